@@ -1,0 +1,46 @@
+#pragma once
+
+// Plain value types shared by every boundary header of the UI layer. Page and
+// window code sees only these, never a Qt type.
+
+#include <cstdint>
+
+namespace varlok::ui {
+
+// Window message numbers and their two parameters, as the window code has
+// always spoken them (WM_TIMER, 0x0479 for menus, 0x0401 for the tray, ...).
+using MessageId = std::uint32_t;
+using WParam = std::uintptr_t;
+using LParam = std::intptr_t;
+using LResult = std::intptr_t;
+
+// 32-bit colour: alpha in bits 24-31, red 16-23, green 8-15, blue 0-7.
+using Argb = std::uint32_t;
+
+constexpr Argb MakeArgb(std::uint8_t alpha, std::uint8_t red, std::uint8_t green,
+                        std::uint8_t blue) {
+    return (static_cast<Argb>(alpha) << 24) | (static_cast<Argb>(red) << 16) |
+           (static_cast<Argb>(green) << 8) | static_cast<Argb>(blue);
+}
+
+struct UiPoint {
+    int x = 0;
+    int y = 0;
+};
+
+struct UiSize {
+    int cx = 0;
+    int cy = 0;
+};
+
+// Edges, right and bottom exclusive, like a Windows RECT.
+struct UiRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    [[nodiscard]] constexpr int Width() const { return right - left; }
+    [[nodiscard]] constexpr int Height() const { return bottom - top; }
+};
+
+}  // namespace varlok::ui

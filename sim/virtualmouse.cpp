@@ -1,0 +1,379 @@
+#include "sim/virtualmouse.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "sim/mousedescriptors.h"
+
+namespace varlok::sim {
+
+using device::ReportFrame;
+using device::TransferResult;
+using device::TransferStatus;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Like hidraw's per-reader ring: reports beyond this many unread are dropped.
+constexpr std::size_t kQueueLimit = 64;
+// Report ids that none of the mouse's collections uses, for garbage answers.
+constexpr std::uint8_t kForeignReportIdBase = 0x10;
+// A truncated garbage answer stops before the status byte.
+constexpr std::size_t kTruncatedAnswerSize = ReportFrame::kStatusIndex;
+
+bool HasInputReports(MouseCollection collection) {
+    return collection == MouseCollection::Consumer || collection == MouseCollection::Configuration;
+}
+
+}  // namespace
+
+VirtualMouse::VirtualMouse() = default;
+
+void VirtualMouse::Plug() {
+    std::lock_guard lock(m_mutex);
+    if (!m_plugged) {
+        m_plugged = true;
+        ++m_generation;
+    }
+}
+
+void VirtualMouse::Unplug() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_plugged = false;
+        for (auto& [id, session] : m_sessions) {
+            session.queue.clear();
+        }
+    }
+    m_changed.notify_all();
+}
+
+bool VirtualMouse::IsPlugged() const {
+    std::lock_guard lock(m_mutex);
+    return m_plugged;
+}
+
+std::optional<std::uint32_t> VirtualMouse::Generation() const {
+    std::lock_guard lock(m_mutex);
+    return m_plugged ? std::optional<std::uint32_t>(m_generation) : std::nullopt;
+}
+
+void VirtualMouse::SetFaults(const Faults& faults) {
+    std::lock_guard lock(m_mutex);
+    m_faults = faults;
+}
+
+VirtualMouse::Faults VirtualMouse::CurrentFaults() const {
+    std::lock_guard lock(m_mutex);
+    return m_faults;
+}
+
+void VirtualMouse::PressEvent(std::uint16_t code) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_plugged) {
+            return;
+        }
+        const std::vector<std::uint8_t> press = {kConsumerReportId,
+                                                 static_cast<std::uint8_t>(code & 0xFF),
+                                                 static_cast<std::uint8_t>(code >> 8)};
+        const std::vector<std::uint8_t> release = {kConsumerReportId, 0x00, 0x00};
+        const auto now = Clock::now();
+        for (auto& [id, session] : m_sessions) {
+            if (IsAlive(session) && HasInputReports(session.collection) && session.access.read) {
+                Deliver(session, press, now);
+                Deliver(session, release, now);
+            }
+        }
+    }
+    m_changed.notify_all();
+}
+
+std::vector<LoggedReport> VirtualMouse::Log() const {
+    std::lock_guard lock(m_mutex);
+    return {m_log.begin(), m_log.end()};
+}
+
+void VirtualMouse::ClearLog() {
+    std::lock_guard lock(m_mutex);
+    m_log.clear();
+}
+
+void VirtualMouse::SetLogLimit(std::size_t entries) {
+    std::lock_guard lock(m_mutex);
+    m_logLimit = entries;
+    while (m_log.size() > m_logLimit) {
+        m_log.pop_front();
+    }
+}
+
+void VirtualMouse::Record(LoggedReport report) {
+    std::lock_guard lock(m_mutex);
+    AppendLog(std::move(report));
+}
+
+DeviceInfoBytes VirtualMouse::DeviceInfo() const {
+    std::lock_guard lock(m_mutex);
+    DeviceInfoBytes info{};
+    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::DeviceInfo), info.begin());
+    return info;
+}
+
+void VirtualMouse::SetDeviceInfo(const DeviceInfoBytes& info) {
+    std::lock_guard lock(m_mutex);
+    m_firmware.Memory().Store(MemoryRegion::DeviceInfo, info);
+}
+
+SettingsAreaBytes VirtualMouse::SettingsArea() const {
+    std::lock_guard lock(m_mutex);
+    SettingsAreaBytes area{};
+    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::Settings), area.begin());
+    return area;
+}
+
+void VirtualMouse::SetSettingsArea(const SettingsAreaBytes& area) {
+    std::lock_guard lock(m_mutex);
+    m_firmware.Memory().Store(MemoryRegion::Settings, area);
+}
+
+FactoryKeyMapBytes VirtualMouse::FactoryKeyMap() const {
+    std::lock_guard lock(m_mutex);
+    FactoryKeyMapBytes map{};
+    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::FactoryKeyMap), map.begin());
+    return map;
+}
+
+void VirtualMouse::SetFactoryKeyMap(const FactoryKeyMapBytes& map) {
+    std::lock_guard lock(m_mutex);
+    m_firmware.Memory().Store(MemoryRegion::FactoryKeyMap, map);
+}
+
+KeyMemoryBytes VirtualMouse::KeyMemory() const {
+    std::lock_guard lock(m_mutex);
+    KeyMemoryBytes memory{};
+    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::KeyBlocks), memory.begin());
+    return memory;
+}
+
+void VirtualMouse::SetKeyMemory(const KeyMemoryBytes& memory) {
+    std::lock_guard lock(m_mutex);
+    m_firmware.Memory().Store(MemoryRegion::KeyBlocks, memory);
+}
+
+KeyBlockBytes VirtualMouse::StoredKeyBlock(std::size_t index) const {
+    std::lock_guard lock(m_mutex);
+    KeyBlockBytes block{};
+    const std::size_t start = std::min(index, kKeyBlockCount - 1) * kKeyBlockStep;
+    std::ranges::copy(
+        m_firmware.Memory().Region(MemoryRegion::KeyBlocks).subspan(start, kKeyBlockSize),
+        block.begin());
+    return block;
+}
+
+std::vector<std::uint8_t> VirtualMouse::MacroTable() const {
+    std::lock_guard lock(m_mutex);
+    const auto region = m_firmware.Memory().Region(MemoryRegion::MacroTable);
+    return {region.begin(), region.end()};
+}
+
+void VirtualMouse::SetMacroTable(std::span<const std::uint8_t> table) {
+    std::lock_guard lock(m_mutex);
+    m_firmware.Memory().Store(MemoryRegion::MacroTable, table);
+}
+
+CursorTableBytes VirtualMouse::CursorTable() const {
+    std::lock_guard lock(m_mutex);
+    CursorTableBytes table{};
+    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::CursorTable), table.begin());
+    return table;
+}
+
+void VirtualMouse::SetCursorTable(const CursorTableBytes& table) {
+    std::lock_guard lock(m_mutex);
+    m_firmware.Memory().Store(MemoryRegion::CursorTable, table);
+}
+
+LightingFrameBytes VirtualMouse::LightingFrame() const {
+    std::lock_guard lock(m_mutex);
+    LightingFrameBytes frame{};
+    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::LightingFrame), frame.begin());
+    return frame;
+}
+
+std::size_t VirtualMouse::LightingFrameCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_firmware.LightingFrameCount();
+}
+
+bool VirtualMouse::InTransfer() const {
+    std::lock_guard lock(m_mutex);
+    return m_firmware.InTransfer();
+}
+
+std::optional<VirtualMouse::SessionId> VirtualMouse::OpenSession(
+    MouseCollection collection, std::uint32_t generation, const device::HidOpenRequest& request,
+    std::string path, device::HidOpenError& error) {
+    std::lock_guard lock(m_mutex);
+    if (!m_plugged || generation != m_generation) {
+        error = device::HidOpenError::NotFound;
+        return std::nullopt;
+    }
+    for (const auto& [id, other] : m_sessions) {
+        if (other.collection != collection || !IsAlive(other)) {
+            continue;
+        }
+        // Share modes as a host OS applies them per collection: an exclusive
+        // opener shares no writing, and nobody may write beside it.
+        if ((other.access.exclusive && request.write) ||
+            (request.exclusive && other.access.write)) {
+            error = device::HidOpenError::Busy;
+            return std::nullopt;
+        }
+    }
+    const SessionId id = m_nextSession++;
+    Session session;
+    session.collection = collection;
+    session.generation = generation;
+    session.access = request;
+    session.path = std::move(path);
+    m_sessions.emplace(id, std::move(session));
+    error = device::HidOpenError::None;
+    return id;
+}
+
+void VirtualMouse::CloseSession(SessionId session) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_sessions.erase(session);
+    }
+    m_changed.notify_all();
+}
+
+TransferResult VirtualMouse::ReadReport(SessionId id, std::span<std::uint8_t> buffer,
+                                        std::chrono::milliseconds timeout) {
+    // Anything beyond a day counts as no limit, which also keeps the deadline
+    // arithmetic from overflowing for kWaitForever.
+    const bool forever = timeout > std::chrono::hours(24);
+    const auto deadline = forever ? Clock::time_point::max()
+                                  : Clock::now() + std::max(timeout, std::chrono::milliseconds(0));
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        const auto found = m_sessions.find(id);
+        if (found == m_sessions.end()) {
+            return {TransferStatus::Failed, 0};
+        }
+        Session& session = found->second;
+        if (session.abortPending) {
+            session.abortPending = false;
+            return {TransferStatus::Aborted, 0};
+        }
+        if (!IsAlive(session) || !session.access.read) {
+            return {TransferStatus::Failed, 0};
+        }
+        const auto now = Clock::now();
+        if (!session.queue.empty() && session.queue.front().readyAt <= now) {
+            std::vector<std::uint8_t> bytes = std::move(session.queue.front().bytes);
+            session.queue.pop_front();
+            const std::size_t count = std::min(bytes.size(), buffer.size());
+            std::copy_n(bytes.begin(), count, buffer.begin());
+            bytes.resize(count);
+            AppendLog(
+                {LoggedReport::Direction::DeviceToHost, session.path, std::move(bytes), true});
+            return {TransferStatus::Done, count};
+        }
+        if (now >= deadline) {
+            return {TransferStatus::TimedOut, 0};
+        }
+        auto wake = deadline;
+        if (!session.queue.empty()) {
+            wake = std::min(wake, session.queue.front().readyAt);
+        }
+        if (wake == Clock::time_point::max()) {
+            m_changed.wait(lock);
+        } else {
+            m_changed.wait_until(lock, wake);
+        }
+    }
+}
+
+TransferResult VirtualMouse::WriteReport(SessionId id, std::span<const std::uint8_t> report) {
+    {
+        std::lock_guard lock(m_mutex);
+        const auto found = m_sessions.find(id);
+        if (found == m_sessions.end()) {
+            return {TransferStatus::Failed, 0};
+        }
+        Session& session = found->second;
+        const bool refused = !IsAlive(session) || !session.access.write ||
+                             session.collection != MouseCollection::Configuration ||
+                             report.size() != ReportFrame::kSize || m_faults.failWrites;
+        AppendLog({LoggedReport::Direction::HostToDevice, session.path,
+                   std::vector<std::uint8_t>(report.begin(), report.end()), !refused});
+        if (refused) {
+            return {TransferStatus::Failed, 0};
+        }
+        if (m_faults.silent) {
+            return {TransferStatus::Done, report.size()};
+        }
+        const ReportFrame answer = m_faults.forcedStatus
+                                       ? MouseFirmware::Refuse(report, *m_faults.forcedStatus)
+                                       : m_firmware.Handle(report);
+        const auto readyAt = Clock::now() + m_faults.latency;
+        if (m_faults.garbage) {
+            Deliver(session, Garble(answer), readyAt);
+        } else {
+            Deliver(session, {answer.Raw().begin(), answer.Raw().end()}, readyAt);
+        }
+    }
+    m_changed.notify_all();
+    return {TransferStatus::Done, report.size()};
+}
+
+void VirtualMouse::AbortSession(SessionId id) {
+    {
+        std::lock_guard lock(m_mutex);
+        const auto found = m_sessions.find(id);
+        if (found != m_sessions.end()) {
+            found->second.abortPending = true;
+        }
+    }
+    m_changed.notify_all();
+}
+
+bool VirtualMouse::IsAlive(const Session& session) const {
+    return m_plugged && session.generation == m_generation;
+}
+
+void VirtualMouse::Deliver(Session& session, std::vector<std::uint8_t> bytes,
+                           Clock::time_point readyAt) {
+    if (session.queue.size() < kQueueLimit) {
+        session.queue.push_back({std::move(bytes), readyAt});
+    }
+}
+
+void VirtualMouse::AppendLog(LoggedReport report) {
+    if (m_logLimit == 0) {
+        return;
+    }
+    if (m_log.size() >= m_logLimit) {
+        m_log.pop_front();
+    }
+    m_log.push_back(std::move(report));
+}
+
+std::vector<std::uint8_t> VirtualMouse::Garble(const ReportFrame& answer) {
+    // Alternate: random bytes first, then a cut-short answer, and so on.
+    if (m_garbageAnswers++ % 2 == 1) {
+        return {answer.Raw().begin(), answer.Raw().begin() + kTruncatedAnswerSize};
+    }
+    std::vector<std::uint8_t> bytes(ReportFrame::kSize);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (auto& b : bytes) {
+        b = static_cast<std::uint8_t>(byte(m_random));
+    }
+    bytes[ReportFrame::kReportIdIndex] =
+        static_cast<std::uint8_t>(kForeignReportIdBase + (bytes[1] & 0x0F));
+    return bytes;
+}
+
+}  // namespace varlok::sim

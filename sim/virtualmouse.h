@@ -1,0 +1,173 @@
+#pragma once
+
+// The virtual mouse: the device side of the configuration protocol, its
+// memory, its consumer-control key, plug state, fault injection and a log of
+// every report that crossed its interfaces. Thread-safe: one lock guards all
+// of it; readers wait on a condition variable. VirtualHidBackend exposes it
+// as HID collections; tests drive and inspect it through the calls below.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "device/hidbackend.h"
+#include "device/reportframe.h"
+#include "sim/devicememory.h"
+#include "sim/mousefirmware.h"
+
+namespace varlok::sim {
+
+struct LoggedReport {
+    enum class Direction { HostToDevice, DeviceToHost };
+    Direction direction = Direction::HostToDevice;
+    std::string path;
+    std::vector<std::uint8_t> bytes;
+    // False for a write the interface refused (unplugged, failing writes,
+    // wrong size, no write access): the bytes never reached the device.
+    bool accepted = true;
+};
+
+// The mouse's HID collections as the backend shows them.
+enum class MouseCollection {
+    Pointer,        // interface 0: the plain mouse
+    Consumer,       // interface 1, collection 1: consumer control (event codes)
+    Configuration,  // interface 1, collection 2: the configuration reports
+};
+
+class VirtualMouse {
+public:
+    struct Faults {
+        bool silent = false;      // writes succeed, nothing is carried out or answered
+        bool failWrites = false;  // writes to the configuration collection fail
+        // Every command is answered with this status and not carried out.
+        std::optional<std::uint8_t> forcedStatus;
+        // An answer becomes readable only this long after its request.
+        std::chrono::microseconds latency{0};
+        // Commands are carried out but answered with bytes that are no valid
+        // answer: alternately random bytes under a report id no collection
+        // uses, and the answer cut short before its status byte.
+        bool garbage = false;
+    };
+
+    using SessionId = std::uint64_t;
+
+    // Starts plugged in, with factory memory.
+    VirtualMouse();
+    VirtualMouse(const VirtualMouse&) = delete;
+    VirtualMouse& operator=(const VirtualMouse&) = delete;
+
+    // Plug state. Unplugging kills every open session: waiting reads return
+    // Failed at once, later reads and writes fail, new sessions are refused.
+    // Plugging in starts a new generation; sessions of the old one stay dead.
+    void Plug();
+    void Unplug();
+    [[nodiscard]] bool IsPlugged() const;
+    // Counts plug-ins, starting at 1; part of the paths so that a path of an
+    // earlier plug-in is never taken for the present one. Empty while unplugged.
+    [[nodiscard]] std::optional<std::uint32_t> Generation() const;
+
+    void SetFaults(const Faults& faults);
+    [[nodiscard]] Faults CurrentFaults() const;
+
+    // Queues a consumer-control press reporting code (0x401..0x403) followed
+    // by its release (no usage) on interface 1; every open reader of that
+    // interface receives both, in order. Nothing happens while unplugged.
+    void PressEvent(std::uint16_t code);
+
+    [[nodiscard]] std::vector<LoggedReport> Log() const;
+    void ClearLog();
+    // The log keeps the newest entries up to this many (65536 by default), so
+    // that a long simulated session does not grow without bound.
+    void SetLogLimit(std::size_t entries);
+    // For reports that cross other simulated devices of the same backend.
+    void Record(LoggedReport report);
+
+    // Memory, as copies.
+    [[nodiscard]] DeviceInfoBytes DeviceInfo() const;
+    void SetDeviceInfo(const DeviceInfoBytes& info);
+    [[nodiscard]] SettingsAreaBytes SettingsArea() const;
+    void SetSettingsArea(const SettingsAreaBytes& area);
+    [[nodiscard]] FactoryKeyMapBytes FactoryKeyMap() const;
+    void SetFactoryKeyMap(const FactoryKeyMapBytes& map);
+    // The whole key-block memory: block i starts at 126 * i.
+    [[nodiscard]] KeyMemoryBytes KeyMemory() const;
+    void SetKeyMemory(const KeyMemoryBytes& memory);
+    // The 512 bytes that a block command with this index (0..4) addresses.
+    [[nodiscard]] KeyBlockBytes StoredKeyBlock(std::size_t index) const;
+    // Macro memory, as large as DeviceInfo byte 6 states.
+    [[nodiscard]] std::vector<std::uint8_t> MacroTable() const;
+    void SetMacroTable(std::span<const std::uint8_t> table);
+    [[nodiscard]] CursorTableBytes CursorTable() const;
+    void SetCursorTable(const CursorTableBytes& table);
+    [[nodiscard]] LightingFrameBytes LightingFrame() const;
+    [[nodiscard]] std::size_t LightingFrameCount() const;
+    [[nodiscard]] bool InTransfer() const;
+
+    // Sessions: one per open connection, used by VirtualHidBackend.
+    // OpenSession fails (empty) with NotFound while unplugged or for another
+    // generation, and with Busy when the access conflicts with the sharing of
+    // the collection's open sessions (an exclusive opener shares no writing).
+    [[nodiscard]] std::optional<SessionId> OpenSession(MouseCollection collection,
+                                                       std::uint32_t generation,
+                                                       const device::HidOpenRequest& request,
+                                                       std::string path,
+                                                       device::HidOpenError& error);
+    void CloseSession(SessionId session);
+    // The next input report of the session's interface. Done, TimedOut,
+    // Aborted (after AbortSession), or Failed (dead session, no read access).
+    // A report longer than the buffer is cut to it.
+    [[nodiscard]] device::TransferResult ReadReport(SessionId session,
+                                                    std::span<std::uint8_t> buffer,
+                                                    std::chrono::milliseconds timeout);
+    // One output report; only the configuration collection takes any, and
+    // only 64-byte ones. The answer goes to this session alone.
+    [[nodiscard]] device::TransferResult WriteReport(SessionId session,
+                                                     std::span<const std::uint8_t> report);
+    // Makes the session's waiting read return Aborted, or its next read when
+    // none waits (like an auto-reset event).
+    void AbortSession(SessionId session);
+
+private:
+    struct PendingReport {
+        std::vector<std::uint8_t> bytes;
+        std::chrono::steady_clock::time_point readyAt;
+    };
+    struct Session {
+        MouseCollection collection = MouseCollection::Pointer;
+        std::uint32_t generation = 0;
+        device::HidOpenRequest access;
+        std::string path;
+        bool abortPending = false;
+        std::deque<PendingReport> queue;
+    };
+
+    [[nodiscard]] bool IsAlive(const Session& session) const;
+    void Deliver(Session& session, std::vector<std::uint8_t> bytes,
+                 std::chrono::steady_clock::time_point readyAt);
+    void AppendLog(LoggedReport report);
+    [[nodiscard]] std::vector<std::uint8_t> Garble(const device::ReportFrame& answer);
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    MouseFirmware m_firmware;
+    Faults m_faults;
+    bool m_plugged = true;
+    std::uint32_t m_generation = 1;
+    SessionId m_nextSession = 1;
+    std::map<SessionId, Session> m_sessions;
+    std::deque<LoggedReport> m_log;
+    std::size_t m_logLimit = 65536;
+    std::minstd_rand m_random{0x7643};
+    std::size_t m_garbageAnswers = 0;
+};
+
+}  // namespace varlok::sim

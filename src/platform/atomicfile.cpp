@@ -1,0 +1,148 @@
+#include "platform/atomicfile.h"
+
+#include "platform/debugoutput.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace varlok::platform {
+
+namespace {
+
+// Closes a POSIX file descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int Get() const { return m_fd; }
+    bool Close() {
+        int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+bool StepAllowed(const AtomicWriteFaultHook& hook, AtomicWriteStep step) {
+    if (hook && !hook(step)) {
+        errno = step == AtomicWriteStep::WriteData ? ENOSPC : EIO;
+        return false;
+    }
+    return true;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+std::filesystem::path TemporaryPathFor(const std::filesystem::path& target) {
+    static std::atomic<unsigned> counter{0};
+    std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
+                       "-" + std::to_string(counter++);
+    return target.parent_path() / name;
+}
+
+void ReportFailure(const char* what, const std::filesystem::path& path) {
+    DebugOutput::Write(std::string("file write failed (") + what + "): " + path.string() + ": " +
+                       std::strerror(errno));
+}
+
+// Writes and syncs the temporary file. False (errno set) on any failure.
+bool WriteTemporary(const std::filesystem::path& temporary, const std::filesystem::path& target,
+                    std::string_view bytes, const AtomicWriteFaultHook& faultHook) {
+    if (!StepAllowed(faultHook, AtomicWriteStep::CreateTemporary)) {
+        return false;
+    }
+    FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (file.Get() < 0) {
+        return false;
+    }
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0) {
+        ::fchmod(file.Get(), existing.st_mode & 07777);
+    }
+    if (!StepAllowed(faultHook, AtomicWriteStep::WriteData) || !WriteAll(file.Get(), bytes)) {
+        return false;
+    }
+    if (!StepAllowed(faultHook, AtomicWriteStep::SyncFile) || ::fsync(file.Get()) != 0) {
+        return false;
+    }
+    return file.Close();
+}
+
+}  // namespace
+
+FileContents ReadWholeFile(const std::filesystem::path& path) {
+    std::error_code error;
+    auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return {FileReadStatus::Missing, {}};
+    }
+    if (error || std::filesystem::is_directory(status)) {
+        return {FileReadStatus::Error, {}};
+    }
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
+        return {FileReadStatus::Error, {}};
+    }
+    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    if (stream.bad()) {
+        return {FileReadStatus::Error, {}};
+    }
+    return {FileReadStatus::Ok, std::move(bytes)};
+}
+
+bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                           const AtomicWriteFaultHook& faultHook) {
+    const std::filesystem::path temporary = TemporaryPathFor(target);
+    if (!WriteTemporary(temporary, target, bytes, faultHook)) {
+        int writeError = errno;
+        ::unlink(temporary.c_str());
+        errno = writeError;
+        ReportFailure("temporary", target);
+        return false;
+    }
+    if (!StepAllowed(faultHook, AtomicWriteStep::Rename) ||
+        ::rename(temporary.c_str(), target.c_str()) != 0) {
+        int renameError = errno;
+        ::unlink(temporary.c_str());
+        errno = renameError;
+        ReportFailure("rename", target);
+        return false;
+    }
+    std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!StepAllowed(faultHook, AtomicWriteStep::SyncFolder) || directory.Get() < 0 ||
+        ::fsync(directory.Get()) != 0) {
+        ReportFailure("folder sync", target);
+    }
+    return true;
+}
+
+}  // namespace varlok::platform

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace varlok::platform {
+
+// The steps of an atomic file replacement, in order; a fault hook may fail any.
+enum class AtomicWriteStep { CreateTemporary, WriteData, SyncFile, Rename, SyncFolder };
+
+// Called before each step; returning false makes that step fail as a disk error
+// would. Lets tests simulate a full or failing disk. Empty means no faults.
+using AtomicWriteFaultHook = std::function<bool(AtomicWriteStep)>;
+
+enum class FileReadStatus { Ok, Missing, Error };
+
+struct FileContents {
+    FileReadStatus status = FileReadStatus::Missing;
+    std::string bytes;
+};
+
+// Reads a whole file. Missing when nothing exists at the path; Error when it
+// exists but cannot be read (a folder, no permission, an I/O error).
+[[nodiscard]] FileContents ReadWholeFile(const std::filesystem::path& path);
+
+// Replaces `target` with `bytes` so that a crash or a failing disk leaves either
+// the old or the new file, never a torn one: writes a temporary file in the same
+// folder, syncs it, renames it over the target and syncs the folder. Keeps the
+// permission bits of an existing target. Returns false, with the old file intact
+// and no temporary left behind, when any step up to the rename fails. A failing
+// folder sync after the rename is written to DebugOutput but counts as success:
+// the new content is in place and readers see it. Not thread-safe for the same
+// target; callers serialise (see MutexForPath).
+[[nodiscard]] bool ReplaceFileAtomically(const std::filesystem::path& target,
+                                         std::string_view bytes,
+                                         const AtomicWriteFaultHook& faultHook = {});
+
+}  // namespace varlok::platform

@@ -47,7 +47,7 @@ struct HidButtonCaps {
     std::uint8_t reportId = 0;
     std::uint16_t linkCollection = 0;
     bool isRange = false;
-    bool isArray = false;  // array (selector) main item rather than variable
+    bool isArray = false;        // array (selector) main item rather than variable
     std::uint16_t usageMin = 0;  // the single usage when !isRange
     std::uint16_t usageMax = 0;
     std::uint16_t dataIndexMin = 0;
@@ -58,6 +58,12 @@ struct HidButtonCaps {
     std::uint32_t bitOffset = 0;
     std::uint16_t bitSize = 0;
     std::uint16_t reportCount = 0;
+    // Array caps: the selector index (counted from logicalMin) that means
+    // usageMin, for an array main item whose usages are split over several caps.
+    std::uint32_t arrayIndexBase = 0;
+    // The main item's data bits (HID 1.11 §6.2.2.5) and its absolute flag.
+    std::uint16_t bitField = 0;
+    bool isAbsolute = true;
 };
 
 // One main item carrying values.
@@ -80,6 +86,9 @@ struct HidValueCaps {
     std::uint32_t units = 0;
     std::int8_t unitsExponent = 0;
     std::uint32_t bitOffset = 0;  // counted in bits after the report id byte
+    // The main item's data bits (HID 1.11 §6.2.2.5) and its absolute flag.
+    std::uint16_t bitField = 0;
+    bool isAbsolute = true;
 };
 
 // One capability of one report kind as HidDevice keeps it: button form

@@ -191,10 +191,4 @@ std::string VirtualHidBackend::DecoyPath() {
     return "sim:decoy-if1#vid_0c45&pid_7644&mi_01";
 }
 
-std::shared_ptr<VirtualMouse> AttachVirtualMouse(device::HidBus& bus) {
-    auto mouse = std::make_shared<VirtualMouse>();
-    bus.Attach(std::make_shared<VirtualHidBackend>(mouse));
-    return mouse;
-}
-
 }  // namespace varlok::sim

@@ -1,6 +1,7 @@
 #include "sim/virtualmouse.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <utility>
 
 #include "sim/mousedescriptors.h"
@@ -14,7 +15,8 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Like hidraw's per-reader ring: reports beyond this many unread are dropped.
+// Like hidraw's per-reader ring: events beyond this many unread are dropped.
+// Answers are always kept; each one stands for a write of the reader itself.
 constexpr std::size_t kQueueLimit = 64;
 // Report ids that none of the mouse's collections uses, for garbage answers.
 constexpr std::uint8_t kForeignReportIdBase = 0x10;
@@ -81,8 +83,8 @@ void VirtualMouse::PressEvent(std::uint16_t code) {
         const auto now = Clock::now();
         for (auto& [id, session] : m_sessions) {
             if (IsAlive(session) && HasInputReports(session.collection) && session.access.read) {
-                Deliver(session, press, now);
-                Deliver(session, release, now);
+                Deliver(session, press, now, false);
+                Deliver(session, release, now, false);
             }
         }
     }
@@ -113,91 +115,63 @@ void VirtualMouse::Record(LoggedReport report) {
 }
 
 DeviceInfoBytes VirtualMouse::DeviceInfo() const {
-    std::lock_guard lock(m_mutex);
-    DeviceInfoBytes info{};
-    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::DeviceInfo), info.begin());
-    return info;
+    return CopyOf<DeviceInfoBytes>(MemoryRegion::DeviceInfo);
 }
 
 void VirtualMouse::SetDeviceInfo(const DeviceInfoBytes& info) {
-    std::lock_guard lock(m_mutex);
-    m_firmware.Memory().Store(MemoryRegion::DeviceInfo, info);
+    StoreRegion(MemoryRegion::DeviceInfo, info);
 }
 
 SettingsAreaBytes VirtualMouse::SettingsArea() const {
-    std::lock_guard lock(m_mutex);
-    SettingsAreaBytes area{};
-    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::Settings), area.begin());
-    return area;
+    return CopyOf<SettingsAreaBytes>(MemoryRegion::Settings);
 }
 
 void VirtualMouse::SetSettingsArea(const SettingsAreaBytes& area) {
-    std::lock_guard lock(m_mutex);
-    m_firmware.Memory().Store(MemoryRegion::Settings, area);
+    StoreRegion(MemoryRegion::Settings, area);
 }
 
 FactoryKeyMapBytes VirtualMouse::FactoryKeyMap() const {
-    std::lock_guard lock(m_mutex);
-    FactoryKeyMapBytes map{};
-    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::FactoryKeyMap), map.begin());
-    return map;
+    return CopyOf<FactoryKeyMapBytes>(MemoryRegion::FactoryKeyMap);
 }
 
 void VirtualMouse::SetFactoryKeyMap(const FactoryKeyMapBytes& map) {
-    std::lock_guard lock(m_mutex);
-    m_firmware.Memory().Store(MemoryRegion::FactoryKeyMap, map);
+    StoreRegion(MemoryRegion::FactoryKeyMap, map);
 }
 
 KeyMemoryBytes VirtualMouse::KeyMemory() const {
-    std::lock_guard lock(m_mutex);
-    KeyMemoryBytes memory{};
-    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::KeyBlocks), memory.begin());
-    return memory;
+    return CopyOf<KeyMemoryBytes>(MemoryRegion::KeyBlocks);
 }
 
 void VirtualMouse::SetKeyMemory(const KeyMemoryBytes& memory) {
-    std::lock_guard lock(m_mutex);
-    m_firmware.Memory().Store(MemoryRegion::KeyBlocks, memory);
+    StoreRegion(MemoryRegion::KeyBlocks, memory);
 }
 
 KeyBlockBytes VirtualMouse::StoredKeyBlock(std::size_t index) const {
-    std::lock_guard lock(m_mutex);
+    const KeyMemoryBytes memory = KeyMemory();
     KeyBlockBytes block{};
     const std::size_t start = std::min(index, kKeyBlockCount - 1) * kKeyBlockStep;
-    std::ranges::copy(
-        m_firmware.Memory().Region(MemoryRegion::KeyBlocks).subspan(start, kKeyBlockSize),
-        block.begin());
+    std::copy_n(memory.begin() + static_cast<std::ptrdiff_t>(start), kKeyBlockSize, block.begin());
     return block;
 }
 
 std::vector<std::uint8_t> VirtualMouse::MacroTable() const {
-    std::lock_guard lock(m_mutex);
-    const auto region = m_firmware.Memory().Region(MemoryRegion::MacroTable);
-    return {region.begin(), region.end()};
+    return CopyOf<std::vector<std::uint8_t>>(MemoryRegion::MacroTable);
 }
 
 void VirtualMouse::SetMacroTable(std::span<const std::uint8_t> table) {
-    std::lock_guard lock(m_mutex);
-    m_firmware.Memory().Store(MemoryRegion::MacroTable, table);
+    StoreRegion(MemoryRegion::MacroTable, table);
 }
 
 CursorTableBytes VirtualMouse::CursorTable() const {
-    std::lock_guard lock(m_mutex);
-    CursorTableBytes table{};
-    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::CursorTable), table.begin());
-    return table;
+    return CopyOf<CursorTableBytes>(MemoryRegion::CursorTable);
 }
 
 void VirtualMouse::SetCursorTable(const CursorTableBytes& table) {
-    std::lock_guard lock(m_mutex);
-    m_firmware.Memory().Store(MemoryRegion::CursorTable, table);
+    StoreRegion(MemoryRegion::CursorTable, table);
 }
 
 LightingFrameBytes VirtualMouse::LightingFrame() const {
-    std::lock_guard lock(m_mutex);
-    LightingFrameBytes frame{};
-    std::ranges::copy(m_firmware.Memory().Region(MemoryRegion::LightingFrame), frame.begin());
-    return frame;
+    return CopyOf<LightingFrameBytes>(MemoryRegion::LightingFrame);
 }
 
 std::size_t VirtualMouse::LightingFrameCount() const {
@@ -288,11 +262,14 @@ TransferResult VirtualMouse::ReadReport(SessionId id, std::span<std::uint8_t> bu
         if (!session.queue.empty()) {
             wake = std::min(wake, session.queue.front().readyAt);
         }
+        ++m_waitingReaders;
+        m_changed.notify_all();
         if (wake == Clock::time_point::max()) {
             m_changed.wait(lock);
         } else {
             m_changed.wait_until(lock, wake);
         }
+        --m_waitingReaders;
     }
 }
 
@@ -320,13 +297,19 @@ TransferResult VirtualMouse::WriteReport(SessionId id, std::span<const std::uint
                                        : m_firmware.Handle(report);
         const auto readyAt = Clock::now() + m_faults.latency;
         if (m_faults.garbage) {
-            Deliver(session, Garble(answer), readyAt);
+            Deliver(session, Garble(answer), readyAt, true);
         } else {
-            Deliver(session, {answer.Raw().begin(), answer.Raw().end()}, readyAt);
+            Deliver(session, {answer.Raw().begin(), answer.Raw().end()}, readyAt, true);
         }
     }
     m_changed.notify_all();
     return {TransferStatus::Done, report.size()};
+}
+
+bool VirtualMouse::WaitForWaitingReaders(std::size_t count,
+                                         std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [&] { return m_waitingReaders >= count; });
 }
 
 void VirtualMouse::AbortSession(SessionId id) {
@@ -340,13 +323,31 @@ void VirtualMouse::AbortSession(SessionId id) {
     m_changed.notify_all();
 }
 
+template <typename Bytes>
+Bytes VirtualMouse::CopyOf(MemoryRegion region) const {
+    std::lock_guard lock(m_mutex);
+    const auto bytes = m_firmware.Memory().Region(region);
+    if constexpr (std::is_same_v<Bytes, std::vector<std::uint8_t>>) {
+        return {bytes.begin(), bytes.end()};
+    } else {
+        Bytes copy{};
+        std::copy_n(bytes.begin(), std::min(bytes.size(), copy.size()), copy.begin());
+        return copy;
+    }
+}
+
+void VirtualMouse::StoreRegion(MemoryRegion region, std::span<const std::uint8_t> bytes) {
+    std::lock_guard lock(m_mutex);
+    m_firmware.Memory().Store(region, bytes);
+}
+
 bool VirtualMouse::IsAlive(const Session& session) const {
     return m_plugged && session.generation == m_generation;
 }
 
 void VirtualMouse::Deliver(Session& session, std::vector<std::uint8_t> bytes,
-                           Clock::time_point readyAt) {
-    if (session.queue.size() < kQueueLimit) {
+                           Clock::time_point readyAt, bool answer) {
+    if (answer || session.queue.size() < kQueueLimit) {
         session.queue.push_back({std::move(bytes), readyAt});
     }
 }

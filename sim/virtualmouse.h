@@ -132,6 +132,10 @@ public:
     // only 64-byte ones. The answer goes to this session alone.
     [[nodiscard]] device::TransferResult WriteReport(SessionId session,
                                                      std::span<const std::uint8_t> report);
+    // For tests of waking: true once at least count reads wait in ReadReport,
+    // false when that did not happen within timeout.
+    [[nodiscard]] bool WaitForWaitingReaders(std::size_t count,
+                                             std::chrono::milliseconds timeout) const;
     // Makes the session's waiting read return Aborted, or its next read when
     // none waits (like an auto-reset event).
     void AbortSession(SessionId session);
@@ -150,19 +154,23 @@ private:
         std::deque<PendingReport> queue;
     };
 
+    template <typename Bytes>
+    [[nodiscard]] Bytes CopyOf(MemoryRegion region) const;
+    void StoreRegion(MemoryRegion region, std::span<const std::uint8_t> bytes);
     [[nodiscard]] bool IsAlive(const Session& session) const;
     void Deliver(Session& session, std::vector<std::uint8_t> bytes,
-                 std::chrono::steady_clock::time_point readyAt);
+                 std::chrono::steady_clock::time_point readyAt, bool answer);
     void AppendLog(LoggedReport report);
     [[nodiscard]] std::vector<std::uint8_t> Garble(const device::ReportFrame& answer);
 
     mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
+    mutable std::condition_variable m_changed;
     MouseFirmware m_firmware;
     Faults m_faults;
     bool m_plugged = true;
     std::uint32_t m_generation = 1;
     SessionId m_nextSession = 1;
+    std::size_t m_waitingReaders = 0;
     std::map<SessionId, Session> m_sessions;
     std::deque<LoggedReport> m_log;
     std::size_t m_logLimit = 65536;

@@ -49,7 +49,13 @@ private:
 MessageId RegisterWindowMessage(std::string_view name);
 
 // Runs the UI thread's message loop until PostQuitMessage; returns its code.
+// Without a running loop, the next RunMessageLoop returns exitCode at once.
+// Any thread; a running modal loop ends first (ModalLoop::Run returns 0).
 int RunMessageLoop();
 void PostQuitMessage(int exitCode);
+
+// True on the UI thread once the first window was registered or the message
+// loop started there.
+[[nodiscard]] bool IsUiThread();
 
 }  // namespace varlok::ui

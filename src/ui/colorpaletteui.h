@@ -1,0 +1,44 @@
+#pragma once
+
+// A colour palette: a hue and saturation field above a brightness bar. Picking
+// with the mouse selects a colour and sends "colorchanged" (wParam = the ARGB
+// colour); SetSelectColor from code sends nothing.
+
+#include "ui/controlui.h"
+
+namespace varlok::ui {
+
+class CColorPaletteUI : public CControlUI {
+public:
+    CColorPaletteUI();
+    [[nodiscard]] std::string_view GetClass() const override;
+
+    // Opaque ARGB of the selection.
+    [[nodiscard]] Argb GetSelectColor() const;
+    // Moves the selection to colour (its alpha is ignored).
+    void SetSelectColor(Argb colour);
+    // Height of the brightness bar and gap above it (96-dpi units).
+    void SetBarHeight(int height);
+    void SetPalletHeight(int height);
+
+    void SetAttribute(std::string_view name, std::string_view value) override;
+    void DoEvent(TEventUI& event) override;
+    void DoPaint(PaintContext& context, const UiRect& paint) override;
+
+    // The field and bar rectangles in window pixels (for drivers and tests).
+    [[nodiscard]] UiRect GetFieldRect() const;
+    [[nodiscard]] UiRect GetBarRect() const;
+
+private:
+    void PickAt(UiPoint pt, bool inBar);
+
+    int m_hue = 0;           // 0..359
+    int m_saturation = 255;  // 0..255
+    int m_brightness = 255;  // 0..255
+    int m_barHeight = 12;
+    int m_barGap = 8;
+    bool m_dragField = false;
+    bool m_dragBar = false;
+};
+
+}  // namespace varlok::ui

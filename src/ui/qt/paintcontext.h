@@ -1,0 +1,30 @@
+#pragma once
+
+// The painting surface handed to controls' paint hooks: the painter of the
+// control's widget, translated so that window client coordinates can be used,
+// and the window area being repainted.
+
+#include <QPainter>
+#include <QRect>
+
+namespace varlok::ui {
+
+class CPaintManagerUI;
+
+class PaintContext {
+public:
+    PaintContext(QPainter& painter, const QRect& paintRect, CPaintManagerUI* manager)
+        : m_painter(painter), m_paintRect(paintRect), m_manager(manager) {}
+
+    [[nodiscard]] QPainter& Painter() const { return m_painter; }
+    // In window client coordinates.
+    [[nodiscard]] const QRect& PaintRect() const { return m_paintRect; }
+    [[nodiscard]] CPaintManagerUI* Manager() const { return m_manager; }
+
+private:
+    QPainter& m_painter;
+    QRect m_paintRect;
+    CPaintManagerUI* m_manager = nullptr;
+};
+
+}  // namespace varlok::ui

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <QTimer>
 
+#include "recordingtarget.h"
 #include "testapplication.h"
 #include "ui/messagetarget.h"
 #include "ui/modalloop.h"
@@ -22,51 +23,12 @@ namespace {
 using namespace std::chrono_literals;
 using qt::MessageHub;
 
-// Returned by a loop that the guard had to end: the test would have hung.
-constexpr int kHung = -999;
-
 constexpr MessageId kTestMessage = WM_USER + 100;
 constexpr MessageId kDoneMessage = WM_USER + 101;
 
-struct Received {
-    MessageId message = 0;
-    WParam wParam = 0;
-    LParam lParam = 0;
-    std::thread::id thread;
-};
-
-// A window stand-in that records what it gets (UI thread only) and lets each
-// test decide the answer.
-class RecordingTarget : public MessageTarget {
-public:
-    RecordingTarget() : m_handle(WindowHandle::Register(*this)) {}
-    ~RecordingTarget() override { WindowHandle::Unregister(m_handle); }
-    RecordingTarget(const RecordingTarget&) = delete;
-    RecordingTarget& operator=(const RecordingTarget&) = delete;
-
-    LResult HandleMessage(MessageId message, WParam wParam, LParam lParam, bool& handled) override {
-        received.push_back({message, wParam, lParam, std::this_thread::get_id()});
-        handled = true;
-        return onMessage ? onMessage(message, wParam, lParam) : 0;
-    }
-
-    [[nodiscard]] const WindowHandle& Handle() const { return m_handle; }
-
-    std::function<LResult(MessageId, WParam, LParam)> onMessage;
-    std::vector<Received> received;
-
-private:
-    WindowHandle m_handle;
-};
-
-// Runs loop with a generous guard so that a fault shows as a failure, not a hang.
-int RunGuarded(ModalLoop& loop) {
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&loop] { loop.End(kHung); });
-    guard.start(20s);
-    return loop.Run();
-}
+using test::Received;
+using test::RecordingTarget;
+using test::RunGuarded;
 
 class WindowHandleThreads : public ::testing::Test {
 protected:

@@ -1,0 +1,375 @@
+#include "varlokctl/commandline.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "device/hidbus.h"
+#include "sim/virtualhidbackend.h"
+#include "sim/virtualmouse.h"
+
+namespace varlok::tools {
+namespace {
+
+using device::HidBus;
+using sim::LoggedReport;
+using sim::VirtualMouse;
+
+struct ToolRun {
+    ExitCode code = ExitCode::Failure;
+    std::string out;
+    std::string err;
+    std::string trace;
+};
+
+ToolRun RunTool(const std::shared_ptr<HidBus>& bus, std::vector<std::string_view> arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    std::FILE* trace = std::tmpfile();
+    CommandLine tool({bus, out, err, trace});
+    ToolRun run;
+    run.code = tool.Run(arguments);
+    run.out = out.str();
+    run.err = err.str();
+    if (trace != nullptr) {
+        std::rewind(trace);
+        char buffer[4096];
+        std::size_t count = 0;
+        while ((count = std::fread(buffer, 1, sizeof buffer, trace)) > 0) {
+            run.trace.append(buffer, count);
+        }
+        std::fclose(trace);
+    }
+    return run;
+}
+
+std::string Hex(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    for (std::uint8_t byte : bytes) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, text.empty() ? "%02x" : " %02x", byte);
+        text += digits;
+    }
+    return text;
+}
+
+std::vector<std::vector<std::uint8_t>> Requests(const VirtualMouse& mouse) {
+    std::vector<std::vector<std::uint8_t>> requests;
+    for (const LoggedReport& report : mouse.Log()) {
+        if (report.direction == LoggedReport::Direction::HostToDevice) {
+            requests.push_back(report.bytes);
+        }
+    }
+    return requests;
+}
+
+std::vector<std::uint8_t> Frame(std::initializer_list<std::uint8_t> header) {
+    std::vector<std::uint8_t> frame(64, 0);
+    std::copy(header.begin(), header.end(), frame.begin());
+    return frame;
+}
+
+// A machine on which the mouse is present but its node is not ours to open.
+class LockedBackend : public device::HidBackend {
+public:
+    static constexpr char kPath[] = "locked:hidraw7#vid_0c45&pid_7643&mi_01&col02";
+    std::string_view Scheme() const override { return "locked"; }
+    bool Enumerate(std::vector<std::string>& paths) override {
+        paths.emplace_back(kPath);
+        return true;
+    }
+    std::unique_ptr<device::HidConnection> Open(std::string_view, const device::HidOpenRequest&,
+                                                device::HidOpenError& error) override {
+        error = device::HidOpenError::PermissionDenied;
+        return nullptr;
+    }
+    bool Probe(std::string_view) override { return true; }
+};
+
+class VarlokctlTest : public ::testing::Test {
+protected:
+    std::shared_ptr<HidBus> m_bus = std::make_shared<HidBus>();
+    std::shared_ptr<VirtualMouse> m_mouse = sim::AttachVirtualMouse(*m_bus);
+};
+
+TEST_F(VarlokctlTest, HelpNamesCommandsAndExitCodes) {
+    for (std::string_view flag : {"--help", "help"}) {
+        const ToolRun run = RunTool(m_bus, {flag});
+        EXPECT_EQ(run.code, ExitCode::Ok);
+        for (const char* text :
+             {"list", "info", "read-settings [--profile N]", "dump", "udev-rule", "--simulate",
+              "--trace", "3  no mouse found", "4  permission denied",
+              "5  the mouse is not answering", "2  bad usage"}) {
+            EXPECT_NE(run.out.find(text), std::string::npos) << text;
+        }
+    }
+    EXPECT_TRUE(m_mouse->Log().empty());
+}
+
+TEST_F(VarlokctlTest, BadUsageIsRefusedBeforeAnyDeviceIsTouched) {
+    const std::vector<std::vector<std::string_view>> cases{
+        {},
+        {"frobnicate"},
+        {"--bogus", "info"},
+        {"info", "extra"},
+        {"info", "--profile", "1"},
+        {"read-settings", "--profile"},
+        {"read-settings", "--profile", "5"},
+        {"read-settings", "--profile", "x"},
+        {"read-settings", "--profile=-1"},
+        {"read-settings", "--profile", "1x"},
+    };
+    for (const auto& arguments : cases) {
+        const ToolRun run = RunTool(m_bus, arguments);
+        EXPECT_EQ(run.code, ExitCode::Usage) << run.err;
+        EXPECT_NE(run.err.find("varlokctl --help"), std::string::npos);
+        EXPECT_TRUE(run.out.empty());
+    }
+    EXPECT_TRUE(m_mouse->Log().empty());
+}
+
+TEST_F(VarlokctlTest, UdevRuleIsTheInstalledFile) {
+    std::ifstream file(VARLOK_SOURCE_DIR "/data/udev/70-varlok.rules", std::ios::binary);
+    ASSERT_TRUE(file.good());
+    const std::string expected{std::istreambuf_iterator<char>(file),
+                               std::istreambuf_iterator<char>()};
+    const ToolRun run = RunTool(std::make_shared<HidBus>(), {"udev-rule"});
+    EXPECT_EQ(run.code, ExitCode::Ok);
+    EXPECT_EQ(run.out, expected);
+}
+
+TEST_F(VarlokctlTest, NoMouseWhenOnlyTheDecoyIsThere) {
+    m_mouse->Unplug();
+    const ToolRun run = RunTool(m_bus, {"info"});
+    EXPECT_EQ(run.code, ExitCode::NoMouse);
+    EXPECT_NE(run.err.find("no mouse found"), std::string::npos);
+    // The decoy is never opened for configuration.
+    EXPECT_TRUE(m_mouse->Log().empty());
+
+    const ToolRun empty = RunTool(std::make_shared<HidBus>(), {"dump"});
+    EXPECT_EQ(empty.code, ExitCode::NoMouse);
+}
+
+TEST_F(VarlokctlTest, InfoDecodesTheInformationBlock) {
+    const ToolRun run = RunTool(m_bus, {"info"});
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    const std::string path =
+        sim::VirtualHidBackend(m_mouse).PathOf(sim::MouseCollection::Configuration);
+    EXPECT_NE(run.out.find("mouse                 " + path + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("sensor                0x3360, base DPI 100, stage labels 100 to 12000"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("DPI step              100\n"), std::string::npos);
+    EXPECT_NE(run.out.find("highest DPI position  15\n"), std::string::npos);
+    EXPECT_NE(run.out.find("macro memory          4096 bytes (32 x 128)\n"), std::string::npos);
+    EXPECT_NE(run.out.find("device info           " + Hex(m_mouse->DeviceInfo()) + "\n"),
+              std::string::npos);
+
+    const auto requests = Requests(*m_mouse);
+    ASSERT_EQ(requests.size(), 3U);
+    EXPECT_EQ(requests[0], Frame({0x04, 0x01, 0x00, 0x01}));
+    EXPECT_EQ(requests[1], Frame({0x04, 0x24, 0x00, 0x03, 0x21}));
+    EXPECT_EQ(requests[2], Frame({0x04, 0x02, 0x00, 0x02}));
+    EXPECT_FALSE(m_mouse->InTransfer());
+}
+
+TEST_F(VarlokctlTest, UnknownSensorIsNamedAsSuch) {
+    auto info = m_mouse->DeviceInfo();
+    info[9] = 0x34;
+    info[10] = 0x12;
+    m_mouse->SetDeviceInfo(info);
+    const ToolRun run = RunTool(m_bus, {"info"});
+    ASSERT_EQ(run.code, ExitCode::Ok);
+    EXPECT_NE(run.out.find("sensor                0x1234 (not in the sensor table)\n"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST_F(VarlokctlTest, SimulateAndTraceShowEveryReport) {
+    const auto bus = std::make_shared<HidBus>();
+    const ToolRun run = RunTool(bus, {"--simulate", "--trace", "info"});
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    EXPECT_NE(run.out.find("sensor                0x3360"), std::string::npos);
+
+    std::string request = "> 04 24 00 03 21 00 00 00";
+    for (int i = 0; i < 56; ++i) {
+        request += " 00";
+    }
+    EXPECT_NE(run.trace.find(request + "\n"), std::string::npos) << run.trace;
+    const std::size_t answer = run.trace.find("\n< 04 ", run.trace.find(request));
+    ASSERT_NE(answer, std::string::npos) << run.trace;
+    const std::string answerLine =
+        run.trace.substr(answer + 1, run.trace.find('\n', answer + 1) - answer - 1);
+    EXPECT_EQ(answerLine.size(), 2 + 64 * 3 - 1) << answerLine;
+    // Without --trace nothing is traced.
+    const ToolRun quiet = RunTool(bus, {"info"});
+    EXPECT_EQ(quiet.code, ExitCode::Ok);
+    EXPECT_TRUE(quiet.trace.empty());
+}
+
+TEST_F(VarlokctlTest, ReadSettingsDecodesTheRecordOfTheProfileAsked) {
+    auto area = m_mouse->SettingsArea();
+    std::array<std::uint8_t, 56> record{};
+    record[0] = 2;
+    for (std::size_t i = 1; i <= 9; ++i) {
+        record[i] = static_cast<std::uint8_t>(0xA0 + i);
+    }
+    record[14] = 3;
+    const std::array<std::uint8_t, 7> codes{3, 0, 15, 7, 0x20, 1, 2};
+    const std::array<std::size_t, 7> stageBytes{15, 16, 17, 18, 20, 21, 22};
+    for (std::size_t s = 0; s < 7; ++s) {
+        record[stageBytes[s]] = codes[s];
+        record[23 + 3 * s] = static_cast<std::uint8_t>(0x10 * s);
+        record[24 + 3 * s] = 0x32;
+        record[25 + 3 * s] = static_cast<std::uint8_t>(s);
+    }
+    record[19] = 2;
+    record[44] = 0xFF;
+    record[45] = 0x80;
+    record[46] = 0x01;
+    record[47] = 0x00;
+    record[48] = 0x11;
+    record[49] = 0x22;
+    std::copy(record.begin(), record.end(), area.begin() + 128);
+    m_mouse->SetSettingsArea(area);
+
+    const ToolRun run = RunTool(m_bus, {"read-settings", "--profile", "2"});
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    for (const char* line : {
+             "settings record of profile 2 (offset 128)\n",
+             "active profile        2\n",
+             "lighting bytes        a1 a2 a3 a4 a5 a6 a7 a8 a9\n",
+             "report rate index     3\n",
+             "DPI stage 1           code  3 = 1000 DPI, colour 003200\n",
+             "DPI stage 2           code  0 = 250 DPI, colour 103201\n",
+             "DPI stage 3           code 15 = 4000 DPI, colour 203202\n",
+             "DPI stage 4           code  7 = 2000 DPI, colour 303203\n",
+             "DPI stage 5           code 32 (not in the DPI table), colour 403204\n",
+             "DPI stage 6           code  1 = 500 DPI, colour 503205\n",
+             "DPI stage 7           code  2 = 750 DPI, colour 603206\n",
+             "current stage         2 (stage 3)\n",
+             "wheel colour          ff8001\n",
+             "logo colour           001122\n",
+         }) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
+    }
+    EXPECT_NE(run.out.find("raw                   " + Hex(record) + "\n"), std::string::npos);
+    const auto requests = Requests(*m_mouse);
+    ASSERT_EQ(requests.size(), 1U);
+    // 0x05 + 0x38 + 0x80 = 0xBD
+    EXPECT_EQ(requests[0], Frame({0x04, 0xBD, 0x00, 0x05, 0x38, 0x80, 0x00}));
+}
+
+TEST_F(VarlokctlTest, DumpReadsTheWholeMouse) {
+    const ToolRun run = RunTool(m_bus, {"dump"});
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    // Bracket, information block, factory map (10 chunks), five blocks
+    // (10 chunks each), five settings records.
+    const auto requests = Requests(*m_mouse);
+    EXPECT_EQ(requests.size(), 1U + 1U + 10U + 50U + 5U + 1U);
+    EXPECT_EQ(requests.front()[3], 0x01);
+    EXPECT_EQ(requests.back()[3], 0x02);
+
+    const auto block3 = m_mouse->StoredKeyBlock(3);
+    const std::size_t section = run.out.find("key block 3 (512 bytes at offset 378)\n");
+    ASSERT_NE(section, std::string::npos) << run.out;
+    const std::size_t firstLine =
+        section + std::string("key block 3 (512 bytes at offset 378)\n").size();
+    EXPECT_EQ(run.out.substr(firstLine, 6 + 16 * 3),
+              "0000: " + Hex(std::span(block3).first(16)) + "\n");
+    const std::string lastLine = "01f0: " + Hex(std::span(block3).last(16)) + "\n";
+    EXPECT_NE(run.out.find(lastLine, section), std::string::npos);
+    for (const char* title : {"device info (33 bytes)\n", "factory key map (512 bytes)\n",
+                              "key block 0 (512 bytes at offset 0)\n",
+                              "settings record 4 (56 bytes at offset 256)\n"}) {
+        EXPECT_NE(run.out.find(title), std::string::npos) << title;
+    }
+}
+
+TEST_F(VarlokctlTest, FaultyMouseGivesItsExitCode) {
+    struct Case {
+        VirtualMouse::Faults faults;
+        ExitCode code;
+        const char* message;
+        std::size_t requests;
+    };
+    VirtualMouse::Faults silent;
+    silent.silent = true;
+    VirtualMouse::Faults failing;
+    failing.failWrites = true;
+    VirtualMouse::Faults failed;
+    failed.forcedStatus = 0xFF;
+    VirtualMouse::Faults refused;
+    refused.forcedStatus = 0xFE;
+    for (const Case& c : {Case{silent, ExitCode::NotAnswering, "not answering", 4},
+                          Case{failing, ExitCode::NotAnswering, "not answering", 1},
+                          Case{failed, ExitCode::DeviceError, "status 0xFF", 1},
+                          Case{refused, ExitCode::DeviceError, "status 0xFE", 1}}) {
+        m_mouse->SetFaults(c.faults);
+        m_mouse->ClearLog();
+        const ToolRun run = RunTool(m_bus, {"info"});
+        EXPECT_EQ(run.code, c.code) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(Requests(*m_mouse).size(), c.requests) << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+}
+
+TEST_F(VarlokctlTest, GarbageAnswersCountAsNotAnswering) {
+    VirtualMouse::Faults garbage;
+    garbage.garbage = true;
+    m_mouse->SetFaults(garbage);
+    const ToolRun run = RunTool(m_bus, {"read-settings"});
+    EXPECT_EQ(run.code, ExitCode::NotAnswering) << run.err;
+    EXPECT_EQ(Requests(*m_mouse).size(), 4U);
+}
+
+TEST(VarlokctlPermissionTest, DeniedNodeNamesTheUdevRule) {
+    const auto bus = std::make_shared<HidBus>();
+    bus->Attach(std::make_shared<LockedBackend>());
+    const ToolRun run = RunTool(bus, {"info"});
+    EXPECT_EQ(run.code, ExitCode::PermissionDenied);
+    EXPECT_NE(run.err.find(LockedBackend::kPath), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("data/udev/70-varlok.rules"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("varlokctl udev-rule"), std::string::npos) << run.err;
+
+    const ToolRun list = RunTool(bus, {"list"});
+    EXPECT_EQ(list.code, ExitCode::Ok);
+    EXPECT_EQ(list.out, std::string(LockedBackend::kPath) +
+                            "\n  vendor 0c45  product 7643  (cannot open: permission denied)\n");
+}
+
+TEST_F(VarlokctlTest, ListShowsEveryCollection) {
+    const ToolRun run = RunTool(m_bus, {"list"});
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    const sim::VirtualHidBackend backend(m_mouse);
+    const std::string configuration = backend.PathOf(sim::MouseCollection::Configuration);
+    const std::string consumer = backend.PathOf(sim::MouseCollection::Consumer);
+    EXPECT_NE(run.out.find(configuration +
+                           "\n  vendor 0c45  product 7643  usage page ff1c  usage 0092\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(
+        run.out.find(consumer + "\n  vendor 0c45  product 7643  usage page 000c  usage 0001\n"),
+        std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find(sim::VirtualHidBackend::DecoyPath() + "\n  vendor 0c45  product 7644"),
+              std::string::npos)
+        << run.out;
+    // Listing sends nothing to any collection.
+    EXPECT_TRUE(Requests(*m_mouse).empty());
+
+    const ToolRun empty = RunTool(std::make_shared<HidBus>(), {"list"});
+    EXPECT_EQ(empty.code, ExitCode::Ok);
+    EXPECT_EQ(empty.out, "no HID collections found\n");
+}
+
+}  // namespace
+}  // namespace varlok::tools

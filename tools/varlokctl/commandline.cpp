@@ -1,0 +1,381 @@
+#include "varlokctl/commandline.h"
+
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/deviceinfo.h"
+#include "device/hiddevice.h"
+#include "device/reporttrace.h"
+#include "device/sensortable.h"
+#include "sim/virtualhidbackend.h"
+#include "varlokctl/hexformat.h"
+#include "varlokctl/mousefinder.h"
+#include "varlokctl/settingsrecordview.h"
+#include "varlokctl/udevrule.h"
+
+namespace varlok::tools {
+
+using device::DeviceInfo;
+using device::DeviceLink;
+using device::LinkResult;
+
+namespace {
+
+constexpr std::uint16_t kMouseVendorId = 0x0C45;
+constexpr std::uint16_t kMouseProductId = 0x7643;
+constexpr std::uint16_t kConfigurationUsage = 0x92;
+constexpr std::uint16_t kConfigurationUsagePage = 0xFF1C;
+constexpr unsigned kProfileCount = 5;
+constexpr std::uint16_t kSettingsRecordStride = 64;
+
+constexpr std::string_view kHelp =
+    R"(usage: varlokctl [--simulate] [--trace] COMMAND [OPTIONS]
+
+Reads the configuration of the 0C45:7643 gaming mouse through its
+configuration collection (usage page 0xFF1C, usage 0x92).
+
+commands:
+  list                          every HID collection present: path, vendor id,
+                                product id, usage page, usage
+  info                          the mouse's information block, decoded and raw
+  read-settings [--profile N]   the settings record of onboard profile N
+                                (0-4, default 0), decoded and raw
+  dump                          information block, factory key map, key blocks
+                                0-4 and settings records 0-4, as hex
+  udev-rule                     the udev rule that lets the user at the seat
+                                open the mouse (data/udev/70-varlok.rules)
+  help, --help                  this text
+
+options:
+  --simulate   plug in the virtual mouse and talk to it
+  --trace      print every report sent ("> ") and received ("< ") on standard
+               output; VARLOK_TRACE=1 prints them on standard error instead
+
+exit codes:
+  0  success
+  1  other failure (HID enumeration failed, the mouse could not be opened)
+  2  bad usage
+  3  no mouse found
+  4  permission denied on the mouse's HID node
+  5  the mouse is not answering
+  6  the mouse answered with a failure status
+)";
+
+// Turns the report trace on for one run and off again afterwards.
+class TraceScope {
+public:
+    explicit TraceScope(std::FILE* sink) : m_enabled(sink != nullptr) {
+        if (m_enabled) {
+            device::ReportTrace::Enable(sink);
+        }
+    }
+    ~TraceScope() {
+        if (m_enabled) {
+            device::ReportTrace::Disable();
+        }
+    }
+    TraceScope(const TraceScope&) = delete;
+    TraceScope& operator=(const TraceScope&) = delete;
+
+private:
+    bool m_enabled;
+};
+
+struct Arguments {
+    bool simulate = false;
+    bool trace = false;
+    bool help = false;
+    std::string_view command;
+    std::optional<std::string_view> profile;
+};
+
+std::optional<unsigned> ParseProfile(std::string_view text) {
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value >= kProfileCount) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string Decimal(unsigned value) {
+    return std::to_string(value);
+}
+
+std::string DescribeSensor(std::uint16_t code) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%04x", code);
+    const std::optional<device::SensorInfo> sensor = device::FindSensor(code);
+    if (!sensor) {
+        return std::string(hex) + " (not in the sensor table)";
+    }
+    return std::string(hex) + ", base DPI " + Decimal(sensor->baseDpi) + ", stage labels " +
+           std::string(sensor->minLabel) + " to " + std::string(sensor->maxLabel) + " (stages 1-" +
+           Decimal(static_cast<unsigned>(sensor->stagesLabelled)) + ")";
+}
+
+}  // namespace
+
+std::string_view CommandLine::HelpText() {
+    return kHelp;
+}
+
+ExitCode CommandLine::UsageError(std::string_view message) {
+    m_env.err << "varlokctl: " << message << "\nTry 'varlokctl --help'.\n";
+    return ExitCode::Usage;
+}
+
+ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
+    Arguments parsed;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--simulate") {
+            parsed.simulate = true;
+        } else if (argument == "--trace") {
+            parsed.trace = true;
+        } else if (argument == "--help" || argument == "-h") {
+            parsed.help = true;
+        } else if (argument == "--profile") {
+            if (i + 1 == arguments.size()) {
+                return UsageError("--profile needs a number from 0 to 4");
+            }
+            parsed.profile = arguments[++i];
+        } else if (argument.starts_with("--profile=")) {
+            parsed.profile = argument.substr(std::string_view("--profile=").size());
+        } else if (argument.starts_with("-")) {
+            return UsageError("unknown option '" + std::string(argument) + "'");
+        } else if (parsed.command.empty()) {
+            parsed.command = argument;
+        } else {
+            return UsageError("unexpected argument '" + std::string(argument) + "'");
+        }
+    }
+    if (parsed.help || parsed.command == "help") {
+        m_env.out << kHelp;
+        return ExitCode::Ok;
+    }
+    if (parsed.command.empty()) {
+        return UsageError("no command given");
+    }
+    unsigned profile = 0;
+    if (parsed.profile) {
+        if (parsed.command != "read-settings") {
+            return UsageError("--profile belongs to read-settings");
+        }
+        const std::optional<unsigned> value = ParseProfile(*parsed.profile);
+        if (!value) {
+            return UsageError("--profile needs a number from 0 to 4, not '" +
+                              std::string(*parsed.profile) + "'");
+        }
+        profile = *value;
+    }
+
+    if (parsed.command == "udev-rule") {
+        return UdevRule();
+    }
+    if (parsed.command != "list" && parsed.command != "info" && parsed.command != "read-settings" &&
+        parsed.command != "dump") {
+        return UsageError("unknown command '" + std::string(parsed.command) + "'");
+    }
+    if (parsed.simulate) {
+        static_cast<void>(sim::AttachVirtualMouse(*m_env.bus));
+    }
+    const TraceScope trace(parsed.trace ? m_env.trace : nullptr);
+    if (parsed.command == "list") {
+        return List();
+    }
+    if (parsed.command == "info") {
+        return Info();
+    }
+    if (parsed.command == "read-settings") {
+        return ReadSettings(profile);
+    }
+    return Dump();
+}
+
+ExitCode CommandLine::List() {
+    device::HidDevice device(m_env.bus);
+    if (!device.FindPaths()) {
+        m_env.err << "varlokctl: listing the HID collections failed\n";
+        return ExitCode::Failure;
+    }
+    std::size_t count = 0;
+    while (const auto path = device.NextPath()) {
+        ++count;
+        char line[160];
+        // No access rights are needed to learn ids and usages.
+        if (device.Open(*path, false, false, true, false)) {
+            const device::HidAttributes& attributes = device.Attributes();
+            const device::HidCaps& caps = device.Caps();
+            std::snprintf(line, sizeof line,
+                          "  vendor %04x  product %04x  usage page %04x  usage %04x\n",
+                          attributes.vendorId, attributes.productId, caps.usagePage, caps.usage);
+            device.Close();
+        } else {
+            std::snprintf(line, sizeof line, "  vendor %04x  product %04x  (cannot open: %s)\n",
+                          device::HidDevice::ParseVendorId(*path),
+                          device::HidDevice::ParseProductId(*path),
+                          DescribeOpenError(device.LastOpenError()));
+        }
+        m_env.out << *path << '\n' << line;
+    }
+    device.FreePaths();
+    if (count == 0) {
+        m_env.out << "no HID collections found\n";
+    }
+    return ExitCode::Ok;
+}
+
+ExitCode CommandLine::Connect(DeviceLink& link) {
+    link.Init(kMouseVendorId, kMouseProductId, kConfigurationUsage, kConfigurationUsagePage);
+    const FindResult found = OpenConfigurationCollection(link);
+    switch (found.outcome) {
+        case FindOutcome::Found:
+            return ExitCode::Ok;
+        case FindOutcome::NotFound:
+            m_env.err << "varlokctl: no mouse found (looked for 0c45:7643 with a configuration "
+                         "collection, usage page ff1c, usage 0092)\n";
+            return ExitCode::NoMouse;
+        case FindOutcome::PermissionDenied:
+            m_env.err << "varlokctl: permission denied opening " << found.path
+                      << "\nInstall the udev rule data/udev/70-varlok.rules (printed by "
+                         "'varlokctl udev-rule') into /etc/udev/rules.d/, reload udev and "
+                         "plug the mouse in again.\n";
+            return ExitCode::PermissionDenied;
+        case FindOutcome::OpenFailed:
+            m_env.err << "varlokctl: cannot open " << found.path << ": "
+                      << DescribeOpenError(found.openError) << '\n';
+            return ExitCode::Failure;
+        case FindOutcome::EnumerationFailed:
+            break;
+    }
+    m_env.err << "varlokctl: listing the HID collections failed\n";
+    return ExitCode::Failure;
+}
+
+ExitCode CommandLine::CommandFailed(LinkResult result, std::string_view command) {
+    switch (result) {
+        case LinkResult::Success:
+            return ExitCode::Ok;
+        case LinkResult::NoAnswer:
+        case LinkResult::WriteFailed:
+            m_env.err << "varlokctl: the mouse is not answering (" << command << ": "
+                      << device::Describe(result) << ")\n";
+            return ExitCode::NotAnswering;
+        case LinkResult::DeviceFailed:
+        case LinkResult::DeviceRefused:
+            m_env.err << "varlokctl: the mouse refused " << command << " ("
+                      << device::Describe(result) << ")\n";
+            return ExitCode::DeviceError;
+        case LinkResult::BadBlockIndex:
+        case LinkResult::BadLength:
+            break;
+    }
+    m_env.err << "varlokctl: " << command << " failed (" << device::Describe(result) << ")\n";
+    return ExitCode::Failure;
+}
+
+ExitCode CommandLine::InTransfer(const std::function<StepFailure(DeviceLink&)>& reads) {
+    DeviceLink link(m_env.bus);
+    if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
+        return connected;
+    }
+    const LinkResult begun = link.BeginTransfer();
+    if (begun != LinkResult::Success) {
+        return CommandFailed(begun, "BeginTransfer");
+    }
+    const StepFailure failure = reads(link);
+    // Close the bracket even after a failed read so that the mouse leaves transfer mode.
+    const LinkResult ended = link.EndTransfer();
+    if (failure.result != LinkResult::Success) {
+        return CommandFailed(failure.result, failure.command);
+    }
+    return ended == LinkResult::Success ? ExitCode::Ok : CommandFailed(ended, "EndTransfer");
+}
+
+ExitCode CommandLine::Info() {
+    return InTransfer([this](DeviceLink& link) -> StepFailure {
+        DeviceInfo info;
+        if (const LinkResult result = link.ReadDeviceInfo(info); result != LinkResult::Success) {
+            return {result, "ReadDeviceInfo"};
+        }
+        m_env.out << LabelledLine("mouse", link.Device().Path())
+                  << LabelledLine("sensor", DescribeSensor(info.SensorCode()))
+                  << LabelledLine("DPI step", Decimal(info.DpiStep()))
+                  << LabelledLine("highest DPI position", Decimal(info.HighestDpiPosition()))
+                  << LabelledLine("base DPI", Decimal(info.BaseDpi()))
+                  << LabelledLine("macro memory",
+                                  Decimal(static_cast<unsigned>(info.MacroCapacityBytes())) +
+                                      " bytes (" + Decimal(info.MacroUnits()) + " x " +
+                                      Decimal(DeviceInfo::kMacroUnitBytes) + ")")
+                  << LabelledLine("device info", HexBytes(info.Raw()));
+        return {};
+    });
+}
+
+ExitCode CommandLine::ReadSettings(unsigned profile) {
+    DeviceLink link(m_env.bus);
+    if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
+        return connected;
+    }
+    std::array<std::uint8_t, SettingsRecordView::kExchangedSize> record{};
+    const auto offset = static_cast<std::uint16_t>(kSettingsRecordStride * profile);
+    const LinkResult result = link.ReadSettings(record, offset);
+    if (result != LinkResult::Success) {
+        return CommandFailed(result, "ReadSettings");
+    }
+    m_env.out << "settings record of profile " << profile << " (offset " << offset << ")\n"
+              << SettingsRecordView(record).Describe() << LabelledLine("raw", HexBytes(record));
+    return ExitCode::Ok;
+}
+
+ExitCode CommandLine::Dump() {
+    // Everything read is printed as it arrives, so a failure still shows
+    // what came before it.
+    return InTransfer([this](DeviceLink& link) -> StepFailure {
+        StepFailure failure;
+        const auto step = [&](LinkResult result, std::string_view command, const std::string& title,
+                              std::span<const std::uint8_t> bytes) {
+            if (result != LinkResult::Success) {
+                failure = {result, std::string(command)};
+                return false;
+            }
+            m_env.out << title << '\n' << HexDump(bytes);
+            return true;
+        };
+        const std::string blockSize = Decimal(link.BlockSize());
+        DeviceInfo info;
+        std::vector<std::uint8_t> block(link.BlockSize());
+        bool ok = step(link.ReadDeviceInfo(info), "ReadDeviceInfo", "device info (33 bytes)",
+                       info.Raw()) &&
+                  step(link.ReadActiveBlock(block), "ReadActiveBlock",
+                       "factory key map (" + blockSize + " bytes)", block);
+        for (unsigned index = 0; ok && index < kProfileCount; ++index) {
+            ok = step(link.ReadStoredBlock(block, index), "ReadStoredBlock",
+                      "key block " + Decimal(index) + " (" + blockSize + " bytes at offset " +
+                          Decimal(index * DeviceLink::kStoredBlockStep) + ")",
+                      block);
+        }
+        std::array<std::uint8_t, SettingsRecordView::kExchangedSize> record{};
+        for (unsigned index = 0; ok && index < kProfileCount; ++index) {
+            const auto offset = static_cast<std::uint16_t>(kSettingsRecordStride * index);
+            ok = step(link.ReadSettings(record, offset), "ReadSettings",
+                      "settings record " + Decimal(index) + " (56 bytes at offset " +
+                          Decimal(offset) + ")",
+                      record);
+        }
+        return failure;
+    });
+}
+
+ExitCode CommandLine::UdevRule() {
+    m_env.out << kUdevRule;
+    return ExitCode::Ok;
+}
+
+}  // namespace varlok::tools

@@ -1,0 +1,73 @@
+#pragma once
+
+// varlokctl's command logic: argument parsing, the commands, messages and
+// exit codes. main() only hands in the process's bus and streams; tests hand
+// in buses of their own and capture the output.
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "device/devicelink.h"
+#include "device/hidbus.h"
+
+namespace varlok::tools {
+
+enum class ExitCode : int {
+    Ok = 0,
+    Failure = 1,  // enumeration failed, the mouse could not be opened, ...
+    Usage = 2,
+    NoMouse = 3,
+    PermissionDenied = 4,
+    NotAnswering = 5,
+    DeviceError = 6,  // the mouse answered with a failure status
+};
+
+// Where one run of the tool looks for devices and writes.
+struct ToolEnvironment {
+    // Searched for the mouse; "--simulate" attaches the virtual mouse to it.
+    std::shared_ptr<device::HidBus> bus;
+    std::ostream& out;
+    std::ostream& err;
+    // Receives the report trace that "--trace" turns on.
+    std::FILE* trace = nullptr;
+};
+
+// Runs one varlokctl command line (without the program name).
+class CommandLine {
+public:
+    explicit CommandLine(ToolEnvironment environment) : m_env(environment) {}
+
+    [[nodiscard]] ExitCode Run(std::span<const std::string_view> arguments);
+
+    [[nodiscard]] static std::string_view HelpText();
+
+private:
+    [[nodiscard]] ExitCode List();
+    [[nodiscard]] ExitCode Info();
+    [[nodiscard]] ExitCode ReadSettings(unsigned profile);
+    [[nodiscard]] ExitCode Dump();
+    [[nodiscard]] ExitCode UdevRule();
+
+    // The command that failed within a transfer, if any.
+    struct StepFailure {
+        device::LinkResult result = device::LinkResult::Success;
+        std::string command;
+    };
+    // Opens the mouse and runs reads between BeginTransfer and EndTransfer.
+    [[nodiscard]] ExitCode InTransfer(const std::function<StepFailure(device::DeviceLink&)>& reads);
+    // Opens the mouse in link; prints why not and returns the exit code
+    // when that fails (Ok when the link is connected).
+    [[nodiscard]] ExitCode Connect(device::DeviceLink& link);
+    // Prints what a failed command means and returns its exit code.
+    [[nodiscard]] ExitCode CommandFailed(device::LinkResult result, std::string_view command);
+    [[nodiscard]] ExitCode UsageError(std::string_view message);
+
+    ToolEnvironment m_env;
+};
+
+}  // namespace varlok::tools

@@ -32,11 +32,16 @@ public:
 private:
     void PickAt(UiPoint pt, bool inBar);
 
+    // The colour code last set exactly (returned as it is until the user
+    // picks), so that a colour set by code reads back unchanged.
+    Argb m_exact = 0xFFFF0000u;
+    bool m_exactValid = true;
     int m_hue = 0;           // 0..359
     int m_saturation = 255;  // 0..255
     int m_brightness = 255;  // 0..255
     int m_barHeight = 12;
     int m_barGap = 8;
+    int m_palletHeight = 0;
     bool m_dragField = false;
     bool m_dragBar = false;
 };

@@ -30,6 +30,7 @@ public:
     void ShowDropDown();
     void CloseDropDown();
     [[nodiscard]] bool IsDropDownOpen() const;
+
     // Drop-down size in 96-dpi units (width 0: as wide as the combo).
     void SetDropBoxSize(UiSize size);
 
@@ -47,6 +48,7 @@ public:
     void DoEvent(TEventUI& event) override;
     void DoPaint(PaintContext& context, const UiRect& paint) override;
     [[nodiscard]] CControlUI* FindControlAt(UiPoint pt) override;
+    [[nodiscard]] UiPoint GetChildWidgetOrigin() const override;
 
 protected:
     [[nodiscard]] bool NotifiesHover() const override { return true; }
@@ -58,6 +60,7 @@ private:
     std::unique_ptr<DropDown> m_dropDown;
     TListInfoUI m_info;
     int m_curSel = -1;
+    const CControlUI* m_selectedItem = nullptr;
     UiSize m_dropBoxSize{0, 150};
     UiRect m_textPadding{8, 0, 24, 0};
     std::string m_normalImage;

@@ -30,6 +30,7 @@ public:
     void SetPos(const UiRect& rc) override;
     void SetEnabled(bool enabled = true) override;
     void SetFocus() override;
+    void DoEvent(TEventUI& event) override;
     void PaintText(PaintContext& context) override;
     void PaintBorder(PaintContext& context) override;
 

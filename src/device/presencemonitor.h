@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string_view>
+
+#include "device/devicelink.h"
+#include "device/monitorhost.h"
+#include "platform/event.h"
+
+namespace varlok::device {
+
+// Watches for the mouse's configuration collection: opens it in the mouse
+// link and marks the link connected when it appears, and marks the link
+// disconnected when it goes away. Runs on a thread of its own (Run), one
+// check cycle per second.
+class PresenceMonitor {
+public:
+    static constexpr std::chrono::milliseconds kCyclePause{1000};
+    // Where the device profile to select on connection is stored.
+    static constexpr std::string_view kSelectSection = "PROFILEDEVICESELECT";
+    static constexpr std::string_view kSelectKey = "select";
+    // Written to the debug output when the thread ends.
+    static constexpr std::string_view kExitText = "鼠标设备侦测线程设定退出";
+
+    // link: the mouse link, initialised with its ids; host: the main window;
+    // profileStore: msProfile.ini (it need not exist yet). All three must
+    // outlive the thread that runs Run.
+    PresenceMonitor(DeviceLink& link, MonitorHost& host, std::filesystem::path profileStore);
+
+    // The thread body: check cycles until stop is signalled. Each cycle
+    // holds the link's I/O lock from start to end (probe, or enumeration,
+    // open and the control changes) and releases it before the pause, which
+    // is a wait on stop, so a stop is taken within a few milliseconds unless
+    // a cycle is running.
+    void Run(platform::Event& stop);
+
+private:
+    void RunCycle();
+    void CheckConnected();
+    void Search();
+    bool TryAccept(const std::string& path);
+
+    DeviceLink& m_link;
+    MonitorHost& m_host;
+    std::filesystem::path m_profileStore;
+    // True until the first enumeration pass has run.
+    bool m_firstPass = true;
+    // Set while enumeration keeps failing, so that the failure is logged once.
+    bool m_enumerationFailing = false;
+};
+
+}  // namespace varlok::device

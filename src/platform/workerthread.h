@@ -1,0 +1,71 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <span>
+#include <thread>
+
+#include "platform/event.h"
+
+namespace varlok::platform {
+
+// Owns one worker thread and its stop event (manual reset): starts the body
+// on its own thread, asks it to stop, and knows when it has ended.
+//
+// The body receives the stop event and must return soon after it is
+// signalled. A body that blocks where the event cannot reach it (a read
+// without a timeout, say) is given a wake function, which RequestStop calls
+// after signalling the event.
+//
+// Start and the destructor belong to the owning thread; RequestStop,
+// HasEnded and Ended may be called from any thread.
+class WorkerThread {
+public:
+    using Body = std::function<void(Event& stop)>;
+    using Wake = std::function<void()>;
+
+    WorkerThread() = default;
+    // Requests a stop and joins the thread: the objects the body uses must
+    // outlive this object.
+    ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    // Clears the stop event, then runs body on a new thread. The event is
+    // cleared here rather than on the new thread, so that a stop requested
+    // right after Start is never lost. False (and nothing started) while a
+    // thread started earlier has not been joined. Call it before other
+    // threads may call RequestStop.
+    [[nodiscard]] bool Start(Body body, Wake wake = {});
+
+    // Signals the stop event, then calls the wake function (on the calling
+    // thread). Calling it again, or on a thread that has ended or never
+    // started, does no harm.
+    void RequestStop();
+
+    // Set once the body has returned; also set while no thread was started.
+    [[nodiscard]] Event& Ended() { return m_ended; }
+    [[nodiscard]] bool HasEnded() const { return m_ended.IsSet(); }
+
+    // Joins the thread when its body has returned; false while it still runs.
+    bool JoinIfEnded();
+
+private:
+    Event m_stop{true, false};
+    Event m_ended{true, true};
+    Wake m_wake;
+    std::thread m_thread;
+};
+
+enum class StopOutcome {
+    AllEnded,
+    TimedOut,
+};
+
+// Requests every worker to stop, then waits for all of them together for at
+// most `deadline`, and joins those that ended. On TimedOut the others are
+// left running; their destructors join them.
+[[nodiscard]] StopOutcome StopWorkers(std::span<WorkerThread* const> workers,
+                                      std::chrono::milliseconds deadline);
+
+}  // namespace varlok::platform

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__linux__)
+#include "device/hidrawbackend.h"
+#endif
+
 namespace varlok::device {
 
 void HidBus::Attach(std::shared_ptr<HidBackend> backend) {
@@ -47,6 +51,9 @@ std::shared_ptr<HidBackend> HidBus::BackendFor(std::string_view path) const {
 std::shared_ptr<HidBus> HidBus::System() {
     static const std::shared_ptr<HidBus> bus = [] {
         auto created = std::make_shared<HidBus>();
+#if defined(__linux__)
+        created->Attach(std::make_shared<HidrawBackend>("/sys", "/dev"));
+#endif
         return created;
     }();
     return bus;

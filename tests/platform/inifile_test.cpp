@@ -129,6 +129,10 @@ TEST_F(IniFileTest, NewSectionAfterAFileWithoutFinalLineEnd) {
     IniFile ini(m_path);
     ASSERT_EQ(ini.Write("B", "b", "2"), IniWriteResult::Ok);
     EXPECT_EQ(ReadBytes(m_path), "[A]\r\na=1\r\n[B]\r\nb=2\r\n");
+
+    WriteBytes(m_path, "[A]");
+    ASSERT_EQ(ini.Write("a", "k", "v"), IniWriteResult::Ok);
+    EXPECT_EQ(ReadBytes(m_path), "[A]\r\nk=v\r\n");
 }
 
 TEST_F(IniFileTest, FirstOccurrenceWinsAndBlanksAroundNamesAreTrimmed) {
@@ -238,7 +242,7 @@ TEST_F(IniFileTest, ReadsStopAt259Characters) {
     EXPECT_NE(ReadBytes(m_path).find(ascii), std::string::npos) << "stored in full";
 
     EXPECT_EQ(ini.Read("S", "ascii"), std::string(259, 'a'));
-    EXPECT_EQ(ini.Read("S", "chinese"), chinese.substr(0, 259 * 3));
+    EXPECT_EQ(ini.Read("S", "chinese"), chinese.substr(0, std::size_t{259} * 3));
     EXPECT_EQ(ini.Read("S", "pairCut"), std::string(258, 'b'));
     EXPECT_EQ(ini.Read("S", "pairFits"), std::string(257, 'b') + emoji);
     EXPECT_EQ(ini.Read("S", "missing", ascii), std::string(259, 'a'));
@@ -265,6 +269,11 @@ TEST_F(IniFileTest, AtomicReplaceLeavesNoTemporaryFilesAndKeepsPermissions) {
     struct stat info {};
     ASSERT_EQ(::stat(m_path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+    ASSERT_EQ(ini.Write("s", "K", "v"), IniWriteResult::Ok);
+    struct stat unchanged {};
+    ASSERT_EQ(::stat(m_path.c_str(), &unchanged), 0);
+    EXPECT_EQ(unchanged.st_ino, info.st_ino) << "a write that changes nothing leaves the file be";
 }
 
 TEST_F(IniFileTest, WritesThroughASymbolicLinkToItsTarget) {

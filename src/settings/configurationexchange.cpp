@@ -1,0 +1,191 @@
+#include "settings/configurationexchange.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "platform/debugoutput.h"
+
+namespace varlok::settings {
+
+namespace {
+
+using device::LinkResult;
+
+// Offset of profile record `index` in the device's settings area.
+std::uint16_t RecordOffset(std::size_t index) {
+    return static_cast<std::uint16_t>(index * kRecordSize);
+}
+
+// Stores the record in force into the first 50 bytes of a table entry.
+void StoreRecord(const SettingsRecord& record, RecordTableEntry& entry) {
+    record.CopyTo(std::span(entry).first(SettingsRecord::kSize));
+}
+
+}  // namespace
+
+ConfigurationExchange::ConfigurationExchange(device::DeviceLink& link, MouseMirror& mirror,
+                                             ExchangeHooks& hooks)
+    : m_link(link), m_mirror(mirror), m_hooks(hooks) {}
+
+void ConfigurationExchange::SyncDevice() {
+    {
+        const auto lock = m_link.LockIo();
+        Report("SyncDevice: BeginTransfer", m_link.BeginTransfer());
+        // Each read writes into the mirror only what it received.
+        Report("SyncDevice: ReadDeviceInfo", m_link.ReadDeviceInfo(m_mirror.deviceInfo));
+        Report("SyncDevice: ReadActiveBlock", m_link.ReadActiveBlock(m_mirror.factoryKeyMap));
+        for (unsigned index = 0; index < kOnboardProfileCount; ++index) {
+            Report("SyncDevice: ReadStoredBlock",
+                   m_link.ReadStoredBlock(m_mirror.keySlots[index], index));
+        }
+        m_mirror.settingsRecord.Assign(m_mirror.recordTable[0]);
+        m_mirror.settingsRecord.SetActiveProfile(0);
+        Report("SyncDevice: EndTransfer", m_link.EndTransfer());
+    }
+    m_hooks.TakeMouseZoneSlot(m_mirror.recordTable[0][kZoneSlotByte]);
+    m_hooks.SaveDeviceProfile();
+}
+
+void ConfigurationExchange::RefreshCurrentRecord() {
+    {
+        const auto lock = m_link.LockIo();
+        SettingsRecord& record = m_mirror.settingsRecord;
+        const std::uint8_t current = record.ActiveProfile();
+        if (current < kOnboardProfileCount) {
+            StoreRecord(record, m_mirror.recordTable[current]);
+        } else {
+            platform::DebugOutput::Write("RefreshCurrentRecord: active profile " +
+                                         std::to_string(current) +
+                                         " of the record names no profile; not stored");
+        }
+        // The device expects this read first; what it returns is not used.
+        std::array<std::uint8_t, 1> active{};
+        Report("RefreshCurrentRecord: ReadSettings", m_link.ReadSettings(active, 0));
+        record.SetActiveProfile(0);
+        std::array<std::uint8_t, kExchangedRecordSize> read{};
+        const LinkResult result = m_link.ReadSettings(read, RecordOffset(0));
+        Report("RefreshCurrentRecord: ReadSettings", result);
+        if (result == LinkResult::Success) {
+            read[SettingsRecord::kActiveProfile] = 0;
+            std::copy(read.begin(), read.end(), m_mirror.recordTable[0].begin());
+            record.Assign(m_mirror.recordTable[0]);
+        }
+    }
+    m_hooks.SaveLightingProfile();
+    m_hooks.SaveDeviceProfile();
+}
+
+void ConfigurationExchange::SelectOnboardProfile(int index) {
+    if (index < 0 || index >= static_cast<int>(kOnboardProfileCount)) {
+        return;
+    }
+    const auto requested = static_cast<std::uint8_t>(index);
+    {
+        const auto lock = m_link.LockIo();
+        std::array<std::uint8_t, 1> active{};
+        const LinkResult activeRead = m_link.ReadSettings(active, 0);
+        if (activeRead != LinkResult::Success) {
+            Report("SelectOnboardProfile: ReadSettings", activeRead);
+            return;
+        }
+        const std::uint8_t current = active[0];
+        if (current == requested) {
+            return;
+        }
+        if (current < kOnboardProfileCount) {
+            StoreRecord(m_mirror.settingsRecord, m_mirror.recordTable[current]);
+        } else {
+            platform::DebugOutput::Write("SelectOnboardProfile: the device reports profile " +
+                                         std::to_string(current) +
+                                         ", which does not exist; the record is not stored");
+        }
+        const std::array<std::uint8_t, 1> switchTo{requested};
+        const LinkResult written = m_link.WriteSettings(switchTo, 0);
+        if (written != LinkResult::Success) {
+            Report("SelectOnboardProfile: WriteSettings", written);
+            return;
+        }
+        RecordTableEntry& entry = m_mirror.recordTable[requested];
+        std::array<std::uint8_t, kExchangedRecordSize> read{};
+        const LinkResult result = m_link.ReadSettings(read, RecordOffset(requested));
+        Report("SelectOnboardProfile: ReadSettings", result);
+        if (result == LinkResult::Success) {
+            std::copy(read.begin(), read.end(), entry.begin());
+        }
+        m_mirror.settingsRecord.Assign(entry);
+        m_mirror.settingsRecord.SetActiveProfile(requested);
+    }
+    m_hooks.HideFunctionTab();
+    m_hooks.RefreshMousePage();
+}
+
+std::optional<int> ConfigurationExchange::ProfileIndexOfControl(std::string_view controlName) {
+    if (!controlName.starts_with(kProfileButtonPrefix)) {
+        return std::nullopt;
+    }
+    const std::string_view digits = controlName.substr(kProfileButtonPrefix.size());
+    if (digits.empty() || digits.size() > 2 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    int index = 0;
+    for (const char digit : digits) {
+        index = index * 10 + (digit - '0');
+    }
+    return index;
+}
+
+bool ConfigurationExchange::OnProfileButtonClicked(std::string_view controlName) {
+    const std::optional<int> index = ProfileIndexOfControl(controlName);
+    if (!index) {
+        return false;
+    }
+    SelectOnboardProfile(*index);
+    return true;
+}
+
+void ConfigurationExchange::FlushSettings() {
+    if (!m_mirror.settingsDirty.Take()) {
+        return;
+    }
+    std::array<std::uint8_t, kExchangedRecordSize> buffer{};
+    m_mirror.settingsRecord.CopyTo(buffer);
+    Report("FlushSettings: WriteSettings", m_link.WriteSettings(buffer, RecordOffset(0)));
+}
+
+void ConfigurationExchange::SaveToDevice() {
+    m_hooks.Send(device::WindowMessage::SaveStarted);
+    if (m_hooks.UploadCursorScripts() == UploadResult::Sent &&
+        m_hooks.UploadMacroTable() == UploadResult::Sent) {
+        WriteActiveKeySlot();
+    }
+    m_hooks.Send(device::WindowMessage::SaveFinished);
+}
+
+void ConfigurationExchange::WriteActiveKeySlot() {
+    const std::uint8_t active = m_mirror.settingsRecord.ActiveProfile();
+    if (active >= kOnboardProfileCount) {
+        platform::DebugOutput::Write("SaveToDevice: active profile " + std::to_string(active) +
+                                     " does not exist; the key table is not sent");
+        return;
+    }
+    {
+        const auto lock = m_link.LockIo();
+        Report("SaveToDevice: BeginTransfer", m_link.BeginTransfer());
+        Report("SaveToDevice: WriteStoredBlock",
+               m_link.WriteStoredBlock(m_mirror.keySlots[active], active));
+        Report("SaveToDevice: EndTransfer", m_link.EndTransfer());
+    }
+    m_hooks.SaveDeviceProfile();
+}
+
+void ConfigurationExchange::Report(std::string_view step, LinkResult result) const {
+    if (result == LinkResult::Success || !m_link.IsConnected()) {
+        return;
+    }
+    platform::DebugOutput::Write(std::string(step) +
+                                 " failed: " + std::string(device::Describe(result)));
+}
+
+}  // namespace varlok::settings

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace varlok::app {
+
+// What the command line asks of the application.
+struct StartOptions {
+    // Plug the virtual mouse into the process's HID bus before the monitors
+    // start.
+    bool simulate = false;
+    // Once the mouse is connected and read, write the main window as a PNG
+    // picture to this file and quit.
+    std::optional<std::filesystem::path> screenshot;
+};
+
+struct CommandLineResult {
+    enum class Action {
+        Run,   // start with options
+        Help,  // print UsageText() to stdout and exit 0
+        Error  // print error and UsageText() to stderr and exit 2
+    };
+    Action action = Action::Run;
+    StartOptions options;
+    std::string error;
+};
+
+// Reads the arguments after the program name: "--simulate",
+// "--screenshot FILE" (or "--screenshot=FILE"), "--help" (or "-h").
+[[nodiscard]] CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments);
+
+[[nodiscard]] std::string_view UsageText();
+
+// True when there is no display to show windows on (neither DISPLAY nor
+// WAYLAND_DISPLAY is set) and no Qt platform was chosen (QT_QPA_PLATFORM):
+// the application then draws offscreen.
+[[nodiscard]] bool NeedsOffscreenPlatform();
+
+}  // namespace varlok::app

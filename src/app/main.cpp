@@ -1,0 +1,26 @@
+// varlok: the configuration program for the 0C45:7643 gaming mouse.
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "app/commandline.h"
+
+int main(int argc, char** argv) {
+    using varlok::app::CommandLineResult;
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const CommandLineResult parsed = varlok::app::ParseCommandLine(arguments);
+    switch (parsed.action) {
+        case CommandLineResult::Action::Help:
+            std::fputs(varlok::app::UsageText().data(), stdout);
+            return 0;
+        case CommandLineResult::Action::Error:
+            std::fprintf(stderr, "varlok: %s\n%s", parsed.error.c_str(),
+                         varlok::app::UsageText().data());
+            return 2;
+        case CommandLineResult::Action::Run:
+            break;
+    }
+    std::fputs("varlok: the main window is not part of this build yet\n", stderr);
+    return 1;
+}

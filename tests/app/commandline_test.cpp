@@ -1,0 +1,78 @@
+#include "app/commandline.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/scopedenvironment.h"
+
+namespace varlok::app {
+namespace {
+
+using Action = CommandLineResult::Action;
+
+CommandLineResult Parse(std::vector<std::string_view> arguments) {
+    return ParseCommandLine(arguments);
+}
+
+TEST(CommandLine, NoArgumentsRunsWithRealDevicesOnly) {
+    const auto result = Parse({});
+    EXPECT_EQ(result.action, Action::Run);
+    EXPECT_FALSE(result.options.simulate);
+    EXPECT_FALSE(result.options.screenshot);
+}
+
+TEST(CommandLine, SimulateAndScreenshotInBothSpellings) {
+    auto result = Parse({"--simulate", "--screenshot", "out/shot.png"});
+    EXPECT_EQ(result.action, Action::Run);
+    EXPECT_TRUE(result.options.simulate);
+    ASSERT_TRUE(result.options.screenshot);
+    EXPECT_EQ(*result.options.screenshot, std::filesystem::path("out/shot.png"));
+
+    result = Parse({"--screenshot=a b.png", "--simulate"});
+    EXPECT_EQ(result.action, Action::Run);
+    EXPECT_TRUE(result.options.simulate);
+    EXPECT_EQ(*result.options.screenshot, std::filesystem::path("a b.png"));
+}
+
+TEST(CommandLine, HelpWinsOverEverythingElse) {
+    EXPECT_EQ(Parse({"--simulate", "--help"}).action, Action::Help);
+    EXPECT_EQ(Parse({"-h"}).action, Action::Help);
+    EXPECT_NE(UsageText().find("--screenshot FILE"), std::string_view::npos);
+}
+
+TEST(CommandLine, BadArgumentsAreRefusedWithAReason) {
+    auto result = Parse({"--screenshot"});
+    EXPECT_EQ(result.action, Action::Error);
+    EXPECT_NE(result.error.find("file name"), std::string::npos);
+    EXPECT_EQ(Parse({"--screenshot="}).action, Action::Error);
+    result = Parse({"--simulat"});
+    EXPECT_EQ(result.action, Action::Error);
+    EXPECT_NE(result.error.find("--simulat"), std::string::npos);
+    EXPECT_EQ(Parse({"--screenshotx.png"}).action, Action::Error);
+    EXPECT_EQ(Parse({"picture.png"}).action, Action::Error);
+}
+
+TEST(CommandLine, OffscreenOnlyWithoutAnyDisplayOrChosenPlatform) {
+    using platform::testing::ScopedEnvironment;
+    ScopedEnvironment display("DISPLAY", std::nullopt);
+    ScopedEnvironment wayland("WAYLAND_DISPLAY", std::nullopt);
+    {
+        ScopedEnvironment platform("QT_QPA_PLATFORM", std::nullopt);
+        EXPECT_TRUE(NeedsOffscreenPlatform());
+        ScopedEnvironment empty("DISPLAY", "");
+        EXPECT_TRUE(NeedsOffscreenPlatform());
+        ScopedEnvironment x11("DISPLAY", ":0");
+        EXPECT_FALSE(NeedsOffscreenPlatform());
+    }
+    {
+        ScopedEnvironment platform("QT_QPA_PLATFORM", std::nullopt);
+        ScopedEnvironment waylandSet("WAYLAND_DISPLAY", "wayland-0");
+        EXPECT_FALSE(NeedsOffscreenPlatform());
+    }
+    ScopedEnvironment chosen("QT_QPA_PLATFORM", "xcb");
+    EXPECT_FALSE(NeedsOffscreenPlatform());
+}
+
+}  // namespace
+}  // namespace varlok::app

@@ -146,6 +146,10 @@ void CContainerUI::EnsureVisible(int index) {
     if (item == nullptr || !m_vscroll) {
         return;
     }
+    if (GetManager() != nullptr) {
+        // Positions must be current (items may have been added just now).
+        GetManager()->UpdateLayout();
+    }
     const UiRect content = ContentRect();
     const UiRect& rc = item->GetPos();
     if (rc.top < content.top) {

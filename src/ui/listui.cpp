@@ -1,5 +1,6 @@
 #include "ui/listui.h"
 
+#include "ui/qt/attributes.h"
 #include "ui/qt/listsupport.h"
 
 namespace varlok::ui {
@@ -35,6 +36,10 @@ void CListUI::SetAttribute(std::string_view name, std::string_view value) {
     if (qt::SetListInfoAttribute(m_info, name, value)) {
         Invalidate();
         NeedUpdate();
+        return;
+    }
+    if (attr::Equals(name, "selectedid")) {
+        SelectItem(attr::ParseInt(value), false, false);
         return;
     }
     CVerticalLayoutUI::SetAttribute(name, value);

@@ -34,8 +34,11 @@ struct TransferResult {
 
 // One open HID interface node. Read and Write are called by one thread at a
 // time; Abort may be called from any thread and makes a waiting Read or Write
-// return Aborted promptly. Destroying the connection releases the node; the
-// owner guarantees no transfer is still running on it by then.
+// return Aborted promptly. An Abort that comes before the transfer reaches
+// its wait must not be lost: that transfer returns Aborted as well (HidDevice
+// aborts a connection it is closing, and never transfers on it afterwards).
+// Destroying the connection releases the node; the owner guarantees no
+// transfer is still running on it by then.
 class HidConnection {
 public:
     virtual ~HidConnection() = default;

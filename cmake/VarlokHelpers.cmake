@@ -50,9 +50,15 @@ function(varlok_add_test target)
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
   endif()
-  gtest_discover_tests(${target}
-    DISCOVERY_TIMEOUT 120
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENVIRONMENT}")
+  list(PREPEND ARG_ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST
+                       PROPERTIES TIMEOUT 120)
+  # gtest_discover_tests flattens list-valued properties, so the labels and
+  # the environment are set on the discovered tests by a script of our own
+  # that CTest reads after the discovery script.
+  set(properties_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_properties.cmake)
+  file(WRITE ${properties_file}
+       "set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\" "
+       "ENVIRONMENT \"${ARG_ENVIRONMENT}\")\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties_file})
 endfunction()

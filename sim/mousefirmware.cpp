@@ -14,8 +14,8 @@ namespace {
 enum class Access { None, Read, Write };
 
 struct CommandRule {
-    Command command;
-    Access access;
+    Command command = Command::BeginTransfer;
+    Access access = Access::None;
     std::optional<MemoryRegion> region;  // none: length and offset must be 0
 };
 

@@ -101,7 +101,8 @@ public:
     // The whole key-block memory: block i starts at 126 * i.
     [[nodiscard]] KeyMemoryBytes KeyMemory() const;
     void SetKeyMemory(const KeyMemoryBytes& memory);
-    // The 512 bytes that a block command with this index (0..4) addresses.
+    // The 512 bytes that a block command with this index (0..4) addresses;
+    // a larger index reads as 4.
     [[nodiscard]] KeyBlockBytes StoredKeyBlock(std::size_t index) const;
     // Macro memory, as large as DeviceInfo byte 6 states.
     [[nodiscard]] std::vector<std::uint8_t> MacroTable() const;

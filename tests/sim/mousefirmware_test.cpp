@@ -201,21 +201,6 @@ TEST_F(MouseFirmwareTest, RestoreDefaultsBringsBackSettingsAndKeyBlocksOnly) {
     EXPECT_TRUE(std::equal(macros.begin(), macros.end(), m_mouse->MacroTable().begin()));
 }
 
-TEST_F(MouseFirmwareTest, FactorySettingsHoldSevenStagesAndProfileZero) {
-    const SettingsAreaBytes area = DeviceMemory::FactorySettingsArea();
-    EXPECT_EQ(area[kActiveProfileByte], 0);
-    for (std::size_t r = 0; r < kRecordCount; ++r) {
-        SCOPED_TRACE(r);
-        const std::size_t base = r * kRecordSize;
-        EXPECT_EQ(area[base + 1], r);  // lighting mode differs per profile
-        const std::array<std::uint8_t, 7> stages = {
-            area[base + 15], area[base + 16], area[base + 17], area[base + 18],
-            area[base + 20], area[base + 21], area[base + 22]};
-        EXPECT_TRUE(std::ranges::all_of(stages, [](auto code) { return code <= 15; }));
-        EXPECT_LE(area[base + 19], 6);
-    }
-}
-
 TEST_F(MouseFirmwareTest, LightingFrameArrivesInTwoChunks) {
     const auto frame = Pattern<kLightingFrameSize>(9);
     WriteChunks(Command::SendLightingFrame, frame);

@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <algorithm>
-#include <memory>
 
 #include "ui/colorpaletteui.h"
 #include "ui/comboui.h"
@@ -97,7 +96,11 @@ KeyInfo KeyFor(QChar c) {
 void EnsureApplication() {
     if (QApplication::instance() == nullptr) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        static std::unique_ptr<QApplication> app = std::make_unique<QApplication>(g_argc, g_argv);
+        // Never destroyed: Qt's input devices and platform plugin must not be
+        // torn down by static destructors after main. Still reachable, so
+        // not a leak.
+        static QApplication* app = new QApplication(g_argc, g_argv);
+        static_cast<void>(app);
         QApplication::setQuitOnLastWindowClosed(false);
     }
 }

@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "rendercontrol.h"
-#include "testapplication.h"
+#include "support/uidriver.h"
 #include "ui/chartviewui.h"
 #include "ui/circleprogressui.h"
 #include "ui/controlfactory.h"
@@ -166,7 +166,7 @@ TEST(BarGeometry, PillarsGapsAndLabels) {
 
 class CustomControls : public ::testing::Test {
 protected:
-    void SetUp() override { test::TestApplication(); }
+    void SetUp() override { test::EnsureApplication(); }
 
     static QImage Render(CControlUI& control, QSize size, QRect paint = {}) {
         return test::RenderControl(control, size, paint);

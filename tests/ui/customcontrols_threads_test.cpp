@@ -5,14 +5,14 @@
 #include <QTemporaryDir>
 
 #include "rendercontrol.h"
-#include "testapplication.h"
+#include "support/uidriver.h"
 #include "ui/devicekeybuttonui.h"
 
 namespace varlok::ui {
 namespace {
 
 TEST(KeyButtonThreads, LightSetByAWorkerWhileTheUiThreadPaints) {
-    test::TestApplication();
+    test::EnsureApplication();
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     QImage light(20, 20, QImage::Format_ARGB32);

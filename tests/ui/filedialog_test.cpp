@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "testapplication.h"
+#include "support/uidriver.h"
 #include "ui/filedialog.h"
 #include "ui/qt/namefilter.h"
 
@@ -80,7 +80,7 @@ TEST(FileDialogDefaultExtension, AppendedOnlyToNamesWithoutOne) {
 
 class FileDialogAnswers : public ::testing::Test {
 protected:
-    void SetUp() override { test::TestApplication(); }
+    void SetUp() override { test::EnsureApplication(); }
     void TearDown() override { SetFileDialogAnswerProvider({}); }
 };
 

@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 
 #include "recordingtarget.h"
-#include "testapplication.h"
+#include "support/uidriver.h"
 #include "ui/qt/trayiconimpl.h"
 #include "ui/trayicon.h"
 #include "ui/windowmessages.h"
@@ -16,7 +16,7 @@ using test::RecordingTarget;
 class TrayIcon : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::TestApplication();
+        test::EnsureApplication();
         ASSERT_TRUE(m_folder.isValid());
         QImage picture(16, 16, QImage::Format_ARGB32);
         picture.fill(Qt::red);

@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "recordingtarget.h"
-#include "testapplication.h"
+#include "support/uidriver.h"
 #include "ui/messagetarget.h"
 #include "ui/modalloop.h"
 #include "ui/qt/messagehub.h"
@@ -32,7 +32,7 @@ using test::RunGuarded;
 
 class WindowHandleThreads : public ::testing::Test {
 protected:
-    void SetUp() override { test::TestApplication(); }
+    void SetUp() override { test::EnsureApplication(); }
 };
 
 TEST_F(WindowHandleThreads, PostsFromSeveralWorkersArriveOnTheUiThreadInOrder) {

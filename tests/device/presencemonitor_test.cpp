@@ -116,6 +116,11 @@ TEST_F(PresenceMonitorTest, MousePresentAtStartConnectsAndAsksForTheWindowAfterT
     EXPECT_EQ(m_host.CountOf(kTimer8), 1u);
     EXPECT_EQ(m_host.CountOf("PostActivate"), 1u);
     EXPECT_TRUE(StopMonitor());
+    // It holds the link's lock while it calls the host, so it never uses
+    // the one call that waits for the UI thread.
+    for (const std::string& call : m_host.Calls()) {
+        EXPECT_NE(call.rfind("Send", 0), 0u) << call;
+    }
 }
 
 TEST_F(PresenceMonitorTest, UnplugDisconnectsAndPlugAgainReconnectsWithoutRestart) {

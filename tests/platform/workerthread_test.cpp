@@ -12,8 +12,8 @@ namespace {
 constexpr std::chrono::seconds kGuard{20};
 
 TEST(WorkerThread, BodyRunsUntilStopIsRequested) {
-    WorkerThread worker;
     Event running(true, false);
+    WorkerThread worker;
     ASSERT_TRUE(worker.Start([&](Event& stop) {
         running.Set();
         EXPECT_TRUE(stop.Wait(kGuard));
@@ -39,11 +39,12 @@ TEST(WorkerThread, StopRequestedRightAfterStartIsNotLost) {
 }
 
 TEST(WorkerThread, WakeRunsAfterTheStopEventIsSignalled) {
-    WorkerThread worker;
     Event released(true, false);
     Event* stopEvent = nullptr;
     Event started(true, false);
     std::atomic<bool> stopSeenByWake{false};
+    // Last: its destructor may still call the wake function.
+    WorkerThread worker;
     ASSERT_TRUE(worker.Start(
         [&](Event& stop) {
             stopEvent = &stop;

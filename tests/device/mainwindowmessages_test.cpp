@@ -41,22 +41,10 @@ TEST(MainWindowTimers, EveryTimerIsFoundByItsIdAndBack) {
         EXPECT_EQ(TimerPeriod(entry.timer), entry.period);
     }
     EXPECT_EQ(ids, (std::set<std::uintptr_t>{1, 2, 7, 8, 10, 11, 12, 13, 14}));
+    // The repaint timer starts at 100 ms; its handler re-arms it at 50 ms.
+    EXPECT_EQ(TimerInfo(WindowTimer::Repaint)->laterPeriod, std::chrono::milliseconds{50});
     EXPECT_FALSE(FindWindowTimer(9).has_value());
     EXPECT_EQ(TimerPeriod(static_cast<WindowTimer>(9)), std::chrono::milliseconds{0});
-}
-
-TEST(MainWindowTimers, PeriodsAndKinds) {
-    using std::chrono::milliseconds;
-    EXPECT_EQ(TimerPeriod(WindowTimer::HideSaveProgress), milliseconds{1000});
-    EXPECT_EQ(TimerPeriod(WindowTimer::FlushSettings), milliseconds{100});
-    EXPECT_EQ(TimerInfo(WindowTimer::FlushSettings)->kind, TimerKind::Periodic);
-    EXPECT_EQ(TimerPeriod(WindowTimer::ReadMouseConfiguration), milliseconds{500});
-    EXPECT_EQ(TimerInfo(WindowTimer::ReadMouseConfiguration)->kind, TimerKind::OneShot);
-    // The repaint timer starts at 100 ms and its handler re-arms it at 50 ms.
-    EXPECT_EQ(TimerPeriod(WindowTimer::Repaint), milliseconds{100});
-    EXPECT_EQ(TimerInfo(WindowTimer::Repaint)->laterPeriod, milliseconds{50});
-    EXPECT_EQ(TimerPeriod(WindowTimer::RereadMouseRecord), milliseconds{10});
-    EXPECT_EQ(TimerPeriod(WindowTimer::SendLightingFrame), milliseconds{10});
 }
 
 }  // namespace

@@ -88,10 +88,6 @@ public:
                    times;
         });
     }
-    void Clear() {
-        std::lock_guard lock(m_mutex);
-        m_calls.clear();
-    }
 
     static std::string Hex(std::uint32_t number) {
         char text[16];

@@ -1,5 +1,6 @@
 #include "ui/containerui.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "ui/paintmanagerui.h"
@@ -72,14 +73,41 @@ bool CContainerUI::Remove(CControlUI* control) {
     return index >= 0 && RemoveAt(index);
 }
 
+namespace {
+
+// Controls removed while Qt delivers an event to one of them (a control
+// removed from its own notification) live until the event loop turns, so
+// that the notification's sender stays valid for every receiver.
+void Dispose(std::unique_ptr<CControlUI> control) {
+    if (!control || !qt::ControlWidget::DispatchScope::Active()) {
+        return;
+    }
+    static std::vector<std::unique_ptr<CControlUI>> graveyard;
+    if (graveyard.empty()) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] { graveyard.clear(); }, Qt::QueuedConnection);
+    }
+    graveyard.push_back(std::move(control));
+}
+
+}  // namespace
+
 bool CContainerUI::RemoveAt(int index) {
     auto removed = Detach(index);
-    return removed != nullptr;
+    const bool found = removed != nullptr;
+    Dispose(std::move(removed));
+    return found;
 }
 
 void CContainerUI::RemoveAll() {
     std::vector<std::unique_ptr<CControlUI>> items;
     items.swap(m_items);
+    for (auto& item : items) {
+        item->SetManager(nullptr, nullptr, false);
+        item->Widget().hide();
+        item->Widget().setParent(nullptr);
+        Dispose(std::move(item));
+    }
     items.clear();
     m_scrollPos = 0;
     OnItemsChanged();

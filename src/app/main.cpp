@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/application.h"
 #include "app/commandline.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +22,6 @@ int main(int argc, char** argv) {
         case CommandLineResult::Action::Run:
             break;
     }
-    std::fputs("varlok: the main window is not part of this build yet\n", stderr);
-    return 1;
+    varlok::app::Application application(argc, argv, parsed.options);
+    return application.Run();
 }

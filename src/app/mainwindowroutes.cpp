@@ -123,6 +123,39 @@ constexpr std::array kDelegatedTimers{
     TimerRoute{14, LightingWorker},
 };
 
+constexpr std::array kPageDataOwners{ProfileOperations, MacroEditor, CursorScripts};
+constexpr std::array kMousePageOwners{PerformancePage, LightingPage};
+constexpr std::array kKeyPageOwners{KeyPage};
+constexpr std::array kMacroOwners{MacroEditor};
+constexpr std::array kLightingOwners{LightingPage};
+constexpr std::array kProfileOwners{ProfileOperations};
+constexpr std::array kCursorOwners{CursorScripts};
+
+constexpr std::array kOwnerRequests{
+    OwnerRequestRoute{OwnerRequest::InitialisePageData, kPageDataOwners},
+    OwnerRequestRoute{OwnerRequest::RefreshMousePage, kMousePageOwners},
+    OwnerRequestRoute{OwnerRequest::RefreshKeyPage, kKeyPageOwners},
+    OwnerRequestRoute{OwnerRequest::RemoveRecordingHooks, kMacroOwners},
+    OwnerRequestRoute{OwnerRequest::TakeMouseZoneSlot, kLightingOwners},
+    OwnerRequestRoute{OwnerRequest::SaveDeviceProfile, kProfileOwners},
+    OwnerRequestRoute{OwnerRequest::SaveLightingProfile, kProfileOwners},
+    OwnerRequestRoute{OwnerRequest::UploadCursorScripts, kCursorOwners},
+    OwnerRequestRoute{OwnerRequest::UploadMacroTable, kMacroOwners},
+};
+
+// Pages 0 and 2 of tab_switch hold the keyboard's and the mousepad's pages,
+// which no option of this program selects.
+constexpr std::array kPageRoutes{
+    PageRoute{"ms_tab", "tab_switch", 1},
+    PageRoute{"ani_tab", "tab_switch", 3},
+    PageRoute{"split_tab", "tab_switch", 4},
+    PageRoute{"ms_deng_Op_tab", "ms_tab_switch", 0},
+    PageRoute{"ms_macro_Op_tab", "ms_tab_switch", 1},
+    PageRoute{"ms_key_Op_tab", "ms_tab_switch", 2},
+    PageRoute{"ms_rich_Op_tab", "ms_tab_switch", 3},
+    PageRoute{"ms_cursor_Op_tab", "ms_tab_switch", 4},
+};
+
 std::optional<int> ParseIndex(std::string_view digits) {
     if (digits.empty() ||
         !std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; })) {
@@ -210,6 +243,27 @@ std::optional<RouteOwner> DelegatedTimerOwner(std::uintptr_t id) {
         return std::nullopt;
     }
     return it->owner;
+}
+
+std::span<const OwnerRequestRoute> OwnerRequests() {
+    return kOwnerRequests;
+}
+
+std::span<const RouteOwner> RequestOwners(OwnerRequest request) {
+    const auto it = std::ranges::find(kOwnerRequests, request, &OwnerRequestRoute::request);
+    return it == kOwnerRequests.end() ? std::span<const RouteOwner>() : it->owners;
+}
+
+std::span<const PageRoute> PageRoutes() {
+    return kPageRoutes;
+}
+
+std::optional<PageRoute> FindPageRoute(std::string_view option) {
+    const auto it = std::ranges::find(kPageRoutes, option, &PageRoute::option);
+    if (it == kPageRoutes.end()) {
+        return std::nullopt;
+    }
+    return *it;
 }
 
 }  // namespace varlok::app

@@ -93,4 +93,35 @@ struct TimerRoute {
 [[nodiscard]] std::span<const TimerRoute> DelegatedTimers();
 [[nodiscard]] std::optional<RouteOwner> DelegatedTimerOwner(std::uintptr_t id);
 
+// What the window asks of other owners at fixed points of its own handling
+// (initialisation, after reads of the mouse, on page switches, for the
+// configuration exchanges). Requests of owners that are not built do nothing.
+enum class OwnerRequest {
+    InitialisePageData,    // fill the profile, macro and cursor script lists
+    RefreshMousePage,      // performance and lighting areas from the mirror
+    RefreshKeyPage,        // key labels from the active key slot
+    RemoveRecordingHooks,  // stop capturing keyboard and mouse input
+    TakeMouseZoneSlot,     // the lighting zone selector read from the mouse
+    SaveDeviceProfile,     // write the live settings into the selected profiles
+    SaveLightingProfile,
+    UploadCursorScripts,  // before the key table is sent
+    UploadMacroTable,
+};
+struct OwnerRequestRoute {
+    OwnerRequest request;
+    std::span<const RouteOwner> owners;
+};
+[[nodiscard]] std::span<const OwnerRequestRoute> OwnerRequests();
+[[nodiscard]] std::span<const RouteOwner> RequestOwners(OwnerRequest request);
+
+// Page switching on "selectchanged": the option that was selected, the tab
+// layout it turns and the page it shows.
+struct PageRoute {
+    std::string_view option;
+    std::string_view tabLayout;
+    int page = 0;
+};
+[[nodiscard]] std::span<const PageRoute> PageRoutes();
+[[nodiscard]] std::optional<PageRoute> FindPageRoute(std::string_view option);
+
 }  // namespace varlok::app

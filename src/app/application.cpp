@@ -1,0 +1,199 @@
+#include "app/application.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/datafolder.h"
+#include "app/desktopaccess.h"
+#include "app/mainwindowhandle.h"
+#include "app/mainwnd.h"
+#include "device/hidbus.h"
+#include "device/mainwindowmessages.h"
+#include "platform/debugoutput.h"
+#include "platform/folders.h"
+#include "platform/registry.h"
+#include "sim/virtualhidbackend.h"
+#include "ui/customcontrols.h"
+#include "ui/messagetarget.h"
+#include "ui/paintmanagerui.h"
+#include "ui/resourcemanager.h"
+#include "ui/uiapplication.h"
+#include "ui/windowhandle.h"
+#include "ui/windowmessages.h"
+
+namespace varlok::app {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Without a mouse the picture is taken after this long, of the window as it
+// is then.
+constexpr auto kScreenshotDeadline = 20s;
+
+// For scripted runs and tests that must not meet a running instance.
+constexpr const char* kInstanceNameVariable = "VARLOK_INSTANCE_NAME";
+
+// Takes the --screenshot picture once the mouse has been read (or at the
+// deadline), then closes the main window, which ends the program. UI thread.
+class ScreenshotTask : public ui::MessageTarget {
+public:
+    static constexpr ui::MessageId kTakeMessage = 0x8101;
+    static constexpr std::uintptr_t kDeadlineTimer = 1;
+
+    ScreenshotTask(CMainWnd& window, std::filesystem::path file)
+        : m_window(window), m_file(std::move(file)) {}
+    ~ScreenshotTask() override { ui::WindowHandle::Unregister(m_handle); }
+    ScreenshotTask(const ScreenshotTask&) = delete;
+    ScreenshotTask& operator=(const ScreenshotTask&) = delete;
+
+    void Arm() {
+        m_handle = ui::WindowHandle::Register(*this);
+        m_handle.SetTimer(
+            kDeadlineTimer,
+            static_cast<unsigned>(std::chrono::milliseconds(kScreenshotDeadline).count()));
+    }
+    // After a read of the mouse: the picture is taken once the handler that
+    // read it has returned and the pages show the result.
+    void OnMouseRead() { m_handle.Post(kTakeMessage); }
+    [[nodiscard]] bool Failed() const { return m_failed; }
+
+    ui::LResult HandleMessage(ui::MessageId message, ui::WParam /*wParam*/, ui::LParam /*lParam*/,
+                              bool& handled) override {
+        handled = message == kTakeMessage || message == ui::WM_TIMER;
+        if (handled && !m_taken) {
+            m_taken = true;
+            m_handle.KillTimer(kDeadlineTimer);
+            if (message == ui::WM_TIMER) {
+                std::fputs(
+                    "varlok: no mouse was read in time; the picture shows the window "
+                    "without it\n",
+                    stderr);
+            }
+            Take();
+        }
+        return 0;
+    }
+
+private:
+    void Take() {
+        m_window.ShowWindow(true, false);
+        if (!SaveWindowPicture(m_window, m_file)) {
+            std::fprintf(stderr, "varlok: cannot write the picture to %s\n",
+                         m_file.string().c_str());
+            m_failed = true;
+        }
+        m_window.Close();
+    }
+
+    CMainWnd& m_window;
+    std::filesystem::path m_file;
+    ui::WindowHandle m_handle;
+    bool m_taken = false;
+    bool m_failed = false;
+};
+
+std::string InstanceName() {
+    const char* name = std::getenv(kInstanceNameVariable);
+    return name != nullptr && *name != '\0' ? std::string(name)
+                                            : std::string(Application::kInstanceName);
+}
+
+}  // namespace
+
+platform::SingleInstance::WakeCallback WakeMainWindow(ui::MessageId activateMessage) {
+    return [activateMessage](const std::string& message) {
+        if (message == device::kActivateMessageName) {
+            MainWindowHandle().Post(activateMessage);
+        }
+    };
+}
+
+struct Application::Impl {
+    Impl(int& argc, char** argv, StartOptions startOptions)
+        : options(std::move(startOptions)), ui(argc, argv) {}
+
+    StartOptions options;
+    ui::UiApplication ui;
+};
+
+Application::Application(int& argc, char** argv, StartOptions options) {
+    if (NeedsOffscreenPlatform()) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    m_impl = std::make_unique<Impl>(argc, argv, std::move(options));
+}
+
+Application::~Application() = default;
+
+int Application::Run() {
+    const ui::MessageId activate = ui::RegisterWindowMessage(device::kActivateMessageName);
+    platform::DebugOutput::Write("软件标示：" + std::to_string(activate));
+    if (activate < ui::kFirstRegisteredMessage || activate > ui::kLastRegisteredMessage) {
+        return 0;
+    }
+
+    platform::SingleInstance instance(InstanceName(), WakeMainWindow(activate));
+    if (instance.Acquire(device::kActivateMessageName) ==
+        platform::SingleInstance::AcquireResult::AlreadyRunning) {
+        return 0;
+    }
+
+    const std::filesystem::path install = platform::InstallFolder();
+    ui::CPaintManagerUI::SetInstancePath(install.string());
+    ui::CPaintManagerUI::SetResourcePath((install / "skin").string());
+    auto& resources = ui::CResourceManager::GetInstance();
+    if (!resources.LoadResource("res.xml")) {
+        std::fprintf(stderr,
+                     "varlok: cannot read %s; set VARLOK_INSTALL_DIR to the folder "
+                     "that holds skin/\n",
+                     (install / "skin" / "res.xml").string().c_str());
+        return 1;
+    }
+    ui::RegisterCustomControls();
+
+    CMainWnd::Environment environment;
+    environment.bus = device::HidBus::System();
+    if (m_impl->options.simulate) {
+        environment.virtualMouse = sim::AttachVirtualMouse(*environment.bus);
+    }
+    environment.activateMessage = activate;
+    environment.mainIni = MainIniFile();
+    environment.registryFile = platform::Registry::DefaultFile();
+    environment.mouseProfileStore = MouseDataFolder() / "msProfile.ini";
+
+    // Declared before the window, whose timer handler calls it.
+    std::unique_ptr<ScreenshotTask> screenshot;
+    if (m_impl->options.screenshot) {
+        environment.onMouseRead = [&screenshot] {
+            if (screenshot) {
+                screenshot->OnMouseRead();
+            }
+        };
+    }
+    int result = 0;
+    {
+        CMainWnd window(environment);
+        if (!window.Create(nullptr, CMainWnd::kTitle)) {
+            std::fputs("varlok: the main window's layout could not be built\n", stderr);
+            return 1;
+        }
+        window.CenterWindow();
+        window.ShowWindow(true);
+        if (m_impl->options.screenshot) {
+            screenshot = std::make_unique<ScreenshotTask>(window, *m_impl->options.screenshot);
+            screenshot->Arm();
+        }
+        ui::CPaintManagerUI::MessageLoop();
+        if (screenshot && screenshot->Failed()) {
+            result = 1;
+        }
+        screenshot.reset();
+    }
+    resources.Release();
+    return result;
+}
+
+}  // namespace varlok::app

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+
+#include "ui/uitypes.h"
+
+namespace varlok::ui {
+class WindowImplBase;
+}
+
+namespace varlok::app {
+
+// The two desktop services the shell needs that the UI layer does not offer
+// yet. UI thread.
+
+// Renders the window as it would appear on screen (also when it is drawn
+// offscreen) and writes it as a PNG picture. False when the window does not
+// exist or the file cannot be written.
+[[nodiscard]] bool SaveWindowPicture(ui::WindowImplBase& window, const std::filesystem::path& file);
+
+// The mouse pointer's position in screen coordinates (where popup menus open).
+[[nodiscard]] ui::UiPoint CursorPosition();
+
+}  // namespace varlok::app

@@ -1,0 +1,44 @@
+#include "app/mainwindowlayouts.h"
+
+#include <algorithm>
+#include <array>
+
+namespace varlok::app {
+
+namespace {
+
+constexpr std::array kLayoutClasses{
+    LayoutClass{"MS_Deng_UI", LayoutClassKind::SubLayout, "Mouse_deng.xml"},
+    LayoutClass{"MS_Macro_UI", LayoutClassKind::SubLayout, "Mouse_macro.xml"},
+    LayoutClass{"MS_Key_UI", LayoutClassKind::SubLayout, "Mouse_key.xml"},
+    LayoutClass{"MS_DPI_UI", LayoutClassKind::SubLayout, "Mouse_DPI.xml"},
+    LayoutClass{"MS_CURSOR_UI", LayoutClassKind::SubLayout, "Mouse_cursor.xml"},
+    LayoutClass{"CircleProgress", LayoutClassKind::CircleProgress, {}},
+    LayoutClass{"DeviceKeyButton", LayoutClassKind::DeviceKeyButton, {}},
+};
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+}  // namespace
+
+std::span<const LayoutClass> MainWindowLayoutClasses() {
+    return kLayoutClasses;
+}
+
+std::optional<LayoutClass> FindLayoutClass(std::string_view className) {
+    const auto it = std::ranges::find_if(kLayoutClasses, [className](const LayoutClass& entry) {
+        return EqualsIgnoringCase(entry.className, className);
+    });
+    if (it == kLayoutClasses.end()) {
+        return std::nullopt;
+    }
+    return *it;
+}
+
+}  // namespace varlok::app

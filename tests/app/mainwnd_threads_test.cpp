@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/languagetable.h"
+#include "app/mainwindowhandle.h"
+#include "app/support/mainwindowfixture.h"
+#include "platform/debugoutput.h"
+#include "ui/colorpaletteui.h"
+#include "ui/containerui.h"
+#include "ui/optionui.h"
+#include "ui/resourcemanager.h"
+#include "ui/support/uidriver.h"
+#include "ui/tablayoutui.h"
+#include "ui/trayicon.h"
+#include "ui/windowmessages.h"
+
+namespace varlok::app {
+namespace {
+
+using namespace std::chrono_literals;
+
+class MainWindowTest : public testing::MainWindowFixture {
+protected:
+    [[nodiscard]] int PageOf(std::string_view tabLayout) const {
+        auto* tabs = dynamic_cast<ui::CTabLayoutUI*>(Find(tabLayout));
+        return tabs != nullptr ? tabs->GetCurSel() : -2;
+    }
+    [[nodiscard]] bool IsSelected(std::string_view option) const {
+        auto* control = dynamic_cast<ui::COptionUI*>(Find(option));
+        return control != nullptr && control->IsSelected();
+    }
+    [[nodiscard]] bool IsVisible(std::string_view name) const {
+        const ui::CControlUI* control = Find(name);
+        return control != nullptr && control->IsVisible();
+    }
+    // The mouse page as the presence monitor leaves it on connection.
+    void ShowMousePage() {
+        Find("ms_tab")->SetVisible(true);
+        Find("ms_tab_panel")->SetVisible(true);
+        ui::test::UiDriver(*m_window).Click("ms_tab");
+    }
+    void PostTrayRelease(ui::MessageId mouseMessage) {
+        m_window->GetHandle().Post(ui::kTrayIconMessage, 1, static_cast<ui::LParam>(mouseMessage));
+    }
+};
+
+TEST_F(MainWindowTest, InitWindowPreparesTheControlsTheHandleAndTheTrayIcon) {
+    CMainWnd& window = CreateWindow();
+    EXPECT_EQ(MainWindowHandle(), window.GetHandle());
+    EXPECT_EQ(ui::CResourceManager::GetInstance().GetTextQueryInterface(), &window);
+    for (int i = 0; i < 24; ++i) {
+        const ui::CControlUI* key = Find("ms_dkey_" + std::to_string(i));
+        ASSERT_NE(key, nullptr) << i;
+        EXPECT_TRUE(key->IsChangerColor()) << i;
+        EXPECT_EQ(key->GetChangerAlpha(), 0) << i;
+    }
+    EXPECT_EQ(Find("ms_dkey_24"), nullptr);
+    auto* palette = dynamic_cast<ui::CColorPaletteUI*>(Find("ms_deng_Color_Pallet"));
+    ASSERT_NE(palette, nullptr);
+    EXPECT_EQ(palette->GetSelectColor(), 0xFF0199CBU);
+    EXPECT_TRUE(window.TrayIcon().IsCreated());
+    EXPECT_EQ(window.TrayIcon().ToolTip(), "VARLOK");
+    CloseWindow();
+    EXPECT_EQ(MainWindowHandle().Id(), 0U);
+}
+
+TEST_F(MainWindowTest, LayoutClassesBuildTheirSubLayoutsWhateverTheirCase) {
+    CMainWnd& window = CreateWindow();
+    const auto page = window.CreateControl("ms_dpi_ui");
+    ASSERT_NE(page, nullptr);
+    EXPECT_NE(page->FindControlByName("ms_dpi_section"), nullptr);
+    const auto lighting = window.CreateControl("MS_DENG_UI");
+    ASSERT_NE(lighting, nullptr);
+    EXPECT_NE(lighting->FindControlByName("ms_deng_Color_Pallet"), nullptr);
+    EXPECT_EQ(window.CreateControl("circleprogress")->GetClass(), "CircleProgress");
+    EXPECT_EQ(window.CreateControl("DeviceKeyButton")->GetClass(), "DeviceKeyButton");
+    EXPECT_EQ(window.CreateControl("MS_Mystery_UI"), nullptr);
+    // A sub-layout file that cannot be built gives no controls.
+    std::filesystem::remove(m_skin / "Mouse_cursor.xml");
+    EXPECT_EQ(window.CreateControl("MS_CURSOR_UI"), nullptr);
+    // The window's own layout holds every section.
+    for (const char* name : {"ms_deng_section", "ms_macro_section", "ms_key_section",
+                             "ms_dpi_section", "ms_cursor_section"}) {
+        EXPECT_NE(Find(name), nullptr) << name;
+    }
+}
+
+TEST_F(MainWindowTest, QueryControlTextAnswersTheTwoTitleKeysByLanguage) {
+    CMainWnd& window = CreateWindow();
+    auto& resources = ui::CResourceManager::GetInstance();
+    resources.SetLanguage("en");
+    EXPECT_EQ(window.QueryControlText("TitleText"), "Duilib Demo v1.1");
+    EXPECT_EQ(window.QueryControlText("hometext"), "{a}Home Page{/a}");
+    resources.SetLanguage("cn");
+    EXPECT_EQ(window.QueryControlText("titletext"), "mouse");
+    EXPECT_EQ(window.QueryControlText("HOMETEXT"), "{a}演示官网{/a}");
+    EXPECT_EQ(window.QueryControlText("message_text_1"), std::nullopt);
+}
+
+TEST_F(MainWindowTest, FunctionTabsSwitchTheMousePageSections) {
+    CreateWindow();
+    Initialise();
+    ShowMousePage();
+    EXPECT_EQ(PageOf("tab_switch"), 1);
+    ui::test::UiDriver driver(*m_window);
+    const std::pair<const char*, int> tabs[] = {{"ms_macro_Op_tab", 1},
+                                                {"ms_rich_Op_tab", 3},
+                                                {"ms_cursor_Op_tab", 4},
+                                                {"ms_deng_Op_tab", 0}};
+    for (const auto& [tab, page] : tabs) {
+        ASSERT_TRUE(driver.Click(tab)) << tab;
+        EXPECT_EQ(PageOf("ms_tab_switch"), page) << tab;
+    }
+    // The key section shows its function editor when it is chosen from
+    // another section.
+    EXPECT_FALSE(IsVisible("ms_tab_function"));
+    ASSERT_TRUE(driver.Click("ms_key_Op_tab"));
+    EXPECT_EQ(PageOf("ms_tab_switch"), 2);
+    EXPECT_TRUE(IsVisible("ms_tab_function"));
+}
+
+TEST_F(MainWindowTest, UnsavedMacroEditsKeepTheMacroSection) {
+    CreateWindow();
+    Initialise();
+    ShowMousePage();
+    ui::test::UiDriver driver(*m_window);
+    ASSERT_TRUE(driver.Click("ms_macro_Op_tab"));
+    Find("ms_macro_tab_saveorcancel")->SetVisible(true);
+    platform::DebugCapture debug;
+    ASSERT_TRUE(driver.Click("ms_deng_Op_tab"));
+    EXPECT_TRUE(IsSelected("ms_macro_Op_tab"));
+    EXPECT_FALSE(IsSelected("ms_deng_Op_tab"));
+    EXPECT_TRUE(IsSelected("ms_tab"));
+    EXPECT_EQ(PageOf("ms_tab_switch"), 1);
+    EXPECT_EQ(PageOf("tab_switch"), 1);
+    EXPECT_TRUE(debug.Contains("notice message_text_3: message_text_3"));
+    // Without unsaved edits the same click switches.
+    Find("ms_macro_tab_saveorcancel")->SetVisible(false);
+    ASSERT_TRUE(driver.Click("ms_deng_Op_tab"));
+    EXPECT_EQ(PageOf("ms_tab_switch"), 0);
+}
+
+TEST_F(MainWindowTest, FocusOnAFunctionTabHidesTheProfilePanel) {
+    CreateWindow();
+    Initialise();
+    ShowMousePage();
+    // The profile operations' panel, as their layout will add it.
+    auto panel = std::make_unique<ui::CControlUI>();
+    panel->SetName("ms_profile_fun_spead_tab");
+    auto* column = dynamic_cast<ui::CContainerUI*>(Find("ms_device_column"));
+    ASSERT_NE(column, nullptr);
+    ui::CControlUI* added = column->Add(std::move(panel));
+    ASSERT_TRUE(added->IsVisible());
+    ASSERT_TRUE(ui::test::UiDriver(*m_window).Focus("ms_rich_Op_tab"));
+    EXPECT_FALSE(added->IsVisible());
+}
+
+TEST_F(MainWindowTest, ClosingBeforeAnyWorkerStartedReportsThemAllEnded) {
+    CreateWindow();
+    platform::DebugCapture debug;
+    m_window->Close();
+    EXPECT_TRUE(RunUntil([this] { return m_window->GetWindowWidget() == nullptr; }, 5s));
+    EXPECT_TRUE(debug.Contains("退出测试"));
+    EXPECT_TRUE(debug.Contains("所有对象处于激发状态\n"));
+    EXPECT_FALSE(debug.Contains("所有对象处于非激发状态，超时\n"));
+    EXPECT_TRUE(m_window->HaveWorkersEnded());
+    EXPECT_FALSE(m_window->TrayIcon().IsCreated());
+}
+
+TEST_F(MainWindowTest, RightClickOnTheTrayOffersExitInTheStoredLanguage) {
+    SetMainIniLanguage("3");
+    CreateWindow();
+    Initialise();
+    // No registry value: main.ini keeps its index.
+    EXPECT_EQ(MainIniLanguage(), "3");
+    PostTrayRelease(ui::WM_RBUTTONUP);
+    ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
+    const auto items = m_window->PopupMenu()->Items();
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(items.back().name, "exit");
+    EXPECT_EQ(items.back().text, "Cerrar");
+    // Choosing it closes the window.
+    EXPECT_TRUE(m_window->PopupMenu()->ChooseItem("exit"));
+    EXPECT_TRUE(RunUntil([this] { return m_window->GetWindowWidget() == nullptr; }));
+}
+
+TEST_F(MainWindowTest, TheExitCaptionFollowsEveryLanguageIndex) {
+    CreateWindow();
+    Initialise();
+    const auto lastCaption = [this] {
+        ui::CMenuWnd* menu = m_window->PopupMenu();
+        return menu != nullptr && !menu->Items().empty() ? menu->Items().back().text
+                                                         : std::string();
+    };
+    for (const LanguageRow& language : LanguageTable()) {
+        SetMainIniLanguage(std::to_string(language.index));
+        PostTrayRelease(ui::WM_RBUTTONUP);
+        EXPECT_TRUE(RunUntil([&] { return lastCaption() == language.exitCaption; }))
+            << language.index << ": " << lastCaption();
+    }
+    // An index no language carries shows the base language's caption.
+    SetMainIniLanguage("12");
+    PostTrayRelease(ui::WM_RBUTTONUP);
+    EXPECT_TRUE(RunUntil([&] { return lastCaption() == "关闭"; })) << lastCaption();
+}
+
+}  // namespace
+}  // namespace varlok::app

@@ -1,0 +1,126 @@
+#include "app/support/mainwindowfixture.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+
+#include "app/languagesettings.h"
+#include "device/mainwindowmessages.h"
+#include "platform/inifile.h"
+#include "platform/registry.h"
+#include "sim/virtualhidbackend.h"
+#include "ui/customcontrols.h"
+#include "ui/modalanswers.h"
+#include "ui/resourcemanager.h"
+#include "ui/support/uidriver.h"
+#include "ui/trayicon.h"
+
+namespace varlok::app::testing {
+
+void MainWindowFixture::SetUp() {
+    ui::test::EnsureApplication();
+    m_skin = m_folder / "skin";
+    std::filesystem::copy(VARLOK_SOURCE_DIR "/data/skin", m_skin,
+                          std::filesystem::copy_options::recursive);
+    auto& resources = ui::CResourceManager::GetInstance();
+    resources.Release();
+    resources.SetResourcePath(m_skin.string());
+    ASSERT_TRUE(resources.LoadResource("res.xml"));
+    ui::RegisterCustomControls();
+    std::filesystem::create_directories(m_folder / "ms");
+
+    m_environment.bus = m_bus;
+    m_environment.activateMessage = ui::RegisterWindowMessage(device::kActivateMessageName);
+    m_environment.mainIni = m_folder / "main.ini";
+    m_environment.registryFile = m_folder / "registry.ini";
+    m_environment.mouseProfileStore = m_folder / "ms" / "msProfile.ini";
+    m_environment.quitOnDestroy = false;
+}
+
+void MainWindowFixture::TearDown() {
+    if (m_window) {
+        CloseWindow();
+        m_window.reset();
+    }
+    ui::ModalAnswers::Clear();
+    ui::CTrayIcon::OverrideSystemTrayAvailable(std::nullopt);
+    ui::test::ProcessEvents();
+    ui::CResourceManager::GetInstance().Release();
+}
+
+std::shared_ptr<sim::VirtualMouse> MainWindowFixture::AttachMouse() {
+    m_mouse = sim::AttachVirtualMouse(*m_bus);
+    m_environment.virtualMouse = m_mouse;
+    return m_mouse;
+}
+
+CMainWnd& MainWindowFixture::CreateWindow() {
+    m_window = std::make_unique<CMainWnd>(m_environment);
+    EXPECT_TRUE(m_window->Create(nullptr, CMainWnd::kTitle));
+    m_window->ShowWindow(true);
+    return *m_window;
+}
+
+void MainWindowFixture::Initialise() {
+    ui::test::ProcessEvents();
+}
+
+void MainWindowFixture::CloseWindow() {
+    if (m_window && m_window->IsWindow()) {
+        m_window->Close();
+        RunUntil([this] { return m_window->GetWindowWidget() == nullptr; });
+    }
+}
+
+void MainWindowFixture::WriteLanguageFile(const std::string& file, const std::string& key,
+                                          const std::string& text) const {
+    platform::testing::WriteBytes(m_skin / file,
+                                  "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                                  "<Language><Text id=\"" +
+                                      key + "\" value=\"" + text + "\"/></Language>\n");
+}
+
+void MainWindowFixture::SetRegistryLanguage(const std::string& code) const {
+    ASSERT_TRUE(platform::Registry(m_environment.registryFile)
+                    .WriteString(LanguageSettings::kRegistryKeyPath,
+                                 LanguageSettings::kRegistryValue, code));
+}
+
+std::string MainWindowFixture::MainIniLanguage() const {
+    return platform::IniFile(m_environment.mainIni)
+        .Read(LanguageSettings::kSection, LanguageSettings::kKey, "missing");
+}
+
+void MainWindowFixture::SetMainIniLanguage(const std::string& index) const {
+    ASSERT_EQ(platform::IniFile(m_environment.mainIni)
+                  .Write(LanguageSettings::kSection, LanguageSettings::kKey, index),
+              platform::IniWriteResult::Ok);
+}
+
+ui::CControlUI* MainWindowFixture::Find(std::string_view name) const {
+    return m_window ? m_window->GetPaintManager().FindControl(name) : nullptr;
+}
+
+bool MainWindowFixture::RunUntil(const std::function<bool()>& done,
+                                 std::chrono::milliseconds guard) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > guard.count()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
+
+void MainWindowFixture::RunFor(std::chrono::milliseconds time) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < time.count()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+}
+
+}  // namespace varlok::app::testing

@@ -1,0 +1,65 @@
+#pragma once
+
+// Shared by the main window tests: the installed skin copied into a fresh
+// folder (so that tests can add language files of their own), the stores in
+// that folder, a HID bus of the test's own (empty, or with the virtual mouse
+// when AttachMouse is called first), and helpers that run the UI until
+// something happened.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/mainwnd.h"
+#include "device/hidbus.h"
+#include "platform/tempfolder.h"
+#include "sim/virtualmouse.h"
+#include "ui/windowhandle.h"
+
+namespace varlok::app::testing {
+
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Plugs the virtual mouse into the test's bus; call before CreateWindow.
+    std::shared_ptr<sim::VirtualMouse> AttachMouse();
+    // Builds the main window (InitWindow runs); "windowinit" with the
+    // workers follows on the next turn of the event loop.
+    CMainWnd& CreateWindow();
+    // Runs "windowinit" (and whatever else is queued).
+    void Initialise();
+    // Closes the window and runs the UI until it is gone.
+    void CloseWindow();
+
+    // Writes a language file into the skin copy: <Language> with one Text.
+    void WriteLanguageFile(const std::string& file, const std::string& key,
+                           const std::string& text) const;
+    void SetRegistryLanguage(const std::string& code) const;
+    [[nodiscard]] std::string MainIniLanguage() const;
+    void SetMainIniLanguage(const std::string& index) const;
+
+    [[nodiscard]] ui::CControlUI* Find(std::string_view name) const;
+
+    // Runs the UI (events, posted messages, timers) until done() or the
+    // guard passes; returns done(). The guard only keeps a broken test from
+    // hanging.
+    static bool RunUntil(const std::function<bool()>& done,
+                         std::chrono::milliseconds guard = std::chrono::seconds(20));
+    // Runs the UI for about this long.
+    static void RunFor(std::chrono::milliseconds time);
+
+    platform::testing::TempFolder m_folder;
+    std::filesystem::path m_skin;
+    std::shared_ptr<device::HidBus> m_bus = std::make_shared<device::HidBus>();
+    std::shared_ptr<sim::VirtualMouse> m_mouse;
+    CMainWnd::Environment m_environment;
+    std::unique_ptr<CMainWnd> m_window;
+};
+
+}  // namespace varlok::app::testing

@@ -18,10 +18,10 @@ struct CMenuWnd::Impl {
     // A menu may be closed from a slot of its own action: deletion waits
     // for the event loop.
     struct DeleteLater {
-        void operator()(QMenu* menu) const {
-            menu->hide();
-            menu->disconnect();
-            menu->deleteLater();
+        void operator()(QMenu* popup) const {
+            popup->hide();
+            popup->disconnect();
+            popup->deleteLater();
         }
     };
 

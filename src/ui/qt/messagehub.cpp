@@ -139,9 +139,11 @@ HubState& State() {
     return *StatePointer();
 }
 
+}  // namespace
+
 // Wakes the UI thread without touching any Qt object from this thread, so
 // that no thread other than the UI thread ever calls into Qt.
-void SignalWake(HubState& state) {
+void MessageHub::SignalWake(HubState& state) {
 #if defined(__linux__)
     if (state.wakeFd >= 0) {
         const std::uint64_t one = 1;
@@ -152,14 +154,12 @@ void SignalWake(HubState& state) {
 #endif
     const std::lock_guard lock(state.mutex);
     if (state.hub != nullptr) {
+        // Without a descriptor to watch, Qt's own thread-safe queued call
+        // carries the wake-up.
         QMetaObject::invokeMethod(
-            state.hub,
-            [hub = state.hub] { QCoreApplication::postEvent(hub, new QEvent(kDrainEvent)); },
-            Qt::QueuedConnection);
+            state.hub, [hub = state.hub] { hub->OnWake(); }, Qt::QueuedConnection);
     }
 }
-
-}  // namespace
 
 MessageHub::MessageHub(std::shared_ptr<HubState> state) : m_state(std::move(state)) {
     if (m_state->wakeFd >= 0) {

@@ -70,6 +70,7 @@ protected:
 private:
     explicit MessageHub(std::shared_ptr<HubState> state);
     static MessageHub* EnsureHub(HubState& state);
+    static void SignalWake(HubState& state);
     void OnWake();
     void ScheduleDrain();
     void Drain();

@@ -7,6 +7,7 @@
 
 #include "app/datafolder.h"
 #include "app/desktopaccess.h"
+#include "app/dialoghooks.h"
 #include "app/mainwindowhandle.h"
 #include "app/mainwnd.h"
 #include "device/hidbus.h"
@@ -163,6 +164,7 @@ int Application::Run() {
     environment.mainIni = MainIniFile();
     environment.registryFile = platform::Registry::DefaultFile();
     environment.mouseProfileStore = MouseDataFolder() / "msProfile.ini";
+    InstallShellHooks(environment.shellHooks, environment.mainIni);
 
     // Declared before the window, whose timer handler calls it.
     std::unique_ptr<ScreenshotTask> screenshot;

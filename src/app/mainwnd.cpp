@@ -11,7 +11,7 @@
 #include "app/desktopaccess.h"
 #include "app/mainwindowhandle.h"
 #include "app/mainwindowlayouts.h"
-#include "app/notices.h"
+#include "app/msgwnd.h"
 #include "app/windowmonitorhost.h"
 #include "device/notificationmonitor.h"
 #include "device/presencemonitor.h"
@@ -216,7 +216,7 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
                 control->Selected(true, true);
             }
         }
-        ShowNotice(*this, kUnsavedMacroNotice);
+        ShowMessageBox(this, {}, kUnsavedMacroNotice);
         return false;
     }
     Request(OwnerRequest::RemoveRecordingHooks);
@@ -542,7 +542,7 @@ void CMainWnd::OnMouseRemoved() {
     if (auto* tab = GetPaintManager().FindControl("ms_deng_Op_tab")) {
         tab->SetFocus();
     }
-    ShowTimedNotice(*this, kMouseRemovedNotice);
+    ShowTimedMessage(true, this, {}, kMouseRemovedNotice);
     HideWindow();
 }
 
@@ -679,7 +679,7 @@ void CMainWnd::OnMenuCommand(ui::WParam ticket) {
     } else if (choice->name == "Menu_Import" || choice->name == "Menu_Export") {
         // Offered by some skins; they stand for nothing.
     } else if (!RunSimulationItem(choice->name)) {
-        ShowNotice(*this, choice->text);
+        ShowMessageBox(this, {}, choice->text);
     }
 }
 
@@ -688,8 +688,8 @@ bool CMainWnd::CountsAsShown() const {
 }
 
 void CMainWnd::ShowNoDeviceNotice() {
-    if (!IsNoticeShowing(kNoDeviceNotice)) {
-        ShowNotice(*this, kNoDeviceNotice);
+    if (!IsMessageShowing(kNoDeviceNotice)) {
+        ShowMessageBox(this, {}, kNoDeviceNotice);
     }
 }
 

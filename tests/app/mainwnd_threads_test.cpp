@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
+#include "app/languagesettings.h"
 #include "app/languagetable.h"
 #include "app/mainwindowhandle.h"
 #include "app/support/mainwindowfixture.h"
 #include "platform/debugoutput.h"
+#include "platform/registry.h"
+#include "platform/tempfolder.h"
 #include "ui/colorpaletteui.h"
 #include "ui/containerui.h"
+#include "ui/modalanswers.h"
 #include "ui/optionui.h"
 #include "ui/resourcemanager.h"
 #include "ui/support/uidriver.h"
@@ -127,14 +132,18 @@ TEST_F(MainWindowTest, UnsavedMacroEditsKeepTheMacroSection) {
     ui::test::UiDriver driver(*m_window);
     ASSERT_TRUE(driver.Click("ms_macro_Op_tab"));
     Find("ms_macro_tab_saveorcancel")->SetVisible(true);
-    platform::DebugCapture debug;
+    std::string shown;
+    ui::test::UiDriver::AnswerNextModal([&shown](ui::test::UiDriver& box) {
+        shown = box.Find("MessageText")->GetText();
+        box.Click("confirm_btn");
+    });
     ASSERT_TRUE(driver.Click("ms_deng_Op_tab"));
+    EXPECT_EQ(shown, "message_text_3");
     EXPECT_TRUE(IsSelected("ms_macro_Op_tab"));
     EXPECT_FALSE(IsSelected("ms_deng_Op_tab"));
     EXPECT_TRUE(IsSelected("ms_tab"));
     EXPECT_EQ(PageOf("ms_tab_switch"), 1);
     EXPECT_EQ(PageOf("tab_switch"), 1);
-    EXPECT_TRUE(debug.Contains("notice message_text_3: message_text_3"));
     // Without unsaved edits the same click switches.
     Find("ms_macro_tab_saveorcancel")->SetVisible(false);
     ASSERT_TRUE(driver.Click("ms_deng_Op_tab"));
@@ -203,6 +212,178 @@ TEST_F(MainWindowTest, TheExitCaptionFollowsEveryLanguageIndex) {
     SetMainIniLanguage("12");
     PostTrayRelease(ui::WM_RBUTTONUP);
     EXPECT_TRUE(RunUntil([&] { return lastCaption() == "关闭"; })) << lastCaption();
+}
+
+// Answers the next message box: records its text, then runs `during` while
+// it is open, then confirms it.
+void AnswerMessage(std::string& shown, std::function<void()> during = {}) {
+    ui::test::UiDriver::AnswerNextModal([&shown, during](ui::test::UiDriver& box) {
+        shown = box.Find("MessageText")->GetText();
+        if (during) {
+            during();
+        }
+        box.Click("confirm_btn");
+    });
+}
+
+TEST_F(MainWindowTest, TrayClickWithoutADeviceKeepsTheWindowHiddenAndExplainsOnce) {
+    ui::CTrayIcon::OverrideSystemTrayAvailable(true);
+    CreateWindow();
+    Initialise();
+    // Started hidden in the tray.
+    EXPECT_FALSE(m_window->IsWindowVisible());
+    std::string shown;
+    bool hiddenWhileOpen = false;
+    AnswerMessage(shown, [this, &hiddenWhileOpen] {
+        hiddenWhileOpen = !m_window->IsWindowVisible();
+        // A second click while the message is open opens no second one:
+        // it would take the answer queued below.
+        PostTrayRelease(ui::WM_LBUTTONUP);
+        RunFor(300ms);
+    });
+    std::string second;
+    AnswerMessage(second);
+    PostTrayRelease(ui::WM_LBUTTONUP);
+    ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
+    EXPECT_EQ(shown, "message_text_1");
+    EXPECT_TRUE(hiddenWhileOpen);
+    EXPECT_TRUE(second.empty());
+    EXPECT_EQ(ui::ModalAnswers::Pending(), 1U);
+    EXPECT_FALSE(m_window->IsWindowVisible());
+}
+
+TEST_F(MainWindowTest, AnActivationRequestWithoutADeviceExplainsInsteadOfShowing) {
+    ui::CTrayIcon::OverrideSystemTrayAvailable(true);
+    CreateWindow();
+    Initialise();
+    std::string shown;
+    AnswerMessage(shown);
+    m_window->GetHandle().Post(m_environment.activateMessage);
+    ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
+    EXPECT_EQ(shown, "message_text_1");
+    EXPECT_FALSE(m_window->IsWindowVisible());
+}
+
+TEST_F(MainWindowTest, WithoutASystemTrayTheWindowIsNeverHidden) {
+    ui::CTrayIcon::OverrideSystemTrayAvailable(false);
+    CreateWindow();
+    Initialise();
+    EXPECT_TRUE(m_window->IsWindowVisible());
+    std::string shown;
+    AnswerMessage(shown);
+    PostTrayRelease(ui::WM_LBUTTONUP);
+    ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
+    EXPECT_TRUE(m_window->IsWindowVisible());
+}
+
+class LanguageAtStartTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        WriteLanguageFile("lan_cn.xml", "probe", "中文");
+        WriteLanguageFile("lan_en.xml", "probe", "English");
+        WriteLanguageFile("lan_jap.xml", "probe", "日本語");
+    }
+    [[nodiscard]] static std::string Probe() {
+        return ui::CResourceManager::GetInstance().GetText("probe");
+    }
+    [[nodiscard]] static std::string Language() {
+        return ui::CResourceManager::GetInstance().GetLanguage();
+    }
+};
+
+TEST_F(LanguageAtStartTest, TheRegistryCodeChoosesTheLanguageAndIsKeptInMainIni) {
+    SetRegistryLanguage("5050");
+    CreateWindow();
+    // Before "windowinit" the window shows the base language.
+    EXPECT_EQ(Probe(), "中文");
+    Initialise();
+    EXPECT_EQ(MainIniLanguage(), "4");
+    EXPECT_EQ(Language(), "jap");
+    EXPECT_EQ(Probe(), "日本語");
+}
+
+TEST_F(LanguageAtStartTest, WithoutARegistryValueMainIniDecides) {
+    SetMainIniLanguage("2");
+    CreateWindow();
+    Initialise();
+    EXPECT_EQ(MainIniLanguage(), "2");
+    EXPECT_EQ(Language(), "en");
+    EXPECT_EQ(Probe(), "English");
+}
+
+TEST_F(LanguageAtStartTest, AnUnknownRegistryCodeMeansChinese) {
+    SetRegistryLanguage("9999");
+    SetMainIniLanguage("2");
+    CreateWindow();
+    Initialise();
+    EXPECT_EQ(MainIniLanguage(), "0");
+    EXPECT_EQ(Language(), "cn");
+    EXPECT_EQ(Probe(), "中文");
+}
+
+TEST_F(LanguageAtStartTest, AnIndexNoLanguageCarriesLeavesTheBaseFile) {
+    SetMainIniLanguage("12");
+    CreateWindow();
+    Initialise();
+    EXPECT_EQ(MainIniLanguage(), "12");
+    EXPECT_EQ(Language(), "");
+    EXPECT_EQ(Probe(), "中文");
+}
+
+TEST_F(LanguageAtStartTest, ChoosingALanguageFromTheMenuStoresItEverywhere) {
+    CreateWindow();
+    Initialise();
+    ASSERT_TRUE(ui::test::UiDriver(*m_window).Click("menubtn"));
+    ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
+    platform::DebugCapture debug;
+    ASSERT_TRUE(m_window->PopupMenu()->ChooseItem("lan_en"));
+    ASSERT_TRUE(RunUntil([] { return Language() == "en"; }));
+    EXPECT_EQ(Probe(), "English");
+    EXPECT_EQ(MainIniLanguage(), "2");
+    EXPECT_EQ(platform::Registry(m_environment.registryFile)
+                  .ReadString(LanguageSettings::kRegistryKeyPath, LanguageSettings::kRegistryValue),
+              "3030");
+    EXPECT_TRUE(debug.Contains("写成功！"));
+}
+
+TEST_F(MainWindowTest, MenuItemsWithoutAHandlerShowTheirTextAsAMessage) {
+    int aboutOpened = 0;
+    m_environment.shellHooks.openAbout = [&aboutOpened](CMainWnd&) { ++aboutOpened; };
+    // A skin's menu with an item of its own.
+    platform::testing::WriteBytes(m_skin / "menu.xml",
+                                  "<Menu resourcetext=\"true\">"
+                                  "<MenuElement name=\"About_setting\" text=\"menu_about\"/>"
+                                  "<MenuElement name=\"Menu_Import\" text=\"menu_import\"/>"
+                                  "<MenuElement name=\"Skin_help\" text=\"message_text_5\"/>"
+                                  "</Menu>");
+    CreateWindow();
+    Initialise();
+    ui::test::UiDriver driver(*m_window);
+    const auto choose = [&](std::string_view item) {
+        ASSERT_TRUE(driver.Click("menubtn"));
+        ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
+        ASSERT_TRUE(m_window->PopupMenu()->ChooseItem(item));
+        RunFor(100ms);
+    };
+    choose("About_setting");
+    EXPECT_EQ(aboutOpened, 1);
+    // Import and export stand for nothing: no message either.
+    std::string unexpected;
+    AnswerMessage(unexpected);
+    choose("Menu_Import");
+    EXPECT_TRUE(unexpected.empty());
+    ASSERT_EQ(ui::ModalAnswers::Pending(), 1U);
+    ui::ModalAnswers::Clear();
+    std::string shown;
+    AnswerMessage(shown);
+    choose("Skin_help");
+    ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
+    EXPECT_EQ(shown, "message_text_5");
+    // The plain menu offers nothing of the virtual mouse.
+    for (const auto& item : m_window->PopupMenu()->Items()) {
+        EXPECT_FALSE(item.name.starts_with("sim_")) << item.name;
+    }
 }
 
 }  // namespace

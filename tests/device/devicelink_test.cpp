@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -733,7 +734,7 @@ TEST_F(DeviceLinkSimTest, StoredBlockWrittenIsReadBackAtItsOffset) {
     const auto stored = m_mouse->StoredKeyBlock(3);
     EXPECT_TRUE(std::equal(block.begin(), block.end(), stored.begin()));
     const auto memory = m_mouse->KeyMemory();
-    EXPECT_TRUE(std::equal(block.begin(), block.end(), memory.begin() + 3 * 126));
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), memory.begin() + std::ptrdiff_t{3 * 126}));
 
     std::vector<std::uint8_t> read(512);
     ASSERT_EQ(m_link.ReadStoredBlock(read, 3), LinkResult::Success);

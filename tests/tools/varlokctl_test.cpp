@@ -32,20 +32,19 @@ struct ToolRun {
 ToolRun RunTool(const std::shared_ptr<HidBus>& bus, std::vector<std::string_view> arguments) {
     std::ostringstream out;
     std::ostringstream err;
-    std::FILE* trace = std::tmpfile();
-    CommandLine tool({bus, out, err, trace});
+    const std::unique_ptr<std::FILE, decltype(&std::fclose)> trace(std::tmpfile(), &std::fclose);
+    CommandLine tool({bus, out, err, trace.get()});
     ToolRun run;
     run.code = tool.Run(arguments);
     run.out = out.str();
     run.err = err.str();
-    if (trace != nullptr) {
-        std::rewind(trace);
+    if (trace) {
+        std::rewind(trace.get());
         char buffer[4096];
         std::size_t count = 0;
-        while ((count = std::fread(buffer, 1, sizeof buffer, trace)) > 0) {
+        while ((count = std::fread(buffer, 1, sizeof buffer, trace.get())) > 0) {
             run.trace.append(buffer, count);
         }
-        std::fclose(trace);
     }
     return run;
 }
@@ -296,9 +295,9 @@ TEST_F(VarlokctlTest, DumpReadsTheWholeMouse) {
 TEST_F(VarlokctlTest, FaultyMouseGivesItsExitCode) {
     struct Case {
         VirtualMouse::Faults faults;
-        ExitCode code;
-        const char* message;
-        std::size_t requests;
+        ExitCode code = ExitCode::Ok;
+        const char* message = "";
+        std::size_t requests = 0;
     };
     VirtualMouse::Faults silent;
     silent.silent = true;

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "device/devicelink.h"
 #include "device/hidbus.h"
@@ -40,7 +41,7 @@ struct ToolEnvironment {
 // Runs one varlokctl command line (without the program name).
 class CommandLine {
 public:
-    explicit CommandLine(ToolEnvironment environment) : m_env(environment) {}
+    explicit CommandLine(ToolEnvironment environment) : m_env(std::move(environment)) {}
 
     [[nodiscard]] ExitCode Run(std::span<const std::string_view> arguments);
 

@@ -10,25 +10,27 @@
 #include <span>
 #include <string>
 
+#include "settings/settingsrecord.h"
+
 namespace varlok::tools {
 
 // Names the fields of one settings record.
 class SettingsRecordView {
 public:
+    // The byte layout is the one the mirror keeps; the tool only reads it.
+    using Layout = settings::SettingsRecord;
     static constexpr std::size_t kExchangedSize = 56;
-    static constexpr std::size_t kRecordSize = 50;
-    static constexpr std::size_t kActiveProfileIndex = 0;
-    static constexpr std::size_t kLightingIndex = 1;
-    static constexpr std::size_t kLightingSize = 9;
-    static constexpr std::size_t kReportRateIndex = 14;
-    static constexpr std::size_t kStageCount = 7;
-    // Stage 5 sits after the current-stage byte.
-    static constexpr std::array<std::size_t, kStageCount> kDpiStageIndices{15, 16, 17, 18,
-                                                                           20, 21, 22};
-    static constexpr std::size_t kCurrentStageIndex = 19;
-    static constexpr std::size_t kStageColoursIndex = 23;  // 3 bytes a stage: red, green, blue
-    static constexpr std::size_t kWheelColourIndex = 44;
-    static constexpr std::size_t kLogoColourIndex = 47;
+    static constexpr std::size_t kRecordSize = Layout::kSize;
+    static constexpr std::size_t kActiveProfileIndex = Layout::kActiveProfile;
+    static constexpr std::size_t kLightingIndex = Layout::kLightingBlock;
+    static constexpr std::size_t kLightingSize = Layout::kLightingBlockSize;
+    static constexpr std::size_t kReportRateIndex = Layout::kReportRate;
+    static constexpr std::size_t kStageCount = Layout::kDpiStageCount;
+    static constexpr auto kDpiStageIndices = Layout::kDpiStageOffsets;
+    static constexpr std::size_t kCurrentStageIndex = Layout::kCurrentDpiStage;
+    static constexpr std::size_t kStageColoursIndex = Layout::kDpiColours;
+    static constexpr std::size_t kWheelColourIndex = Layout::kWheelColour;
+    static constexpr std::size_t kLogoColourIndex = Layout::kLogoColour;
     // DPI table: code p stands for 250 x (p + 1) DPI, p = 0 to 15.
     static constexpr unsigned kDpiPerCode = 250;
     static constexpr std::uint8_t kHighestDpiCode = 15;

@@ -7,15 +7,17 @@ MessageRelay::~MessageRelay() {
 }
 
 ui::WindowHandle MessageRelay::Open() {
-    if (m_handle.Id() == 0) {
+    if (m_handle.Id() == 0 && !m_closed) {
         m_handle = ui::WindowHandle::Register(*this);
     }
     return m_handle;
 }
 
 void MessageRelay::Close() {
+    m_closed = true;
     if (m_handle.Id() != 0) {
         ui::WindowHandle::Unregister(m_handle);
+        m_handle = {};
     }
 }
 

@@ -21,7 +21,8 @@ public:
     MessageRelay(const MessageRelay&) = delete;
     MessageRelay& operator=(const MessageRelay&) = delete;
 
-    // Registers the relay's handle; a second call keeps the first handle.
+    // Registers the relay's handle; a second call keeps the first handle. A
+    // relay that was closed stays closed.
     ui::WindowHandle Open();
     // Unregisters it: queued messages are dropped, waiting senders get 0 and
     // later posts and sends through it do nothing.
@@ -34,6 +35,7 @@ public:
 private:
     ui::MessageTarget& m_window;
     ui::WindowHandle m_handle;
+    bool m_closed = false;
 };
 
 }  // namespace varlok::app

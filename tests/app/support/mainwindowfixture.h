@@ -23,6 +23,15 @@
 namespace varlok::app::testing {
 
 class MainWindowFixture : public ::testing::Test {
+public:
+    // Runs the UI (events, posted messages, timers) until done() or the
+    // guard passes; returns done(). The guard only keeps a broken test from
+    // hanging.
+    static bool RunUntil(const std::function<bool()>& done,
+                         std::chrono::milliseconds guard = std::chrono::seconds(20));
+    // Runs the UI for about this long.
+    static void RunFor(std::chrono::milliseconds time);
+
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -45,14 +54,6 @@ protected:
     void SetMainIniLanguage(const std::string& index) const;
 
     [[nodiscard]] ui::CControlUI* Find(std::string_view name) const;
-
-    // Runs the UI (events, posted messages, timers) until done() or the
-    // guard passes; returns done(). The guard only keeps a broken test from
-    // hanging.
-    static bool RunUntil(const std::function<bool()>& done,
-                         std::chrono::milliseconds guard = std::chrono::seconds(20));
-    // Runs the UI for about this long.
-    static void RunFor(std::chrono::milliseconds time);
 
     platform::testing::TempFolder m_folder;
     std::filesystem::path m_skin;

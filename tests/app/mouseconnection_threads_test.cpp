@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/support/mainwindowfixture.h"
+#include "app/windowmonitorhost.h"
+#include "platform/debugoutput.h"
+#include "settings/settingstestsupport.h"
+#include "sim/virtualmouse.h"
+#include "ui/modalanswers.h"
+#include "ui/optionui.h"
+#include "ui/support/uidriver.h"
+#include "ui/tablayoutui.h"
+#include "ui/trayicon.h"
+#include "ui/windowmessages.h"
+
+namespace varlok::app {
+namespace {
+
+using namespace std::chrono_literals;
+using Strings = std::vector<std::string>;
+
+// The requests of one full read of the mouse: information block, factory
+// key map and the five key tables (512 bytes each, 56 per report), inside
+// one transfer bracket.
+Strings SyncDeviceRequests() {
+    Strings expected = {"01 len 0 @0", "03 len 33 @0"};
+    const auto block = [&expected](const char* command, unsigned base) {
+        for (unsigned position = 0; position < 512; position += 56) {
+            expected.push_back(std::string(command) + " len " +
+                               std::to_string(std::min(56U, 512 - position)) + " @" +
+                               std::to_string(base + position));
+        }
+    };
+    block("07", 0);
+    for (unsigned index = 0; index < 5; ++index) {
+        block("08", index * 126);
+    }
+    expected.push_back("02 len 0 @0");
+    return expected;
+}
+
+class MouseConnectionTest : public testing::MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        ui::CTrayIcon::OverrideSystemTrayAvailable(true);
+        AttachMouse();
+        m_environment.onMouseRead = [this] { ++m_reads; };
+    }
+
+    [[nodiscard]] Strings Requests() const {
+        return settings::testing::Summaries(settings::testing::RequestsReceived(*m_mouse));
+    }
+    // Connects the virtual mouse and waits for the first full read.
+    void StartConnected() {
+        CreateWindow();
+        Initialise();
+        ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
+    }
+    [[nodiscard]] bool IsVisible(std::string_view name) const {
+        const ui::CControlUI* control = Find(name);
+        return control != nullptr && control->IsVisible();
+    }
+
+    int m_reads = 0;
+};
+
+TEST_F(MouseConnectionTest, AConnectedMouseBringsTheWindowUpAndIsReadWhole) {
+    CreateWindow();
+    Initialise();
+    ASSERT_TRUE(RunUntil([this] { return m_window->MouseLink().IsConnected(); }));
+    ASSERT_TRUE(RunUntil([this] { return m_window->IsWindowVisible(); }));
+    ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
+    EXPECT_EQ(Requests(), SyncDeviceRequests());
+    EXPECT_TRUE(IsVisible("ms_tab"));
+    EXPECT_TRUE(dynamic_cast<ui::COptionUI*>(Find("ms_tab"))->IsSelected());
+    EXPECT_TRUE(IsVisible("ms_tab_panel"));
+    EXPECT_EQ(dynamic_cast<ui::CTabLayoutUI*>(Find("tab_switch"))->GetCurSel(), 1);
+    // The mirror holds what the mouse holds.
+    EXPECT_EQ(m_window->Mirror().deviceInfo.Raw(), m_mouse->DeviceInfo());
+    for (std::size_t index = 0; index < 5; ++index) {
+        EXPECT_EQ(m_window->Mirror().keySlots[index], m_mouse->StoredKeyBlock(index)) << index;
+    }
+}
+
+TEST_F(MouseConnectionTest, AnOnboardProfileButtonSwitchesTheMouse) {
+    StartConnected();
+    m_mouse->ClearLog();
+    ASSERT_TRUE(ui::test::UiDriver(*m_window).Click("ms_profile_2"));
+    EXPECT_EQ(Requests(), (Strings{"05 len 1 @0", "06 len 1 @0", "05 len 56 @128"}));
+    EXPECT_EQ(m_mouse->SettingsArea()[0], 2);
+    EXPECT_EQ(m_window->Mirror().settingsRecord.Snapshot()[0], 2);
+}
+
+TEST_F(MouseConnectionTest, UnpluggingHidesTheMousePageAndPluggingInReconnects) {
+    StartConnected();
+    std::string shown;
+    ui::test::UiDriver::AnswerNextModal([&shown](ui::test::UiDriver& box) {
+        // The timed message closes itself.
+        shown = box.Find("MessageText")->GetText();
+    });
+    m_mouse->Unplug();
+    ASSERT_TRUE(RunUntil([this] { return !m_window->MouseLink().IsConnected(); }));
+    ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
+    EXPECT_EQ(shown, "message_text_20");
+    EXPECT_FALSE(IsVisible("ms_tab"));
+    ASSERT_TRUE(RunUntil([this] { return !m_window->IsWindowVisible(); }));
+
+    m_mouse->ClearLog();
+    m_mouse->Plug();
+    ASSERT_TRUE(RunUntil([this] { return m_reads == 2; }));
+    EXPECT_TRUE(m_window->MouseLink().IsConnected());
+    EXPECT_EQ(Requests(), SyncDeviceRequests());
+    // A mouse that arrives later leaves the window in the tray.
+    EXPECT_FALSE(m_window->IsWindowVisible());
+    EXPECT_TRUE(Find("ms_tab")->IsVisible());
+}
+
+TEST_F(MouseConnectionTest, DeviceEventsRereadTheMouse) {
+    StartConnected();
+    m_mouse->ClearLog();
+    m_mouse->PressEvent(0x401);
+    ASSERT_TRUE(RunUntil([this] { return Requests().size() == 2; }));
+    RunFor(100ms);
+    EXPECT_EQ(Requests(), (Strings{"05 len 1 @0", "05 len 56 @0"}));
+
+    m_mouse->ClearLog();
+    m_mouse->PressEvent(0x402);
+    ASSERT_TRUE(RunUntil([this] { return Requests().size() == SyncDeviceRequests().size(); }));
+    EXPECT_EQ(Requests(), SyncDeviceRequests());
+
+    m_mouse->ClearLog();
+    m_mouse->PressEvent(0x403);
+    ASSERT_TRUE(RunUntil([this] { return m_window->MonitorHost()->TakeMouseReactiveTrigger(); }));
+    RunFor(100ms);
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(MouseConnectionTest, TheSimulationItemsPlugAndPressTheVirtualMouse) {
+    StartConnected();
+    m_window->GetHandle().Post(ui::kTrayIconMessage, 1, ui::WM_RBUTTONUP);
+    ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
+    Strings names;
+    for (const auto& item : m_window->PopupMenu()->Items()) {
+        names.push_back(item.name);
+    }
+    const Strings simulation = {"sim_unplug", "sim_event_401", "sim_event_402", "sim_event_403",
+                                "exit"};
+    ASSERT_GE(names.size(), simulation.size());
+    EXPECT_TRUE(std::equal(simulation.begin(), simulation.end(),
+                           names.end() - static_cast<std::ptrdiff_t>(simulation.size())));
+
+    m_mouse->ClearLog();
+    ASSERT_TRUE(m_window->PopupMenu()->ChooseItem("sim_event_401"));
+    ASSERT_TRUE(RunUntil([this] { return Requests().size() == 2; }));
+
+    ui::test::UiDriver::AnswerNextModal([](ui::test::UiDriver&) {});
+    ASSERT_TRUE(ui::test::UiDriver(*m_window).Click("menubtn"));
+    ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
+    ASSERT_TRUE(m_window->PopupMenu()->ChooseItem("sim_unplug"));
+    ASSERT_TRUE(RunUntil([this] { return !m_mouse->IsPlugged(); }));
+    ASSERT_TRUE(RunUntil([this] { return !m_window->MouseLink().IsConnected(); }));
+    // Unplugged, the menus offer to plug it in again.
+    ASSERT_TRUE(RunUntil([] { return ui::ModalAnswers::Pending() == 0; }));
+    RunFor(700ms);
+    m_window->GetHandle().Post(ui::kTrayIconMessage, 1, ui::WM_RBUTTONUP);
+    ASSERT_TRUE(RunUntil([this] {
+        const auto items = m_window->PopupMenu()->Items();
+        return std::ranges::any_of(items, [](const auto& item) { return item.name == "sim_plug"; });
+    }));
+}
+
+TEST_F(MouseConnectionTest, ClosingEndsEveryWorkerInTime) {
+    StartConnected();
+    platform::DebugCapture debug;
+    CloseWindow();
+    EXPECT_TRUE(m_window->HaveWorkersEnded());
+    EXPECT_TRUE(debug.Contains("所有对象处于激发状态\n"));
+    EXPECT_FALSE(debug.Contains("所有对象处于非激发状态，超时\n"));
+    for (const char* exit :
+         {"鼠标设备侦测线程设定退出", "键盘同步线程设定退出", "鼠标同步线程设定测试退出"}) {
+        EXPECT_TRUE(debug.Contains(exit)) << exit;
+    }
+    // Workers ended before the stop line was written.
+    const auto lines = debug.Lines();
+    const auto stop = std::ranges::find(lines, "所有对象处于激发状态\n");
+    const auto presence = std::ranges::find(lines, "鼠标设备侦测线程设定退出");
+    EXPECT_LT(presence - lines.begin(), stop - lines.begin());
+}
+
+}  // namespace
+}  // namespace varlok::app

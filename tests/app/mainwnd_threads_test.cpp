@@ -133,10 +133,7 @@ TEST_F(MainWindowTest, UnsavedMacroEditsKeepTheMacroSection) {
     ASSERT_TRUE(driver.Click("ms_macro_Op_tab"));
     Find("ms_macro_tab_saveorcancel")->SetVisible(true);
     std::string shown;
-    ui::test::UiDriver::AnswerNextModal([&shown](ui::test::UiDriver& box) {
-        shown = box.Find("MessageText")->GetText();
-        box.Click("confirm_btn");
-    });
+    testing::AnswerMessage(shown);
     ASSERT_TRUE(driver.Click("ms_deng_Op_tab"));
     EXPECT_EQ(shown, "message_text_3");
     EXPECT_TRUE(IsSelected("ms_macro_Op_tab"));
@@ -214,18 +211,6 @@ TEST_F(MainWindowTest, TheExitCaptionFollowsEveryLanguageIndex) {
     EXPECT_TRUE(RunUntil([&] { return lastCaption() == "关闭"; })) << lastCaption();
 }
 
-// Answers the next message box: records its text, then runs `during` while
-// it is open, then confirms it.
-void AnswerMessage(std::string& shown, std::function<void()> during = {}) {
-    ui::test::UiDriver::AnswerNextModal([&shown, during](ui::test::UiDriver& box) {
-        shown = box.Find("MessageText")->GetText();
-        if (during) {
-            during();
-        }
-        box.Click("confirm_btn");
-    });
-}
-
 TEST_F(MainWindowTest, TrayClickWithoutADeviceKeepsTheWindowHiddenAndExplainsOnce) {
     ui::CTrayIcon::OverrideSystemTrayAvailable(true);
     CreateWindow();
@@ -234,7 +219,7 @@ TEST_F(MainWindowTest, TrayClickWithoutADeviceKeepsTheWindowHiddenAndExplainsOnc
     EXPECT_FALSE(m_window->IsWindowVisible());
     std::string shown;
     bool hiddenWhileOpen = false;
-    AnswerMessage(shown, [this, &hiddenWhileOpen] {
+    testing::AnswerMessage(shown, [this, &hiddenWhileOpen] {
         hiddenWhileOpen = !m_window->IsWindowVisible();
         // A second click while the message is open opens no second one:
         // it would take the answer queued below.
@@ -242,7 +227,7 @@ TEST_F(MainWindowTest, TrayClickWithoutADeviceKeepsTheWindowHiddenAndExplainsOnc
         RunFor(300ms);
     });
     std::string second;
-    AnswerMessage(second);
+    testing::AnswerMessage(second);
     PostTrayRelease(ui::WM_LBUTTONUP);
     ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
     EXPECT_EQ(shown, "message_text_1");
@@ -257,7 +242,7 @@ TEST_F(MainWindowTest, AnActivationRequestWithoutADeviceExplainsInsteadOfShowing
     CreateWindow();
     Initialise();
     std::string shown;
-    AnswerMessage(shown);
+    testing::AnswerMessage(shown);
     m_window->GetHandle().Post(m_environment.activateMessage);
     ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
     EXPECT_EQ(shown, "message_text_1");
@@ -270,7 +255,7 @@ TEST_F(MainWindowTest, WithoutASystemTrayTheWindowIsNeverHidden) {
     Initialise();
     EXPECT_TRUE(m_window->IsWindowVisible());
     std::string shown;
-    AnswerMessage(shown);
+    testing::AnswerMessage(shown);
     PostTrayRelease(ui::WM_LBUTTONUP);
     ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
     EXPECT_TRUE(m_window->IsWindowVisible());
@@ -370,13 +355,13 @@ TEST_F(MainWindowTest, MenuItemsWithoutAHandlerShowTheirTextAsAMessage) {
     EXPECT_EQ(aboutOpened, 1);
     // Import and export stand for nothing: no message either.
     std::string unexpected;
-    AnswerMessage(unexpected);
+    testing::AnswerMessage(unexpected);
     choose("Menu_Import");
     EXPECT_TRUE(unexpected.empty());
     ASSERT_EQ(ui::ModalAnswers::Pending(), 1U);
     ui::ModalAnswers::Clear();
     std::string shown;
-    AnswerMessage(shown);
+    testing::AnswerMessage(shown);
     choose("Skin_help");
     ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
     EXPECT_EQ(shown, "message_text_5");

@@ -98,10 +98,8 @@ TEST_F(MouseConnectionTest, AnOnboardProfileButtonSwitchesTheMouse) {
 TEST_F(MouseConnectionTest, UnpluggingHidesTheMousePageAndPluggingInReconnects) {
     StartConnected();
     std::string shown;
-    ui::test::UiDriver::AnswerNextModal([&shown](ui::test::UiDriver& box) {
-        // The timed message closes itself.
-        shown = box.Find("MessageText")->GetText();
-    });
+    // The timed message closes itself.
+    testing::AnswerMessage(shown, {}, false);
     m_mouse->Unplug();
     ASSERT_TRUE(RunUntil([this] { return !m_window->MouseLink().IsConnected(); }));
     ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
@@ -157,7 +155,8 @@ TEST_F(MouseConnectionTest, TheSimulationItemsPlugAndPressTheVirtualMouse) {
     ASSERT_TRUE(m_window->PopupMenu()->ChooseItem("sim_event_401"));
     ASSERT_TRUE(RunUntil([this] { return Requests().size() == 2; }));
 
-    ui::test::UiDriver::AnswerNextModal([](ui::test::UiDriver&) {});
+    std::string removed;
+    testing::AnswerMessage(removed, {}, false);
     ASSERT_TRUE(ui::test::UiDriver(*m_window).Click("menubtn"));
     ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
     ASSERT_TRUE(m_window->PopupMenu()->ChooseItem("sim_unplug"));

@@ -29,10 +29,7 @@ TEST_F(SingleInstanceTest, ASecondStartWakesTheRunningWindow) {
 
     // Without a mouse the woken window explains why it stays hidden.
     std::string shown;
-    ui::test::UiDriver::AnswerNextModal([&shown](ui::test::UiDriver& box) {
-        shown = box.Find("MessageText")->GetText();
-        box.Click("confirm_btn");
-    });
+    testing::AnswerMessage(shown);
     platform::SingleInstance second(name, {});
     EXPECT_EQ(second.Acquire(device::kActivateMessageName),
               platform::SingleInstance::AcquireResult::AlreadyRunning);
@@ -48,10 +45,7 @@ TEST_F(SingleInstanceTest, OtherWakeMessagesAreIgnored) {
     CreateWindow();
     Initialise();
     std::string shown;
-    ui::test::UiDriver::AnswerNextModal([&shown](ui::test::UiDriver& box) {
-        shown = box.Find("MessageText")->GetText();
-        box.Click("confirm_btn");
-    });
+    testing::AnswerMessage(shown);
     platform::SingleInstance second(name, {});
     EXPECT_EQ(second.Acquire("SOMETHING_ELSE"),
               platform::SingleInstance::AcquireResult::AlreadyRunning);

@@ -9,6 +9,7 @@
 #include "platform/inifile.h"
 #include "platform/registry.h"
 #include "sim/virtualhidbackend.h"
+#include "ui/controlui.h"
 #include "ui/customcontrols.h"
 #include "ui/modalanswers.h"
 #include "ui/resourcemanager.h"
@@ -16,6 +17,20 @@
 #include "ui/trayicon.h"
 
 namespace varlok::app::testing {
+
+void AnswerMessage(std::string& shown, std::function<void()> during, bool confirm) {
+    ui::test::UiDriver::AnswerNextModal([&shown, during, confirm](ui::test::UiDriver& box) {
+        if (const ui::CControlUI* text = box.Find("MessageText")) {
+            shown = text->GetText();
+        }
+        if (during) {
+            during();
+        }
+        if (confirm) {
+            box.Click("confirm_btn");
+        }
+    });
+}
 
 void MainWindowFixture::SetUp() {
     ui::test::EnsureApplication();

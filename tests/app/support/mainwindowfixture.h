@@ -22,6 +22,11 @@
 
 namespace varlok::app::testing {
 
+// Answers the next message box: records its text, runs `during` while it is
+// open, then confirms it (unless confirm is false: a timed box closes
+// itself).
+void AnswerMessage(std::string& shown, std::function<void()> during = {}, bool confirm = true);
+
 class MainWindowFixture : public ::testing::Test {
 public:
     // Runs the UI (events, posted messages, timers) until done() or the

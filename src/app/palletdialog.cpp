@@ -1,6 +1,8 @@
 #include "app/palletdialog.h"
 
+#include <array>
 #include <charconv>
+#include <cstdio>
 
 #include "app/presetcolours.h"
 #include "platform/debugoutput.h"
@@ -29,9 +31,19 @@ void CPalletDialog::ShowColour(ui::Argb colour) {
         show->SetBkColor(colour);
         show->Invalidate();
     }
+    if (ui::CControlUI* value = GetPaintManager().FindControl("color_value_text")) {
+        value->SetResourceText(false);
+        value->SetText(ColourText(colour));
+    }
     if (m_palette != nullptr) {
         m_palette->SetSelectColor(colour);
     }
+}
+
+std::string CPalletDialog::ColourText(ui::Argb colour) {
+    std::array<char, 8> text{};
+    std::snprintf(text.data(), text.size(), "#%06X", static_cast<unsigned>(colour & 0xFFFFFFu));
+    return text.data();
 }
 
 void CPalletDialog::Confirm() {

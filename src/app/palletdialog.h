@@ -16,7 +16,8 @@ namespace varlok::app {
 
 // The colour dialog: a colour palette (Pallet), preset swatches named
 // ms_dpi_color_png_<n> for PresetColours entry n, and a control
-// (color_show_btn) that shows the colour chosen so far. okbtn closes with 1
+// (color_show_btn) that shows the colour chosen so far (and, when the skin
+// has it, color_value_text with its "#RRGGBB"). okbtn closes with 1
 // and makes the shown colour the dialog's colour; closebtn, a close request
 // and the system close command close with 2 and leave the initial colour.
 // Pallet_BTN_OK and Pallet_BTN_CANCEL, when a skin has them, act as okbtn
@@ -45,6 +46,9 @@ public:
     // underscore when the part before it is ms_dpi_color_png (any case) and
     // it is a decimal number naming a preset; std::nullopt otherwise.
     [[nodiscard]] static std::optional<int> SwatchIndex(std::string_view name);
+
+    // "#RRGGBB" of a colour, as color_value_text shows it.
+    [[nodiscard]] static std::string ColourText(ui::Argb colour);
 
     // Runs the dialog the way the DPI colour buttons do: owned by owner,
     // its top-left corner 20 pixels left of and 20 pixels below cursor

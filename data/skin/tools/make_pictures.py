@@ -46,6 +46,15 @@ def glow(cx, cy, r, colour, opacity, name):
             f'<stop offset="1" stop-color="{colour}" stop-opacity="0"/></radialGradient>')
 
 
+def scatter(rng, count, area, radius, opacity, colours=("#FFFFFF",)):
+    """count dots at random places of area (x0, y0, x1, y1)."""
+    x0, y0, x1, y1 = area
+    return "".join(
+        f'<circle cx="{rng.uniform(x0, x1):.1f}" cy="{rng.uniform(y0, y1):.1f}" '
+        f'r="{rng.uniform(*radius):.2f}" fill="{rng.choice(colours)}" '
+        f'fill-opacity="{rng.uniform(*opacity):.3f}"/>' for _ in range(count))
+
+
 def layer(name):
     return f'<rect width="{WIDTH}" height="{HEIGHT}" fill="url(#{name})"/>'
 
@@ -111,6 +120,9 @@ ICONS = {
         '<defs><linearGradient id="b" x1="0" y1="0" x2="1" y2="0">'
         '<stop offset="0" stop-color="#2A9BDD"/><stop offset="1" stop-color="#7048E0"/>'
         '</linearGradient></defs><rect width="120" height="34" rx="9" fill="url(#b)"/>'),
+    # The ring a colour swatch shows while hovered or pressed.
+    "swatch_hot.svg": svg(30, 30, '<circle cx="15" cy="15" r="13.6" fill="none" stroke="#FFFFFF" '
+                                  'stroke-width="2.2"/>'),
     # The frame a picture choice shows while hovered.
     "thumb_hot.svg": svg(68, 50, f'<rect x="1" y="1" width="66" height="48" rx="8" '
                                  f'fill="none" stroke="{ACCENT}" stroke-width="2"/>'),
@@ -123,10 +135,7 @@ def background_midnight():
     lines = "".join(
         f'<path d="M{x} 0l{-HEIGHT} {HEIGHT}" stroke="#FFFFFF" stroke-opacity="0.018" '
         f'stroke-width="1"/>' for x in range(0, WIDTH + HEIGHT, 22))
-    dots = "".join(
-        f'<circle cx="{rng.uniform(0, WIDTH):.1f}" cy="{rng.uniform(0, HEIGHT):.1f}" '
-        f'r="{rng.uniform(0.4, 1.1):.2f}" fill="#FFFFFF" '
-        f'fill-opacity="{rng.uniform(0.03, 0.09):.3f}"/>' for _ in range(140))
+    dots = scatter(rng, 140, (0, 0, WIDTH, HEIGHT), (0.4, 1.1), (0.03, 0.09))
     return svg(WIDTH, HEIGHT,
         '<defs>'
         '<linearGradient id="base" x1="0" y1="0" x2="0" y2="1">'
@@ -154,10 +163,7 @@ def background_aurora():
         f'<stop offset="0.5" stop-color="{c}" stop-opacity="1"/>'
         f'<stop offset="1" stop-color="{c}" stop-opacity="0"/></linearGradient>'
         for i, c in enumerate(["#2BF5B5", "#3DB8FF", "#8A5CFF", "#2BF5B5"]))
-    stars = "".join(
-        f'<circle cx="{rng.uniform(0, WIDTH):.1f}" cy="{rng.uniform(0, HEIGHT * 0.7):.1f}" '
-        f'r="{rng.uniform(0.4, 1.3):.2f}" fill="#FFFFFF" '
-        f'fill-opacity="{rng.uniform(0.15, 0.55):.2f}"/>' for _ in range(160))
+    stars = scatter(rng, 160, (0, 0, WIDTH, HEIGHT * 0.7), (0.4, 1.3), (0.15, 0.55))
     return svg(WIDTH, HEIGHT,
         '<defs><linearGradient id="sky" x1="0" y1="0" x2="0" y2="1">'
         '<stop offset="0" stop-color="#070B16"/><stop offset="1" stop-color="#0D1622"/>'
@@ -218,10 +224,8 @@ def background_circuit():
 def background_ember():
     """Dark red with rising sparks."""
     rng = random.Random(5)
-    sparks = "".join(
-        f'<circle cx="{rng.uniform(0, WIDTH):.1f}" cy="{rng.uniform(HEIGHT * 0.25, HEIGHT):.1f}" '
-        f'r="{rng.uniform(0.6, 2.2):.2f}" fill="{rng.choice(["#FF8A3D", "#FFC15E", "#FF5A3D"])}" '
-        f'fill-opacity="{rng.uniform(0.15, 0.6):.2f}"/>' for _ in range(120))
+    sparks = scatter(rng, 120, (0, HEIGHT * 0.25, WIDTH, HEIGHT), (0.6, 2.2), (0.15, 0.6),
+                     ("#FF8A3D", "#FFC15E", "#FF5A3D"))
     return svg(WIDTH, HEIGHT,
         '<defs><linearGradient id="base" x1="0" y1="0" x2="0" y2="1">'
         '<stop offset="0" stop-color="#0E0A0B"/><stop offset="1" stop-color="#1A0D0B"/>'
@@ -240,10 +244,7 @@ def background_nebula():
         cx, cy = rng.uniform(0, WIDTH), rng.uniform(0, HEIGHT)
         defs.append(glow(cx, cy, rng.uniform(140, 300), colour, rng.uniform(0.10, 0.22), f"c{i}"))
         clouds.append(layer(f"c{i}"))
-    stars = "".join(
-        f'<circle cx="{rng.uniform(0, WIDTH):.1f}" cy="{rng.uniform(0, HEIGHT):.1f}" '
-        f'r="{rng.uniform(0.3, 1.2):.2f}" fill="#FFFFFF" '
-        f'fill-opacity="{rng.uniform(0.1, 0.6):.2f}"/>' for _ in range(220))
+    stars = scatter(rng, 220, (0, 0, WIDTH, HEIGHT), (0.3, 1.2), (0.1, 0.6))
     return svg(WIDTH, HEIGHT, '<defs>' + "".join(defs) + '</defs>'
                f'<rect width="{WIDTH}" height="{HEIGHT}" fill="#0A0812"/>'
                + "".join(clouds) + stars)

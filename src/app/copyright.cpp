@@ -88,6 +88,7 @@ void Ccopyright::Notify(ui::TNotifyUI& msg) {
 bool Ccopyright::Open(ui::WindowImplBase& owner) {
     if (!Create(&owner, kTitle)) {
         platform::DebugOutput::Write("About window layout missing; not shown");
+        Close(kClosed);
         return false;
     }
     CenterWindow();

@@ -1,5 +1,6 @@
 #include "app/palletdialog.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -62,10 +63,13 @@ std::optional<int> CPalletDialog::SwatchIndex(std::string_view name) {
         return std::nullopt;
     }
     const std::string_view digits = name.substr(underscore + 1);
+    if (digits.empty() ||
+        !std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
     int index = -1;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
-        !PresetColour(index)) {
+    if (error != std::errc() || end != digits.data() + digits.size() || !PresetColour(index)) {
         return std::nullopt;
     }
     return index;

@@ -30,6 +30,7 @@ ui::UiPoint CSkinFrame::Placement(const ui::UiRect& buttonOnScreen, ui::UiSize p
 bool CSkinFrame::Open(const ui::WindowImplBase& parent, const ui::CControlUI& button) {
     if (!Create(nullptr, kTitle)) {
         platform::DebugOutput::Write("skin popup layout missing; not shown");
+        Close(0);
         return false;
     }
     SetTopmost(true);

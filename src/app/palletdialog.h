@@ -52,9 +52,9 @@ public:
 
     // Runs the dialog the way the DPI colour buttons do: owned by owner,
     // its top-left corner 20 pixels left of and 20 pixels below cursor
-    // (screen coordinates), modal. Returns the chosen colour, or
-    // std::nullopt when the dialog was closed otherwise or its layout could
-    // not be built.
+    // (screen coordinates; CursorPosition() of app/desktopaccess.h), modal.
+    // Returns the chosen colour, or std::nullopt when the dialog was closed
+    // otherwise or its layout could not be built.
     [[nodiscard]] static std::optional<ui::Argb> Pick(
         ui::WindowImplBase& owner, ui::Argb initialColour, ui::UiPoint cursor,
         std::string layoutFile = std::string(kDpiColourLayout));

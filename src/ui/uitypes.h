@@ -26,11 +26,13 @@ constexpr Argb MakeArgb(std::uint8_t alpha, std::uint8_t red, std::uint8_t green
 struct UiPoint {
     int x = 0;
     int y = 0;
+    friend constexpr bool operator==(const UiPoint&, const UiPoint&) = default;
 };
 
 struct UiSize {
     int cx = 0;
     int cy = 0;
+    friend constexpr bool operator==(const UiSize&, const UiSize&) = default;
 };
 
 // Edges, right and bottom exclusive, like a Windows RECT.
@@ -41,6 +43,7 @@ struct UiRect {
     int bottom = 0;
     [[nodiscard]] constexpr int Width() const { return right - left; }
     [[nodiscard]] constexpr int Height() const { return bottom - top; }
+    friend constexpr bool operator==(const UiRect&, const UiRect&) = default;
 };
 
 }  // namespace varlok::ui

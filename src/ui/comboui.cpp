@@ -217,6 +217,10 @@ void CComboUI::SetPos(const UiRect& rc) {
 }
 
 void CComboUI::SetManager(CPaintManagerUI* manager, CContainerUI* parent, bool init) {
+    // A combo that leaves its window takes its open drop-down with it.
+    if (manager == nullptr && IsDropDownOpen()) {
+        CloseDropDown();
+    }
     CContainerUI::SetManager(manager, parent, init);
 }
 

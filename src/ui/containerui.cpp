@@ -1,12 +1,13 @@
 #include "ui/containerui.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 
+#include "ui/listinfo.h"
 #include "ui/paintmanagerui.h"
 #include "ui/qt/attributes.h"
 #include "ui/qt/controlwidget.h"
 #include "ui/qt/convert.h"
+#include "ui/qt/deferreddeletion.h"
 #include "ui/qt/paintcontext.h"
 #include "ui/renderengine.h"
 
@@ -73,45 +74,27 @@ bool CContainerUI::Remove(CControlUI* control) {
     return index >= 0 && RemoveAt(index);
 }
 
-namespace {
-
-// Controls removed while Qt delivers an event to one of them (a control
-// removed from its own notification) live until the event loop turns, so
-// that the notification's sender stays valid for every receiver.
-void Dispose(std::unique_ptr<CControlUI> control) {
-    if (!control || !qt::ControlWidget::DispatchScope::Active()) {
-        return;
-    }
-    static std::vector<std::unique_ptr<CControlUI>> graveyard;
-    if (graveyard.empty()) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] { graveyard.clear(); }, Qt::QueuedConnection);
-    }
-    graveyard.push_back(std::move(control));
-}
-
-}  // namespace
-
 bool CContainerUI::RemoveAt(int index) {
-    auto removed = Detach(index);
-    const bool found = removed != nullptr;
-    Dispose(std::move(removed));
-    return found;
+    std::unique_ptr<CControlUI> removed = Detach(index);
+    if (!removed) {
+        return false;
+    }
+    qt::DeferredDeletion::Dispose(std::move(removed));
+    return true;
 }
 
 void CContainerUI::RemoveAll() {
     std::vector<std::unique_ptr<CControlUI>> items;
     items.swap(m_items);
     for (auto& item : items) {
-        item->SetManager(nullptr, nullptr, false);
-        item->Widget().hide();
-        item->Widget().setParent(nullptr);
-        Dispose(std::move(item));
+        LeaveContainer(*item);
     }
-    items.clear();
     m_scrollPos = 0;
     OnItemsChanged();
     NeedUpdate();
+    for (auto& item : items) {
+        qt::DeferredDeletion::Dispose(std::move(item));
+    }
 }
 
 std::unique_ptr<CControlUI> CContainerUI::Detach(int index) {
@@ -120,12 +103,22 @@ std::unique_ptr<CControlUI> CContainerUI::Detach(int index) {
     }
     std::unique_ptr<CControlUI> control = std::move(m_items[static_cast<std::size_t>(index)]);
     m_items.erase(m_items.begin() + index);
-    control->SetManager(nullptr, nullptr, false);
-    control->Widget().hide();
-    control->Widget().setParent(nullptr);
+    LeaveContainer(*control);
     OnItemsChanged();
     NeedUpdate();
     return control;
+}
+
+void CContainerUI::LeaveContainer(CControlUI& control) {
+    control.SetManager(nullptr, nullptr, false);
+    // A row that left its list must not select through it any more (it may
+    // still finish handling the press that removed it).
+    if (auto* item = dynamic_cast<IListItemUI*>(&control)) {
+        item->SetOwner(nullptr);
+        item->SetIndex(-1);
+    }
+    control.Widget().hide();
+    control.Widget().setParent(nullptr);
 }
 
 std::vector<CControlUI*> CContainerUI::LayoutItems() const {

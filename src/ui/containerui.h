@@ -26,11 +26,18 @@ public:
     virtual CControlUI* Add(std::unique_ptr<CControlUI> control);
     // Inserts before index (appends when index is out of range).
     virtual CControlUI* AddAt(std::unique_ptr<CControlUI> control, int index);
-    // Destroys the child; false when it is not a child / index out of range.
+    // Takes the child out of the window at once (FindControl no longer finds
+    // it, nothing of it shows) and destroys it; false when it is not a child /
+    // index out of range. Removed from inside a notification or an input
+    // event, the child and everything it holds stay alive until that has
+    // returned and are destroyed on the next turn of the event loop, so the
+    // sender of a notification stays valid for every receiver.
     virtual bool Remove(CControlUI* control);
     virtual bool RemoveAt(int index);
     virtual void RemoveAll();
-    // Hands a child back to the caller instead of destroying it.
+    // Hands a child back to the caller instead of destroying it (no longer in
+    // the window, hidden, no longer an item of a list). The caller then owns
+    // it outright: to get rid of it from inside a notification, use Remove.
     std::unique_ptr<CControlUI> Detach(int index);
     // Window point that children's widget geometry is relative to (the
     // container's own top-left; a combo box's items live in its drop-down).
@@ -81,6 +88,9 @@ protected:
     [[nodiscard]] int ScrollBarWidth() const;
 
 private:
+    // Cuts a child's ties to this container and the window.
+    static void LeaveContainer(CControlUI& control);
+
     std::vector<std::unique_ptr<CControlUI>> m_items;
     UiRect m_inset;
     int m_childPadding = 0;

@@ -7,7 +7,10 @@
 // Ownership: a control is owned by its parent container (or, for the root, by
 // its CPaintManagerUI); code that creates a control hands it over as a
 // std::unique_ptr. A control pointer obtained from FindControl stays valid
-// until the control is removed from its container or its window is destroyed.
+// until the control is removed from its container or its window is destroyed;
+// when that happens inside a notification or an input event, the control
+// (and its Qt widget) stays alive until the delivery has returned and goes on
+// the next turn of the event loop (see CContainerUI::Remove).
 
 #include <cstdint>
 #include <memory>

@@ -8,6 +8,7 @@
 #include "ui/labelui.h"
 #include "ui/optionui.h"
 #include "ui/qt/controlwidget.h"
+#include "ui/qt/deferreddeletion.h"
 #include "ui/qt/imagecache.h"
 #include "ui/qt/windowwidget.h"
 #include "ui/resourcemanager.h"
@@ -51,7 +52,7 @@ CPaintManagerUI::CPaintManagerUI() {
 }
 
 CPaintManagerUI::~CPaintManagerUI() {
-    m_root.reset();
+    ReleaseRoot();
     auto& managers = Registry();
     managers.erase(std::remove(managers.begin(), managers.end(), this), managers.end());
 }
@@ -76,9 +77,16 @@ int CPaintManagerUI::MessageLoop() {
     return RunMessageLoop();
 }
 
-CControlUI* CPaintManagerUI::AttachDialog(std::unique_ptr<CControlUI> root) {
-    m_root.reset();
+void CPaintManagerUI::ReleaseRoot() {
+    if (m_root) {
+        m_root->SetManager(nullptr, nullptr, false);
+        qt::DeferredDeletion::Dispose(std::move(m_root));
+    }
     m_names.clear();
+}
+
+CControlUI* CPaintManagerUI::AttachDialog(std::unique_ptr<CControlUI> root) {
+    ReleaseRoot();
     m_root = std::move(root);
     if (!m_root) {
         return nullptr;
@@ -134,10 +142,18 @@ void CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) {
 
 void CPaintManagerUI::SendNotify(CControlUI* sender, std::string_view type, WParam wParam,
                                  LParam lParam) {
+    // A receiver may remove the sender (or its whole page): it stays alive
+    // for the receivers after it and for its own code that sent this.
+    const qt::DeferredDeletion::Scope delivering;
     TNotifyUI msg{std::string(type), sender, wParam, lParam};
-    // A receiver may remove itself (or others) while being notified.
+    // A receiver may remove itself (or others) while being notified, or
+    // destroy the whole window: then the other receivers went with it.
+    const std::weak_ptr<const bool> alive = m_alive;
     const std::vector<INotifyUI*> receivers = m_notifiers;
     for (INotifyUI* receiver : receivers) {
+        if (alive.expired()) {
+            return;
+        }
         if (std::find(m_notifiers.begin(), m_notifiers.end(), receiver) != m_notifiers.end()) {
             receiver->Notify(msg);
         }
@@ -244,16 +260,31 @@ void CPaintManagerUI::ResetDPIAssets() {
     qt::ImageCache::Instance().Clear();
 }
 
+void CPaintManagerUI::SetPaintWindow(qt::WindowWidget* window) {
+    m_window = window;
+    // A relayout queued on an earlier window is gone with it.
+    m_layoutPending = false;
+}
+
 void CPaintManagerUI::NeedUpdate() {
     if (m_layoutPending || m_window == nullptr) {
         return;
     }
     m_layoutPending = true;
+    // Bound to the window's widget, which may outlive this manager (the
+    // window object may go while an event is being delivered): the widget's
+    // owner leads back here only while the window holds on to it.
+    qt::WindowWidget* window = m_window;
     QMetaObject::invokeMethod(
-        m_window,
-        [this]() {
-            if (m_layoutPending) {
-                UpdateLayout();
+        window,
+        [window]() {
+            WindowImplBase* owner = window->Owner();
+            if (owner == nullptr) {
+                return;
+            }
+            CPaintManagerUI& manager = owner->GetPaintManager();
+            if (manager.m_layoutPending && manager.m_window == window) {
+                manager.UpdateLayout();
             }
         },
         Qt::QueuedConnection);

@@ -51,7 +51,9 @@ public:
 
     // Makes root the window's control tree (replacing any earlier one) and
     // joins every control to this manager, calling DoInit once per control.
-    // Returns the root (null stays null).
+    // Returns the root (null stays null). An earlier tree is destroyed as
+    // CContainerUI::Remove destroys a child (late when replaced from inside
+    // a notification).
     CControlUI* AttachDialog(std::unique_ptr<CControlUI> root);
     [[nodiscard]] CControlUI* GetRoot() const { return m_root.get(); }
     // The first control of that name (exact, case-sensitive), or null.
@@ -66,7 +68,8 @@ public:
     // Notification receivers, called in the order added.
     void AddNotifier(INotifyUI* notifier);
     void RemoveNotifier(INotifyUI* notifier);
-    // Delivers a notification to every receiver now (UI thread).
+    // Delivers a notification to every receiver now (UI thread). Controls
+    // removed meanwhile stay alive until the delivery has returned.
     void SendNotify(CControlUI* sender, std::string_view type, WParam wParam = 0,
                     LParam lParam = 0);
 
@@ -119,7 +122,7 @@ public:
     // The Qt window the controls live in (ui/qt only); null before
     // WindowImplBase::Create or for a manager used without a window.
     [[nodiscard]] qt::WindowWidget* GetPaintWindow() const { return m_window; }
-    void SetPaintWindow(qt::WindowWidget* window) { m_window = window; }
+    void SetPaintWindow(qt::WindowWidget* window);
     [[nodiscard]] WindowImplBase* GetOwnerWindow() const { return m_owner; }
     void SetOwnerWindow(WindowImplBase* owner) { m_owner = owner; }
 
@@ -131,6 +134,9 @@ public:
     void UnregisterName(CControlUI* control);
 
 private:
+    // Takes the control tree out of this window and disposes of it.
+    void ReleaseRoot();
+
     std::unique_ptr<CControlUI> m_root;
     std::unordered_multimap<std::string, CControlUI*> m_names;
     std::vector<INotifyUI*> m_notifiers;
@@ -147,6 +153,8 @@ private:
     bool m_layoutPending = false;
     qt::WindowWidget* m_window = nullptr;
     WindowImplBase* m_owner = nullptr;
+    // Expires with this manager (a notification's receiver may destroy it).
+    std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
 };
 
 }  // namespace varlok::ui

@@ -15,6 +15,23 @@
 
 namespace varlok::ui {
 
+namespace {
+
+// Runs fn with the window on the next turn of the event loop. The call is
+// bound to the window's widget, which may outlive the window object (the
+// object may go while an event is being delivered, and the widget is then
+// deleted late): once the object has let go of the widget, fn is dropped.
+template <class Fn>
+void Defer(qt::WindowWidget* widget, Fn fn) {
+    QTimer::singleShot(0, widget, [widget, fn = std::move(fn)]() mutable {
+        if (WindowImplBase* window = widget->Owner()) {
+            fn(*window);
+        }
+    });
+}
+
+}  // namespace
+
 WindowImplBase::WindowImplBase() = default;
 
 WindowImplBase::~WindowImplBase() {
@@ -74,9 +91,9 @@ bool WindowImplBase::Create(WindowImplBase* owner, std::string_view title) {
     m_handle = WindowHandle::Register(*this);
     UpdateMaxRestoreButtons();
     InitWindow();
-    QTimer::singleShot(0, m_widget, [this]() {
-        if (!m_closing) {
-            m_paintManager.SendNotify(m_paintManager.GetRoot(), msgtype::kWindowInit);
+    Defer(m_widget, [](WindowImplBase& window) {
+        if (!window.m_closing) {
+            window.m_paintManager.SendNotify(window.m_paintManager.GetRoot(), msgtype::kWindowInit);
         }
     });
     return built;
@@ -118,10 +135,10 @@ int WindowImplBase::ShowModal() {
     ShowWindow(true, true);
     m_modalLoop = std::make_unique<ModalLoop>();
     if (ModalAnswers::Answer answer = ModalAnswers::TakeNext()) {
-        QTimer::singleShot(0, m_widget, [this, answer = std::move(answer)]() {
-            if (!m_closing) {
-                m_paintManager.UpdateLayout();
-                answer(*this);
+        Defer(m_widget, [answer = std::move(answer)](WindowImplBase& window) {
+            if (!window.m_closing) {
+                window.m_paintManager.UpdateLayout();
+                answer(window);
             }
         });
     }
@@ -139,7 +156,7 @@ void WindowImplBase::Close(int result) {
     m_closing = true;
     m_result = result;
     m_widget->hide();
-    QTimer::singleShot(0, m_widget, [this]() { DestroyWindowNow(); });
+    Defer(m_widget, [](WindowImplBase& window) { window.DestroyWindowNow(); });
 }
 
 void WindowImplBase::DestroyWindowNow() {

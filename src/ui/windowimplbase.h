@@ -11,7 +11,10 @@
 // may close its window from its own notification), then sends WM_DESTROY
 // through HandleMessage and calls OnFinalMessage. The object itself is owned
 // by whoever created it and may be destroyed after Close or at any time
-// (then without OnFinalMessage). UI thread only.
+// (then without OnFinalMessage), also while one of its controls' events or
+// notifications is being delivered (by any code but its own Notify): its
+// controls and Qt widgets then go on the next turn of the event loop and
+// nothing queued for it runs any more. UI thread only.
 
 #include <memory>
 #include <optional>

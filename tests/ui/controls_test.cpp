@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 #include <QImage>
+#include <QPointer>
+#include <QTimer>
 
+#include "recordingtarget.h"
 #include "support/testwindow.h"
 #include "support/uitest.h"
+#include "ui/buttonui.h"
 #include "ui/comboui.h"
 #include "ui/listcontainerelementui.h"
 #include "ui/listlabelelementui.h"
@@ -14,6 +18,30 @@
 
 namespace varlok::ui::test {
 namespace {
+
+// A button that records when it is destroyed, so that tests can tell when a
+// removed control really goes.
+class ProbeButton : public CButtonUI {
+public:
+    explicit ProbeButton(bool& destroyed) : m_destroyed(destroyed) {}
+    ~ProbeButton() override { m_destroyed = true; }
+    ProbeButton(const ProbeButton&) = delete;
+    ProbeButton& operator=(const ProbeButton&) = delete;
+
+private:
+    bool& m_destroyed;
+};
+
+// A receiver added after the window: it looks at the sender of every click
+// after the window has handled it.
+struct LaterReceiver : INotifyUI {
+    std::vector<std::string> clicks;
+    void Notify(TNotifyUI& msg) override {
+        if (msg.sType == msgtype::kClick) {
+            clicks.push_back(std::string(msg.pSender->GetClass()) + ":" + msg.pSender->GetName());
+        }
+    }
+};
 
 class ControlsTest : public UiTest {
 protected:
@@ -35,6 +63,29 @@ protected:
         return image.pixel(image.width() / 2, image.height() / 2);
     }
 
+    void TearDown() override {
+        window.onNotify = nullptr;
+        window.GetPaintManager().RemoveNotifier(&later);
+        UiTest::TearDown();
+    }
+    // Appends a row "probe_row" holding the ProbeButton "probe_button" to the
+    // list (index 3), watches the button's widget and adds the later receiver.
+    void AddProbe() {
+        auto row = std::make_unique<CListContainerElementUI>();
+        row->SetName("probe_row");
+        row->SetFixedHeight(22);
+        auto button = std::make_unique<ProbeButton>(probeDestroyed);
+        button->SetName("probe_button");
+        probeWidget = &button->Widget();
+        row->Add(std::move(button));
+        Get<CListUI>("list")->Add(std::move(row));
+        window.GetPaintManager().AddNotifier(&later);
+    }
+
+    // Declared before the window, which may destroy the probe last.
+    bool probeDestroyed = false;
+    QPointer<QWidget> probeWidget;
+    LaterReceiver later;
     TestWindow window{"XML_CONTROLS"};
     UiDriver driver{window};
 };
@@ -246,6 +297,86 @@ TEST_F(ControlsTest, ControlRemovedFromItsOwnNotificationIsSafe) {
     EXPECT_EQ(list->GetCount(), 2);
     EXPECT_EQ(Get("row_2_button"), nullptr);
     window.onNotify = nullptr;
+}
+
+TEST_F(ControlsTest, ListRowRemovedFromItsOwnItemClickSelectsNoOtherRow) {
+    auto* list = Get<CListUI>("list");
+    window.onNotify = [list](TNotifyUI& msg) {
+        if (msg.sType == "itemclick" && msg.pSender->GetName() == "row_0") {
+            list->Remove(msg.pSender);
+        }
+    };
+    ASSERT_TRUE(driver.ClickListItem("list", 0));
+    // The row finishes the press after leaving the list: no other row takes
+    // its place as the selection.
+    EXPECT_EQ(window.Trace(), "itemclick:row_0");
+    EXPECT_EQ(list->GetCurSel(), -1);
+    EXPECT_EQ(list->GetCount(), 2);
+    window.onNotify = nullptr;
+}
+
+TEST_F(ControlsTest, ControlRemovedFromANotificationSentByCodeOutlivesTheDelivery) {
+    AddProbe();
+    auto* list = Get<CListUI>("list");
+    window.onNotify = [list](TNotifyUI& msg) {
+        if (msg.sType == "click" && msg.pSender->GetName() == "probe_button") {
+            list->RemoveAt(3);
+        }
+    };
+    // No input event is being handled: page code clicks the button itself.
+    Get<CButtonUI>("probe_button")->Activate();
+    EXPECT_EQ(later.clicks, std::vector<std::string>{"ButtonUI:probe_button"});
+    // Gone from the window at once, destroyed with its widget on the next turn.
+    EXPECT_EQ(Get("probe_button"), nullptr);
+    EXPECT_EQ(list->GetCount(), 3);
+    EXPECT_FALSE(probeDestroyed);
+    EXPECT_FALSE(probeWidget.isNull());
+    ProcessEvents();
+    EXPECT_TRUE(probeDestroyed);
+    EXPECT_TRUE(probeWidget.isNull());
+}
+
+TEST_F(ControlsTest, ControlRemovedBeforeAModalLoopInItsNotificationOutlivesTheLoop) {
+    AddProbe();
+    auto* list = Get<CListUI>("list");
+    bool aliveAfterLoop = false;
+    window.onNotify = [this, list, &aliveAfterLoop](TNotifyUI& msg) {
+        if (msg.sType == "click" && msg.pSender->GetName() == "probe_button") {
+            list->RemoveAll();
+            // As a message box would: the nested loop serves everything queued.
+            ModalLoop loop;
+            QTimer::singleShot(0, [&loop] { loop.End(1); });
+            EXPECT_EQ(RunGuarded(loop), 1);
+            aliveAfterLoop = !probeDestroyed;
+        }
+    };
+    ASSERT_TRUE(driver.Click("probe_button"));
+    EXPECT_TRUE(aliveAfterLoop);
+    EXPECT_EQ(later.clicks, std::vector<std::string>{"ButtonUI:probe_button"});
+    EXPECT_EQ(list->GetCount(), 0);
+    ProcessEvents();
+    EXPECT_TRUE(probeDestroyed);
+    EXPECT_TRUE(probeWidget.isNull());
+}
+
+TEST_F(ControlsTest, WindowContentReplacedFromANotificationOutlivesTheDelivery) {
+    AddProbe();
+    CPaintManagerUI& pm = window.GetPaintManager();
+    window.onNotify = [&pm](TNotifyUI& msg) {
+        if (msg.sType == "click" && msg.pSender->GetName() == "probe_button") {
+            auto page = std::make_unique<CButtonUI>();
+            page->SetName("new_root");
+            pm.AttachDialog(std::move(page));
+        }
+    };
+    ASSERT_TRUE(driver.Click("probe_button"));
+    EXPECT_EQ(later.clicks, std::vector<std::string>{"ButtonUI:probe_button"});
+    EXPECT_TRUE(probeDestroyed);
+    EXPECT_TRUE(probeWidget.isNull());
+    EXPECT_EQ(Get("list"), nullptr);
+    ASSERT_NE(Get("new_root"), nullptr);
+    EXPECT_TRUE(driver.Click("new_root"));
+    EXPECT_EQ(later.clicks.back(), "ButtonUI:new_root");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QGuiApplication>
 #include <QScreen>
+#include <memory>
 
 #include "support/testwindow.h"
 #include "support/uitest.h"
@@ -153,6 +154,62 @@ TEST_F(WindowTest, ModalWindowIsAnsweredByAQueuedAnswer) {
     ASSERT_TRUE(second.Create(&owner, "modal 2"));
     UiDriver::ClickInNextModal("closebtn");
     EXPECT_EQ(second.ShowModal(), 0);
+}
+
+TEST_F(WindowTest, WindowObjectDestroyedWhileAnEventIsDeliveredGetsNothingQueued) {
+    TestWindow owner("XML_CONTROLS");
+    ASSERT_TRUE(owner.Create(nullptr, "owner"));
+    owner.ShowWindow();
+    ProcessEvents();
+    std::unique_ptr<TestWindow> other;
+    owner.onNotify = [&other](TNotifyUI& msg) {
+        if (msg.sType != "click" || msg.pSender->GetName() != "hoverbtn") {
+            return;
+        }
+        // Its "windowinit", a relayout and the close are queued, then the
+        // object goes while the click is still being handled.
+        other = std::make_unique<TestWindow>("main.xml");
+        ASSERT_TRUE(other->Create(nullptr, "other"));
+        other->ShowWindow();
+        other->GetPaintManager().FindControl("styled_button")->SetVisible(false);
+        other->Close();
+        other.reset();
+    };
+    UiDriver driver(owner);
+    ASSERT_TRUE(driver.Click("hoverbtn"));
+    ProcessEvents();
+    EXPECT_EQ(other, nullptr);
+    EXPECT_EQ(owner.Trace(), "click:hoverbtn");
+    owner.onNotify = nullptr;
+}
+
+TEST_F(WindowTest, WindowObjectDestroyedByAReceiverOfItsOwnNotification) {
+    auto window = std::make_unique<TestWindow>("XML_CONTROLS");
+    ASSERT_TRUE(window->Create(nullptr, "doomed"));
+    window->ShowWindow();
+    ProcessEvents();
+    // Page code listening beside the window decides to drop the whole window.
+    struct Dropper : INotifyUI {
+        std::unique_ptr<TestWindow>* window = nullptr;
+        void Notify(TNotifyUI& msg) override {
+            if (msg.sType == "click" && msg.pSender->GetName() == "hoverbtn") {
+                window->reset();
+            }
+        }
+    } dropper;
+    dropper.window = &window;
+    struct ClickCounter : INotifyUI {
+        int clicks = 0;
+        void Notify(TNotifyUI& msg) override { clicks += msg.sType == "click" ? 1 : 0; }
+    } after;
+    window->GetPaintManager().AddNotifier(&dropper);
+    window->GetPaintManager().AddNotifier(&after);
+    UiDriver driver(*window);
+    ASSERT_TRUE(driver.Click("hoverbtn"));
+    ProcessEvents();
+    EXPECT_EQ(window, nullptr);
+    // The window's receivers went with it.
+    EXPECT_EQ(after.clicks, 0);
 }
 
 TEST_F(WindowTest, TimersAndMessagesReachTheWindow) {

@@ -8,6 +8,7 @@
 #include "ui/controlui.h"
 #include "ui/paintmanagerui.h"
 #include "ui/qt/convert.h"
+#include "ui/qt/deferreddeletion.h"
 #include "ui/qt/paintcontext.h"
 #include "ui/qt/windowwidget.h"
 
@@ -66,7 +67,7 @@ void ControlWidget::DisposeWidget(QWidget* widget) {
         return;
     }
     widget->hide();
-    if (DispatchScope::Active()) {
+    if (DeferredDeletion::Delivering()) {
         widget->setParent(nullptr);
         widget->deleteLater();
     } else {
@@ -105,7 +106,7 @@ bool ControlWidget::event(QEvent* event) {
                 return QWidget::event(event);
         }
     }
-    DispatchScope scope;
+    const DeferredDeletion::Scope scope;
     return QWidget::event(event);
 }
 

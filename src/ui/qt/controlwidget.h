@@ -22,24 +22,13 @@ public:
     explicit ControlWidget(CControlUI& control);
     [[nodiscard]] CControlUI& Control() const { return *m_control; }
     [[nodiscard]] bool HasControl() const { return m_control != nullptr; }
-    // Destroys a widget whose control is gone. While Qt is delivering an event
-    // to one of our widgets (a control may remove itself from its own
-    // notification) the deletion waits for the event loop; otherwise it is
-    // immediate.
+    // Destroys the widget of a control that is being destroyed. While an
+    // event or a notification is being delivered (see DeferredDeletion) the
+    // widget, taken out of its parent, is deleted by the event loop instead;
+    // from then on it ignores input and painting.
     static void Dispose(ControlWidget* widget);
+    // The same for a window's widget.
     static void DisposeWidget(QWidget* widget);
-    // Counts events being delivered to our widgets (see Dispose).
-    class DispatchScope {
-    public:
-        DispatchScope() { ++s_depth; }
-        ~DispatchScope() { --s_depth; }
-        DispatchScope(const DispatchScope&) = delete;
-        DispatchScope& operator=(const DispatchScope&) = delete;
-        [[nodiscard]] static bool Active() { return s_depth > 0; }
-
-    private:
-        static inline int s_depth = 0;
-    };
     // Window client point of a point in this widget.
     [[nodiscard]] UiPoint ToWindowPoint(const QPointF& local) const;
 

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
-#include "ui/qt/controlwidget.h"
+#include "ui/qt/deferreddeletion.h"
 
 namespace varlok::ui::qt {
 
@@ -18,7 +18,7 @@ void DropDownWidget::SetColours(QColor background, QColor border) {
 }
 
 bool DropDownWidget::event(QEvent* event) {
-    ControlWidget::DispatchScope scope;
+    const DeferredDeletion::Scope scope;
     return QWidget::event(event);
 }
 

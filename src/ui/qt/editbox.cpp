@@ -3,7 +3,7 @@
 #include <QKeyEvent>
 
 #include "ui/editui.h"
-#include "ui/qt/controlwidget.h"
+#include "ui/qt/deferreddeletion.h"
 
 namespace varlok::ui::qt {
 
@@ -18,7 +18,7 @@ EditBox::EditBox(CEditUI& control, QWidget* parent) : QLineEdit(parent), m_contr
 }
 
 bool EditBox::event(QEvent* event) {
-    ControlWidget::DispatchScope scope;
+    const DeferredDeletion::Scope scope;
     return QLineEdit::event(event);
 }
 

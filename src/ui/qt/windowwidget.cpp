@@ -5,7 +5,7 @@
 #include <QRegion>
 
 #include "ui/paintmanagerui.h"
-#include "ui/qt/controlwidget.h"
+#include "ui/qt/deferreddeletion.h"
 #include "ui/windowimplbase.h"
 
 namespace varlok::ui::qt {
@@ -16,7 +16,7 @@ WindowWidget::WindowWidget(WindowImplBase& owner, QWidget* parent)
 }
 
 bool WindowWidget::event(QEvent* event) {
-    ControlWidget::DispatchScope scope;
+    const DeferredDeletion::Scope scope;
     return QWidget::event(event);
 }
 

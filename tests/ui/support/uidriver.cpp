@@ -39,8 +39,12 @@ QWidget* HitWidget(QWidget* top, const QPoint& point) {
 void SendMouse(QWidget* top, QEvent::Type type, const QPoint& point, Qt::MouseButton button,
                Qt::MouseButtons buttons, QWidget* target = nullptr) {
     QWidget* widget = target != nullptr ? target : HitWidget(top, point);
-    const QPointF local = widget->mapFrom(top, point);
     const QPointF global = top->mapToGlobal(point);
+    // The press may have taken the target out of the window (a row removed
+    // from its own notification); the release still goes to it.
+    const QPointF local = widget == top || top->isAncestorOf(widget)
+                              ? widget->mapFrom(top, point)
+                              : widget->mapFromGlobal(global.toPoint());
     QMouseEvent event(type, local, local, global, button, buttons, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/modalanswers.h"
+#include "ui/qt/deferreddeletion.h"
 #include "ui/resourcemanager.h"
 #include "uidriver.h"
 
@@ -24,6 +25,8 @@ protected:
     void TearDown() override {
         ModalAnswers::Clear();
         ProcessEvents();
+        // Controls removed during the test are gone once the event loop turned.
+        EXPECT_EQ(qt::DeferredDeletion::PendingCount(), 0u);
         CResourceManager::GetInstance().Release();
     }
 };

@@ -154,6 +154,7 @@ int Application::Run() {
         return 1;
     }
     ui::RegisterCustomControls();
+    SetApplicationIcon(install / "skin" / "mouse" / "varlok.svg");
 
     CMainWnd::Environment environment;
     environment.bus = device::HidBus::System();

@@ -1,6 +1,8 @@
 #include "app/desktopaccess.h"
 
 #include <QCursor>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QPixmap>
 #include <QPoint>
 #include <QString>
@@ -25,6 +27,19 @@ bool SaveWindowPicture(ui::WindowImplBase& window, const std::filesystem::path& 
 ui::UiPoint CursorPosition() {
     const QPoint position = QCursor::pos();
     return {position.x(), position.y()};
+}
+
+}  // namespace varlok::app
+
+namespace varlok::app {
+
+bool SetApplicationIcon(const std::filesystem::path& picture) {
+    const QIcon icon(QString::fromStdString(picture.string()));
+    if (icon.isNull() || icon.availableSizes().isEmpty()) {
+        return false;
+    }
+    QGuiApplication::setWindowIcon(icon);
+    return true;
 }
 
 }  // namespace varlok::app

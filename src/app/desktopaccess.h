@@ -10,7 +10,7 @@ class WindowImplBase;
 
 namespace varlok::app {
 
-// The two desktop services the shell needs that the UI layer does not offer
+// The desktop services the shell needs that the UI layer does not offer
 // yet. UI thread.
 
 // Renders the window as it would appear on screen (also when it is drawn
@@ -20,5 +20,9 @@ namespace varlok::app {
 
 // The mouse pointer's position in screen coordinates (where popup menus open).
 [[nodiscard]] ui::UiPoint CursorPosition();
+
+// The icon every window of the program shows (title bars, task switchers).
+// False when the picture cannot be read.
+bool SetApplicationIcon(const std::filesystem::path& picture);
 
 }  // namespace varlok::app

@@ -54,6 +54,9 @@ constexpr auto kTopmostPause = 10ms;
 // The lighting page's palette starts at the program's accent colour.
 constexpr ui::Argb kInitialPaletteColour = ui::MakeArgb(0xFF, 0x01, 0x99, 0xCB);
 
+// The page of tab_switch shown while no device is connected.
+constexpr int kWaitingPage = 0;
+
 constexpr std::string_view kNoDeviceNotice = "message_text_1";
 constexpr std::string_view kUnsavedMacroNotice = "message_text_3";
 constexpr std::string_view kMouseRemovedNotice = "message_text_20";
@@ -522,6 +525,11 @@ void CMainWnd::OnMonitorControl(ui::MessageId message, ui::WParam wParam) {
             break;
         case MonitorControlMessage::HideMouseTab:
             SetControlVisible("ms_tab", false);
+            // Without a tray the window stays on screen: it shows that it
+            // waits for the mouse instead of a page of a mouse that is gone.
+            if (auto* tabs = manager.FindControl<ui::CTabLayoutUI>("tab_switch")) {
+                tabs->SelectItem(kWaitingPage);
+            }
             break;
         case MonitorControlMessage::HideSameModeOption:
             SetControlVisible("ms_deng_same_mode", false);

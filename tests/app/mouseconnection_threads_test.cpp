@@ -105,6 +105,7 @@ TEST_F(MouseConnectionTest, UnpluggingHidesTheMousePageAndPluggingInReconnects) 
     ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
     EXPECT_EQ(shown, "message_text_20");
     EXPECT_FALSE(IsVisible("ms_tab"));
+    EXPECT_EQ(dynamic_cast<ui::CTabLayoutUI*>(Find("tab_switch"))->GetCurSel(), 0);
     ASSERT_TRUE(RunUntil([this] { return !m_window->IsWindowVisible(); }));
 
     m_mouse->ClearLog();
@@ -115,6 +116,7 @@ TEST_F(MouseConnectionTest, UnpluggingHidesTheMousePageAndPluggingInReconnects) 
     // A mouse that arrives later leaves the window in the tray.
     EXPECT_FALSE(m_window->IsWindowVisible());
     EXPECT_TRUE(Find("ms_tab")->IsVisible());
+    EXPECT_EQ(dynamic_cast<ui::CTabLayoutUI*>(Find("tab_switch"))->GetCurSel(), 1);
 }
 
 TEST_F(MouseConnectionTest, DeviceEventsRereadTheMouse) {

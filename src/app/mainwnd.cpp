@@ -320,6 +320,13 @@ void CMainWnd::OnWindowInit() {
         LoadInterfaceLanguage(*language);
         ui::CResourceManager::GetInstance().ReloadText();
     }
+    CheckLanguageItem(m_language.StoredIndex());
+}
+
+void CMainWnd::CheckLanguageItem(int index) {
+    for (const LanguageRow& language : LanguageTable()) {
+        (*m_menuChecks)[std::string(language.menuItem)] = language.index == index;
+    }
 }
 
 void CMainWnd::InitLinks() {
@@ -732,6 +739,7 @@ bool CMainWnd::IsAnyLinkConnected() const {
 void CMainWnd::ChangeLanguage(const LanguageRow& language) {
     LoadInterfaceLanguage(language);
     m_language.Store(language);
+    CheckLanguageItem(language.index);
     ui::CResourceManager::GetInstance().ReloadText();
     GetPaintManager().Invalidate();
 }

@@ -152,6 +152,8 @@ private:
     // True when name was a simulation item and was carried out.
     bool RunSimulationItem(std::string_view name);
     void ShutDown();
+    // The language menus show the language with this index as checked.
+    void CheckLanguageItem(int index);
 
     // Window visibility.
     // Hides the window when the desktop has a tray to get it back from;

@@ -330,6 +330,14 @@ TEST_F(LanguageAtStartTest, ChoosingALanguageFromTheMenuStoresItEverywhere) {
                   .ReadString(LanguageSettings::kRegistryKeyPath, LanguageSettings::kRegistryValue),
               "3030");
     EXPECT_TRUE(debug.Contains("写成功！"));
+    // The menus show the language in force.
+    ASSERT_TRUE(ui::test::UiDriver(*m_window).Click("menubtn"));
+    ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
+    for (const auto& item : m_window->PopupMenu()->Items()) {
+        if (item.name.starts_with("lan_")) {
+            EXPECT_EQ(item.checked, item.name == "lan_en") << item.name;
+        }
+    }
 }
 
 TEST_F(MainWindowTest, MenuItemsWithoutAHandlerShowTheirTextAsAMessage) {

@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <QTimer>
 #include <string>
-#include <thread>
 
 #include "dialogtestsupport.h"
 #include "platform/debugoutput.h"
 #include "ui/controlui.h"
-#include "ui/windowhandle.h"
+#include "ui/qt/windowwidget.h"
 #include "ui/windowmessages.h"
 
 namespace varlok::app {
@@ -73,32 +70,18 @@ TEST_F(MsgWndTest, TitleAndTextAreTakenAsTheyAreWithoutTheKeyFlag) {
 
 TEST_F(MsgWndTest, TimedMessageClosesItselfWithoutAClick) {
     // Only a guard against a broken timer: if the box is still open after
-    // this long, the watchdog closes it and the test fails.
-    constexpr auto kMustNotHang = std::chrono::seconds(30);
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    bool watchdogFired = false;
-    ui::WindowHandle box;
-    ui::ModalAnswers::Push([&](ui::WindowImplBase& window) {
-        const std::lock_guard lock(mutex);
-        box = window.GetHandle();
-    });
-    std::thread watchdog([&] {
-        std::unique_lock lock(mutex);
-        if (!finished.wait_for(lock, kMustNotHang, [&] { return done; })) {
-            watchdogFired = true;
-            box.Post(ui::WM_CLOSE);
-        }
+    // this long, the guard closes it and the test fails. It goes with the
+    // box's window.
+    constexpr int kMustNotHangMs = 30000;
+    bool guardFired = false;
+    ui::ModalAnswers::Push([&guardFired](ui::WindowImplBase& box) {
+        QTimer::singleShot(kMustNotHangMs, box.GetWindowWidget(), [&guardFired, &box] {
+            guardFired = true;
+            box.Close(0);
+        });
     });
     ShowTimedMessage(true, &Owner(), {}, "message_text_20");
-    {
-        const std::lock_guard lock(mutex);
-        done = true;
-    }
-    finished.notify_one();
-    watchdog.join();
-    EXPECT_FALSE(watchdogFired);
+    EXPECT_FALSE(guardFired);
     EXPECT_FALSE(IsMessageShowing("message_text_20"));
 }
 

@@ -143,7 +143,13 @@ int WindowImplBase::ShowModal() {
         });
     }
     m_inModalLoop = true;
+    const std::weak_ptr<const bool> alive = m_alive;
     const int result = m_modalLoop->Run();
+    if (alive.expired()) {
+        // The object went while the loop ran (destroyed by its owner or from
+        // its own OnFinalMessage): the loop's code is all that is left.
+        return result;
+    }
     m_inModalLoop = false;
     m_modalLoop.reset();
     return m_closing ? m_result : result;

@@ -59,6 +59,9 @@ public:
     // Shows the window modal to its owner and runs a nested event loop until
     // Close; returns Close's code. Timers and posted messages keep running.
     // A scripted answer queued with ModalAnswers runs once the window shows.
+    // The object may be destroyed while the loop runs (for example from its
+    // own OnFinalMessage): ShowModal then returns without touching it (the
+    // code of Close, or 0 when it was destroyed without Close).
     int ShowModal();
     [[nodiscard]] bool IsModal() const { return m_inModalLoop; }
     // Closes with result (see the life cycle above). A second Close before
@@ -129,6 +132,8 @@ private:
     bool m_inModalLoop = false;
     int m_result = 0;
     std::unique_ptr<ModalLoop> m_modalLoop;
+    // Expires with this object (ShowModal may outlive it).
+    std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
 };
 
 }  // namespace varlok::ui

@@ -212,6 +212,25 @@ TEST_F(WindowTest, WindowObjectDestroyedByAReceiverOfItsOwnNotification) {
     EXPECT_EQ(after.clicks, 0);
 }
 
+TEST_F(WindowTest, ModalWindowThatGoesAwayInItsFinalMessageEndsItsLoop) {
+    TestWindow owner("main.xml");
+    ASSERT_TRUE(owner.Create(nullptr, "owner"));
+    owner.ShowWindow();
+    // Owned by nobody once it is torn down, as windows that delete
+    // themselves when they are gone.
+    auto dialog = std::make_unique<TestWindow>("main.xml");
+    ASSERT_TRUE(dialog->Create(&owner, "self-owned"));
+    dialog->onNotify = [&dialog](TNotifyUI& msg) {
+        if (msg.sType == "click" && msg.pSender->GetName() == "styled_button") {
+            dialog->Close(5);
+        }
+    };
+    dialog->onFinalMessage = [&dialog] { dialog.reset(); };
+    UiDriver::ClickInNextModal("styled_button");
+    EXPECT_EQ(dialog->ShowModal(), 5);
+    EXPECT_EQ(dialog, nullptr);
+}
+
 TEST_F(WindowTest, TimersAndMessagesReachTheWindow) {
     TestWindow window("main.xml");
     ASSERT_TRUE(window.Create(nullptr, "timers"));

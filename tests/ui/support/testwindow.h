@@ -31,6 +31,8 @@ public:
     int finalMessageCalls = 0;
     std::function<std::unique_ptr<CControlUI>(std::string_view)> createControl;
     std::function<void(TNotifyUI&)> onNotify;
+    // Runs last in OnFinalMessage; it may destroy the window object.
+    std::function<void()> onFinalMessage;
 
     // Notifications of one type, in order.
     [[nodiscard]] std::vector<RecordedNotify> Of(std::string_view type) const {
@@ -75,7 +77,13 @@ protected:
     std::string GetWindowClassName() const override { return "TestWnd"; }
     std::string GetSkinFile() override { return m_layout; }
     void InitWindow() override { ++initWindowCalls; }
-    void OnFinalMessage() override { ++finalMessageCalls; }
+    void OnFinalMessage() override {
+        ++finalMessageCalls;
+        if (onFinalMessage) {
+            const std::function<void()> hook = std::move(onFinalMessage);
+            hook();
+        }
+    }
     LResult HandleCustomMessage(MessageId message, WParam /*wParam*/, LParam /*lParam*/,
                                 bool& handled) override {
         messages.push_back(message);

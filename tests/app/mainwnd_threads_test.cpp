@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/languagesettings.h"
 #include "app/languagetable.h"
@@ -10,6 +11,7 @@
 #include "platform/debugoutput.h"
 #include "platform/registry.h"
 #include "platform/tempfolder.h"
+#include "ui/buttonui.h"
 #include "ui/colorpaletteui.h"
 #include "ui/containerui.h"
 #include "ui/modalanswers.h"
@@ -160,6 +162,39 @@ TEST_F(MainWindowTest, FocusOnAFunctionTabHidesTheProfilePanel) {
     ASSERT_TRUE(added->IsVisible());
     ASSERT_TRUE(ui::test::UiDriver(*m_window).Focus("ms_rich_Op_tab"));
     EXPECT_FALSE(added->IsVisible());
+}
+
+TEST_F(MainWindowTest, TheSkinHooksRunAtTheirPointsOfTheWindowsLife) {
+    std::vector<std::string> calls;
+    auto& hooks = m_environment.shellHooks;
+    hooks.registerSkinReceiver = [&calls](CMainWnd&) { calls.emplace_back("register"); };
+    hooks.applySavedBackground = [&calls](CMainWnd&) { calls.emplace_back("background"); };
+    hooks.openSkinFrame = [&calls](CMainWnd&, ui::CControlUI& button) {
+        calls.push_back("frame under " + button.GetName());
+    };
+    hooks.unregisterSkinReceiver = [&calls](CMainWnd&) { calls.emplace_back("unregister"); };
+    CreateWindow();
+    EXPECT_EQ(calls, std::vector<std::string>{"register"});
+    Initialise();
+    ASSERT_TRUE(ui::test::UiDriver(*m_window).Click("skinbtn"));
+    CloseWindow();
+    EXPECT_EQ(calls, (std::vector<std::string>{"register", "background", "frame under skinbtn",
+                                               "unregister"}));
+}
+
+TEST_F(MainWindowTest, TheScaleButtonSetsTheInterfaceScaleFromItsUserData) {
+    CreateWindow();
+    Initialise();
+    ShowMousePage();
+    auto button = std::make_unique<ui::CButtonUI>();
+    button->SetName("dpi_btn");
+    button->SetUserData("120");
+    button->SetFixedHeight(20);
+    auto* column = dynamic_cast<ui::CContainerUI*>(Find("ms_device_column"));
+    ASSERT_NE(column, nullptr);
+    column->Add(std::move(button));
+    ASSERT_TRUE(ui::test::UiDriver(*m_window).Click("dpi_btn"));
+    EXPECT_EQ(m_window->GetPaintManager().GetDPI(), 120);
 }
 
 TEST_F(MainWindowTest, ClosingBeforeAnyWorkerStartedReportsThemAllEnded) {

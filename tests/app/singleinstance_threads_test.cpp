@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <memory>
 #include <string>
 
 #include "app/application.h"
@@ -16,42 +17,43 @@
 namespace varlok::app {
 namespace {
 
-class SingleInstanceTest : public testing::MainWindowFixture {};
+// The running program: its window, holding a test-unique instance name
+// whose wake-ups reach the window. A second start sends wakeMessage and
+// learns that the program runs; the message box it may cause is answered
+// into `shown`.
+class SingleInstanceTest : public testing::MainWindowFixture {
+protected:
+    void StartSecondInstance(std::string_view wakeMessage) {
+        const std::string name = "varlok-app-test-" + std::to_string(::getpid());
+        m_first = std::make_unique<platform::SingleInstance>(
+            name, WakeMainWindow(m_environment.activateMessage));
+        ASSERT_EQ(m_first->Acquire(device::kActivateMessageName),
+                  platform::SingleInstance::AcquireResult::Acquired);
+        CreateWindow();
+        Initialise();
+        testing::AnswerMessage(shown);
+        platform::SingleInstance second(name, {});
+        EXPECT_EQ(second.Acquire(wakeMessage),
+                  platform::SingleInstance::AcquireResult::AlreadyRunning);
+        RunFor(std::chrono::milliseconds(500));
+    }
+
+    std::unique_ptr<platform::SingleInstance> m_first;
+    std::string shown;
+};
 
 TEST_F(SingleInstanceTest, ASecondStartWakesTheRunningWindow) {
     ui::CTrayIcon::OverrideSystemTrayAvailable(true);
-    const std::string name = "varlok-app-test-" + std::to_string(::getpid());
-    platform::SingleInstance first(name, WakeMainWindow(m_environment.activateMessage));
-    ASSERT_EQ(first.Acquire(device::kActivateMessageName),
-              platform::SingleInstance::AcquireResult::Acquired);
-    CreateWindow();
-    Initialise();
-
+    StartSecondInstance(device::kActivateMessageName);
     // Without a mouse the woken window explains why it stays hidden.
-    std::string shown;
-    testing::AnswerMessage(shown);
-    platform::SingleInstance second(name, {});
-    EXPECT_EQ(second.Acquire(device::kActivateMessageName),
-              platform::SingleInstance::AcquireResult::AlreadyRunning);
-    ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
+    ASSERT_TRUE(RunUntil([this] { return !shown.empty(); }));
     EXPECT_EQ(shown, "message_text_1");
 }
 
 TEST_F(SingleInstanceTest, OtherWakeMessagesAreIgnored) {
-    const std::string name = "varlok-app-test-other-" + std::to_string(::getpid());
-    platform::SingleInstance first(name, WakeMainWindow(m_environment.activateMessage));
-    ASSERT_EQ(first.Acquire(device::kActivateMessageName),
-              platform::SingleInstance::AcquireResult::Acquired);
-    CreateWindow();
-    Initialise();
-    std::string shown;
-    testing::AnswerMessage(shown);
-    platform::SingleInstance second(name, {});
-    EXPECT_EQ(second.Acquire("SOMETHING_ELSE"),
-              platform::SingleInstance::AcquireResult::AlreadyRunning);
-    RunFor(std::chrono::milliseconds(500));
+    StartSecondInstance("SOMETHING_ELSE");
     EXPECT_TRUE(shown.empty());
-    ui::ModalAnswers::Clear();
+    EXPECT_EQ(ui::ModalAnswers::Pending(), 1U);
 }
 
 }  // namespace

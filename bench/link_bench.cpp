@@ -47,7 +47,7 @@ struct Bench {
         faults.latency = latency;
         mouse->SetFaults(faults);
         mouse->SetLogLimit(1);
-        link.Init(varlok::sim::kMouseVendorId, varlok::sim::kMouseProductId, 0x92, 0xFF1C);
+        link.Init(varlok::device::DeviceType::Mouse);
         const std::string path = varlok::sim::VirtualHidBackend(mouse).PathOf(
             varlok::sim::MouseCollection::Configuration);
         connected = link.Device().Open(path, true, true, true, false) && link.MatchesOpenDevice();

@@ -45,7 +45,8 @@ function(varlok_add_test target)
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE VARLOK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-                                               VARLOK_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+                                               VARLOK_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+                                               VARLOK_BUILD_DATA_DIR="${VARLOK_BUILD_DATA_DIR}")
   varlok_configure_target(${target})
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)

@@ -62,7 +62,7 @@ void PutLittleEndian16(std::array<std::uint8_t, N>& bytes, std::size_t at, std::
 
 DeviceInfoBytes DeviceMemory::DefaultDeviceInfo() {
     DeviceInfoBytes info{};
-    PutLittleEndian16(info, kInfoProductId, 0x7643);
+    PutLittleEndian16(info, kInfoProductId, device::kMouseProductId);
     PutLittleEndian16(info, kInfoFirmwareVersion, 0x0100);
     info[DeviceInfo::kMacroUnitsIndex] = 32;  // 4096 bytes of macro memory
     PutLittleEndian16(info, DeviceInfo::kSensorCodeIndex, 0x3360);

@@ -10,22 +10,23 @@
 #include <span>
 #include <vector>
 
+#include "device/deviceidentity.h"
 #include "device/deviceinfo.h"
 
 namespace varlok::sim {
 
-inline constexpr std::size_t kRecordSize = 64;
-inline constexpr std::size_t kRecordCount = 5;
+inline constexpr std::size_t kRecordSize = device::kRecordStride;
+inline constexpr std::size_t kRecordCount = device::kOnboardProfileCount;
 inline constexpr std::size_t kSettingsAreaSize = kRecordSize * kRecordCount;
 // Byte 0 of the settings area (and of record 0): the active onboard profile.
 inline constexpr std::size_t kActiveProfileByte = 0;
 
-inline constexpr std::size_t kFactoryKeyMapSize = 512;
+inline constexpr std::size_t kFactoryKeyMapSize = device::kKeyTableSize;
 // Stored key blocks sit 126 bytes apart while each block command moves the
 // host's block size (512 bytes for the mouse), so blocks overlap in memory.
-inline constexpr std::size_t kKeyBlockStep = 126;
-inline constexpr std::size_t kKeyBlockSize = 512;
-inline constexpr std::size_t kKeyBlockCount = 5;
+inline constexpr std::size_t kKeyBlockStep = device::kKeyBlockStep;
+inline constexpr std::size_t kKeyBlockSize = device::kKeyTableSize;
+inline constexpr std::size_t kKeyBlockCount = device::kOnboardProfileCount;
 inline constexpr std::size_t kKeyMemorySize = (kKeyBlockCount - 1) * kKeyBlockStep + kKeyBlockSize;
 inline constexpr std::size_t kKeyEntrySize = 3;
 inline constexpr std::uint8_t kUnusedKeyByte = 0x05;

@@ -13,14 +13,15 @@
 #include <string_view>
 #include <vector>
 
+#include "device/deviceidentity.h"
 #include "device/hidbackend.h"
 #include "device/hidbus.h"
 #include "sim/virtualmouse.h"
 
 namespace varlok::sim {
 
-inline constexpr std::uint16_t kMouseVendorId = 0x0C45;
-inline constexpr std::uint16_t kMouseProductId = 0x7643;
+inline constexpr std::uint16_t kMouseVendorId = device::kVendorId;
+inline constexpr std::uint16_t kMouseProductId = device::kMouseProductId;
 inline constexpr std::uint16_t kDecoyProductId = 0x7644;
 inline constexpr std::uint16_t kSimVersionNumber = 0x0100;
 

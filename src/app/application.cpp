@@ -9,10 +9,11 @@
 #include "app/desktopaccess.h"
 #include "app/dialoghooks.h"
 #include "app/mainwindowhandle.h"
+#include "app/mainwindowmessages.h"
 #include "app/mainwnd.h"
 #include "device/hidbus.h"
-#include "device/mainwindowmessages.h"
 #include "platform/debugoutput.h"
+#include "platform/desktopsettings.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "sim/virtualhidbackend.h"
@@ -106,7 +107,7 @@ std::string InstanceName() {
 
 platform::SingleInstance::WakeCallback WakeMainWindow(ui::MessageId activateMessage) {
     return [activateMessage](const std::string& message) {
-        if (message == device::kActivateMessageName) {
+        if (message == kActivateMessageName) {
             MainWindowHandle().Post(activateMessage);
         }
     };
@@ -130,14 +131,14 @@ Application::Application(int& argc, char** argv, StartOptions options) {
 Application::~Application() = default;
 
 int Application::Run() {
-    const ui::MessageId activate = ui::RegisterWindowMessage(device::kActivateMessageName);
+    const ui::MessageId activate = ui::RegisterWindowMessage(kActivateMessageName);
     platform::DebugOutput::Write("软件标示：" + std::to_string(activate));
     if (activate < ui::kFirstRegisteredMessage || activate > ui::kLastRegisteredMessage) {
         return 0;
     }
 
     platform::SingleInstance instance(InstanceName(), WakeMainWindow(activate));
-    if (instance.Acquire(device::kActivateMessageName) ==
+    if (instance.Acquire(kActivateMessageName) ==
         platform::SingleInstance::AcquireResult::AlreadyRunning) {
         return 0;
     }
@@ -164,7 +165,9 @@ int Application::Run() {
     environment.activateMessage = activate;
     environment.mainIni = MainIniFile();
     environment.registryFile = platform::Registry::DefaultFile();
-    environment.mouseProfileStore = MouseDataFolder() / "msProfile.ini";
+    environment.mouseDataFolder = MouseDataFolder();
+    environment.installFolder = install;
+    environment.desktop = platform::OpenDesktopSettings();
     InstallShellHooks(environment.shellHooks, environment.mainIni);
 
     // Declared before the window, whose timer handler calls it.

@@ -11,12 +11,13 @@
 #include "app/desktopaccess.h"
 #include "app/mainwindowhandle.h"
 #include "app/mainwindowlayouts.h"
+#include "app/mainwindowroutes.h"
 #include "app/msgwnd.h"
-#include "app/windowmonitorhost.h"
-#include "device/notificationmonitor.h"
-#include "device/presencemonitor.h"
+#include "app/windowdeviceevents.h"
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
+#include "profiles/page/profilelistspage.h"
+#include "settings/page/performancepage.h"
 #include "sim/virtualmouse.h"
 #include "ui/circleprogressui.h"
 #include "ui/colorpaletteui.h"
@@ -33,16 +34,6 @@ namespace varlok::app {
 namespace {
 
 using namespace std::chrono_literals;
-using device::WindowMessage;
-using device::WindowTimer;
-
-// The configuration collection every link looks for, and the three devices.
-constexpr std::uint16_t kVendorId = 0x0C45;
-constexpr std::uint16_t kMouseProductId = 0x7643;
-constexpr std::uint16_t kMousepadProductId = 0x5004;
-constexpr std::uint16_t kKeyboardProductId = 0x6556;
-constexpr std::uint16_t kConfigurationUsage = 0x92;
-constexpr std::uint16_t kConfigurationUsagePage = 0xFF1C;
 
 // Pauses the start-up and the bring-to-front sequence keep: the links settle
 // before the workers start, and a raised window stays on top long enough
@@ -61,22 +52,38 @@ constexpr std::string_view kNoDeviceNotice = "message_text_1";
 constexpr std::string_view kUnsavedMacroNotice = "message_text_3";
 constexpr std::string_view kMouseRemovedNotice = "message_text_20";
 
-// The function tabs whose focus hides the profile panel.
-constexpr std::array<std::string_view, 5> kFunctionTabs{
-    "ms_deng_Op_tab", "ms_key_Op_tab", "ms_rich_Op_tab", "ms_macro_Op_tab", "ms_cursor_Op_tab"};
-
 // Containers that start hidden. They are hidden here rather than by the
 // layout: a container the layout builds hidden keeps its children hidden
 // after it is shown.
 constexpr std::array<std::string_view, 4> kHiddenAtStart{
     "ms_tab_panel", "setting_progress", "ms_tab_function", "ms_macro_tab_saveorcancel"};
 
-bool IsFunctionTab(std::string_view name) {
-    return std::ranges::find(kFunctionTabs, name) != kFunctionTabs.end();
-}
+// The timers the window starts when it initialises.
+constexpr std::array kTimersAtStart{WindowTimer::FlushSettings, WindowTimer::Repaint,
+                                    WindowTimer::KeyboardSync, WindowTimer::MousepadSync};
 
 std::string_view SenderName(const ui::TNotifyUI& msg) {
     return msg.pSender != nullptr ? std::string_view(msg.pSender->GetName()) : std::string_view();
+}
+
+// A desktop whose pointer speed and wheel lines the program cannot change:
+// what a window gets that was given no desktop.
+class NoDesktopSettings : public platform::DesktopSettings {
+public:
+    [[nodiscard]] std::string_view BackendName() const override { return "none"; }
+    [[nodiscard]] bool Supports(platform::DesktopSetting) const override { return false; }
+    [[nodiscard]] platform::DesktopApplyResult SetPointerSpeed(int) override {
+        return platform::DesktopApplyResult::Unsupported;
+    }
+    [[nodiscard]] std::optional<int> PointerSpeed() const override { return std::nullopt; }
+    [[nodiscard]] platform::DesktopApplyResult SetWheelLines(int) override {
+        return platform::DesktopApplyResult::Unsupported;
+    }
+};
+
+std::shared_ptr<platform::DesktopSettings> DesktopOrNone(
+    std::shared_ptr<platform::DesktopSettings> desktop) {
+    return desktop ? std::move(desktop) : std::make_shared<NoDesktopSettings>();
 }
 
 }  // namespace
@@ -84,9 +91,22 @@ std::string_view SenderName(const ui::TNotifyUI& msg) {
 CMainWnd::CMainWnd(Environment environment)
     : m_environment(std::move(environment)),
       m_language(m_environment.mainIni, platform::Registry(m_environment.registryFile)),
-      m_keyboardLink(m_environment.bus),
-      m_mouseLink(m_environment.bus),
-      m_mousepadLink(m_environment.bus) {}
+      m_session(m_environment.bus, *this, *this),
+      m_profileStore(
+          {m_environment.mouseDataFolder, m_environment.installFolder}, m_session.Mirror(),
+          [desktop = DesktopOrNone(m_environment.desktop)] { return desktop->PointerSpeed(); }),
+      m_desktopApplier(DesktopOrNone(m_environment.desktop), m_session.Mirror()) {
+    settings::ProfileSaves& saves = *this;
+    m_performancePage = std::make_unique<settings::PerformancePage>(
+        GetPaintManager(), m_session.Mirror(), m_session.MouseLink(), saves, m_desktopApplier,
+        m_dialogs);
+    m_profileListsPage = std::make_unique<profiles::ProfileListsPage>(
+        GetPaintManager(), m_profileStore, m_session.Mirror(), m_session.MouseLink(),
+        m_desktopApplier, m_dialogs);
+    RegisterWindowRoutes();
+    m_profileListsPage->RegisterRoutes(m_routes);
+    m_performancePage->RegisterRoutes(m_routes);
+}
 
 CMainWnd::~CMainWnd() {
     ui::CMenuWnd::DestroyMenu();
@@ -95,6 +115,81 @@ CMainWnd::~CMainWnd() {
     if (MainWindowHandle() == GetHandle() && GetHandle().Id() != 0) {
         SetMainWindowHandle({});
     }
+}
+
+void CMainWnd::RegisterWindowTimer(WindowTimer timer, std::function<void()> action) {
+    m_routes.OnTimer(kWindowOwner, TimerId(timer), std::move(action));
+}
+
+void CMainWnd::RegisterWindowMessage(WindowMessage message,
+                                     std::function<void(ui::WParam, ui::LParam)> action) {
+    m_routes.OnMessage(kWindowOwner, MessageNumber(message), MessageNumber(message),
+                       [action = std::move(action)](ui::MessageId, ui::WParam wParam,
+                                                    ui::LParam lParam) -> ui::LResult {
+                           action(wParam, lParam);
+                           return 0;
+                       });
+}
+
+void CMainWnd::RegisterWindowRoutes() {
+    using ui::NameMatch;
+    using Routed = std::optional<int>;
+    m_routes.OnClick(kWindowOwner, "menubtn", NameMatch::Exact,
+                     [this](ui::TNotifyUI&, Routed) { OpenMainMenu(); });
+    m_routes.OnClick(kWindowOwner, "dpi_btn", NameMatch::Exact, [this](ui::TNotifyUI& msg, Routed) {
+        GetPaintManager().SetDPI(platform::ParseDecimal(msg.pSender->GetUserData()));
+    });
+    m_routes.OnClick(
+        kDeviceSettingsOwner, "ms_profile_", NameMatch::PrefixIndex,
+        [this](ui::TNotifyUI&, Routed index) { Exchange().SelectOnboardProfile(*index); });
+    m_routes.OnClick(kDeviceSettingsOwner, "ms_key_butt_prosave", NameMatch::Exact,
+                     [this](ui::TNotifyUI&, Routed) { Exchange().SaveToDevice(); });
+    for (const std::string_view tab : kFunctionTabs) {
+        m_routes.OnNotify(kWindowOwner, ui::msgtype::kSetFocus, tab, NameMatch::Exact,
+                          [this](ui::TNotifyUI&, Routed) {
+                              SetControlVisible("ms_profile_fun_spead_tab", false);
+                          });
+    }
+
+    RegisterWindowMessage(WindowMessage::TrayIcon,
+                          [this](ui::WParam, ui::LParam lParam) { OnTrayIcon(lParam); });
+    RegisterWindowMessage(WindowMessage::MenuCommand,
+                          [this](ui::WParam wParam, ui::LParam) { OnMenuCommand(wParam); });
+    RegisterWindowMessage(WindowMessage::MouseChanged, [this](ui::WParam, ui::LParam) {
+        Exchange().SyncDevice();
+        m_routes.Raise(ui::PageSignal::RefreshMousePage);
+    });
+    RegisterWindowMessage(WindowMessage::SaveStarted, [this](ui::WParam, ui::LParam) {
+        SetControlVisible("setting_progress", true);
+    });
+    RegisterWindowMessage(WindowMessage::SaveFinished, [this](ui::WParam, ui::LParam) {
+        StartTimer(WindowTimer::HideSaveProgress);
+    });
+    RegisterWindowMessage(WindowMessage::MouseRemoved,
+                          [this](ui::WParam, ui::LParam) { OnMouseRemoved(); });
+    m_routes.OnMessage(kWindowOwner,
+                       MessageNumber(MonitorControlMessage::SelectStoredDeviceProfile),
+                       MessageNumber(MonitorControlMessage::HideSameModeOption),
+                       [this](ui::MessageId message, ui::WParam, ui::LParam) -> ui::LResult {
+                           OnMonitorControl(message);
+                           return 0;
+                       });
+
+    RegisterWindowTimer(WindowTimer::HideSaveProgress,
+                        [this] { SetControlVisible("setting_progress", false); });
+    RegisterWindowTimer(WindowTimer::FlushSettings, [this] { Exchange().FlushSettings(); });
+    RegisterWindowTimer(WindowTimer::RepaintAfterShow, [this] { GetPaintManager().Invalidate(); });
+    RegisterWindowTimer(WindowTimer::ReadMouseConfiguration, [this] { OnMouseRead(); });
+    RegisterWindowTimer(WindowTimer::Repaint, [this] {
+        GetPaintManager().Invalidate();
+        const WindowTimerInfo* info = TimerInfo(WindowTimer::Repaint);
+        GetHandle().SetTimer(TimerId(WindowTimer::Repaint),
+                             static_cast<unsigned>(info->laterPeriod.count()));
+    });
+    RegisterWindowTimer(WindowTimer::RereadMouseRecord, [this] {
+        Exchange().RefreshCurrentRecord();
+        m_routes.Raise(ui::PageSignal::RefreshMousePage);
+    });
 }
 
 void CMainWnd::InitWindow() {
@@ -163,66 +258,42 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
             m_environment.shellHooks.openSkinFrame) {
             m_environment.shellHooks.openSkinFrame(*this, *m_skinButton);
         }
-        OnClick(msg);
+        m_routes.DeliverNotify(msg);
     } else if (msg.sType == ui::msgtype::kSelectChanged) {
         if (OnSelectChanged(msg)) {
-            RouteToOwners(NotifyOwners(msg.sType), msg);
-        }
-    } else if (msg.sType == ui::msgtype::kSetFocus) {
-        if (IsFunctionTab(sender)) {
-            SetControlVisible("ms_profile_fun_spead_tab", false);
+            m_routes.DeliverNotify(msg);
         }
     } else {
-        RouteToOwners(NotifyOwners(msg.sType), msg);
+        m_routes.DeliverNotify(msg);
     }
     WindowImplBase::Notify(msg);
 }
 
-void CMainWnd::OnClick(ui::TNotifyUI& msg) {
-    const auto match = FindClickRoute(SenderName(msg));
-    if (!match) {
-        return;
-    }
-    switch (match->route.action) {
-        case ClickAction::ToOwner:
-            RouteToOwner(match->route.owner, msg);
-            break;
-        case ClickAction::MainMenu:
-            OpenMainMenu();
-            break;
-        case ClickAction::InterfaceScale:
-            GetPaintManager().SetDPI(platform::ParseDecimal(msg.pSender->GetUserData()));
-            break;
-        case ClickAction::SelectOnboardProfile:
-            m_exchange.SelectOnboardProfile(*match->number);
-            break;
-        case ClickAction::SaveToDevice:
-            m_exchange.SaveToDevice();
-            break;
-    }
-}
-
 bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
     const std::string_view sender = SenderName(msg);
+    auto& manager = GetPaintManager();
+    const ui::CControlUI* unsavedBar = manager.FindControl("ms_macro_tab_saveorcancel");
+    // Unsaved macro edits keep the macro page in front, whatever was
+    // selected; the selections that take it back there pass.
+    if (!m_restoringMacroTab && unsavedBar != nullptr && unsavedBar->IsVisible() &&
+        sender != "ms_macro_Op_tab" && sender != "ms_tab") {
+        m_restoringMacroTab = true;
+        for (const std::string_view option : {"ms_macro_Op_tab", "ms_tab"}) {
+            if (auto* control = manager.FindControl<ui::COptionUI>(option)) {
+                control->Selected(true, true);
+            }
+        }
+        m_restoringMacroTab = false;
+        ShowMessageBox(this, {}, kUnsavedMacroNotice);
+        return false;
+    }
+    m_routes.Raise(ui::PageSignal::StopRecording);
     const auto page = FindPageRoute(sender);
     // Only a selection switches pages; the options of a group that lose
     // their selection report it too.
     if (!page || msg.wParam == 0) {
         return true;
     }
-    auto& manager = GetPaintManager();
-    const ui::CControlUI* unsavedBar = manager.FindControl("ms_macro_tab_saveorcancel");
-    if (unsavedBar != nullptr && unsavedBar->IsVisible() && sender != "ms_macro_Op_tab" &&
-        sender != "ms_tab") {
-        for (const std::string_view option : {"ms_macro_Op_tab", "ms_tab"}) {
-            if (auto* control = manager.FindControl<ui::COptionUI>(option)) {
-                control->Selected(true, true);
-            }
-        }
-        ShowMessageBox(this, {}, kUnsavedMacroNotice);
-        return false;
-    }
-    Request(OwnerRequest::RemoveRecordingHooks);
     auto* tabs = manager.FindControl<ui::CTabLayoutUI>(page->tabLayout);
     if (tabs == nullptr) {
         return true;
@@ -232,27 +303,6 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
     }
     tabs->SelectItem(page->page);
     return true;
-}
-
-void CMainWnd::RouteToOwners(std::span<const RouteOwner> owners, ui::TNotifyUI& msg) {
-    for (const RouteOwner owner : owners) {
-        if (owner != RouteOwner::MainWindow) {
-            RouteToOwner(owner, msg);
-        }
-    }
-}
-
-void CMainWnd::RouteToOwner(RouteOwner owner, ui::TNotifyUI& /*msg*/) {
-    // The one place where notifications leave the window for the page logic.
-    // Of the owners, only this window and the device settings are built, and
-    // both are served where their routes are handled; a page that is built
-    // gets its call here.
-    static_cast<void>(owner);
-}
-
-void CMainWnd::Request(OwnerRequest request) {
-    // As RouteToOwner, for the requests the window makes of other owners.
-    static_cast<void>(RequestOwners(request));
 }
 
 std::unique_ptr<ui::CControlUI> CMainWnd::CreateControl(std::string_view className) {
@@ -303,18 +353,15 @@ void CMainWnd::OnWindowInit() {
     if (m_environment.shellHooks.applySavedBackground) {
         m_environment.shellHooks.applySavedBackground(*this);
     }
-    Request(OwnerRequest::InitialisePageData);
-    InitLinks();
+    m_routes.Raise(ui::PageSignal::FillPageData);
+    m_session.InitLinks();
     std::this_thread::sleep_for(kLinkSettlePause);
     m_language.CopyRegistryToMainIni();
     HideWindow();
     std::this_thread::sleep_for(kWorkerStartPause);
     StartWorkers();
-    const auto handle = GetHandle();
-    for (const WindowTimer timer : {WindowTimer::FlushSettings, WindowTimer::Repaint,
-                                    WindowTimer::KeyboardSync, WindowTimer::MousepadSync}) {
-        handle.SetTimer(device::TimerId(timer),
-                        static_cast<unsigned>(device::TimerPeriod(timer).count()));
+    for (const WindowTimer timer : kTimersAtStart) {
+        StartTimer(timer);
     }
     if (const auto language = m_language.StoredLanguage()) {
         LoadInterfaceLanguage(*language);
@@ -329,47 +376,11 @@ void CMainWnd::CheckLanguageItem(int index) {
     }
 }
 
-void CMainWnd::InitLinks() {
-    m_mouseLink.Init(kVendorId, kMouseProductId, kConfigurationUsage, kConfigurationUsagePage);
-    m_mousepadLink.Init(kVendorId, kMousepadProductId, kConfigurationUsage,
-                        kConfigurationUsagePage);
-    m_keyboardLink.Init(kVendorId, kKeyboardProductId, kConfigurationUsage,
-                        kConfigurationUsagePage);
-}
-
 void CMainWnd::StartWorkers() {
     const ui::WindowHandle sendHandle = m_monitorRelay.Open();
-    m_monitorHost =
-        std::make_unique<WindowMonitorHost>(GetHandle(), sendHandle, m_environment.activateMessage);
-    m_presenceMonitor = std::make_unique<device::PresenceMonitor>(m_mouseLink, *m_monitorHost,
-                                                                  m_environment.mouseProfileStore);
-    m_mouseNotifications = std::make_unique<device::NotificationMonitor>(
-        device::NotificationSource::Mouse, *m_monitorHost, m_environment.bus);
-    m_keyboardNotifications = std::make_unique<device::NotificationMonitor>(
-        device::NotificationSource::Keyboard, *m_monitorHost, m_environment.bus);
-
-    const auto slot = [this](WorkerSlot which) -> platform::WorkerThread& {
-        return m_workers[static_cast<std::size_t>(which)];
-    };
-    auto* presence = m_presenceMonitor.get();
-    auto* mouse = m_mouseNotifications.get();
-    auto* keyboard = m_keyboardNotifications.get();
-    static_cast<void>(slot(WorkerSlot::PresenceMonitor).Start([presence](platform::Event& stop) {
-        presence->Run(stop);
-    }));
-    static_cast<void>(slot(WorkerSlot::MouseNotifications)
-                          .Start([mouse](platform::Event& stop) { mouse->Run(stop); },
-                                 [mouse] { mouse->Wake(); }));
-    static_cast<void>(slot(WorkerSlot::KeyboardNotifications)
-                          .Start([keyboard](platform::Event& stop) { keyboard->Run(stop); },
-                                 [keyboard] { keyboard->Wake(); }));
-    // WorkerSlot::LightingWorker and WorkerSlot::ApplicationLinkWatcher stay
-    // empty until their owners are built.
-}
-
-bool CMainWnd::HaveWorkersEnded() const {
-    return std::ranges::all_of(m_workers,
-                               [](const platform::WorkerThread& w) { return w.HasEnded(); });
+    m_deviceEvents = std::make_unique<WindowDeviceEvents>(GetHandle(), sendHandle,
+                                                          m_environment.activateMessage);
+    m_session.Start(*m_deviceEvents);
 }
 
 void CMainWnd::StopWorkers() {
@@ -380,11 +391,7 @@ void CMainWnd::StopWorkers() {
     // A monitor waiting in a send is answered now, and later sends return at
     // once: the UI thread is about to wait for the monitors.
     m_monitorRelay.Close();
-    std::vector<platform::WorkerThread*> workers;
-    for (auto& worker : m_workers) {
-        workers.push_back(&worker);
-    }
-    const auto outcome = platform::StopWorkers(workers, 1000ms);
+    const auto outcome = m_session.Stop();
     platform::DebugOutput::Write(outcome == platform::StopOutcome::AllEnded
                                      ? "所有对象处于激发状态\n"
                                      : "所有对象处于非激发状态，超时\n");
@@ -409,110 +416,48 @@ ui::LResult CMainWnd::HandleCustomMessage(ui::MessageId message, ui::WParam wPar
         GetPaintManager().NeedUpdate();
         return 0;
     }
-    if (message >= MessageNumber(MonitorControlMessage::SelectDeviceProfile) &&
-        message <= MessageNumber(MonitorControlMessage::HideSameModeOption)) {
-        handled = true;
-        OnMonitorControl(message, wParam);
-        return 0;
-    }
-    if (DelegatedMessageOwner(message)) {
-        // Recording hooks, the keyboard's events and deactivation belong to
-        // owners that are not built; the library's default handling applies.
+    if (message == ui::WM_ACTIVATE) {
+        // Capturing input ends when the window no longer has the user's
+        // attention; the library handles activation as usual.
+        if ((wParam & 0xFFFF) == ui::WA_INACTIVE) {
+            m_routes.Raise(ui::PageSignal::StopRecording);
+        }
         handled = false;
         return 0;
     }
-    if (const auto known = device::FindWindowMessage(message)) {
+    if (const std::optional<ui::LResult> result =
+            m_routes.DeliverMessage(message, wParam, lParam)) {
         handled = true;
-        OnDeviceMessage(*known, wParam, lParam);
-        return 0;
+        return *result;
     }
     handled = false;
     return 0;
 }
 
-void CMainWnd::OnDeviceMessage(WindowMessage message, ui::WParam wParam, ui::LParam lParam) {
-    switch (message) {
-        case WindowMessage::TrayIcon:
-            OnTrayIcon(lParam);
-            break;
-        case WindowMessage::MenuCommand:
-            OnMenuCommand(wParam);
-            break;
-        case WindowMessage::MouseChanged:
-            m_exchange.SyncDevice();
-            Request(OwnerRequest::RefreshMousePage);
-            break;
-        case WindowMessage::SaveStarted:
-            SetControlVisible("setting_progress", true);
-            break;
-        case WindowMessage::SaveFinished:
-            GetHandle().SetTimer(
-                device::TimerId(WindowTimer::HideSaveProgress),
-                static_cast<unsigned>(device::TimerPeriod(WindowTimer::HideSaveProgress).count()));
-            break;
-        case WindowMessage::MouseRemoved:
-            OnMouseRemoved();
-            break;
-        default:
-            // The hook and keyboard messages are delegated before this.
-            break;
-    }
-}
-
 void CMainWnd::OnTimerMessage(std::uintptr_t id) {
-    const auto timer = device::FindWindowTimer(id);
-    if (!timer) {
-        return;
+    if (const auto timer = FindWindowTimer(id)) {
+        const WindowTimerInfo* info = TimerInfo(*timer);
+        if (info != nullptr && info->kind == TimerKind::OneShot) {
+            KillTimer(*timer);
+        }
     }
-    const auto* info = device::TimerInfo(*timer);
-    if (info != nullptr && info->kind == device::TimerKind::OneShot) {
-        KillTimer(*timer);
-    }
-    switch (*timer) {
-        case WindowTimer::HideSaveProgress:
-            SetControlVisible("setting_progress", false);
-            break;
-        case WindowTimer::FlushSettings:
-            m_exchange.FlushSettings();
-            break;
-        case WindowTimer::RepaintAfterShow:
-            GetPaintManager().Invalidate();
-            break;
-        case WindowTimer::ReadMouseConfiguration:
-            m_exchange.SyncDevice();
-            Request(OwnerRequest::RefreshMousePage);
-            Request(OwnerRequest::RefreshKeyPage);
-            if (m_environment.onMouseRead) {
-                m_environment.onMouseRead();
-            }
-            break;
-        case WindowTimer::Repaint:
-            GetPaintManager().Invalidate();
-            GetHandle().SetTimer(id, static_cast<unsigned>(info->laterPeriod.count()));
-            break;
-        case WindowTimer::RereadMouseRecord:
-            m_exchange.RefreshCurrentRecord();
-            Request(OwnerRequest::RefreshMousePage);
-            break;
-        case WindowTimer::KeyboardSync:
-        case WindowTimer::MousepadSync:
-        case WindowTimer::SendLightingFrame:
-            // Delegated (see DelegatedTimers); their owners are not built, and
-            // the keyboard and mousepad never connect.
-            break;
+    m_routes.DeliverTimer(id);
+}
+
+void CMainWnd::OnMouseRead() {
+    Exchange().SyncDevice();
+    m_routes.Raise(ui::PageSignal::RefreshMousePage);
+    m_routes.Raise(ui::PageSignal::RefreshKeyPage);
+    if (m_environment.onMouseRead) {
+        m_environment.onMouseRead();
     }
 }
 
-void CMainWnd::OnMonitorControl(ui::MessageId message, ui::WParam wParam) {
+void CMainWnd::OnMonitorControl(ui::MessageId message) {
     auto& manager = GetPaintManager();
     switch (static_cast<MonitorControlMessage>(message)) {
-        case MonitorControlMessage::SelectDeviceProfile:
-            if (auto* combo = manager.FindControl<ui::CComboUI>("ms_device_profile_combo")) {
-                const int index = static_cast<int>(wParam);
-                if (index < combo->GetCount() && index != combo->GetCurSel()) {
-                    combo->SelectItem(index, false, true);
-                }
-            }
+        case MonitorControlMessage::SelectStoredDeviceProfile:
+            m_routes.Raise(ui::PageSignal::MouseConnected);
             break;
         case MonitorControlMessage::ShowMouseTab:
             if (auto* tab = manager.FindControl<ui::COptionUI>("ms_tab")) {
@@ -573,9 +518,7 @@ void CMainWnd::OnTrayIcon(ui::LParam mouseMessage) {
             return;
         }
         BringToFront();
-        GetHandle().SetTimer(
-            device::TimerId(WindowTimer::RepaintAfterShow),
-            static_cast<unsigned>(device::TimerPeriod(WindowTimer::RepaintAfterShow).count()));
+        StartTimer(WindowTimer::RepaintAfterShow);
     } else if (mouseMessage == static_cast<ui::LParam>(ui::WM_RBUTTONUP)) {
         OpenTrayMenu();
     }
@@ -732,8 +675,7 @@ void CMainWnd::BringToFront() {
 }
 
 bool CMainWnd::IsAnyLinkConnected() const {
-    return m_keyboardLink.IsConnected() || m_mouseLink.IsConnected() ||
-           m_mousepadLink.IsConnected();
+    return m_session.IsAnyLinkConnected();
 }
 
 void CMainWnd::ChangeLanguage(const LanguageRow& language) {
@@ -762,8 +704,12 @@ void CMainWnd::ShutDown() {
     }
 }
 
+void CMainWnd::StartTimer(WindowTimer timer) {
+    GetHandle().SetTimer(TimerId(timer), static_cast<unsigned>(TimerPeriod(timer).count()));
+}
+
 void CMainWnd::KillTimer(WindowTimer timer) {
-    GetHandle().KillTimer(device::TimerId(timer));
+    GetHandle().KillTimer(TimerId(timer));
 }
 
 void CMainWnd::SetControlVisible(std::string_view name, bool visible) {
@@ -772,41 +718,28 @@ void CMainWnd::SetControlVisible(std::string_view name, bool visible) {
     }
 }
 
-void CMainWnd::TakeMouseZoneSlot(std::uint8_t /*slot*/) {
-    // The lighting model keeps the zone selector; until it is built the
-    // value stays in record table entry 0, where the read put it.
-    Request(OwnerRequest::TakeMouseZoneSlot);
-}
-
-void CMainWnd::SaveDeviceProfile() {
-    Request(OwnerRequest::SaveDeviceProfile);
-}
-
-void CMainWnd::SaveLightingProfile() {
-    Request(OwnerRequest::SaveLightingProfile);
-}
-
-void CMainWnd::HideFunctionTab() {
+void CMainWnd::OnboardProfileSwitched() {
     SetControlVisible("ms_tab_function", false);
+    m_routes.Raise(ui::PageSignal::RefreshMousePage);
 }
 
-void CMainWnd::RefreshMousePage() {
-    Request(OwnerRequest::RefreshMousePage);
+void CMainWnd::SaveStarted() {
+    SendMessage(MessageNumber(WindowMessage::SaveStarted));
 }
 
-void CMainWnd::Send(WindowMessage message) {
-    SendMessage(device::MessageNumber(message));
+void CMainWnd::SaveFinished() {
+    SendMessage(MessageNumber(WindowMessage::SaveFinished));
 }
 
 settings::UploadResult CMainWnd::UploadCursorScripts() {
-    // Without the cursor script owner there is no script table to send; the
-    // save goes on with the key table.
-    Request(OwnerRequest::UploadCursorScripts);
+    // The cursor scripts are not kept yet: there is no script table to send,
+    // and the save goes on with the key table.
     return settings::UploadResult::Sent;
 }
 
 settings::UploadResult CMainWnd::UploadMacroTable() {
-    Request(OwnerRequest::UploadMacroTable);
+    // The macro store is not kept yet: there is no macro table to send, and
+    // the save goes on with the key table.
     return settings::UploadResult::Sent;
 }
 

@@ -8,19 +8,22 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/languagesettings.h"
-#include "app/mainwindowroutes.h"
+#include "app/mainwindowdialogs.h"
+#include "app/mainwindowmessages.h"
 #include "app/messagerelay.h"
 #include "app/shellhooks.h"
-#include "device/devicelink.h"
 #include "device/hidbus.h"
-#include "device/mainwindowmessages.h"
-#include "platform/workerthread.h"
-#include "settings/configurationexchange.h"
+#include "platform/desktopsettings.h"
+#include "profiles/profilestore.h"
+#include "settings/desktopapplier.h"
+#include "settings/devicesession.h"
 #include "settings/exchangehooks.h"
-#include "settings/mousemirror.h"
+#include "settings/profilesaves.h"
 #include "ui/menuwnd.h"
+#include "ui/routetable.h"
 #include "ui/trayicon.h"
 #include "ui/windowimplbase.h"
 
@@ -28,21 +31,27 @@ namespace varlok::sim {
 class VirtualMouse;
 }
 
-namespace varlok::device {
-class PresenceMonitor;
-class NotificationMonitor;
-}  // namespace varlok::device
+namespace varlok::settings {
+class PerformancePage;
+}
+
+namespace varlok::profiles {
+class ProfileListsPage;
+}
 
 namespace varlok::app {
 
-class WindowMonitorHost;
+class WindowDeviceEvents;
 
-// The application's main window: owns the device links, the mouse's
-// configuration mirror and its exchanges, the worker threads that watch the
-// devices, the tray icon and the popup menus, and routes every notification,
-// window message and timer to the owner that handles it (see
-// mainwindowroutes.h). UI thread only, except where a member says otherwise.
-class CMainWnd : public ui::WindowImplBase, private settings::ExchangeHooks {
+// The application's main window: holds the device session (links, mirror,
+// exchanges, monitors, worker threads), the profile store and the pages, the
+// tray icon and the popup menus, and routes every notification, window
+// message and timer through its route table, in which the window and each
+// page registered what they take. UI thread only, except where a member says
+// otherwise.
+class CMainWnd : public ui::WindowImplBase,
+                 private settings::ExchangeHooks,
+                 private settings::ProfileSaves {
 public:
     // What the window needs from the process.
     struct Environment {
@@ -51,13 +60,18 @@ public:
         // Set with --simulate: the menus then offer to unplug and plug it and
         // to press its device events.
         std::shared_ptr<sim::VirtualMouse> virtualMouse;
-        // The registered number of device::kActivateMessageName.
+        // The registered number of kActivateMessageName.
         ui::MessageId activateMessage = 0;
         // main.ini and the registry stand-in.
         std::filesystem::path mainIni;
         std::filesystem::path registryFile;
-        // msProfile.ini, which names the device profile to select on connection.
-        std::filesystem::path mouseProfileStore;
+        // The mouse's data folder (msProfile.ini and the profile files) and
+        // the installation folder (the default profiles).
+        std::filesystem::path mouseDataFolder;
+        std::filesystem::path installFolder;
+        // Where the pointer speed and wheel lines go; a desktop that takes
+        // neither when empty.
+        std::shared_ptr<platform::DesktopSettings> desktop;
         // Post the quit message when the window is destroyed (off in tests
         // that run several windows in one process).
         bool quitOnDestroy = true;
@@ -65,18 +79,6 @@ public:
         // and the refresh of its pages.
         std::function<void()> onMouseRead;
         ShellHooks shellHooks;
-    };
-
-    // Worker slots, one stop event each; the order is the start order.
-    static constexpr std::size_t kWorkerSlots = 15;
-    enum class WorkerSlot : std::size_t {
-        PresenceMonitor = 0,
-        MouseNotifications = 1,
-        KeyboardNotifications = 2,
-        // Started by the lighting worker's and the application-link
-        // watcher's owners; empty until they are built.
-        LightingWorker = 3,
-        ApplicationLinkWatcher = 4,
     };
 
     static constexpr int kWidth = 800;
@@ -102,18 +104,23 @@ public:
     // Whether any of the three links is connected (only the mouse ever is).
     [[nodiscard]] bool IsAnyLinkConnected() const;
 
-    // The device state, for the owners that handle the window's routes.
-    [[nodiscard]] device::DeviceLink& MouseLink() { return m_mouseLink; }
-    [[nodiscard]] settings::MouseMirror& Mirror() { return m_mirror; }
-    [[nodiscard]] settings::ConfigurationExchange& Exchange() { return m_exchange; }
+    // The device state and the pages' table, for tests and the owners that
+    // handle the window's routes.
+    [[nodiscard]] settings::DeviceSession& Session() { return m_session; }
+    [[nodiscard]] device::DeviceLink& MouseLink() { return m_session.MouseLink(); }
+    [[nodiscard]] settings::MouseMirror& Mirror() { return m_session.Mirror(); }
+    [[nodiscard]] settings::ConfigurationExchange& Exchange() { return m_session.Exchange(); }
+    [[nodiscard]] profiles::ProfileStore& ProfileStore() { return m_profileStore; }
+    [[nodiscard]] settings::DesktopApplier& DesktopApplier() { return m_desktopApplier; }
+    [[nodiscard]] const ui::RouteTable& Routes() const { return m_routes; }
     [[nodiscard]] const Environment& GetEnvironment() const { return m_environment; }
     [[nodiscard]] ui::CTrayIcon& TrayIcon() { return m_trayIcon; }
     // The menu last opened from the tray or the menu button, or null.
     [[nodiscard]] ui::CMenuWnd* PopupMenu() const { return m_popupMenu.get(); }
-    // The monitors' view of this window; null before "windowinit".
-    [[nodiscard]] WindowMonitorHost* MonitorHost() const { return m_monitorHost.get(); }
+    // What the monitors report to; null before "windowinit".
+    [[nodiscard]] WindowDeviceEvents* DeviceEvents() const { return m_deviceEvents.get(); }
     // True once every started worker has ended (and before any started).
-    [[nodiscard]] bool HaveWorkersEnded() const;
+    [[nodiscard]] bool HaveWorkersEnded() const { return m_session.HaveWorkersEnded(); }
 
 protected:
     [[nodiscard]] std::string GetWindowClassName() const override { return "MainWnd"; }
@@ -126,22 +133,23 @@ protected:
     virtual void OnTimerMessage(std::uintptr_t id);
 
 private:
+    void RegisterWindowRoutes();
+    void RegisterWindowTimer(WindowTimer timer, std::function<void()> action);
+    void RegisterWindowMessage(WindowMessage message,
+                               std::function<void(ui::WParam, ui::LParam)> action);
+
     // Notifications.
     void OnWindowInit();
-    void OnClick(ui::TNotifyUI& msg);
     // False when the notification must go no further (unsaved macro edits).
     bool OnSelectChanged(ui::TNotifyUI& msg);
-    void RouteToOwners(std::span<const RouteOwner> owners, ui::TNotifyUI& msg);
-    void RouteToOwner(RouteOwner owner, ui::TNotifyUI& msg);
-    void Request(OwnerRequest request);
 
-    // Messages.
+    // Messages and timers.
     void OnActivateRequest();
-    void OnDeviceMessage(device::WindowMessage message, ui::WParam wParam, ui::LParam lParam);
     void OnMouseRemoved();
-    void OnMonitorControl(ui::MessageId message, ui::WParam wParam);
+    void OnMonitorControl(ui::MessageId message);
     void OnTrayIcon(ui::LParam mouseMessage);
     void OnMenuCommand(ui::WParam ticket);
+    void OnMouseRead();
     void OpenTrayMenu();
     void OpenMainMenu();
     // Replaces the remembered popup menu with a new one opened at point.
@@ -164,29 +172,35 @@ private:
     [[nodiscard]] bool CountsAsShown() const;
     void ShowNoDeviceNotice();
 
-    void InitLinks();
     void StartWorkers();
     void StopWorkers();
-    void KillTimer(device::WindowTimer timer);
+    void StartTimer(WindowTimer timer);
+    void KillTimer(WindowTimer timer);
     void SetControlVisible(std::string_view name, bool visible);
 
     // settings::ExchangeHooks.
-    void TakeMouseZoneSlot(std::uint8_t slot) override;
-    void SaveDeviceProfile() override;
-    void SaveLightingProfile() override;
-    void HideFunctionTab() override;
-    void RefreshMousePage() override;
-    void Send(device::WindowMessage message) override;
+    void OnboardProfileSwitched() override;
+    void SaveStarted() override;
+    void SaveFinished() override;
     settings::UploadResult UploadCursorScripts() override;
     settings::UploadResult UploadMacroTable() override;
+    // settings::ProfileSaves: the profile store's.
+    void SaveDeviceProfile() override { m_profileStore.SaveDeviceProfile(); }
+    void SaveLightingProfile() override { m_profileStore.SaveLightingProfile(); }
 
     Environment m_environment;
     LanguageSettings m_language;
-    device::DeviceLink m_keyboardLink;
-    device::DeviceLink m_mouseLink;
-    device::DeviceLink m_mousepadLink;
-    settings::MouseMirror m_mirror;
-    settings::ConfigurationExchange m_exchange{m_mouseLink, m_mirror, *this};
+    MainWindowDialogs m_dialogs{*this};
+    // Before the session: its monitor threads report to the sink and send
+    // through the relay until the session has joined them.
+    MessageRelay m_monitorRelay{*this};
+    std::unique_ptr<WindowDeviceEvents> m_deviceEvents;
+    settings::DeviceSession m_session;
+    profiles::ProfileStore m_profileStore;
+    settings::DesktopApplier m_desktopApplier;
+    ui::RouteTable m_routes;
+    std::unique_ptr<settings::PerformancePage> m_performancePage;
+    std::unique_ptr<profiles::ProfileListsPage> m_profileListsPage;
     ui::CTrayIcon m_trayIcon;
     std::shared_ptr<ui::MenuCheckMap> m_menuChecks = std::make_shared<ui::MenuCheckMap>();
     // The menu last opened from the tray or the menu button.
@@ -201,15 +215,9 @@ private:
     bool m_shutDown = false;
     bool m_reportedNoTray = false;
     bool m_workersStopped = false;
-
-    // Declared last: the threads end before the monitors and the links
-    // they use are destroyed.
-    MessageRelay m_monitorRelay{*this};
-    std::unique_ptr<WindowMonitorHost> m_monitorHost;
-    std::unique_ptr<device::PresenceMonitor> m_presenceMonitor;
-    std::unique_ptr<device::NotificationMonitor> m_mouseNotifications;
-    std::unique_ptr<device::NotificationMonitor> m_keyboardNotifications;
-    std::array<platform::WorkerThread, kWorkerSlots> m_workers;
+    // Set while the unsaved-macro guard selects the macro tab again, so that
+    // the selections it causes pass without a second message.
+    bool m_restoringMacroTab = false;
 };
 
 }  // namespace varlok::app

@@ -8,12 +8,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "device/deviceidentity.h"
+
 namespace varlok::device {
 
 // Named access to the interpreted bytes of the information block.
 class DeviceInfo {
 public:
-    static constexpr std::size_t kSize = 33;
+    static constexpr std::size_t kSize = kDeviceInfoSize;
     static constexpr std::size_t kMacroUnitsIndex = 6;
     static constexpr std::size_t kSensorCodeIndex = 9;  // 16-bit little-endian, bytes 9-10
     static constexpr std::size_t kDpiStepIndex = 11;

@@ -62,6 +62,10 @@ void DeviceLink::Init(std::uint16_t vendorId, std::uint16_t productId, std::uint
     SetConnected(false);
 }
 
+void DeviceLink::Init(DeviceType type) {
+    Init(kVendorId, IdentityOf(type).productId, kConfigurationUsage, kConfigurationUsagePage);
+}
+
 bool DeviceLink::SetBlockSize(std::uint16_t size) {
     if (size > kMaxBlockSize) {
         return false;

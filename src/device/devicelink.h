@@ -15,6 +15,7 @@
 #include <span>
 #include <string_view>
 
+#include "device/deviceidentity.h"
 #include "device/deviceinfo.h"
 #include "device/hidbus.h"
 #include "device/hiddevice.h"
@@ -57,15 +58,15 @@ enum class LinkResult : int {
 // around them; the lock is re-entrant.
 class DeviceLink {
 public:
-    static constexpr std::uint16_t kMaxBlockSize = 512;
+    static constexpr std::uint16_t kMaxBlockSize = kKeyTableSize;
     static constexpr std::chrono::milliseconds kWriteTimeout{1000};
     static constexpr std::chrono::milliseconds kReadTimeout{300};
     static constexpr int kAttempts = 4;
     // The device needs this pause before it takes EndTransfer.
     static constexpr std::chrono::milliseconds kEndTransferPause{10};
     // Offsets of stored key blocks are index times this step plus the position.
-    static constexpr std::uint16_t kStoredBlockStep = 126;
-    static constexpr unsigned kStoredBlockCount = 5;
+    static constexpr std::uint16_t kStoredBlockStep = kKeyBlockStep;
+    static constexpr unsigned kStoredBlockCount = kOnboardProfileCount;
 
     // The link's HidDevice reaches its collections through bus.
     explicit DeviceLink(std::shared_ptr<HidBus> bus = HidBus::System());
@@ -78,6 +79,8 @@ public:
     // Call before the link is shared between threads.
     void Init(std::uint16_t vendorId, std::uint16_t productId, std::uint16_t usage,
               std::uint16_t usagePage);
+    // The same with the configuration collection of one device of the family.
+    void Init(DeviceType type);
     [[nodiscard]] std::uint16_t VendorId() const { return m_vendorId; }
     [[nodiscard]] std::uint16_t ProductId() const { return m_productId; }
     [[nodiscard]] std::uint16_t Usage() const { return m_usage; }

@@ -1,7 +1,5 @@
 #include "device/notificationmonitor.h"
 
-#include <algorithm>
-
 #include "platform/debugoutput.h"
 
 namespace varlok::device {
@@ -12,24 +10,21 @@ constexpr std::chrono::milliseconds kStopCheck{1};
 
 }  // namespace
 
-const NotificationSourceInfo& SourceInfo(NotificationSource source) {
-    return source == NotificationSource::Keyboard ? kNotificationSources[0]
-                                                  : kNotificationSources[1];
-}
-
-std::optional<DeviceEventRule> FindDeviceEventRule(NotificationSource source, std::uint16_t code) {
-    const auto found =
-        std::find_if(kDeviceEventRules.begin(), kDeviceEventRules.end(),
-                     [&](const auto& rule) { return rule.source == source && rule.code == code; });
-    if (found == kDeviceEventRules.end()) {
-        return std::nullopt;
+const NotificationSourceInfo& SourceInfo(DeviceType device) {
+    for (const NotificationSourceInfo& info : kNotificationSources) {
+        if (info.device == device) {
+            return info;
+        }
     }
-    return *found;
+    return kNotificationSources.back();
 }
 
-NotificationMonitor::NotificationMonitor(NotificationSource source, MonitorHost& host,
+NotificationMonitor::NotificationMonitor(DeviceType device, DeviceEventSink& events,
                                          std::shared_ptr<HidBus> bus)
-    : m_info(SourceInfo(source)), m_host(host), m_device(std::move(bus)) {}
+    : m_info(SourceInfo(device)),
+      m_productId(IdentityOf(m_info.device).productId),
+      m_events(events),
+      m_device(std::move(bus)) {}
 
 void NotificationMonitor::Run(platform::Event& stop) {
     for (;;) {
@@ -84,8 +79,8 @@ bool NotificationMonitor::OpenDevice() {
     m_enumerationFailing = false;
     bool opened = false;
     while (const std::optional<std::string> path = m_device.NextPath()) {
-        if (HidDevice::ParseVendorId(*path) != kNotificationVendorId ||
-            HidDevice::ParseProductId(*path) != m_info.productId) {
+        if (HidDevice::ParseVendorId(*path) != kVendorId ||
+            HidDevice::ParseProductId(*path) != m_productId) {
             continue;
         }
         if (!m_device.Open(*path, /*read=*/true, /*write=*/false, /*overlapped=*/true,
@@ -94,9 +89,9 @@ bool NotificationMonitor::OpenDevice() {
         }
         const HidAttributes& attributes = m_device.Attributes();
         const HidCaps& caps = m_device.Caps();
-        if (attributes.vendorId == kNotificationVendorId &&
-            attributes.productId == m_info.productId && caps.usagePage == kNotificationUsagePage &&
-            caps.usage == kNotificationUsage && caps.inputReportByteLength > 0) {
+        if (attributes.vendorId == kVendorId && attributes.productId == m_productId &&
+            caps.usagePage == kNotificationUsagePage && caps.usage == kNotificationUsage &&
+            caps.inputReportByteLength > 0) {
             opened = true;
             break;
         }
@@ -147,7 +142,7 @@ bool NotificationMonitor::ReadLoop(platform::Event& stop) {
             }
             code = EventCode(report[0]);
         }
-        // Outside the lock: a Send waits for the UI thread, which may be
+        // Outside the lock: reporting may wait for the UI thread, which may be
         // the thread calling Wake.
         Act(code);
     }
@@ -167,23 +162,8 @@ std::uint16_t NotificationMonitor::EventCode(std::uint8_t reportId) {
 }
 
 void NotificationMonitor::Act(std::uint16_t code) {
-    if (code == 0) {
-        return;
-    }
-    const std::optional<DeviceEventRule> rule = FindDeviceEventRule(m_info.source, code);
-    if (!rule) {
-        return;
-    }
-    switch (rule->action) {
-        case EventAction::StartTimer:
-            m_host.StartTimer(rule->timer, TimerPeriod(rule->timer));
-            break;
-        case EventAction::SendMessage:
-            m_host.Send(rule->message);
-            break;
-        case EventAction::ReactiveTrigger:
-            m_host.SetMouseReactiveTrigger();
-            break;
+    if (const std::optional<DeviceEventCode> event = FindDeviceEventCode(code)) {
+        m_events.DeviceEventReported(m_info.device, *event);
     }
 }
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "platform/debugoutput.h"
-#include "platform/inifile.h"
 
 namespace varlok::device {
 
@@ -16,9 +15,8 @@ constexpr std::chrono::milliseconds kStopCheck{1};
 
 }  // namespace
 
-PresenceMonitor::PresenceMonitor(DeviceLink& link, MonitorHost& host,
-                                 std::filesystem::path profileStore)
-    : m_link(link), m_host(host), m_profileStore(std::move(profileStore)) {}
+PresenceMonitor::PresenceMonitor(DeviceLink& link, DeviceEventSink& events)
+    : m_link(link), m_events(events) {}
 
 void PresenceMonitor::Run(platform::Event& stop) {
     m_firstPass = true;
@@ -49,11 +47,10 @@ void PresenceMonitor::CheckConnected() {
         // mouse under its new path.
         m_link.SetConnected(false);
         m_link.Device().Close();
-        m_host.HideMouseTab();
-        m_host.Post(WindowMessage::MouseRemoved);
+        m_events.MouseRemoved();
         return;
     }
-    m_host.HideSameModeOption();
+    m_events.MouseStillPresent();
 }
 
 void PresenceMonitor::Search() {
@@ -74,7 +71,7 @@ void PresenceMonitor::Search() {
         }
     }
     if (m_firstPass && m_link.IsConnected()) {
-        m_host.PostActivateMessage();
+        m_events.MouseFoundAtStart();
     }
     m_firstPass = false;
     device.FreePaths();
@@ -96,12 +93,7 @@ bool PresenceMonitor::TryAccept(const std::string& path) {
         return false;
     }
     m_link.SetConnected(true);
-    const platform::IniFile store(m_profileStore);
-    m_host.SelectDeviceProfile(store.ReadInt(kSelectSection, kSelectKey, 0));
-    m_host.ShowMouseTab();
-    m_host.ShowMouseTabPanel();
-    m_host.StartTimer(WindowTimer::ReadMouseConfiguration,
-                      TimerPeriod(WindowTimer::ReadMouseConfiguration));
+    m_events.MouseArrived();
     return true;
 }
 

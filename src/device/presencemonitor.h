@@ -1,11 +1,11 @@
 #pragma once
 
 #include <chrono>
-#include <filesystem>
+#include <string>
 #include <string_view>
 
+#include "device/deviceevents.h"
 #include "device/devicelink.h"
-#include "device/monitorhost.h"
 #include "platform/event.h"
 
 namespace varlok::device {
@@ -17,20 +17,16 @@ namespace varlok::device {
 class PresenceMonitor {
 public:
     static constexpr std::chrono::milliseconds kCyclePause{1000};
-    // Where the device profile to select on connection is stored.
-    static constexpr std::string_view kSelectSection = "PROFILEDEVICESELECT";
-    static constexpr std::string_view kSelectKey = "select";
     // Written to the debug output when the thread ends.
     static constexpr std::string_view kExitText = "鼠标设备侦测线程设定退出";
 
-    // link: the mouse link, initialised with its ids; host: the main window;
-    // profileStore: msProfile.ini (it need not exist yet). All three must
-    // outlive the thread that runs Run.
-    PresenceMonitor(DeviceLink& link, MonitorHost& host, std::filesystem::path profileStore);
+    // link: the mouse link, initialised with its ids; events: told what is
+    // found. Both must outlive the thread that runs Run.
+    PresenceMonitor(DeviceLink& link, DeviceEventSink& events);
 
     // The thread body: check cycles until stop is signalled. Each cycle
     // holds the link's I/O lock from start to end (probe, or enumeration,
-    // open and the control changes) and releases it before the pause, which
+    // open and the events it reports) and releases it before the pause, which
     // is a wait on stop, so a stop is taken within a few milliseconds unless
     // a cycle is running.
     void Run(platform::Event& stop);
@@ -42,8 +38,7 @@ private:
     bool TryAccept(const std::string& path);
 
     DeviceLink& m_link;
-    MonitorHost& m_host;
-    std::filesystem::path m_profileStore;
+    DeviceEventSink& m_events;
     // True until the first enumeration pass has run.
     bool m_firstPass = true;
     // Set while enumeration keeps failing, so that the failure is logged once.

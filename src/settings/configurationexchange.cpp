@@ -25,8 +25,8 @@ void StoreRecord(const SettingsRecord& record, RecordTableEntry& entry) {
 }  // namespace
 
 ConfigurationExchange::ConfigurationExchange(device::DeviceLink& link, MouseMirror& mirror,
-                                             ExchangeHooks& hooks)
-    : m_link(link), m_mirror(mirror), m_hooks(hooks) {}
+                                             ProfileSaves& saves, ExchangeHooks& hooks)
+    : m_link(link), m_mirror(mirror), m_saves(saves), m_hooks(hooks) {}
 
 void ConfigurationExchange::SyncDevice() {
     {
@@ -43,8 +43,8 @@ void ConfigurationExchange::SyncDevice() {
         m_mirror.settingsRecord.SetActiveProfile(0);
         Report("SyncDevice: EndTransfer", m_link.EndTransfer());
     }
-    m_hooks.TakeMouseZoneSlot(m_mirror.recordTable[0][kZoneSlotByte]);
-    m_hooks.SaveDeviceProfile();
+    m_mirror.mouseZoneSlot.Set(m_mirror.recordTable[0][kZoneSlotByte]);
+    m_saves.SaveDeviceProfile();
 }
 
 void ConfigurationExchange::RefreshCurrentRecord() {
@@ -72,8 +72,8 @@ void ConfigurationExchange::RefreshCurrentRecord() {
             record.Assign(m_mirror.recordTable[0]);
         }
     }
-    m_hooks.SaveLightingProfile();
-    m_hooks.SaveDeviceProfile();
+    m_saves.SaveLightingProfile();
+    m_saves.SaveDeviceProfile();
 }
 
 void ConfigurationExchange::SelectOnboardProfile(int index) {
@@ -116,33 +116,7 @@ void ConfigurationExchange::SelectOnboardProfile(int index) {
         m_mirror.settingsRecord.Assign(entry);
         m_mirror.settingsRecord.SetActiveProfile(requested);
     }
-    m_hooks.HideFunctionTab();
-    m_hooks.RefreshMousePage();
-}
-
-std::optional<int> ConfigurationExchange::ProfileIndexOfControl(std::string_view controlName) {
-    if (!controlName.starts_with(kProfileButtonPrefix)) {
-        return std::nullopt;
-    }
-    const std::string_view digits = controlName.substr(kProfileButtonPrefix.size());
-    if (digits.empty() || digits.size() > 2 ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    int index = 0;
-    for (const char digit : digits) {
-        index = index * 10 + (digit - '0');
-    }
-    return index;
-}
-
-bool ConfigurationExchange::OnProfileButtonClicked(std::string_view controlName) {
-    const std::optional<int> index = ProfileIndexOfControl(controlName);
-    if (!index) {
-        return false;
-    }
-    SelectOnboardProfile(*index);
-    return true;
+    m_hooks.OnboardProfileSwitched();
 }
 
 void ConfigurationExchange::FlushSettings() {
@@ -155,12 +129,12 @@ void ConfigurationExchange::FlushSettings() {
 }
 
 void ConfigurationExchange::SaveToDevice() {
-    m_hooks.Send(device::WindowMessage::SaveStarted);
+    m_hooks.SaveStarted();
     if (m_hooks.UploadCursorScripts() == UploadResult::Sent &&
         m_hooks.UploadMacroTable() == UploadResult::Sent) {
         WriteActiveKeySlot();
     }
-    m_hooks.Send(device::WindowMessage::SaveFinished);
+    m_hooks.SaveFinished();
 }
 
 void ConfigurationExchange::WriteActiveKeySlot() {
@@ -177,7 +151,7 @@ void ConfigurationExchange::WriteActiveKeySlot() {
                m_link.WriteStoredBlock(m_mirror.keySlots[active], active));
         Report("SaveToDevice: EndTransfer", m_link.EndTransfer());
     }
-    m_hooks.SaveDeviceProfile();
+    m_saves.SaveDeviceProfile();
 }
 
 void ConfigurationExchange::Report(std::string_view step, LinkResult result) const {

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 #include "device/devicelink.h"
 #include "settings/exchangehooks.h"
 #include "settings/mousemirror.h"
+#include "settings/profilesaves.h"
 
 namespace varlok::settings {
 
@@ -22,15 +22,13 @@ namespace varlok::settings {
 //
 // Thread affinity: the UI thread (timer, message and click handlers). Each
 // group of commands runs under the link's I/O lock, so no other thread's
-// command lands inside it; hooks are called with the lock released.
+// command lands inside it; hooks and saves are called with the lock
+// released.
 class ConfigurationExchange {
 public:
-    // The control names whose click selects an onboard profile: this prefix
-    // and the profile index in decimal (ms_profile_0 ... ms_profile_4).
-    static constexpr std::string_view kProfileButtonPrefix = "ms_profile_";
-
-    // link, mirror and hooks must outlive this object.
-    ConfigurationExchange(device::DeviceLink& link, MouseMirror& mirror, ExchangeHooks& hooks);
+    // link, mirror, saves and hooks must outlive this object.
+    ConfigurationExchange(device::DeviceLink& link, MouseMirror& mirror, ProfileSaves& saves,
+                          ExchangeHooks& hooks);
 
     // Reads the whole mouse: information block, factory key map and the
     // five key tables, in one transfer bracket. The settings area is not
@@ -52,13 +50,8 @@ public:
     // profile, or when its active index cannot be read or the switch cannot
     // be written. An active index above 4 names no record table entry: the
     // record in force is then not stored anywhere, and the switch goes on.
+    // A switch ends with ExchangeHooks::OnboardProfileSwitched.
     void SelectOnboardProfile(int index);
-
-    // The click routing's entry: a control named kProfileButtonPrefix and a
-    // decimal index selects that profile. False for any other name (names
-    // like ms_profile_fun_spread_btn belong elsewhere).
-    bool OnProfileButtonClicked(std::string_view controlName);
-    [[nodiscard]] static std::optional<int> ProfileIndexOfControl(std::string_view controlName);
 
     // Timer 2: sends the record in force when it was marked dirty (one
     // WriteSettings of 56 bytes at offset 0, the record then zeros), and
@@ -66,10 +59,10 @@ public:
     // dropped, and the next change sends the whole record again.
     void FlushSettings();
 
-    // The key page's save button: SaveStarted to the main window; the
-    // cursor scripts, then the macro table, then the key table of the
-    // active profile (BeginTransfer, WriteStoredBlock, EndTransfer) and the
-    // device profile save; SaveFinished. An upload that refuses stops the
+    // The key page's save button: SaveStarted; the cursor scripts, then the
+    // macro table, then the key table of the active profile (BeginTransfer,
+    // WriteStoredBlock, EndTransfer) and the device profile save;
+    // SaveFinished. An upload that refuses stops the
     // device writes after it; SaveFinished is sent in every case. An active
     // profile above 4 in the record is refused: no key table is sent.
     void SaveToDevice();
@@ -82,6 +75,7 @@ private:
 
     device::DeviceLink& m_link;
     MouseMirror& m_mirror;
+    ProfileSaves& m_saves;
     ExchangeHooks& m_hooks;
 };
 

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
-#include "device/mainwindowmessages.h"
-
 namespace varlok::settings {
 
 // What an upload that runs before the key table reports.
@@ -12,9 +8,9 @@ enum class UploadResult {
     Refused,  // it showed its own message and nothing further may be sent
 };
 
-// What the configuration exchanges set off elsewhere in the program. The
-// application implements it from the pieces named at each member; the
-// exchanges never act on those pieces themselves.
+// What the configuration exchanges set off elsewhere in the program, named by
+// what happened rather than by what the window does about it. The
+// application implements it; the exchanges never act on windows themselves.
 //
 // Thread affinity: called on the thread that runs the exchange, the UI
 // thread.
@@ -22,22 +18,13 @@ class ExchangeHooks {
 public:
     virtual ~ExchangeHooks() = default;
 
-    // The lighting model's MouseZoneSlot takes this value (after a full read
-    // of the mouse, from byte 51 of record table entry 0).
-    virtual void TakeMouseZoneSlot(std::uint8_t slot) = 0;
-    // The profile store: write the live settings into the selected mouse
-    // device profile (SaveDeviceProfile), or lighting profile
-    // (SaveLightingProfile).
-    virtual void SaveDeviceProfile() = 0;
-    virtual void SaveLightingProfile() = 0;
-    // The main window: hide the control ms_tab_function.
-    virtual void HideFunctionTab() = 0;
-    // The mouse page: refresh the performance and lighting areas from the
-    // mirror.
-    virtual void RefreshMousePage() = 0;
-    // The main window: deliver the message (SaveStarted, SaveFinished) and
-    // return once it was handled.
-    virtual void Send(device::WindowMessage message) = 0;
+    // The device now runs another onboard profile and the record in force is
+    // that profile's (the pages show it).
+    virtual void OnboardProfileSwitched() = 0;
+    // A save to the device begins and ends; each returns once the user was
+    // shown it.
+    virtual void SaveStarted() = 0;
+    virtual void SaveFinished() = 0;
     // The cursor scripts: build and send their table to the mouse.
     virtual UploadResult UploadCursorScripts() = 0;
     // The macro store: build the macro table and send it to the mouse, or

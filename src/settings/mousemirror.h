@@ -4,15 +4,17 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "device/deviceidentity.h"
 #include "device/deviceinfo.h"
 #include "settings/settingsdirty.h"
 #include "settings/settingsrecord.h"
+#include "settings/sharedbyte.h"
 
 namespace varlok::settings {
 
 // Key tables as the device stores them: 512 bytes, three bytes per button
 // (the key functions give them meaning).
-inline constexpr std::size_t kKeyTableSize = 512;
+inline constexpr std::size_t kKeyTableSize = device::kKeyTableSize;
 using KeySlot = std::array<std::uint8_t, kKeyTableSize>;
 using FactoryKeyMap = std::array<std::uint8_t, kKeyTableSize>;
 
@@ -22,30 +24,53 @@ inline constexpr std::size_t kOnboardProfileCount = SettingsRecord::kOnboardProf
 // apart, of which the host exchanges the first 56; the first 50 have the
 // SettingsRecord layout. Entry 0 is also the staging area of the profile
 // files, which keep the wheel lines and the zone selector in bytes 50-51.
-inline constexpr std::size_t kRecordSize = 64;
-inline constexpr std::size_t kExchangedRecordSize = 56;
+inline constexpr std::size_t kRecordSize = device::kRecordStride;
+inline constexpr std::size_t kExchangedRecordSize = device::kExchangedRecordSize;
 inline constexpr std::size_t kZoneSlotByte = 51;
 using RecordTableEntry = std::array<std::uint8_t, kRecordSize>;
 using RecordTable = std::array<RecordTableEntry, kOnboardProfileCount>;
 
 static_assert(kExchangedRecordSize >= SettingsRecord::kSize);
+
+// Key tables hold three-byte functions (type, two parameters); bytes 510 and
+// 511 carry no key. An entry that no key uses is filled with kUnusedKeyByte.
+inline constexpr std::size_t kKeyEntrySize = 3;
+inline constexpr std::size_t kKeyTableUsed = 510;
+inline constexpr std::uint8_t kUnusedKeyByte = 0x05;
+
+// The factory key map the host assumes until it has read the mouse's:
+// left, middle, right, forward and back buttons, then DPI cycle, the rest
+// unused.
+[[nodiscard]] FactoryKeyMap BuiltInFactoryKeyMap();
 static_assert(kZoneSlotByte < kExchangedRecordSize);
 
-// The host's mirror of the mouse's memory. One lives for the whole run,
-// owned by the main window's device state. It starts zeroed; the lighting
-// and key defaults are put in by their owners, the device's contents by
-// ConfigurationExchange.
+// The host's mirror of the mouse's memory, and the host-side settings that
+// travel with it in the profile files. One lives for the whole run, owned by
+// the device session. The device's part starts zeroed (the key defaults are
+// put in by their owner, the device's contents by ConfigurationExchange).
 //
 // Thread-safety: owned by the UI thread. Other threads that change it hand
-// the change to the UI thread; only the SettingsRecord's bytes and the
-// dirty flag may be read from any thread.
+// the change to the UI thread; only the SettingsRecord's bytes, the dirty
+// flag and the SharedByte settings may be used from any thread.
 struct MouseMirror {
+    // The desktop's pointer speed (1-20, 10 the desktop's default) and wheel
+    // scroll lines as the program last set them; applied to the desktop from
+    // short-lived threads.
+    static constexpr std::uint8_t kInitialPointerSpeed = 10;
+    static constexpr std::uint8_t kInitialWheelLines = 3;
+    // The lighting zone the colour picker edits in the static-zones mode:
+    // 0 wheel, 1 logo, 2 bottom.
+    static constexpr std::uint8_t kInitialZoneSlot = 2;
+
     device::DeviceInfo deviceInfo;
-    FactoryKeyMap factoryKeyMap{};
+    FactoryKeyMap factoryKeyMap = BuiltInFactoryKeyMap();
     std::array<KeySlot, kOnboardProfileCount> keySlots{};
     RecordTable recordTable{};
     SettingsRecord settingsRecord;
     SettingsDirty settingsDirty;
+    SharedByte pointerSpeed{kInitialPointerSpeed};
+    SharedByte wheelLines{kInitialWheelLines};
+    SharedByte mouseZoneSlot{kInitialZoneSlot};
 };
 
 }  // namespace varlok::settings

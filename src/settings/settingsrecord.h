@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+#include "device/deviceidentity.h"
+
 namespace varlok::settings {
 
 // The mouse's settings record in force: 50 bytes, sent to the device at
@@ -18,7 +20,7 @@ namespace varlok::settings {
 // writes may mix older and newer bytes, as the worker has always accepted.
 class SettingsRecord {
 public:
-    static constexpr std::size_t kSize = 50;
+    static constexpr std::size_t kSize = device::kSettingsRecordSize;
 
     // Byte layout.
     static constexpr std::size_t kActiveProfile = 0;
@@ -41,7 +43,8 @@ public:
     static constexpr std::size_t kWheelColour = 44;
     static constexpr std::size_t kLogoColour = 47;
 
-    static constexpr std::uint8_t kOnboardProfileCount = 5;
+    static constexpr auto kOnboardProfileCount =
+        static_cast<std::uint8_t>(device::kOnboardProfileCount);
 
     using Bytes = std::array<std::uint8_t, kSize>;
 

@@ -134,7 +134,7 @@ TEST_F(MouseConnectionTest, DeviceEventsRereadTheMouse) {
 
     m_mouse->ClearLog();
     m_mouse->PressEvent(0x403);
-    ASSERT_TRUE(RunUntil([this] { return m_window->MonitorHost()->TakeMouseReactiveTrigger(); }));
+    ASSERT_TRUE(RunUntil([this] { return m_window->DeviceEvents()->TakeMouseReactiveTrigger(); }));
     RunFor(100ms);
     EXPECT_TRUE(Requests().empty());
 }

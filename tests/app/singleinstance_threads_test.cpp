@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/mainwindowmessages.h"
 #include "app/support/mainwindowfixture.h"
-#include "device/mainwindowmessages.h"
 #include "platform/singleinstance.h"
 #include "ui/controlui.h"
 #include "ui/modalanswers.h"
@@ -27,7 +27,7 @@ protected:
         const std::string name = "varlok-app-test-" + std::to_string(::getpid());
         m_first = std::make_unique<platform::SingleInstance>(
             name, WakeMainWindow(m_environment.activateMessage));
-        ASSERT_EQ(m_first->Acquire(device::kActivateMessageName),
+        ASSERT_EQ(m_first->Acquire(kActivateMessageName),
                   platform::SingleInstance::AcquireResult::Acquired);
         CreateWindow();
         Initialise();
@@ -44,7 +44,7 @@ protected:
 
 TEST_F(SingleInstanceTest, ASecondStartWakesTheRunningWindow) {
     ui::CTrayIcon::OverrideSystemTrayAvailable(true);
-    StartSecondInstance(device::kActivateMessageName);
+    StartSecondInstance(kActivateMessageName);
     // Without a mouse the woken window explains why it stays hidden.
     ASSERT_TRUE(RunUntil([this] { return !shown.empty(); }));
     EXPECT_EQ(shown, "message_text_1");

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "device/hidbackend.h"
-#include "recordingmonitorhost.h"
+#include "recordingdeviceevents.h"
 #include "sim/virtualhidbackend.h"
 
 namespace varlok::device::testing {

@@ -12,7 +12,7 @@
 #include "hidfakebackend.h"
 #include "platform/debugoutput.h"
 #include "platform/workerthread.h"
-#include "recordingmonitorhost.h"
+#include "recordingdeviceevents.h"
 #include "sim/mousedescriptors.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmouse.h"
@@ -24,10 +24,11 @@ using testing::CountingBackend;
 using testing::FakeBackend;
 using testing::FakeNode;
 using testing::kHangGuard;
-using testing::RecordingMonitorHost;
+using testing::RecordingDeviceEvents;
 
-const std::string kTimer13 = "StartTimer 13 10";
-const std::string kSendMouseChanged = "Send 0x0901";
+const std::string kMouse401 = "Event mouse 0x0401";
+const std::string kMouse402 = "Event mouse 0x0402";
+const std::string kMouse403 = "Event mouse 0x0403";
 
 // The keyboard's notification interface is taken to look like the mouse's
 // second interface: consumer control (col01, report 2) beside a
@@ -58,7 +59,7 @@ protected:
     }
 
     std::shared_ptr<HidBus> m_bus = std::make_shared<HidBus>();
-    RecordingMonitorHost m_host;
+    RecordingDeviceEvents m_host;
     std::unique_ptr<NotificationMonitor> m_monitor;
     // Last, so that the thread is joined before the monitor goes.
     platform::WorkerThread m_worker;
@@ -68,7 +69,7 @@ class MouseNotificationTest : public NotificationMonitorTest {
 protected:
     MouseNotificationTest() {
         m_bus->Attach(m_backend);
-        m_monitor = std::make_unique<NotificationMonitor>(NotificationSource::Mouse, m_host, m_bus);
+        m_monitor = std::make_unique<NotificationMonitor>(DeviceType::Mouse, m_host, m_bus);
     }
     // The monitor is reading once the sim sees a reader waiting.
     [[nodiscard]] bool WaitUntilReading() {
@@ -82,24 +83,24 @@ protected:
     std::shared_ptr<CountingBackend> m_backend = std::make_shared<CountingBackend>(m_simBackend);
 };
 
-TEST_F(MouseNotificationTest, EventCodesBecomeTimerMessageAndTrigger) {
+TEST_F(MouseNotificationTest, KnownEventCodesAreReportedInOrder) {
     Start();
     ASSERT_TRUE(WaitUntilReading());
 
     m_mouse->PressEvent(0x401);
-    ASSERT_TRUE(m_host.WaitFor(kTimer13));
+    ASSERT_TRUE(m_host.WaitFor(kMouse401));
     m_mouse->PressEvent(0x402);
-    ASSERT_TRUE(m_host.WaitFor(kSendMouseChanged));
+    ASSERT_TRUE(m_host.WaitFor(kMouse402));
     m_mouse->PressEvent(0x403);
-    ASSERT_TRUE(m_host.WaitFor("ReactiveTrigger"));
-    // A code without a rule, then one more 0x401: once that arrived, every
-    // report before it (the releases, which report no usage, and 0x404) has
-    // been handled and did nothing.
+    ASSERT_TRUE(m_host.WaitFor(kMouse403));
+    // An unknown code, then one more 0x401: once that arrived, every report
+    // before it (the releases, which report no usage, and 0x404) has been
+    // handled and reported nothing.
     m_mouse->PressEvent(0x404);
     m_mouse->PressEvent(0x401);
-    ASSERT_TRUE(m_host.WaitFor(kTimer13, 2));
+    ASSERT_TRUE(m_host.WaitFor(kMouse401, 2));
     EXPECT_EQ(m_host.Calls(),
-              (std::vector<std::string>{kTimer13, kSendMouseChanged, "ReactiveTrigger", kTimer13}));
+              (std::vector<std::string>{kMouse401, kMouse402, kMouse403, kMouse401}));
     EXPECT_TRUE(Stop());
 }
 
@@ -112,13 +113,13 @@ TEST_F(MouseNotificationTest, StopWakesTheReadThatWaitsWithoutLimit) {
     EXPECT_EQ(m_host.Calls(), std::vector<std::string>{});
 }
 
-TEST_F(MouseNotificationTest, StopReleasesAMonitorWaitingInSendOnceShutdownBegins) {
-    m_host.HoldSends();
+TEST_F(MouseNotificationTest, StopReleasesAMonitorWaitingInAReportOnceShutdownBegins) {
+    m_host.HoldEvents();
     Start();
     ASSERT_TRUE(WaitUntilReading());
     m_mouse->PressEvent(0x402);
-    // The UI thread is busy: the monitor waits in Send.
-    ASSERT_TRUE(m_host.WaitForWaitingSend());
+    // The UI thread is busy: the monitor waits in its report.
+    ASSERT_TRUE(m_host.WaitForWaitingEvent());
     // What the main window does on destruction: begin shutting down (which
     // releases the send), then stop the workers.
     m_host.BeginShutdown();
@@ -135,7 +136,7 @@ TEST_F(MouseNotificationTest, UnpluggedMouseIsFoundAgainWhenPluggedBackIn) {
     ASSERT_TRUE(m_backend->WaitForOpen(m_simBackend->PathOf(sim::MouseCollection::Consumer)));
     ASSERT_TRUE(WaitUntilReading());
     m_mouse->PressEvent(0x402);
-    ASSERT_TRUE(m_host.WaitFor(kSendMouseChanged));
+    ASSERT_TRUE(m_host.WaitFor(kMouse402));
     EXPECT_TRUE(Stop());
 }
 
@@ -150,8 +151,7 @@ protected:
         m_backend->AddPath("fake:ms#vid_0c45&pid_7643&mi_01&col01");
         m_backend->AddPath("fake:kbd#vid_0c45&pid_6556&mi_01&col01");
         m_bus->Attach(m_backend);
-        m_monitor =
-            std::make_unique<NotificationMonitor>(NotificationSource::Keyboard, m_host, m_bus);
+        m_monitor = std::make_unique<NotificationMonitor>(DeviceType::Keyboard, m_host, m_bus);
     }
 
     std::shared_ptr<FakeBackend> m_backend;
@@ -159,7 +159,7 @@ protected:
     std::shared_ptr<FakeNode> m_mouseLookAlike;
 };
 
-TEST_F(KeyboardNotificationTest, EventCodesBecomeSentMessages) {
+TEST_F(KeyboardNotificationTest, OnlyTheKeyboardIsOpenedAndItsCodesReported) {
     Start();
     ASSERT_TRUE(m_keyboard->WaitForWaitingReader(kHangGuard));
     // Only the keyboard's product id is opened.
@@ -175,8 +175,11 @@ TEST_F(KeyboardNotificationTest, EventCodesBecomeSentMessages) {
     m_keyboard->Send(KeyboardReport(0x000));
     m_keyboard->Send(KeyboardReport(0x403));
     m_keyboard->Send(KeyboardReport(0x402));
-    ASSERT_TRUE(m_host.WaitFor("Send 0x0B01"));
-    EXPECT_EQ(m_host.Calls(), (std::vector<std::string>{"Send 0x0B02", "Send 0x0B01"}));
+    ASSERT_TRUE(m_host.WaitFor("Event keyboard 0x0402"));
+    // A report with no pressed usage reports nothing.
+    EXPECT_EQ(m_host.Calls(),
+              (std::vector<std::string>{"Event keyboard 0x0401", "Event keyboard 0x0403",
+                                        "Event keyboard 0x0402"}));
     EXPECT_TRUE(Stop());
 }
 
@@ -191,17 +194,14 @@ TEST_F(KeyboardNotificationTest, StopEndsTheMonitorThroughItsReadTimeoutAlone) {
     EXPECT_EQ(m_keyboard->LiveConnections(), 0);
 }
 
-TEST(DeviceEventRules, EveryRuleIsFoundByItsSourceAndCode) {
-    for (const DeviceEventRule& rule : kDeviceEventRules) {
-        const std::optional<DeviceEventRule> found = FindDeviceEventRule(rule.source, rule.code);
-        ASSERT_TRUE(found.has_value());
-        EXPECT_EQ(found->action, rule.action);
+TEST(DeviceEventCodes, OnlyTheThreeCodesAreKnown) {
+    for (const std::uint16_t code : {0x401, 0x402, 0x403}) {
+        ASSERT_TRUE(FindDeviceEventCode(code).has_value()) << code;
+        EXPECT_EQ(static_cast<std::uint16_t>(*FindDeviceEventCode(code)), code);
     }
-    EXPECT_FALSE(FindDeviceEventRule(NotificationSource::Keyboard, 0x403).has_value());
-    EXPECT_FALSE(FindDeviceEventRule(NotificationSource::Mouse, 0).has_value());
-    EXPECT_EQ(SourceInfo(NotificationSource::Keyboard).productId, 0x6556);
-    EXPECT_EQ(SourceInfo(NotificationSource::Mouse).productId, 0x7643);
-    EXPECT_EQ(SourceInfo(NotificationSource::Mouse).readTimeout, kWaitForever);
+    for (const std::uint16_t code : {0x000, 0x400, 0x404, 0x1401}) {
+        EXPECT_FALSE(FindDeviceEventCode(code).has_value()) << code;
+    }
 }
 
 }  // namespace

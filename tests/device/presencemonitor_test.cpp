@@ -4,21 +4,17 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "countingbackend.h"
 #include "device/hidbus.h"
 #include "platform/debugoutput.h"
 #include "platform/workerthread.h"
-#include "recordingmonitorhost.h"
+#include "recordingdeviceevents.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmouse.h"
 
@@ -27,33 +23,15 @@ namespace {
 
 using testing::CountingBackend;
 using testing::kHangGuard;
-using testing::RecordingMonitorHost;
+using testing::RecordingDeviceEvents;
 
-const std::string kTimer8 = "StartTimer 8 500";
-const std::string kRemoved = "Post 0x0C05";
+const std::string kArrived = "MouseArrived";
+const std::string kRemoved = "MouseRemoved";
 
 class PresenceMonitorTest : public ::testing::Test {
 protected:
-    PresenceMonitorTest() { m_link.Init(0x0C45, 0x7643, 0x92, 0xFF1C); }
-    ~PresenceMonitorTest() override {
-        m_worker.reset();
-        std::filesystem::remove_all(m_folder);
-    }
-
-    // An empty folder of this test's own for the profile store.
-    static std::filesystem::path MakeFolder() {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::filesystem::path folder =
-            std::filesystem::temp_directory_path() /
-            ("varlok-presence-" + std::to_string(::getpid()) + "-" + test->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        return folder;
-    }
-    void WriteProfileStore(const std::string& text) {
-        std::ofstream(ProfileStore(), std::ios::binary) << text;
-    }
-    std::filesystem::path ProfileStore() const { return m_folder / "msProfile.ini"; }
+    PresenceMonitorTest() { m_link.Init(DeviceType::Mouse); }
+    ~PresenceMonitorTest() override { m_worker.reset(); }
 
     void AttachMouse() { m_bus->Attach(m_backend); }
 
@@ -72,11 +50,6 @@ protected:
         const auto lock = m_link.LockIo();
         return m_link.Device().Path();
     }
-    // Index of the first call equal to text, or the number of calls.
-    static std::size_t IndexOf(const std::vector<std::string>& calls, const std::string& text) {
-        return static_cast<std::size_t>(std::find(calls.begin(), calls.end(), text) -
-                                        calls.begin());
-    }
 
     std::shared_ptr<HidBus> m_bus = std::make_shared<HidBus>();
     std::shared_ptr<sim::VirtualMouse> m_mouse = std::make_shared<sim::VirtualMouse>();
@@ -84,81 +57,72 @@ protected:
         std::make_shared<sim::VirtualHidBackend>(m_mouse);
     std::shared_ptr<CountingBackend> m_backend = std::make_shared<CountingBackend>(m_simBackend);
     DeviceLink m_link{m_bus};
-    RecordingMonitorHost m_host;
-    std::filesystem::path m_folder = MakeFolder();
-    PresenceMonitor m_monitor{m_link, m_host, ProfileStore()};
+    RecordingDeviceEvents m_host;
+    PresenceMonitor m_monitor{m_link, m_host};
     std::unique_ptr<platform::WorkerThread> m_worker;
 };
 
 TEST_F(PresenceMonitorTest, MousePresentAtStartConnectsAndAsksForTheWindowAfterTheFirstPass) {
-    WriteProfileStore("[PROFILEDEVICESELECT]\r\nselect=3\r\n");
     AttachMouse();
     StartMonitor();
 
-    ASSERT_TRUE(m_host.WaitFor("PostActivate"));
+    ASSERT_TRUE(m_host.WaitFor("MouseFoundAtStart"));
     EXPECT_TRUE(m_link.IsConnected());
     EXPECT_EQ(LinkPath(), ConfigPath());
-    // The control changes are queued before timer 8, and the registered
-    // message goes out once the pass is over.
-    const std::vector<std::string> expected = {"SelectDeviceProfile 3", "ShowMouseTab",
-                                               "ShowMouseTabPanel", kTimer8, "PostActivate"};
+    // The arrival is reported with the link connected, and the start-up
+    // find once the pass is over.
+    const std::vector<std::string> expected = {kArrived, "MouseFoundAtStart"};
     const std::vector<std::string> calls = m_host.Calls();
     ASSERT_GE(calls.size(), expected.size());
-    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 5), expected);
+    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 2), expected);
 
     // The connected link is usable at once.
     DeviceInfo info;
     EXPECT_EQ(m_link.ReadDeviceInfo(info), LinkResult::Success);
     EXPECT_EQ(info.Raw(), m_mouse->DeviceInfo());
 
-    // Later cycles only probe: the same-mode option is hidden, nothing else.
-    ASSERT_TRUE(m_host.WaitFor("HideSameModeOption"));
-    EXPECT_EQ(m_host.CountOf(kTimer8), 1u);
-    EXPECT_EQ(m_host.CountOf("PostActivate"), 1u);
+    // Later cycles only probe and find it still there.
+    ASSERT_TRUE(m_host.WaitFor("MouseStillPresent"));
+    EXPECT_EQ(m_host.CountOf(kArrived), 1u);
+    EXPECT_EQ(m_host.CountOf("MouseFoundAtStart"), 1u);
     EXPECT_TRUE(StopMonitor());
-    // It holds the link's lock while it calls the host, so it never uses
-    // the one call that waits for the UI thread.
+    // It holds the link's lock while it reports, so it never reports the
+    // device events, which may wait for the UI thread.
     for (const std::string& call : m_host.Calls()) {
-        EXPECT_NE(call.rfind("Send", 0), 0u) << call;
+        EXPECT_NE(call.rfind("Event", 0), 0u) << call;
     }
 }
 
 TEST_F(PresenceMonitorTest, UnplugDisconnectsAndPlugAgainReconnectsWithoutRestart) {
     AttachMouse();
     StartMonitor();
-    ASSERT_TRUE(m_host.WaitFor(kTimer8));
+    ASSERT_TRUE(m_host.WaitFor(kArrived));
     const std::string firstPath = ConfigPath();
 
     m_mouse->Unplug();
     ASSERT_TRUE(m_host.WaitFor(kRemoved));
     EXPECT_FALSE(m_link.IsConnected());
     EXPECT_FALSE(m_link.IsSyncActive());
-    std::vector<std::string> calls = m_host.Calls();
-    const std::size_t removed = IndexOf(calls, kRemoved);
-    ASSERT_GT(removed, 0u);
-    EXPECT_EQ(calls[removed - 1], "HideMouseTab");
     // The dead node is no longer held.
     EXPECT_EQ(m_backend->LiveConnections(firstPath), 0);
     DeviceInfo info;
     EXPECT_EQ(m_link.ReadDeviceInfo(info), LinkResult::NoAnswer);
 
     m_mouse->Plug();
-    ASSERT_TRUE(m_host.WaitFor(kTimer8, 2));
+    ASSERT_TRUE(m_host.WaitFor(kArrived, 2));
     EXPECT_TRUE(m_link.IsConnected());
     EXPECT_NE(ConfigPath(), firstPath);
     EXPECT_EQ(LinkPath(), ConfigPath());
     EXPECT_EQ(m_link.ReadDeviceInfo(info), LinkResult::Success);
-    // Only the first pass of the run asks for the window.
-    EXPECT_EQ(m_host.CountOf("PostActivate"), 1u);
-    // A profile store that does not exist selects entry 0.
-    EXPECT_EQ(m_host.CountOf("SelectDeviceProfile 0"), 2u);
+    // Only the first pass of the run reports a find at the start.
+    EXPECT_EQ(m_host.CountOf("MouseFoundAtStart"), 1u);
     EXPECT_TRUE(StopMonitor());
 }
 
 TEST_F(PresenceMonitorTest, OtherCollectionsOfTheVendorAreOpenedRejectedAndClosed) {
     AttachMouse();
     StartMonitor();
-    ASSERT_TRUE(m_host.WaitFor("PostActivate"));
+    ASSERT_TRUE(m_host.WaitFor("MouseFoundAtStart"));
 
     const std::vector<CountingBackend::OpenRecord> opens = m_backend->Opens();
     std::vector<std::string> opened;
@@ -191,10 +155,10 @@ TEST_F(PresenceMonitorTest, MouseArrivingLaterConnectsWithoutAskingForTheWindow)
     // Nothing but the decoy: the first pass finds nothing, then keeps looking.
     ASSERT_TRUE(m_backend->WaitForOpen(sim::VirtualHidBackend::DecoyPath()));
     m_mouse->Plug();
-    ASSERT_TRUE(m_host.WaitFor(kTimer8));
+    ASSERT_TRUE(m_host.WaitFor(kArrived));
     EXPECT_TRUE(m_link.IsConnected());
     EXPECT_TRUE(StopMonitor());
-    EXPECT_EQ(m_host.CountOf("PostActivate"), 0u);
+    EXPECT_EQ(m_host.CountOf("MouseFoundAtStart"), 0u);
     EXPECT_TRUE(capture.Contains(PresenceMonitor::kExitText));
 }
 
@@ -208,7 +172,7 @@ TEST_F(PresenceMonitorTest, FailedEnumerationIsRetriedOnTheNextCycle) {
     // Replacing the backend makes enumeration work again; the monitor, which
     // kept running, then finds the mouse.
     AttachMouse();
-    ASSERT_TRUE(m_host.WaitFor(kTimer8));
+    ASSERT_TRUE(m_host.WaitFor(kArrived));
     EXPECT_TRUE(m_link.IsConnected());
     EXPECT_TRUE(StopMonitor());
     EXPECT_TRUE(capture.Contains("mouse presence: HID enumeration failed"));
@@ -219,14 +183,14 @@ TEST_F(PresenceMonitorTest, StopEndsTheMonitorDuringItsPauseAndBeforeItsFirstCyc
     platform::DebugCapture capture;
     AttachMouse();
     StartMonitor();
-    ASSERT_TRUE(m_host.WaitFor(kTimer8));
+    ASSERT_TRUE(m_host.WaitFor(kArrived));
     // In its one-second pause now; the stop event ends that wait.
     EXPECT_TRUE(StopMonitor());
     EXPECT_TRUE(capture.Contains(PresenceMonitor::kExitText));
 
     // A stop requested right after the start is not lost.
     platform::WorkerThread second;
-    PresenceMonitor monitor(m_link, m_host, ProfileStore());
+    PresenceMonitor monitor(m_link, m_host);
     ASSERT_TRUE(second.Start([&](platform::Event& stop) { monitor.Run(stop); }));
     platform::WorkerThread* workers[] = {&second};
     EXPECT_EQ(platform::StopWorkers(workers, kHangGuard), platform::StopOutcome::AllEnded);

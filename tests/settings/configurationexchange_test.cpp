@@ -82,7 +82,7 @@ protected:
 
     MouseMirror m_mirror;
     testing::RecordingHooks m_hooks{*mouse};
-    ConfigurationExchange m_exchange{m_link, m_mirror, m_hooks};
+    ConfigurationExchange m_exchange{m_link, m_mirror, m_hooks, m_hooks};
 };
 
 TEST_F(ConfigurationExchangeTest, SeveralChangesWithinOneTickLeaveAsOneWriteOfTheWholeRecord) {
@@ -146,7 +146,7 @@ TEST_F(ConfigurationExchangeTest, SelectingProfileTwoSwitchesTheDeviceAndTakesIt
     m_mirror.settingsRecord.Assign(Pattern<SettingsRecord::kSize>(0x77));
     const RecordTable before = m_mirror.recordTable;
 
-    EXPECT_TRUE(m_exchange.OnProfileButtonClicked("ms_profile_2"));
+    m_exchange.SelectOnboardProfile(2);
 
     const std::vector<Request> requests = Requests();
     EXPECT_EQ(Summaries(requests), (Strings{"05 len 1 @0", "06 len 1 @0", "05 len 56 @128"}));
@@ -170,7 +170,7 @@ TEST_F(ConfigurationExchangeTest, SelectingProfileTwoSwitchesTheDeviceAndTakesIt
     expected[0] = 2;
     EXPECT_EQ(m_mirror.settingsRecord.Snapshot(), expected);
     EXPECT_EQ(m_mirror.recordTable[0], before[0]);
-    EXPECT_EQ(m_hooks.Calls(), (Strings{"HideFunctionTab", "RefreshMousePage"}));
+    EXPECT_EQ(m_hooks.Calls(), Strings{"OnboardProfileSwitched"});
     EXPECT_FALSE(m_mirror.settingsDirty.IsSet());
 }
 
@@ -211,20 +211,8 @@ TEST_F(ConfigurationExchangeTest, ProfileSwitchStopsWhenTheDeviceCannotBeReadOrW
     EXPECT_EQ(m_hooks.Calls(), Strings{});
 }
 
-TEST_F(ConfigurationExchangeTest, OnlyTheProfileButtonsSelectProfiles) {
-    for (int index = 0; index < 5; ++index) {
-        EXPECT_EQ(
-            ConfigurationExchange::ProfileIndexOfControl("ms_profile_" + std::to_string(index)),
-            index);
-    }
-    for (const char* other :
-         {"ms_profile_fun_spread_btn", "ms_profile_fun_spead_tab", "ms_profile_", "ms_profile_1a",
-          "ms_profile_-1", "ms_pro_device_1", "ms_profile_123"}) {
-        EXPECT_FALSE(ConfigurationExchange::ProfileIndexOfControl(other).has_value()) << other;
-        EXPECT_FALSE(m_exchange.OnProfileButtonClicked(other)) << other;
-    }
-    // Indices past 4 are routed here and ignored.
-    EXPECT_TRUE(m_exchange.OnProfileButtonClicked("ms_profile_5"));
+TEST_F(ConfigurationExchangeTest, OnboardProfilesOutsideZeroToFourAreIgnored) {
+    m_exchange.SelectOnboardProfile(5);
     m_exchange.SelectOnboardProfile(-1);
     EXPECT_EQ(Requests().size(), 0u);
 }
@@ -302,7 +290,8 @@ TEST_F(ConfigurationExchangeTest, SyncReadsEverythingButTheSettingsArea) {
     std::copy_n(m_mirror.recordTable[0].begin(), SettingsRecord::kSize, record.begin());
     record[0] = 0;
     EXPECT_EQ(m_mirror.settingsRecord.Snapshot(), record);
-    EXPECT_EQ(m_hooks.Calls(), (Strings{"TakeMouseZoneSlot 1", "SaveDeviceProfile"}));
+    EXPECT_EQ(m_mirror.mouseZoneSlot.Get(), 1);
+    EXPECT_EQ(m_hooks.Calls(), Strings{"SaveDeviceProfile"});
 }
 
 TEST_F(ConfigurationExchangeTest, ABlockReadCutOffPartWayCopiesOnlyWhatWasRead) {
@@ -330,8 +319,8 @@ TEST_F(ConfigurationExchangeTest, SaveSendsTheActiveKeyTableBetweenTheProgressMe
 
     m_exchange.SaveToDevice();
 
-    EXPECT_EQ(m_hooks.Calls(), (Strings{"Send 0x0C00", "UploadCursorScripts", "UploadMacroTable",
-                                        "SaveDeviceProfile", "Send 0x0C01"}));
+    EXPECT_EQ(m_hooks.Calls(), (Strings{"SaveStarted", "UploadCursorScripts", "UploadMacroTable",
+                                        "SaveDeviceProfile", "SaveFinished"}));
     const std::vector<Request> requests = Requests();
     Strings expected = {"01 len 0 @0"};
     for (unsigned position = 0; position < 512; position += 56) {
@@ -353,8 +342,8 @@ TEST_F(ConfigurationExchangeTest, ARefusedUploadStopsTheSaveButNotItsEndMessage)
     m_exchange.SaveToDevice();
     EXPECT_EQ(Requests().size(), 0u);
     EXPECT_EQ(m_hooks.Calls(),
-              (Strings{"Send 0x0C00", "UploadCursorScripts", "UploadMacroTable", "Send 0x0C01",
-                       "Send 0x0C00", "UploadCursorScripts", "Send 0x0C01"}));
+              (Strings{"SaveStarted", "UploadCursorScripts", "UploadMacroTable", "SaveFinished",
+                       "SaveStarted", "UploadCursorScripts", "SaveFinished"}));
 }
 
 TEST_F(ConfigurationExchangeTest, SaveRefusesAnActiveProfileAboveFour) {
@@ -364,7 +353,7 @@ TEST_F(ConfigurationExchangeTest, SaveRefusesAnActiveProfileAboveFour) {
     m_exchange.SaveToDevice();
     EXPECT_EQ(Requests().size(), 0u);
     EXPECT_EQ(m_hooks.Calls(),
-              (Strings{"Send 0x0C00", "UploadCursorScripts", "UploadMacroTable", "Send 0x0C01"}));
+              (Strings{"SaveStarted", "UploadCursorScripts", "UploadMacroTable", "SaveFinished"}));
     EXPECT_TRUE(capture.Contains(
         "SaveToDevice: active profile 7 does not exist; the key table is not sent"));
 }

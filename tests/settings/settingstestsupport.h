@@ -19,6 +19,7 @@
 #include "device/hidbus.h"
 #include "device/reportframe.h"
 #include "settings/exchangehooks.h"
+#include "settings/profilesaves.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmouse.h"
 
@@ -129,26 +130,19 @@ inline std::vector<std::string> Summaries(const std::vector<Request>& requests) 
     return summaries;
 }
 
-// Records every hook call as a line of text; the uploads answer as told.
-// Send also notes how many reports the mouse had received by then, so that
-// tests can place the messages among the device traffic.
-class RecordingHooks : public ExchangeHooks {
+// Records every hook call and profile save as a line of text; the uploads
+// answer as told. The save's start and end also note how many reports the
+// mouse had received by then, so that tests can place them among the device
+// traffic.
+class RecordingHooks : public ExchangeHooks, public ProfileSaves {
 public:
     explicit RecordingHooks(const sim::VirtualMouse& mouse) : m_mouse(mouse) {}
 
-    void TakeMouseZoneSlot(std::uint8_t slot) override {
-        m_calls.push_back("TakeMouseZoneSlot " + std::to_string(slot));
-    }
     void SaveDeviceProfile() override { m_calls.push_back("SaveDeviceProfile"); }
     void SaveLightingProfile() override { m_calls.push_back("SaveLightingProfile"); }
-    void HideFunctionTab() override { m_calls.push_back("HideFunctionTab"); }
-    void RefreshMousePage() override { m_calls.push_back("RefreshMousePage"); }
-    void Send(device::WindowMessage message) override {
-        char text[16];
-        std::snprintf(text, sizeof text, "Send 0x%04X", device::MessageNumber(message));
-        m_calls.push_back(text);
-        m_requestsAtSend.push_back(RequestsReceived(m_mouse).size());
-    }
+    void OnboardProfileSwitched() override { m_calls.push_back("OnboardProfileSwitched"); }
+    void SaveStarted() override { Mark("SaveStarted"); }
+    void SaveFinished() override { Mark("SaveFinished"); }
     UploadResult UploadCursorScripts() override {
         m_calls.push_back("UploadCursorScripts");
         return cursorScripts;
@@ -167,6 +161,11 @@ public:
     }
 
 private:
+    void Mark(std::string call) {
+        m_calls.push_back(std::move(call));
+        m_requestsAtSend.push_back(RequestsReceived(m_mouse).size());
+    }
+
     const sim::VirtualMouse& m_mouse;
     std::vector<std::string> m_calls;
     std::vector<std::size_t> m_requestsAtSend;
@@ -178,7 +177,7 @@ class ConnectedMouse {
 public:
     ConnectedMouse() {
         m_bus->Attach(m_backend);
-        m_link.Init(sim::kMouseVendorId, sim::kMouseProductId, 0x92, 0xFF1C);
+        m_link.Init(device::DeviceType::Mouse);
         const auto lock = m_link.LockIo();
         EXPECT_TRUE(m_link.Device().Open(m_simBackend->PathOf(sim::MouseCollection::Configuration),
                                          true, true, true, false));

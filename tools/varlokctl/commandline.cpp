@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "device/deviceidentity.h"
 #include "device/deviceinfo.h"
 #include "device/hiddevice.h"
 #include "device/reporttrace.h"
@@ -26,12 +27,8 @@ using device::LinkResult;
 
 namespace {
 
-constexpr std::uint16_t kMouseVendorId = 0x0C45;
-constexpr std::uint16_t kMouseProductId = 0x7643;
-constexpr std::uint16_t kConfigurationUsage = 0x92;
-constexpr std::uint16_t kConfigurationUsagePage = 0xFF1C;
-constexpr unsigned kProfileCount = 5;
-constexpr std::uint16_t kSettingsRecordStride = 64;
+constexpr unsigned kProfileCount = device::kOnboardProfileCount;
+constexpr std::size_t kSettingsRecordStride = device::kRecordStride;
 
 constexpr std::string_view kHelp =
     R"(usage: varlokctl [--simulate] [--trace] COMMAND [OPTIONS]
@@ -232,7 +229,7 @@ ExitCode CommandLine::List() {
 }
 
 ExitCode CommandLine::Connect(DeviceLink& link) {
-    link.Init(kMouseVendorId, kMouseProductId, kConfigurationUsage, kConfigurationUsagePage);
+    link.Init(device::DeviceType::Mouse);
     const FindResult found = OpenConfigurationCollection(link);
     switch (found.outcome) {
         case FindOutcome::Found:

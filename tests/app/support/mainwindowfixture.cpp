@@ -5,7 +5,7 @@
 #include <QEventLoop>
 
 #include "app/languagesettings.h"
-#include "device/mainwindowmessages.h"
+#include "app/mainwindowmessages.h"
 #include "platform/inifile.h"
 #include "platform/registry.h"
 #include "sim/virtualhidbackend.h"
@@ -43,12 +43,19 @@ void MainWindowFixture::SetUp() {
     ASSERT_TRUE(resources.LoadResource("res.xml"));
     ui::RegisterCustomControls();
     std::filesystem::create_directories(m_folder / "ms");
+    // The default profiles as the build made them, where an installation
+    // keeps them.
+    for (const char* file : {"msdevicedefault.config", "msdengdefault.led", "mskeydefault.pro"}) {
+        std::filesystem::copy_file(std::filesystem::path(VARLOK_BUILD_DATA_DIR) / file,
+                                   m_folder / file);
+    }
 
     m_environment.bus = m_bus;
-    m_environment.activateMessage = ui::RegisterWindowMessage(device::kActivateMessageName);
+    m_environment.activateMessage = ui::RegisterWindowMessage(kActivateMessageName);
     m_environment.mainIni = m_folder / "main.ini";
     m_environment.registryFile = m_folder / "registry.ini";
-    m_environment.mouseProfileStore = m_folder / "ms" / "msProfile.ini";
+    m_environment.mouseDataFolder = m_folder / "ms";
+    m_environment.installFolder = m_folder;
     m_environment.quitOnDestroy = false;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
-// A MonitorHost for the monitor tests: records every call as one line of
-// text, in order, from any thread, and lets a test wait for a line. Sends
-// return at once unless the test holds them, in which case they wait like a
-// busy UI thread until released or until shutdown begins.
+// A DeviceEventSink for the monitor tests: records every event as one line
+// of text, in order, from any thread, and lets a test wait for a line.
+// Reported device events return at once unless the test holds them, in which
+// case they wait like a busy UI thread until released or until shutdown
+// begins.
 
 #include <algorithm>
 #include <chrono>
@@ -13,52 +14,50 @@
 #include <string>
 #include <vector>
 
-#include "device/monitorhost.h"
+#include "device/deviceevents.h"
 
 namespace varlok::device::testing {
 
 // Only a guard against hanging; nothing waits this long when all is well.
 inline constexpr std::chrono::seconds kHangGuard{20};
 
-class RecordingMonitorHost : public MonitorHost {
+class RecordingDeviceEvents : public DeviceEventSink {
 public:
-    void Post(WindowMessage message) override { Record("Post " + Hex(MessageNumber(message))); }
-    void PostActivateMessage() override { Record("PostActivate"); }
-    void Send(WindowMessage message) override {
+    void MouseArrived() override { Record("MouseArrived"); }
+    void MouseFoundAtStart() override { Record("MouseFoundAtStart"); }
+    void MouseStillPresent() override { Record("MouseStillPresent"); }
+    void MouseRemoved() override { Record("MouseRemoved"); }
+    void DeviceEventReported(DeviceType device, DeviceEventCode code) override {
         std::unique_lock lock(m_mutex);
-        AppendLocked("Send " + Hex(MessageNumber(message)));
-        ++m_sendsWaiting;
+        AppendLocked(EventText(device, code));
+        ++m_eventsWaiting;
         m_changed.notify_all();
-        m_changed.wait(lock, [&] { return !m_holdSends || m_shuttingDown; });
-        --m_sendsWaiting;
+        m_changed.wait(lock, [&] { return !m_holdEvents || m_shuttingDown; });
+        --m_eventsWaiting;
     }
-    void StartTimer(WindowTimer timer, std::chrono::milliseconds period) override {
-        Record("StartTimer " + std::to_string(TimerId(timer)) + " " +
-               std::to_string(period.count()));
-    }
-    void SelectDeviceProfile(int entryIndex) override {
-        Record("SelectDeviceProfile " + std::to_string(entryIndex));
-    }
-    void ShowMouseTab() override { Record("ShowMouseTab"); }
-    void ShowMouseTabPanel() override { Record("ShowMouseTabPanel"); }
-    void HideMouseTab() override { Record("HideMouseTab"); }
-    void HideSameModeOption() override { Record("HideSameModeOption"); }
-    void SetMouseReactiveTrigger() override { Record("ReactiveTrigger"); }
 
-    // Sends wait from now on until ReleaseSends or BeginShutdown.
-    void HoldSends() {
-        std::lock_guard lock(m_mutex);
-        m_holdSends = true;
+    // "Event mouse 0x0402".
+    static std::string EventText(DeviceType device, DeviceEventCode code) {
+        char text[48];
+        std::snprintf(text, sizeof text, "Event %s 0x%04X",
+                      std::string(IdentityOf(device).name).c_str(), static_cast<unsigned>(code));
+        return text;
     }
-    void ReleaseSends() {
+
+    // Reported events wait from now on until ReleaseEvents or BeginShutdown.
+    void HoldEvents() {
+        std::lock_guard lock(m_mutex);
+        m_holdEvents = true;
+    }
+    void ReleaseEvents() {
         {
             std::lock_guard lock(m_mutex);
-            m_holdSends = false;
+            m_holdEvents = false;
         }
         m_changed.notify_all();
     }
     // What the application does before it stops the monitors: waiting and
-    // later sends return at once.
+    // later reports return at once.
     void BeginShutdown() {
         {
             std::lock_guard lock(m_mutex);
@@ -66,9 +65,9 @@ public:
         }
         m_changed.notify_all();
     }
-    [[nodiscard]] bool WaitForWaitingSend() {
+    [[nodiscard]] bool WaitForWaitingEvent() {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, kHangGuard, [&] { return m_sendsWaiting > 0; });
+        return m_changed.wait_for(lock, kHangGuard, [&] { return m_eventsWaiting > 0; });
     }
 
     [[nodiscard]] std::vector<std::string> Calls() const {
@@ -89,12 +88,6 @@ public:
         });
     }
 
-    static std::string Hex(std::uint32_t number) {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%04X", number);
-        return text;
-    }
-
 private:
     void Record(std::string call) {
         std::lock_guard lock(m_mutex);
@@ -108,9 +101,9 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<std::string> m_calls;
-    bool m_holdSends = false;
+    bool m_holdEvents = false;
     bool m_shuttingDown = false;
-    int m_sendsWaiting = 0;
+    int m_eventsWaiting = 0;
 };
 
 }  // namespace varlok::device::testing

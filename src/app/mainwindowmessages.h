@@ -1,10 +1,8 @@
 #pragma once
 
-// The window messages and timers that pass between the worker threads and
-// the main window, as data in one place, so that the threads that produce
-// them and the main window that handles them use the same numbers.
-// No UI types here: the device layer sits below the UI layer, and the UI's
-// MessageId is the same 32-bit number.
+// The window messages and timers of the main window, as data in one place:
+// what the worker threads, the tray icon, the menus and the pages send to
+// it, and the timers it runs. The numbers are the UI's 32-bit MessageId.
 
 #include <array>
 #include <chrono>
@@ -12,7 +10,7 @@
 #include <optional>
 #include <string_view>
 
-namespace varlok::device {
+namespace varlok::app {
 
 // Window message numbers the main window handles (besides the registered
 // activation message, whose number is handed out at run time).
@@ -147,4 +145,4 @@ inline constexpr std::array kWindowTimers{
 [[nodiscard]] std::optional<WindowMessage> FindWindowMessage(std::uint32_t number);
 [[nodiscard]] std::optional<WindowTimer> FindWindowTimer(std::uintptr_t id);
 
-}  // namespace varlok::device
+}  // namespace varlok::app

@@ -1,8 +1,8 @@
-#include "device/mainwindowmessages.h"
+#include "app/mainwindowmessages.h"
 
 #include <algorithm>
 
-namespace varlok::device {
+namespace varlok::app {
 
 const WindowMessageInfo* MessageInfo(WindowMessage message) {
     const auto found = std::find_if(kWindowMessages.begin(), kWindowMessages.end(),
@@ -39,4 +39,4 @@ std::optional<WindowTimer> FindWindowTimer(std::uintptr_t id) {
     return std::nullopt;
 }
 
-}  // namespace varlok::device
+}  // namespace varlok::app

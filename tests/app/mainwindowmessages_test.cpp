@@ -1,10 +1,10 @@
-#include "device/mainwindowmessages.h"
+#include "app/mainwindowmessages.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-namespace varlok::device {
+namespace varlok::app {
 namespace {
 
 TEST(MainWindowMessages, EveryMessageIsFoundByItsNumberAndBack) {
@@ -48,4 +48,4 @@ TEST(MainWindowTimers, EveryTimerIsFoundByItsIdAndBack) {
 }
 
 }  // namespace
-}  // namespace varlok::device
+}  // namespace varlok::app

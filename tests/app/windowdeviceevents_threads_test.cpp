@@ -1,4 +1,4 @@
-#include "app/windowmonitorhost.h"
+#include "app/windowdeviceevents.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,8 @@ namespace varlok::app {
 namespace {
 
 using namespace std::chrono_literals;
-using device::WindowMessage;
-using device::WindowTimer;
+using device::DeviceEventCode;
+using device::DeviceType;
 
 // Records what reaches it, as the main window would receive it.
 class RecordingWindow : public ui::MessageTarget {
@@ -41,7 +41,7 @@ public:
     std::vector<Entry> received;
 };
 
-class WindowMonitorHostTest : public ::testing::Test {
+class WindowDeviceEventsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ui::test::EnsureApplication();
@@ -54,41 +54,57 @@ protected:
     MessageRelay m_relay{m_window};
 };
 
-TEST_F(WindowMonitorHostTest, CallsFromAMonitorThreadArriveInTheirOrder) {
-    WindowMonitorHost host(m_window.handle, m_relay.Open(), kActivate);
+TEST_F(WindowDeviceEventsTest, EventsFromAMonitorThreadArriveInTheirOrder) {
+    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate);
     std::thread monitor([&host] {
-        host.HideMouseTab();
-        host.Post(WindowMessage::MouseRemoved);
-        host.SelectDeviceProfile(3);
-        host.SelectDeviceProfile(-1);
-        host.ShowMouseTab();
-        host.ShowMouseTabPanel();
-        host.HideSameModeOption();
-        host.PostActivateMessage();
-        host.StartTimer(WindowTimer::ReadMouseConfiguration, 1ms);
+        host.MouseArrived();
+        host.MouseFoundAtStart();
+        host.MouseStillPresent();
+        host.DeviceEventReported(DeviceType::Mouse, DeviceEventCode::ProfileSwitched);
+        host.MouseRemoved();
     });
     monitor.join();
     ASSERT_TRUE(
-        testing::MainWindowFixture::RunUntil([this] { return m_window.received.size() == 8; }));
+        testing::MainWindowFixture::RunUntil([this] { return m_window.received.size() == 9; }));
     using Entry = RecordingWindow::Entry;
+    // The arrival's control changes are queued before timer 8 (500 ms).
     const std::vector<Entry> expected = {
-        {MessageNumber(MonitorControlMessage::HideMouseTab), 0},
-        {0x0C05, 0},
-        {MessageNumber(MonitorControlMessage::SelectDeviceProfile), 3},
+        {MessageNumber(MonitorControlMessage::SelectStoredDeviceProfile), 0},
         {MessageNumber(MonitorControlMessage::ShowMouseTab), 0},
         {MessageNumber(MonitorControlMessage::ShowMouseTabPanel), 0},
-        {MessageNumber(MonitorControlMessage::HideSameModeOption), 0},
         {kActivate, 0},
+        {MessageNumber(MonitorControlMessage::HideSameModeOption), 0},
+        {MessageNumber(MonitorControlMessage::HideMouseTab), 0},
+        {0x0C05, 0},
+        {ui::WM_TIMER, 13},
         {ui::WM_TIMER, 8},
     };
     EXPECT_EQ(m_window.received, expected);
 }
 
-TEST_F(WindowMonitorHostTest, SendWaitsForTheWindowUntilTheRelayIsClosed) {
-    WindowMonitorHost host(m_window.handle, m_relay.Open(), kActivate);
+TEST(DeviceEventRules, EachDeviceEventHasItsAction) {
+    const auto rule = [](DeviceType device, DeviceEventCode code) {
+        return FindDeviceEventRule(device, code);
+    };
+    EXPECT_EQ(rule(DeviceType::Mouse, DeviceEventCode::ProfileSwitched)->timer,
+              WindowTimer::RereadMouseRecord);
+    EXPECT_EQ(rule(DeviceType::Mouse, DeviceEventCode::ConfigurationChanged)->message,
+              WindowMessage::MouseChanged);
+    EXPECT_EQ(rule(DeviceType::Mouse, DeviceEventCode::ReactiveKey)->action,
+              DeviceEventAction::ReactiveTrigger);
+    EXPECT_EQ(rule(DeviceType::Keyboard, DeviceEventCode::ProfileSwitched)->message,
+              WindowMessage::KeyboardEvent401);
+    EXPECT_EQ(rule(DeviceType::Keyboard, DeviceEventCode::ConfigurationChanged)->message,
+              WindowMessage::KeyboardEvent402);
+    EXPECT_FALSE(rule(DeviceType::Keyboard, DeviceEventCode::ReactiveKey));
+    EXPECT_FALSE(rule(DeviceType::Mousepad, DeviceEventCode::ProfileSwitched));
+}
+
+TEST_F(WindowDeviceEventsTest, SendWaitsForTheWindowUntilTheRelayIsClosed) {
+    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate);
     std::atomic<bool> sent{false};
     std::thread monitor([&] {
-        host.Send(WindowMessage::MouseChanged);
+        host.DeviceEventReported(DeviceType::Mouse, DeviceEventCode::ConfigurationChanged);
         sent = true;
     });
     ASSERT_TRUE(testing::MainWindowFixture::RunUntil([&] { return sent.load(); }));
@@ -100,7 +116,7 @@ TEST_F(WindowMonitorHostTest, SendWaitsForTheWindowUntilTheRelayIsClosed) {
     // the relay; the window never sees it.
     std::atomic<bool> released{false};
     std::thread waiting([&] {
-        host.Send(WindowMessage::SaveStarted);
+        host.DeviceEventReported(DeviceType::Keyboard, DeviceEventCode::ConfigurationChanged);
         released = true;
     });
     ASSERT_TRUE(ui::qt::MessageHub::WaitForQueued(1, 10s));
@@ -108,18 +124,20 @@ TEST_F(WindowMonitorHostTest, SendWaitsForTheWindowUntilTheRelayIsClosed) {
     waiting.join();
     EXPECT_TRUE(released.load());
     // Later sends return at once.
-    std::thread late([&host] { host.Send(WindowMessage::SaveFinished); });
+    std::thread late([&host] {
+        host.DeviceEventReported(DeviceType::Keyboard, DeviceEventCode::ProfileSwitched);
+    });
     late.join();
     testing::MainWindowFixture::RunFor(50ms);
     EXPECT_EQ(m_window.received.size(), 1U);
 }
 
-TEST_F(WindowMonitorHostTest, TheReactiveTriggerIsTakenOncePerArming) {
-    WindowMonitorHost host(m_window.handle, m_relay.Open(), kActivate);
+TEST_F(WindowDeviceEventsTest, TheReactiveTriggerIsTakenOncePerArming) {
+    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate);
     EXPECT_FALSE(host.TakeMouseReactiveTrigger());
     std::thread monitor([&host] {
-        host.SetMouseReactiveTrigger();
-        host.SetMouseReactiveTrigger();
+        host.DeviceEventReported(DeviceType::Mouse, DeviceEventCode::ReactiveKey);
+        host.DeviceEventReported(DeviceType::Mouse, DeviceEventCode::ReactiveKey);
     });
     monitor.join();
     EXPECT_TRUE(host.TakeMouseReactiveTrigger());

@@ -1,0 +1,73 @@
+#include "app/windowdeviceevents.h"
+
+#include <algorithm>
+
+namespace varlok::app {
+
+std::optional<DeviceEventRule> FindDeviceEventRule(device::DeviceType device,
+                                                   device::DeviceEventCode code) {
+    const auto found = std::ranges::find_if(kDeviceEventRules, [&](const DeviceEventRule& rule) {
+        return rule.device == device && rule.code == code;
+    });
+    if (found == kDeviceEventRules.end()) {
+        return std::nullopt;
+    }
+    return *found;
+}
+
+WindowDeviceEvents::WindowDeviceEvents(ui::WindowHandle window, ui::WindowHandle sendHandle,
+                                       ui::MessageId activateMessage)
+    : m_window(window), m_sendHandle(sendHandle), m_activateMessage(activateMessage) {}
+
+void WindowDeviceEvents::MouseArrived() {
+    PostControl(MonitorControlMessage::SelectStoredDeviceProfile);
+    PostControl(MonitorControlMessage::ShowMouseTab);
+    PostControl(MonitorControlMessage::ShowMouseTabPanel);
+    StartTimer(WindowTimer::ReadMouseConfiguration);
+}
+
+void WindowDeviceEvents::MouseFoundAtStart() {
+    m_window.Post(m_activateMessage);
+}
+
+void WindowDeviceEvents::MouseStillPresent() {
+    PostControl(MonitorControlMessage::HideSameModeOption);
+}
+
+void WindowDeviceEvents::MouseRemoved() {
+    PostControl(MonitorControlMessage::HideMouseTab);
+    m_window.Post(MessageNumber(WindowMessage::MouseRemoved));
+}
+
+void WindowDeviceEvents::DeviceEventReported(device::DeviceType device,
+                                             device::DeviceEventCode code) {
+    const std::optional<DeviceEventRule> rule = FindDeviceEventRule(device, code);
+    if (!rule) {
+        return;
+    }
+    switch (rule->action) {
+        case DeviceEventAction::StartTimer:
+            StartTimer(rule->timer);
+            break;
+        case DeviceEventAction::SendMessage:
+            static_cast<void>(m_sendHandle.Send(MessageNumber(rule->message)));
+            break;
+        case DeviceEventAction::ReactiveTrigger:
+            m_reactiveTrigger.store(true);
+            break;
+    }
+}
+
+bool WindowDeviceEvents::TakeMouseReactiveTrigger() {
+    return m_reactiveTrigger.exchange(false);
+}
+
+void WindowDeviceEvents::PostControl(MonitorControlMessage message) {
+    m_window.Post(MessageNumber(message));
+}
+
+void WindowDeviceEvents::StartTimer(WindowTimer timer) {
+    m_window.SetTimer(TimerId(timer), static_cast<unsigned>(TimerPeriod(timer).count()));
+}
+
+}  // namespace varlok::app

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <optional>
+
+#include "app/mainwindowmessages.h"
+#include "device/deviceevents.h"
+#include "ui/windowhandle.h"
+
+namespace varlok::app {
+
+// Control changes the device events cause, carried to the main window's UI
+// thread as private messages (the application range 0x8000-0xBFFF).
+enum class MonitorControlMessage : ui::MessageId {
+    // The mouse arrived: select the stored device profile.
+    SelectStoredDeviceProfile = 0x8001,
+    ShowMouseTab = 0x8002,
+    ShowMouseTabPanel = 0x8003,
+    HideMouseTab = 0x8004,
+    HideSameModeOption = 0x8005,
+};
+
+[[nodiscard]] constexpr ui::MessageId MessageNumber(MonitorControlMessage message) {
+    return static_cast<ui::MessageId>(message);
+}
+
+// What a device event code makes the main window do.
+enum class DeviceEventAction {
+    StartTimer,       // start `timer`
+    SendMessage,      // send `message` and wait until it was handled
+    ReactiveTrigger,  // arm the Reactive lighting effect's trigger
+};
+
+struct DeviceEventRule {
+    device::DeviceType device;
+    device::DeviceEventCode code;
+    DeviceEventAction action;
+    WindowMessage message;  // for SendMessage
+    WindowTimer timer;      // for StartTimer
+};
+
+inline constexpr std::array kDeviceEventRules{
+    DeviceEventRule{device::DeviceType::Keyboard, device::DeviceEventCode::ProfileSwitched,
+                    DeviceEventAction::SendMessage, WindowMessage::KeyboardEvent401, WindowTimer{}},
+    DeviceEventRule{device::DeviceType::Keyboard, device::DeviceEventCode::ConfigurationChanged,
+                    DeviceEventAction::SendMessage, WindowMessage::KeyboardEvent402, WindowTimer{}},
+    DeviceEventRule{device::DeviceType::Mouse, device::DeviceEventCode::ProfileSwitched,
+                    DeviceEventAction::StartTimer, WindowMessage{}, WindowTimer::RereadMouseRecord},
+    DeviceEventRule{device::DeviceType::Mouse, device::DeviceEventCode::ConfigurationChanged,
+                    DeviceEventAction::SendMessage, WindowMessage::MouseChanged, WindowTimer{}},
+    DeviceEventRule{device::DeviceType::Mouse, device::DeviceEventCode::ReactiveKey,
+                    DeviceEventAction::ReactiveTrigger, WindowMessage{}, WindowTimer{}},
+};
+
+// The rule for an event, or none when the window does nothing with it.
+[[nodiscard]] std::optional<DeviceEventRule> FindDeviceEventRule(device::DeviceType device,
+                                                                 device::DeviceEventCode code);
+
+// What the device monitors report, turned into the main window's messages,
+// timers and control changes, over its handles. Posts, timers and control
+// changes go through the window's handle, in call order (one queue carries
+// them all, and a timer started after a post never fires ahead of it); sends
+// go through a handle of their own, which shutdown closes before it stops the
+// monitors, so that a monitor waiting in a send is released at once.
+//
+// Thread-safe; the handles are fixed at construction.
+class WindowDeviceEvents : public device::DeviceEventSink {
+public:
+    // window: the main window; sendHandle: the relay the monitors send
+    // through; activateMessage: the registered number of kActivateMessageName.
+    WindowDeviceEvents(ui::WindowHandle window, ui::WindowHandle sendHandle,
+                       ui::MessageId activateMessage);
+
+    // The stored device profile is selected, ms_tab shown and selected,
+    // ms_tab_panel shown, and timer 8 reads the whole mouse 500 ms later.
+    void MouseArrived() override;
+    // The window comes to the front.
+    void MouseFoundAtStart() override;
+    // ms_deng_same_mode is hidden (offered only while another device type is
+    // connected).
+    void MouseStillPresent() override;
+    // ms_tab is hidden and message 0x0C05 posted.
+    void MouseRemoved() override;
+    void DeviceEventReported(device::DeviceType device, device::DeviceEventCode code) override;
+
+    // True once per arming of the Reactive trigger (several arms before a
+    // take count once). Any thread.
+    [[nodiscard]] bool TakeMouseReactiveTrigger();
+
+private:
+    void PostControl(MonitorControlMessage message);
+    void StartTimer(WindowTimer timer);
+
+    const ui::WindowHandle m_window;
+    const ui::WindowHandle m_sendHandle;
+    const ui::MessageId m_activateMessage;
+    std::atomic<bool> m_reactiveTrigger{false};
+};
+
+}  // namespace varlok::app

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string_view>
+
+#include "device/devicelink.h"
+#include "profiles/profilecategory.h"
+#include "profiles/profilestore.h"
+#include "settings/desktopapplier.h"
+#include "settings/mousemirror.h"
+#include "ui/dialogservice.h"
+#include "ui/paintmanagerui.h"
+#include "ui/routetable.h"
+
+namespace varlok::profiles {
+
+// The three profile lists of the mouse page (ms_device_profile_combo,
+// ms_deng_profile_combo, ms_key_profile_combo): filled from the store when
+// the window initialises, creating the first profile of each list on the
+// first run; choosing an entry makes it the selected profile, loads it into
+// the live settings and sends them to the mouse. When the mouse arrives the
+// stored device profile is chosen.
+//
+// Thread affinity: the UI thread.
+class ProfileListsPage : public ui::Page {
+public:
+    static constexpr std::string_view kOwner = "profile lists";
+    // Items of the lists are this high.
+    static constexpr int kItemHeight = 25;
+
+    // Every reference must outlive the page. routes is the table the page
+    // registers with; it raises the mouse page's refresh through it.
+    ProfileListsPage(ui::CPaintManagerUI& controls, ProfileStore& store,
+                     settings::MouseMirror& mirror, device::DeviceLink& mouseLink,
+                     settings::DesktopApplier& desktop, ui::DialogService& dialogs);
+
+    void RegisterRoutes(ui::RouteTable& routes) override;
+
+    // The combo box of a category.
+    [[nodiscard]] static std::string_view ListControl(ProfileCategory category);
+
+    // True when the start-up fill completed (every list was filled).
+    [[nodiscard]] bool ListsFilled() const { return m_listsFilled; }
+
+private:
+    void FillLists();
+    void SelectStoredDeviceProfile();
+    void SelectProfile(ProfileCategory category, int index);
+    void ShowDesktopSettings();
+
+    ui::CPaintManagerUI& m_controls;
+    ProfileStore& m_store;
+    settings::MouseMirror& m_mirror;
+    device::DeviceLink& m_mouseLink;
+    settings::DesktopApplier& m_desktop;
+    ui::DialogService& m_dialogs;
+    const ui::RouteTable* m_routes = nullptr;
+    bool m_listsFilled = false;
+};
+
+}  // namespace varlok::profiles

@@ -1,0 +1,52 @@
+#pragma once
+
+// The envelope of every profile file (.config, .led, .pro, the defaults and
+// exported files): a 16-byte header, then the body, whose length the reader
+// knows from the category.
+//
+//   bytes 0-1    magic 0x55AA, little-endian (AA 55)
+//   bytes 2-3    not defined; written as 0, ignored when read
+//   bytes 4-5    device type code, little-endian (2 for the mouse)
+//   bytes 6-15   not defined; written as 0, ignored when read
+//   bytes 16-    the body
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+#include "platform/atomicfile.h"
+
+namespace varlok::profiles {
+
+inline constexpr std::size_t kProfileHeaderSize = 16;
+inline constexpr std::uint16_t kProfileMagic = 0x55AA;
+inline constexpr std::size_t kTypeCodeOffset = 4;
+
+// The results the callers have always acted on.
+enum class ProfileReadResult : int {
+    Loaded = 0,
+    Missing = 1,    // no file at the path, or it cannot be opened
+    BadMagic = -1,  // the file does not start with the magic
+};
+
+// Reads the file's body into `body`, which the caller clears first: a file
+// shorter than its body leaves the rest of the buffer as it was, and a
+// longer one is read only as far as the buffer. The type code is not
+// checked. Any thread.
+[[nodiscard]] ProfileReadResult ReadProfileFile(const std::filesystem::path& path,
+                                                std::span<std::uint8_t> body);
+
+// The header and body as they go to disk.
+[[nodiscard]] std::string EncodeProfileFile(std::span<const std::uint8_t> body,
+                                            std::uint16_t typeCode);
+
+// Writes header and body so that a crash leaves the old file or the new one,
+// never a torn one (written aside, then renamed over it). On failure the
+// debug output gets "文件打开失败" and the old file stays; false.
+[[nodiscard]] bool WriteProfileFile(const std::filesystem::path& path,
+                                    std::span<const std::uint8_t> body, std::uint16_t typeCode,
+                                    const platform::AtomicWriteFaultHook& faultHook = {});
+
+}  // namespace varlok::profiles

@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/support/mainwindowfixture.h"
+#include "platform/recordingdesktopsettings.h"
+#include "profiles/profilefile.h"
+#include "settings/settingstestsupport.h"
+#include "sim/virtualmouse.h"
+#include "ui/comboui.h"
+#include "ui/editui.h"
+#include "ui/labelui.h"
+#include "ui/optionui.h"
+#include "ui/sliderui.h"
+#include "ui/support/uidriver.h"
+#include "ui/trayicon.h"
+
+namespace varlok::app {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::DesktopSetting;
+using platform::RecordedDesktopCall;
+using settings::testing::Request;
+using settings::testing::RequestsReceived;
+using Call = RecordedDesktopCall;
+
+constexpr std::string_view kWriteRecord = "06 len 56 @0";
+
+class PerformancePageTest : public testing::MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        ui::CTrayIcon::OverrideSystemTrayAvailable(false);
+        AttachMouse();
+        m_environment.desktop = m_desktop;
+        m_environment.onMouseRead = [this] { ++m_reads; };
+    }
+
+    // The window with the mouse read and the performance page in front.
+    void Open() {
+        CreateWindow();
+        Initialise();
+        ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
+        ASSERT_TRUE(Driver().Click("ms_rich_Op_tab"));
+        m_mouse->ClearLog();
+    }
+    ui::test::UiDriver Driver() { return ui::test::UiDriver(*m_window); }
+
+    std::vector<Request> RecordWrites() const {
+        std::vector<Request> writes;
+        for (Request& request : RequestsReceived(*m_mouse)) {
+            if (request.Summary() == kWriteRecord) {
+                writes.push_back(std::move(request));
+            }
+        }
+        return writes;
+    }
+    // Waits for the flush of the burst of changes just made, then long
+    // enough for a second one to show up if there were one.
+    std::vector<Request> FlushedRecords() {
+        EXPECT_TRUE(RunUntil([this] { return !RecordWrites().empty(); }));
+        RunFor(250ms);
+        return RecordWrites();
+    }
+    std::string Text(std::string_view name) const { return Find(name)->GetText(); }
+    ui::Argb TextColour(std::string_view name) const {
+        return dynamic_cast<ui::CLabelUI*>(Find(name))->GetTextColor();
+    }
+    ui::CSliderUI& Slider(std::string_view name) const {
+        return *dynamic_cast<ui::CSliderUI*>(Find(name));
+    }
+    std::array<std::uint8_t, 576> StoredDeviceProfile() const {
+        std::array<std::uint8_t, 576> body{};
+        EXPECT_EQ(profiles::ReadProfileFile(m_folder / "ms" / "profile1.config", body),
+                  profiles::ProfileReadResult::Loaded);
+        return body;
+    }
+
+    std::shared_ptr<platform::RecordingDesktopSettings> m_desktop =
+        std::make_shared<platform::RecordingDesktopSettings>();
+    int m_reads = 0;
+};
+
+TEST_F(PerformancePageTest, AStageSliderSendsTheRecordOnceAndSavesTheProfiles) {
+    Open();
+    ASSERT_TRUE(Driver().DragSlider("ms_DPI3_slider", 15));
+    const std::vector<Request> writes = FlushedRecords();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].data[17], 15);
+    EXPECT_EQ(Text("ms_DPI3_label_value"), "4000");
+    // The whole record, then zeros.
+    const auto record = m_window->Mirror().settingsRecord.Snapshot();
+    EXPECT_TRUE(std::equal(record.begin(), record.end(), writes[0].data.begin()));
+    EXPECT_TRUE(std::all_of(writes[0].data.begin() + 50, writes[0].data.end(),
+                            [](std::uint8_t b) { return b == 0; }));
+    EXPECT_EQ(StoredDeviceProfile()[512 + 17], 15);
+    std::array<std::uint8_t, 64> led{};
+    ASSERT_EQ(profiles::ReadProfileFile(m_folder / "ms" / "profile1.led", led),
+              profiles::ProfileReadResult::Loaded);
+    EXPECT_EQ(led[17], 15);
+
+    // Several changes within one flush period leave as one write.
+    m_mouse->ClearLog();
+    dynamic_cast<ui::CComboUI*>(Find("ms_report_fct_combo"))->SelectItem(1, false, true);
+    for (const auto& [slider, value] :
+         {std::pair{"ms_DPI1_slider", 0}, std::pair{"ms_DPI7_slider", 2}}) {
+        ui::TNotifyUI changed{"valuechanged", &Slider(slider), static_cast<ui::WParam>(value), 0};
+        m_window->Notify(changed);
+    }
+    const std::vector<Request> burst = FlushedRecords();
+    ASSERT_EQ(burst.size(), 1u);
+    EXPECT_EQ(burst[0].data[14], 1);
+    EXPECT_EQ(burst[0].data[15], 0);
+    EXPECT_EQ(burst[0].data[22], 2);
+    EXPECT_EQ(Text("ms_DPI1_label_value"), "250");
+}
+
+TEST_F(PerformancePageTest, TheSensorSetsTheRangesAndTheMovingSliderPreviewsItsSteps) {
+    Open();
+    // The virtual mouse's sensor 0x3360: base 100, 100 per step, 12000 at most.
+    for (int stage = 1; stage <= 6; ++stage) {
+        EXPECT_EQ(Text("ms_DPI" + std::to_string(stage) + "_min"), "100");
+        EXPECT_EQ(Text("ms_DPI" + std::to_string(stage) + "_max"), "12000");
+    }
+    EXPECT_EQ(Text("ms_DPI7_min"), "250");
+    EXPECT_EQ(Text("ms_DPI7_max"), "4000");
+
+    ui::TNotifyUI moving{"movevaluechanged", &Slider("ms_DPI2_slider"), 7, 0};
+    m_window->Notify(moving);
+    EXPECT_EQ(Text("ms_DPI2_label_value"), "800");
+    ASSERT_TRUE(Driver().DragSlider("ms_DPI2_slider", 7));
+    EXPECT_EQ(Text("ms_DPI2_label_value"), "2000");
+
+    // A sensor that labels all seven stages, a stored code no position has,
+    // a current stage past the last and more positions than the table has.
+    auto info = m_mouse->DeviceInfo();
+    info[9] = 0x50;
+    info[10] = 0x30;
+    info[12] = 20;
+    m_mouse->SetDeviceInfo(info);
+    auto area = m_mouse->SettingsArea();
+    area[17] = 0x20;
+    area[19] = 9;
+    m_mouse->SetSettingsArea(area);
+    m_mouse->PressEvent(0x401);
+    ASSERT_TRUE(RunUntil([this] { return Text("ms_DPI3_label_value") == "250"; }));
+    m_mouse->PressEvent(0x402);
+    ASSERT_TRUE(RunUntil([this] {
+        return Text("ms_DPI7_max") == "4000" && Text("ms_DPI7_min") == "250" &&
+               Text("ms_DPI1_min") == "250";
+    }));
+    EXPECT_EQ(m_window->Mirror().deviceInfo.BaseDpi(), 250);
+    EXPECT_EQ(Slider("ms_DPI3_slider").GetValue(), 0);
+    EXPECT_EQ(Slider("ms_DPI3_slider").GetMaxValue(), 15);
+    EXPECT_EQ(TextColour("ms_DPI1_label_rank"), ui::MakeArgb(255, 255, 0, 0));
+    EXPECT_EQ(TextColour("ms_DPI3_label_value"), ui::MakeArgb(255, 255, 255, 255));
+}
+
+TEST_F(PerformancePageTest, TheCurrentStageIsShownInItsColour) {
+    auto area = m_mouse->SettingsArea();
+    area[19] = 2;
+    m_mouse->SetSettingsArea(area);
+    Open();
+    m_mouse->PressEvent(0x401);
+    ASSERT_TRUE(RunUntil(
+        [this] { return TextColour("ms_DPI3_label_rank") == ui::MakeArgb(255, 255, 50, 0); }));
+    EXPECT_EQ(TextColour("ms_DPI3_label_value"), ui::MakeArgb(255, 255, 50, 0));
+    EXPECT_EQ(TextColour("ms_DPI1_label_rank"), ui::MakeArgb(255, 255, 255, 255));
+}
+
+TEST_F(PerformancePageTest, WheelLinesStepClampAndReachTheDesktop) {
+    Open();
+    auto driver = Driver();
+    auto* edit = dynamic_cast<ui::CEditUI*>(Find("ms_gunlun_speed_edit"));
+    const auto step = [&](const char* from, const char* button) {
+        edit->SetText(from);
+        EXPECT_TRUE(driver.Click(button));
+        return Text("ms_gunlun_speed_edit");
+    };
+    EXPECT_EQ(step("", "ms_gunlun_speed_up_btn"), "2");
+    EXPECT_EQ(step("1", "ms_gunlun_speed_down_btn"), "1");
+    EXPECT_EQ(step("100", "ms_gunlun_speed_up_btn"), "100");
+    EXPECT_EQ(step("250", "ms_gunlun_speed_down_btn"), "99");
+    EXPECT_EQ(m_window->Mirror().wheelLines.Get(), 99);
+
+    // Typing is held within 1-100 as it happens; leaving the edit takes it.
+    edit->SetText("");
+    ASSERT_TRUE(driver.Type("ms_gunlun_speed_edit", "30"));
+    EXPECT_EQ(Text("ms_gunlun_speed_edit"), "30");
+    ASSERT_TRUE(driver.Type("ms_gunlun_speed_edit", "0"));
+    EXPECT_EQ(Text("ms_gunlun_speed_edit"), "100");
+    driver.Blur();
+    m_window->DesktopApplier().WaitForPending();
+    EXPECT_EQ(m_window->Mirror().wheelLines.Get(), 100);
+    EXPECT_EQ(m_desktop->StoredWheelLines(), 100);
+    EXPECT_EQ(StoredDeviceProfile()[562], 100);
+    ASSERT_TRUE(driver.ClearText("ms_gunlun_speed_edit"));
+    EXPECT_EQ(Text("ms_gunlun_speed_edit"), "1");
+}
+
+TEST_F(PerformancePageTest, PointerSpeedIsTwiceThePositionPlusTwoWithinTheDesktopsRange) {
+    Open();
+    const auto apply = [&](int position) {
+        ui::TNotifyUI changed{"valuechanged", &Slider("ms_point_speed_slider"),
+                              static_cast<ui::WParam>(position), 0};
+        m_window->Notify(changed);
+        m_window->DesktopApplier().WaitForPending();
+        return m_desktop->Calls().back();
+    };
+    EXPECT_EQ(apply(-1), (Call{Call::Kind::SetPointerSpeed, 2}));
+    EXPECT_EQ(apply(0), (Call{Call::Kind::SetPointerSpeed, 2}));
+    EXPECT_EQ(apply(4), (Call{Call::Kind::SetPointerSpeed, 10}));
+    // 22 is beyond the desktop's scale: 20 is applied and kept.
+    EXPECT_EQ(apply(10), (Call{Call::Kind::SetPointerSpeed, 20}));
+    EXPECT_EQ(m_window->Mirror().pointerSpeed.Get(), 20);
+    ASSERT_TRUE(Driver().DragSlider("ms_point_speed_slider", 9));
+    m_window->DesktopApplier().WaitForPending();
+    EXPECT_EQ(m_desktop->Calls().back(), (Call{Call::Kind::SetPointerSpeed, 20}));
+}
+
+TEST_F(PerformancePageTest, AStageColourIsPickedHoveredAndSent) {
+    Open();
+    auto driver = Driver();
+    ASSERT_TRUE(driver.Hover("ms_DPIcolor_btn_2"));
+    EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBorderSize(), 2);
+    EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBorderColor(), 0xFFFFFFFFu);
+    ASSERT_TRUE(driver.Leave("ms_DPIcolor_btn_2"));
+    EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBorderSize(), 0);
+    ASSERT_TRUE(driver.Hover("ms_DPIcolor_btn_7"));
+    EXPECT_EQ(Find("ms_DPIcolor_btn_7")->GetBorderSize(), 0);
+
+    // Cancelled: nothing changes.
+    const ui::Argb before = Find("ms_DPIcolor_btn_2")->GetBkColor();
+    ui::test::UiDriver::ClickInNextModal("closebtn");
+    ASSERT_TRUE(driver.Click("ms_DPIcolor_btn_2"));
+    EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBkColor(), before);
+    // Chosen: the second preset swatch, then ok.
+    ui::test::UiDriver::AnswerNextModal([](ui::test::UiDriver& dialog) {
+        dialog.Click("ms_dpi_color_png_1");
+        dialog.Click("okbtn");
+    });
+    ASSERT_TRUE(driver.Click("ms_DPIcolor_btn_2"));
+    EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBkColor(), 0xFF00F6FFu);
+    const std::vector<Request> writes = FlushedRecords();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(std::vector<std::uint8_t>(writes[0].data.begin() + 26, writes[0].data.begin() + 29),
+              (std::vector<std::uint8_t>{0x00, 0xF6, 0xFF}));
+    EXPECT_EQ(StoredDeviceProfile()[512 + 27], 0xF6);
+}
+
+TEST_F(PerformancePageTest, RestoringDefaultsResetsTheDesktopAndTheMouseButKeepsTheStoredValues) {
+    Open();
+    m_window->Mirror().pointerSpeed.Set(16);
+    m_window->Mirror().wheelLines.Set(9);
+    const std::size_t before = m_desktop->Calls().size();
+    ASSERT_TRUE(Driver().Click("ms_one_profile_default"));
+    // On the UI thread, at once.
+    const auto calls = m_desktop->Calls();
+    ASSERT_EQ(calls.size(), before + 2);
+    EXPECT_EQ(calls[before], (Call{Call::Kind::SetPointerSpeed, 10}));
+    EXPECT_EQ(calls[before + 1], (Call{Call::Kind::SetWheelLines, 3}));
+    EXPECT_EQ(Slider("ms_point_speed_slider").GetValue(), 4);
+    EXPECT_EQ(Text("ms_gunlun_speed_edit"), "3");
+    EXPECT_EQ(settings::testing::Summaries(RequestsReceived(*m_mouse)),
+              std::vector<std::string>{"0d len 0 @0"});
+    EXPECT_EQ(m_window->Mirror().pointerSpeed.Get(), 16);
+    EXPECT_EQ(m_window->Mirror().wheelLines.Get(), 9);
+}
+
+TEST_F(PerformancePageTest, TheLiftOffHeightsExcludeEachOtherAndSendNothing) {
+    Open();
+    auto* two = dynamic_cast<ui::COptionUI*>(Find("height2mm"));
+    auto* three = dynamic_cast<ui::COptionUI*>(Find("height3mm"));
+    ASSERT_TRUE(Driver().Click("height3mm"));
+    EXPECT_TRUE(three->IsSelected());
+    EXPECT_FALSE(two->IsSelected());
+    ASSERT_TRUE(Driver().Click("height2mm"));
+    EXPECT_TRUE(two->IsSelected());
+    EXPECT_FALSE(three->IsSelected());
+    ASSERT_TRUE(Driver().Click("ms_line_adjust"));
+    RunFor(250ms);
+    EXPECT_TRUE(RequestsReceived(*m_mouse).empty());
+}
+
+TEST_F(PerformancePageTest, ADesktopWithoutTheSettingsSaysSoOnThePage) {
+    m_desktop = std::make_shared<platform::RecordingDesktopSettings>(
+        std::initializer_list<DesktopSetting>{DesktopSetting::PointerSpeed});
+    m_environment.desktop = m_desktop;
+    Open();
+    ASSERT_TRUE(Find("ms_desktop_notice")->IsVisible());
+    EXPECT_EQ(Text("ms_desktop_notice"), "performance_desktop_no_wheel");
+}
+
+TEST_F(PerformancePageTest, ChangesComeBackWithTheDeviceProfileAfterARestart) {
+    Open();
+    ASSERT_TRUE(Driver().DragSlider("ms_DPI3_slider", 13));
+    ASSERT_TRUE(Driver().SelectComboItem("ms_report_fct_combo", 0));
+    ASSERT_FALSE(FlushedRecords().empty());
+    CloseWindow();
+    m_window.reset();
+
+    // A new start with a mouse that knows nothing of it.
+    m_reads = 0;
+    AttachMouse();
+    m_environment.virtualMouse = m_mouse;
+    CreateWindow();
+    Initialise();
+    ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
+    EXPECT_EQ(m_mouse->SettingsArea()[17], 13);
+    EXPECT_EQ(m_mouse->SettingsArea()[14], 0);
+    EXPECT_EQ(Slider("ms_DPI3_slider").GetValue(), 13);
+    EXPECT_EQ(Text("ms_DPI3_label_value"), "3500");
+}
+
+}  // namespace
+}  // namespace varlok::app

@@ -51,7 +51,8 @@ function(varlok_add_test target)
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
   endif()
-  list(PREPEND ARG_ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  # No test changes the desktop of whoever runs the suite.
+  list(PREPEND ARG_ENVIRONMENT QT_QPA_PLATFORM=offscreen VARLOK_DESKTOP=none)
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST
                        PROPERTIES TIMEOUT 120)
   # gtest_discover_tests flattens list-valued properties, so the labels and

@@ -170,6 +170,7 @@ int Application::Run() {
     environment.desktop = platform::OpenDesktopSettings();
     InstallShellHooks(environment.shellHooks, environment.mainIni);
 
+    environment.startPage = m_impl->options.page;
     // Declared before the window, whose timer handler calls it.
     std::unique_ptr<ScreenshotTask> screenshot;
     if (m_impl->options.screenshot) {

@@ -2,11 +2,14 @@
 
 #include <cstdlib>
 
+#include "app/mainwindowroutes.h"
+
 namespace varlok::app {
 
 namespace {
 
 constexpr std::string_view kScreenshotOption = "--screenshot";
+constexpr std::string_view kPageOption = "--page";
 
 bool IsSet(const char* name) {
     const char* value = std::getenv(name);
@@ -22,6 +25,24 @@ CommandLineResult Fail(std::string error) {
 
 }  // namespace
 
+namespace {
+
+// The value of "--option VALUE" or "--option=VALUE" at arguments[i] (moving i
+// past a separate value); std::nullopt when the argument is another one.
+std::optional<std::string_view> OptionValue(std::span<const std::string_view> arguments,
+                                            std::size_t& i, std::string_view option) {
+    const std::string_view argument = arguments[i];
+    if (argument == option) {
+        return i + 1 < arguments.size() ? arguments[++i] : std::string_view();
+    }
+    if (argument.starts_with(option) && argument.substr(option.size()).starts_with('=')) {
+        return argument.substr(option.size() + 1);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments) {
     CommandLineResult result;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -32,36 +53,33 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments) 
         }
         if (argument == "--simulate") {
             result.options.simulate = true;
-            continue;
-        }
-        std::string_view file;
-        if (argument == kScreenshotOption) {
-            if (i + 1 == arguments.size()) {
+        } else if (const auto file = OptionValue(arguments, i, kScreenshotOption)) {
+            if (file->empty()) {
                 return Fail("--screenshot needs a file name");
             }
-            file = arguments[++i];
-        } else if (argument.starts_with(kScreenshotOption) &&
-                   argument.substr(kScreenshotOption.size()).starts_with('=')) {
-            file = argument.substr(kScreenshotOption.size() + 1);
+            result.options.screenshot = std::filesystem::path(*file);
+        } else if (const auto page = OptionValue(arguments, i, kPageOption)) {
+            if (!FindFunctionPage(*page)) {
+                return Fail("--page needs one of lighting, macros, buttons, performance, cursor");
+            }
+            result.options.page = std::string(*page);
         } else {
             return Fail("unknown argument: " + std::string(argument));
         }
-        if (file.empty()) {
-            return Fail("--screenshot needs a file name");
-        }
-        result.options.screenshot = std::filesystem::path(file);
     }
     return result;
 }
 
 std::string_view UsageText() {
-    return "usage: varlok [--simulate] [--screenshot FILE] [--help]\n"
+    return "usage: varlok [--simulate] [--page PAGE] [--screenshot FILE] [--help]\n"
            "\n"
            "Configuration program for the 0C45:7643 gaming mouse.\n"
            "\n"
            "  --simulate         plug in the virtual mouse, so that everything works\n"
            "                     without the hardware; its menus then also offer to\n"
            "                     unplug and plug it and to press its device events\n"
+           "  --page PAGE        once the mouse is connected, show that page of it:\n"
+           "                     lighting, macros, buttons, performance or cursor\n"
            "  --screenshot FILE  once the mouse is connected and read, write the main\n"
            "                     window as a PNG picture to FILE and quit\n"
            "  --help             show this text\n"

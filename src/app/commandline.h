@@ -16,6 +16,9 @@ struct StartOptions {
     // Once the mouse is connected and read, write the main window as a PNG
     // picture to this file and quit.
     std::optional<std::filesystem::path> screenshot;
+    // Once the mouse is connected, show this page of the mouse page (a name
+    // of FunctionPages(): "performance", "lighting", ...).
+    std::optional<std::string> page;
 };
 
 struct CommandLineResult {
@@ -30,7 +33,8 @@ struct CommandLineResult {
 };
 
 // Reads the arguments after the program name: "--simulate",
-// "--screenshot FILE" (or "--screenshot=FILE"), "--help" (or "-h").
+// "--screenshot FILE" (or "--screenshot=FILE"), "--page PAGE" (or
+// "--page=PAGE"), "--help" (or "-h").
 [[nodiscard]] CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments);
 
 [[nodiscard]] std::string_view UsageText();

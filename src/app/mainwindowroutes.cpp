@@ -33,4 +33,12 @@ std::optional<PageRoute> FindPageRoute(std::string_view option) {
     return *it;
 }
 
+std::optional<FunctionPage> FindFunctionPage(std::string_view name) {
+    const auto it = std::ranges::find(kFunctionPages, name, &FunctionPage::name);
+    if (it == kFunctionPages.end()) {
+        return std::nullopt;
+    }
+    return *it;
+}
+
 }  // namespace varlok::app

@@ -21,6 +21,21 @@ struct PageRoute {
 inline constexpr std::array<std::string_view, 5> kFunctionTabs{
     "ms_deng_Op_tab", "ms_key_Op_tab", "ms_rich_Op_tab", "ms_macro_Op_tab", "ms_cursor_Op_tab"};
 
+// The mouse page's function pages by the names the command line uses, and
+// the tab that shows each.
+struct FunctionPage {
+    std::string_view name;
+    std::string_view tab;
+};
+inline constexpr std::array<FunctionPage, 5> kFunctionPages{{
+    {"lighting", "ms_deng_Op_tab"},
+    {"macros", "ms_macro_Op_tab"},
+    {"buttons", "ms_key_Op_tab"},
+    {"performance", "ms_rich_Op_tab"},
+    {"cursor", "ms_cursor_Op_tab"},
+}};
+[[nodiscard]] std::optional<FunctionPage> FindFunctionPage(std::string_view name);
+
 // The owner name the window's own routes carry in the route table.
 inline constexpr std::string_view kWindowOwner = "main window";
 // The owner name of the configuration exchanges' routes (onboard profile

@@ -448,6 +448,13 @@ void CMainWnd::OnMouseRead() {
     Exchange().SyncDevice();
     m_routes.Raise(ui::PageSignal::RefreshMousePage);
     m_routes.Raise(ui::PageSignal::RefreshKeyPage);
+    if (m_environment.startPage) {
+        const auto page = FindFunctionPage(*m_environment.startPage);
+        m_environment.startPage.reset();
+        if (auto* tab = page ? GetPaintManager().FindControl<ui::COptionUI>(page->tab) : nullptr) {
+            tab->Selected(true, true);
+        }
+    }
     if (m_environment.onMouseRead) {
         m_environment.onMouseRead();
     }

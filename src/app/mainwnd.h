@@ -75,6 +75,9 @@ public:
         // Post the quit message when the window is destroyed (off in tests
         // that run several windows in one process).
         bool quitOnDestroy = true;
+        // The function page (FindFunctionPage's name) shown after the first
+        // full read of the mouse.
+        std::optional<std::string> startPage;
         // Called on the UI thread after each full read of the mouse (timer 8)
         // and the refresh of its pages.
         std::function<void()> onMouseRead;

@@ -189,8 +189,8 @@ TEST_F(MainWindowTest, TheScaleButtonSetsTheInterfaceScaleFromItsUserData) {
     auto button = std::make_unique<ui::CButtonUI>();
     button->SetName("dpi_btn");
     button->SetUserData("120");
-    button->SetFixedHeight(20);
-    auto* column = dynamic_cast<ui::CContainerUI*>(Find("ms_device_column"));
+    button->SetFixedWidth(40);
+    auto* column = dynamic_cast<ui::CContainerUI*>(Find("caption"));
     ASSERT_NE(column, nullptr);
     column->Add(std::move(button));
     ASSERT_TRUE(ui::test::UiDriver(*m_window).Click("dpi_btn"));

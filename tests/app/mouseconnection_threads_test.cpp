@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/support/mainwindowfixture.h"
-#include "app/windowmonitorhost.h"
+#include "app/windowdeviceevents.h"
 #include "platform/debugoutput.h"
 #include "settings/settingstestsupport.h"
 #include "sim/virtualmouse.h"
@@ -42,6 +42,19 @@ Strings SyncDeviceRequests() {
     return expected;
 }
 
+// What selecting the stored device profile sends when the mouse arrives: the
+// record, the key table of profile 0 (512 bytes at offset 0), and the flush
+// of the record the selection marked for sending.
+Strings DeviceProfileRequests() {
+    Strings expected = {"06 len 50 @0"};
+    for (unsigned position = 0; position < 512; position += 56) {
+        expected.push_back("09 len " + std::to_string(std::min(56U, 512 - position)) + " @" +
+                           std::to_string(position));
+    }
+    expected.push_back("06 len 56 @0");
+    return expected;
+}
+
 class MouseConnectionTest : public testing::MainWindowFixture {
 protected:
     void SetUp() override {
@@ -74,7 +87,10 @@ TEST_F(MouseConnectionTest, AConnectedMouseBringsTheWindowUpAndIsReadWhole) {
     ASSERT_TRUE(RunUntil([this] { return m_window->MouseLink().IsConnected(); }));
     ASSERT_TRUE(RunUntil([this] { return m_window->IsWindowVisible(); }));
     ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
-    EXPECT_EQ(Requests(), SyncDeviceRequests());
+    Strings expected = DeviceProfileRequests();
+    const Strings sync = SyncDeviceRequests();
+    expected.insert(expected.end(), sync.begin(), sync.end());
+    EXPECT_EQ(Requests(), expected);
     EXPECT_TRUE(IsVisible("ms_tab"));
     EXPECT_TRUE(dynamic_cast<ui::COptionUI*>(Find("ms_tab"))->IsSelected());
     EXPECT_TRUE(IsVisible("ms_tab_panel"));

@@ -46,13 +46,13 @@ TEST(Folders, DocumentsFolderTakesOverrideThenUserDirsThenDefault) {
     EXPECT_EQ(DocumentsFolder(), "/tmp/varlok-docs");
 }
 
-TEST(Folders, InstallFolderOfABuildTreeIsTheSourceDataFolder) {
+TEST(Folders, InstallFolderOfABuildTreeIsTheBuildTreesDataFolder) {
     ScopedEnvironment noOverride("VARLOK_INSTALL_DIR", std::nullopt);
-    const std::filesystem::path data = std::filesystem::path(VARLOK_SOURCE_DIR) / "data";
     EXPECT_EQ(std::filesystem::weakly_canonical(InstallFolder()),
-              std::filesystem::weakly_canonical(data))
+              std::filesystem::weakly_canonical(VARLOK_BUILD_DATA_DIR))
         << "this test program runs inside the build tree";
-    EXPECT_TRUE(std::filesystem::exists(InstallFolder() / "udev" / "70-varlok.rules"));
+    // It shows the source tree's skin.
+    EXPECT_TRUE(std::filesystem::exists(InstallFolder() / "skin" / "res.xml"));
 }
 
 TEST(Folders, InstallFolderOfAnInstalledProgram) {

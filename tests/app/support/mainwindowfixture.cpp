@@ -55,7 +55,7 @@ void MainWindowFixture::SetUp() {
     m_environment.mainIni = m_folder / "main.ini";
     m_environment.registryFile = m_folder / "registry.ini";
     m_environment.mouseDataFolder = m_folder / "ms";
-    m_environment.installFolder = m_folder;
+    m_environment.installFolder = m_folder.Path();
     m_environment.quitOnDestroy = false;
 }
 

@@ -143,6 +143,14 @@ TEST_F(MainWindowTest, UnsavedMacroEditsKeepTheMacroSection) {
     EXPECT_TRUE(IsSelected("ms_tab"));
     EXPECT_EQ(PageOf("ms_tab_switch"), 1);
     EXPECT_EQ(PageOf("tab_switch"), 1);
+    // Any selection is held back, not only the tabs': the lift-off option's
+    // own handling does not run.
+    shown.clear();
+    testing::AnswerMessage(shown);
+    ui::TNotifyUI liftOff{"selectchanged", Find("height3mm"), 1, 0};
+    m_window->Notify(liftOff);
+    EXPECT_EQ(shown, "message_text_3");
+    EXPECT_TRUE(IsSelected("height2mm"));
     // Without unsaved edits the same click switches.
     Find("ms_macro_tab_saveorcancel")->SetVisible(false);
     ASSERT_TRUE(driver.Click("ms_deng_Op_tab"));

@@ -138,6 +138,8 @@ TEST_F(MouseConnectionTest, UnpluggingHidesTheMousePageAndPluggingInReconnects) 
 TEST_F(MouseConnectionTest, DeviceEventsRereadTheMouse) {
     StartConnected();
     m_mouse->ClearLog();
+    // The monitor looks for the events' collection once a second.
+    ASSERT_TRUE(m_mouse->WaitForWaitingReaders(1, 20s));
     m_mouse->PressEvent(0x401);
     ASSERT_TRUE(RunUntil([this] { return Requests().size() == 2; }));
     RunFor(100ms);

@@ -9,6 +9,7 @@
 #include "app/support/mainwindowfixture.h"
 #include "platform/recordingdesktopsettings.h"
 #include "profiles/profilefile.h"
+#include "settings/dpitable.h"
 #include "settings/settingstestsupport.h"
 #include "sim/virtualmouse.h"
 #include "ui/comboui.h"
@@ -50,6 +51,12 @@ protected:
         m_mouse->ClearLog();
     }
     ui::test::UiDriver Driver() { return ui::test::UiDriver(*m_window); }
+    // Presses a device event once the window's monitor reads the mouse's
+    // events (it looks for them once a second).
+    void PressEvent(std::uint16_t code) {
+        ASSERT_TRUE(m_mouse->WaitForWaitingReaders(1, 20s));
+        m_mouse->PressEvent(code);
+    }
 
     std::vector<Request> RecordWrites() const {
         std::vector<Request> writes;
@@ -120,6 +127,18 @@ TEST_F(PerformancePageTest, AStageSliderSendsTheRecordOnceAndSavesTheProfiles) {
     EXPECT_EQ(Text("ms_DPI1_label_value"), "250");
 }
 
+TEST_F(PerformancePageTest, TheReportRateListOffersTheRatesTheRecordStoresInOrder) {
+    Open();
+    const auto& combo = *dynamic_cast<ui::CComboUI*>(Find("ms_report_fct_combo"));
+    ASSERT_EQ(combo.GetCount(), static_cast<int>(settings::kReportRates.size()));
+    for (int index = 0; index < combo.GetCount(); ++index) {
+        EXPECT_EQ(combo.GetItemAt(index)->GetText(),
+                  std::to_string(settings::kReportRates[static_cast<std::size_t>(index)]) + " Hz");
+    }
+    // The record's rate is shown: 1000 Hz in the default profile.
+    EXPECT_EQ(combo.GetCurSel(), 3);
+}
+
 TEST_F(PerformancePageTest, TheSensorSetsTheRangesAndTheMovingSliderPreviewsItsSteps) {
     Open();
     // The virtual mouse's sensor 0x3360: base 100, 100 per step, 12000 at most.
@@ -147,9 +166,9 @@ TEST_F(PerformancePageTest, TheSensorSetsTheRangesAndTheMovingSliderPreviewsItsS
     area[17] = 0x20;
     area[19] = 9;
     m_mouse->SetSettingsArea(area);
-    m_mouse->PressEvent(0x401);
+    PressEvent(0x401);
     ASSERT_TRUE(RunUntil([this] { return Text("ms_DPI3_label_value") == "250"; }));
-    m_mouse->PressEvent(0x402);
+    PressEvent(0x402);
     ASSERT_TRUE(RunUntil([this] {
         return Text("ms_DPI7_max") == "4000" && Text("ms_DPI7_min") == "250" &&
                Text("ms_DPI1_min") == "250";
@@ -166,7 +185,7 @@ TEST_F(PerformancePageTest, TheCurrentStageIsShownInItsColour) {
     area[19] = 2;
     m_mouse->SetSettingsArea(area);
     Open();
-    m_mouse->PressEvent(0x401);
+    PressEvent(0x401);
     ASSERT_TRUE(RunUntil(
         [this] { return TextColour("ms_DPI3_label_rank") == ui::MakeArgb(255, 255, 50, 0); }));
     EXPECT_EQ(TextColour("ms_DPI3_label_value"), ui::MakeArgb(255, 255, 50, 0));

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/support/mainwindowfixture.h"
+#include "platform/inifile.h"
+#include "platform/recordingdesktopsettings.h"
+#include "platform/tempfolder.h"
+#include "profiles/profilefile.h"
+#include "settings/settingstestsupport.h"
+#include "ui/comboui.h"
+#include "ui/editui.h"
+#include "ui/sliderui.h"
+#include "ui/support/uidriver.h"
+#include "ui/trayicon.h"
+
+namespace varlok::app {
+namespace {
+
+using namespace std::chrono_literals;
+using settings::testing::RequestsReceived;
+using settings::testing::Summaries;
+using Strings = std::vector<std::string>;
+
+class ProfileListsPageTest : public testing::MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        ui::CTrayIcon::OverrideSystemTrayAvailable(false);
+        m_environment.desktop = m_desktop;
+        m_environment.onMouseRead = [this] { ++m_reads; };
+    }
+    void OpenConnected() {
+        AttachMouse();
+        CreateWindow();
+        Initialise();
+        ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
+        m_mouse->ClearLog();
+    }
+    ui::CComboUI& Combo(std::string_view name) const {
+        return *dynamic_cast<ui::CComboUI*>(Find(name));
+    }
+    Strings Items(std::string_view name) const {
+        Strings items;
+        const ui::CComboUI& combo = Combo(name);
+        for (int i = 0; i < combo.GetCount(); ++i) {
+            items.push_back(combo.GetItemAt(i)->GetUserData());
+            EXPECT_EQ(combo.GetItemAt(i)->GetText(), items.back());
+            EXPECT_EQ(combo.GetItemAt(i)->GetFixedHeight(), 25);
+        }
+        return items;
+    }
+    platform::IniFile Store() const { return platform::IniFile(m_folder / "ms" / "msProfile.ini"); }
+
+    std::shared_ptr<platform::RecordingDesktopSettings> m_desktop =
+        std::make_shared<platform::RecordingDesktopSettings>();
+    int m_reads = 0;
+};
+
+TEST_F(ProfileListsPageTest, TheFirstRunListsProfileOneAndTheMouseGetsTheDeviceProfile) {
+    OpenConnected();
+    for (const char* list :
+         {"ms_device_profile_combo", "ms_deng_profile_combo", "ms_key_profile_combo"}) {
+        EXPECT_EQ(Items(list), Strings{"profile1"}) << list;
+    }
+    // The device profile is chosen when the mouse arrives; the others wait
+    // for the user.
+    EXPECT_EQ(Combo("ms_device_profile_combo").GetCurSel(), 0);
+    EXPECT_EQ(Combo("ms_deng_profile_combo").GetCurSel(), -1);
+    // The mouse runs the default device profile: 500 DPI on stage 1.
+    EXPECT_EQ(m_mouse->SettingsArea()[15], 1);
+    EXPECT_EQ(m_mouse->StoredKeyBlock(0), settings::BuiltInFactoryKeyMap());
+}
+
+TEST_F(ProfileListsPageTest, AMissingDefaultIsReportedAndTheFillStops) {
+    std::filesystem::remove(m_folder / "msdengdefault.led");
+    std::string shown;
+    testing::AnswerMessage(shown);
+    CreateWindow();
+    Initialise();
+    ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
+    EXPECT_EQ(shown, "message_text_8");
+    EXPECT_EQ(Items("ms_device_profile_combo"), Strings{"profile1"});
+    EXPECT_TRUE(Items("ms_deng_profile_combo").empty());
+    EXPECT_TRUE(Items("ms_key_profile_combo").empty());
+}
+
+TEST_F(ProfileListsPageTest, ChoosingAnEntryLoadsItAndSendsWhatItsListHolds) {
+    // A second lighting and key profile, as a later start finds them.
+    std::filesystem::create_directories(m_folder / "ms");
+    platform::IniFile store = Store();
+    for (const auto& [section, key, value] : {std::tuple{"PROFILEDEVICECOUNT", "count", "1"},
+                                              {"PROFILEDEVICENAME", "0", "profile1"},
+                                              {"PROFILEDENGCOUNT", "count", "2"},
+                                              {"PROFILEDENGNAME", "0", "profile1"},
+                                              {"PROFILEDENGNAME", "1", "Night"},
+                                              {"PROFILECOUNT", "count", "2"},
+                                              {"PROFILENAME", "0", "profile1"},
+                                              {"PROFILENAME", "1", "Shooter"}}) {
+        ASSERT_EQ(store.Write(section, key, value), platform::IniWriteResult::Ok);
+    }
+    for (const char* file : {"msdevicedefault.config", "msdengdefault.led", "mskeydefault.pro"}) {
+        const std::string name = file;
+        const std::string extension = name.substr(name.find('.'));
+        std::filesystem::copy_file(m_folder / file, m_folder / "ms" / ("profile1" + extension));
+    }
+    std::array<std::uint8_t, 64> night{};
+    night[1] = 4;    // breathing
+    night[15] = 9;   // stage 1 at 2500 DPI
+    night[50] = 6;   // pointer speed
+    night[51] = 12;  // wheel lines
+    ASSERT_TRUE(profiles::WriteProfileFile(m_folder / "ms" / "Night.led", night, 2));
+    std::array<std::uint8_t, 512> keys{};
+    keys.fill(0x05);
+    ASSERT_TRUE(profiles::WriteProfileFile(m_folder / "ms" / "Shooter.pro", keys, 2));
+    OpenConnected();
+
+    ASSERT_TRUE(ui::test::UiDriver(*m_window).SelectComboItem("ms_deng_profile_combo", 1));
+    EXPECT_EQ(Store().Read("PROFILEDENGSELECT", "select"), "1");
+    EXPECT_EQ(m_window->Mirror().settingsRecord.Get(1), 4);
+    EXPECT_EQ(Find("ms_gunlun_speed_edit")->GetText(), "12");
+    EXPECT_EQ(dynamic_cast<ui::CSliderUI*>(Find("ms_point_speed_slider"))->GetValue(), 2);
+    EXPECT_EQ(dynamic_cast<ui::CSliderUI*>(Find("ms_DPI1_slider"))->GetValue(), 9);
+    // Only the wheel lines reach the desktop; the record goes with the flush.
+    m_window->DesktopApplier().WaitForPending();
+    EXPECT_EQ(m_desktop->StoredWheelLines(), 12);
+    ASSERT_TRUE(RunUntil([this] { return !RequestsReceived(*m_mouse).empty(); }));
+    RunFor(200ms);
+    EXPECT_EQ(Summaries(RequestsReceived(*m_mouse)), Strings{"06 len 56 @0"});
+
+    m_mouse->ClearLog();
+    ASSERT_TRUE(ui::test::UiDriver(*m_window).SelectComboItem("ms_key_profile_combo", 1));
+    EXPECT_EQ(m_window->Mirror().keySlots[0], keys);
+    const Strings requests = Summaries(RequestsReceived(*m_mouse));
+    ASSERT_EQ(requests.size(), 10u);
+    EXPECT_EQ(requests.front(), "09 len 56 @0");
+    EXPECT_EQ(m_mouse->StoredKeyBlock(0), keys);
+}
+
+}  // namespace
+}  // namespace varlok::app

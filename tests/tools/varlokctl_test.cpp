@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "device/hidbus.h"
+#include "platform/tempfolder.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmouse.h"
 
@@ -19,6 +22,8 @@ namespace varlok::tools {
 namespace {
 
 using device::HidBus;
+using platform::testing::TempFolder;
+using platform::testing::WriteBytes;
 using sim::LoggedReport;
 using sim::VirtualMouse;
 
@@ -75,6 +80,61 @@ std::vector<std::uint8_t> Frame(std::initializer_list<std::uint8_t> header) {
     return frame;
 }
 
+using Bytes = std::vector<std::uint8_t>;
+
+// A request as the mouse must receive it: length, offset (little-endian) and
+// data, sealed with the sum of bytes 3-63 in bytes 1-2.
+Bytes Request(std::uint8_t command, std::uint8_t length, std::uint16_t offset,
+              std::span<const std::uint8_t> data = {}) {
+    Bytes frame = Frame({0x04, 0x00, 0x00, command, length, static_cast<std::uint8_t>(offset),
+                         static_cast<std::uint8_t>(offset >> 8)});
+    std::ranges::copy(data, frame.begin() + 8);
+    unsigned sum = 0;
+    for (std::size_t i = 3; i < frame.size(); ++i) {
+        sum += frame[i];
+    }
+    frame[1] = static_cast<std::uint8_t>(sum);
+    frame[2] = static_cast<std::uint8_t>(sum >> 8);
+    return frame;
+}
+
+Bytes WriteSettingsRequest(std::uint16_t offset, std::span<const std::uint8_t> record) {
+    return Request(0x06, 56, offset, record);
+}
+
+// Key block 0 goes out in chunks of 56 bytes at offsets 0, 56, ... 504. The
+// link reuses one request, so the short last chunk still carries the end of
+// the chunk before it after its 8 bytes.
+std::vector<Bytes> WriteKeyBlock0Requests(std::span<const std::uint8_t> block) {
+    std::vector<Bytes> requests;
+    Bytes data(56, 0);
+    for (std::size_t at = 0; at < 512; at += 56) {
+        const std::size_t length = std::min<std::size_t>(56, 512 - at);
+        std::ranges::copy(block.subspan(at, length), data.begin());
+        requests.push_back(
+            Request(0x09, static_cast<std::uint8_t>(length), static_cast<std::uint16_t>(at), data));
+    }
+    return requests;
+}
+
+Bytes Pattern(std::size_t size, std::uint8_t first) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(first + i);
+    }
+    return bytes;
+}
+
+// A mouse profile file: magic aa 55, type code 2, then the body.
+std::string ProfileFile(std::span<const std::uint8_t> body) {
+    std::string bytes(16, '\0');
+    bytes[0] = '\xAA';
+    bytes[1] = '\x55';
+    bytes[4] = 2;
+    bytes.append(body.begin(), body.end());
+    return bytes;
+}
+
 // A machine on which the mouse is present but its node is not ours to open.
 class LockedBackend : public device::HidBackend {
 public:
@@ -103,8 +163,9 @@ TEST_F(VarlokctlTest, HelpNamesCommandsAndExitCodes) {
         const ToolRun run = RunTool(m_bus, {flag});
         EXPECT_EQ(run.code, ExitCode::Ok);
         for (const char* text :
-             {"list", "info", "read-settings [--profile N]", "dump", "udev-rule", "--simulate",
-              "--trace", "3  no mouse found", "4  permission denied",
+             {"list", "info", "read-settings [--profile N]", "set [--profile N]", "--dpi STAGE=DPI",
+              "--stage-colour STAGE=RRGGBB", "--report-rate HZ", "apply FILE", "dump", "udev-rule",
+              "--simulate", "--trace", "3  no mouse found", "4  permission denied",
               "5  the mouse is not answering", "2  bad usage"}) {
             EXPECT_NE(run.out.find(text), std::string::npos) << text;
         }
@@ -328,6 +389,177 @@ TEST_F(VarlokctlTest, GarbageAnswersCountAsNotAnswering) {
     const ToolRun run = RunTool(m_bus, {"read-settings"});
     EXPECT_EQ(run.code, ExitCode::NotAnswering) << run.err;
     EXPECT_EQ(Requests(*m_mouse).size(), 4U);
+}
+
+TEST_F(VarlokctlTest, SetWritesTheWholeRecordOnceKeepingTheActiveProfile) {
+    auto area = m_mouse->SettingsArea();
+    area[0] = 3;  // the onboard profile the mouse has in force
+    m_mouse->SetSettingsArea(area);
+    Bytes expected(area.begin(), area.begin() + 56);
+    ASSERT_NE(expected[16], 0);
+    expected[14] = 2;   // 500 Hz
+    expected[16] = 0;   // stage 2: 250 DPI, the later of its two values
+    expected[22] = 15;  // stage 7: 4000 DPI
+    std::ranges::copy(Bytes{0x12, 0x34, 0x56}, expected.begin() + 23);  // stage 1 colour
+    std::ranges::copy(Bytes{0xA0, 0xB1, 0xC2}, expected.begin() + 29);  // stage 3 colour
+
+    const ToolRun run = RunTool(
+        m_bus, {"set", "--dpi", "2=1500", "--dpi=7=4000", "--dpi", "2=250", "--stage-colour",
+                "3=#A0b1C2", "--stage-colour=1=123456", "--report-rate", "500"});
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    const auto requests = Requests(*m_mouse);
+    ASSERT_EQ(requests.size(), 2U);
+    EXPECT_EQ(requests[0], Request(0x05, 56, 0));
+    EXPECT_EQ(requests[1], WriteSettingsRequest(0, expected));
+    const auto after = m_mouse->SettingsArea();
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), after.begin()));
+    for (const char* line :
+         {"wrote the settings record of profile 0 (offset 0)\n", "active profile        3\n",
+          "report rate index     2\n", "DPI stage 2           code  0 = 250 DPI, colour ",
+          "DPI stage 3           code  7 = 2000 DPI, colour a0b1c2\n"}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
+    }
+}
+
+TEST_F(VarlokctlTest, SetOnAnotherProfileWritesAtItsOffsetAndTracesTheWrite) {
+    auto area = m_mouse->SettingsArea();
+    for (std::size_t i = 128; i < 192; ++i) {
+        area[i] = static_cast<std::uint8_t>(i);
+    }
+    m_mouse->SetSettingsArea(area);
+    // Bytes 50-55 of the record go back as they were read.
+    Bytes expected(area.begin() + 128, area.begin() + 184);
+    expected[14] = 3;                                                   // 1000 Hz
+    std::ranges::copy(Bytes{0x0A, 0x0B, 0x0C}, expected.begin() + 41);  // stage 7 colour
+
+    const ToolRun run = RunTool(m_bus, {"--trace", "set", "--profile", "2", "--report-rate", "1000",
+                                        "--stage-colour", "7=0a0B0c"});
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    const Bytes write = WriteSettingsRequest(128, expected);
+    EXPECT_EQ(Requests(*m_mouse), (std::vector<Bytes>{Request(0x05, 56, 128), write}));
+    auto written = area;
+    std::ranges::copy(expected, written.begin() + 128);
+    EXPECT_EQ(m_mouse->SettingsArea(), written);
+    EXPECT_NE(run.trace.find("> " + Hex(write) + "\n"), std::string::npos) << run.trace;
+    EXPECT_NE(run.out.find("wrote the settings record of profile 2 (offset 128)\n"),
+              std::string::npos);
+
+    // A read the mouse refuses leaves nothing to write back.
+    VirtualMouse::Faults failed;
+    failed.forcedStatus = 0xFF;
+    m_mouse->SetFaults(failed);
+    m_mouse->ClearLog();
+    const ToolRun refused = RunTool(m_bus, {"set", "--dpi", "1=1000"});
+    EXPECT_EQ(refused.code, ExitCode::DeviceError);
+    EXPECT_NE(refused.err.find("ReadSettings"), std::string::npos) << refused.err;
+    EXPECT_EQ(Requests(*m_mouse).size(), 1U);
+}
+
+TEST_F(VarlokctlTest, SetRefusesBadValuesBeforeTouchingTheMouse) {
+    struct Case {
+        std::vector<std::string_view> arguments;
+        std::vector<const char*> message;
+    };
+    const std::vector<Case> cases{
+        {{"set", "--dpi", "1=300"},
+         {"--dpi '1=300': 300 is not a DPI", "multiples of 250 from 250 to 4000"}},
+        {{"set", "--dpi", "3=4250"}, {"4250 is not a DPI", "from 250 to 4000"}},
+        {{"set", "--dpi", "8=1000"}, {"'8=1000': the stage must be a number from 1 to 7"}},
+        {{"set", "--dpi", "1000"}, {"expected STAGE=DPI"}},
+        {{"set", "--stage-colour", "1=12345G"}, {"12345G is not a colour", "RRGGBB"}},
+        {{"set", "--report-rate", "300"}, {"300 Hz is not a report rate", "125, 250, 500 or 1000"}},
+        {{"set"}, {"set needs something to change"}},
+        {{"set", "--profile", "5", "--dpi", "1=1000"}, {"--profile needs a number from 0 to 4"}},
+        {{"set", "--dpi", "1=1000", "extra"}, {"unexpected argument 'extra'"}},
+        {{"info", "--dpi", "1=1000"}, {"--dpi belongs to set"}},
+        {{"dump", "--profile", "1"}, {"--profile belongs to read-settings and set"}},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = RunTool(m_bus, c.arguments);
+        EXPECT_EQ(run.code, ExitCode::Usage) << run.err;
+        for (const char* text : c.message) {
+            EXPECT_NE(run.err.find(text), std::string::npos) << text << '\n' << run.err;
+        }
+        EXPECT_TRUE(run.out.empty());
+    }
+    EXPECT_TRUE(m_mouse->Log().empty());
+}
+
+TEST_F(VarlokctlTest, ApplySendsEachKindOfProfileAsSelectingItDoes) {
+    const TempFolder folder;
+    const Bytes lighting = Pattern(64, 1);
+    Bytes lightingRecord(lighting.begin(), lighting.begin() + 50);
+    lightingRecord.resize(56, 0);
+
+    // A key profile cut short: the rest of its block goes out as zeros.
+    const Bytes shortKeys = Pattern(100, 7);
+    Bytes keyBlock = shortKeys;
+    keyBlock.resize(512, 0);
+
+    const Bytes device = Pattern(576, 3);
+    Bytes deviceRecord(device.begin() + 512, device.begin() + 562);
+    deviceRecord.resize(56, 0);
+    std::vector<Bytes> deviceRequests{WriteSettingsRequest(0, deviceRecord)};
+    for (Bytes& chunk : WriteKeyBlock0Requests(std::span(device).first(512))) {
+        deviceRequests.push_back(std::move(chunk));
+    }
+
+    struct Case {
+        const char* file;
+        const Bytes& body;
+        std::vector<Bytes> requests;
+        const char* applied;
+    };
+    for (const Case& c : {
+             Case{"Lights.LED", lighting, {WriteSettingsRequest(0, lightingRecord)}, "lighting"},
+             Case{"keys.pro", shortKeys, WriteKeyBlock0Requests(keyBlock), "key"},
+             Case{"all.Config", device, deviceRequests, "device"},
+         }) {
+        const std::filesystem::path path = folder / c.file;
+        WriteBytes(path, ProfileFile(c.body));
+        m_mouse->ClearLog();
+        const ToolRun run = RunTool(m_bus, {"apply", path.string()});
+        ASSERT_EQ(run.code, ExitCode::Ok) << c.file << run.err;
+        EXPECT_EQ(Requests(*m_mouse), c.requests) << c.file;
+        EXPECT_NE(run.out.find(std::string("applied the ") + c.applied + " profile " +
+                               path.string() + "\n"),
+                  std::string::npos)
+            << run.out;
+    }
+    const auto stored = m_mouse->StoredKeyBlock(0);
+    EXPECT_TRUE(std::equal(device.begin(), device.begin() + 512, stored.begin()));
+}
+
+TEST_F(VarlokctlTest, ApplyRefusesWhatIsNoProfileFileBeforeOpeningTheMouse) {
+    const TempFolder folder;
+    WriteBytes(folder / "notes.led", "just some text, long enough to hold a header");
+    WriteBytes(folder / "keys.txt", ProfileFile(Pattern(512, 0)));
+    std::filesystem::create_directory(folder / "folder.pro");
+    const std::string notes = (folder / "notes.led").string();
+    const std::string missing = (folder / "missing.config").string();
+    const std::string directory = (folder / "folder.pro").string();
+    const std::string text = (folder / "keys.txt").string();
+    struct Case {
+        std::vector<std::string_view> arguments;
+        ExitCode code;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{{"apply", notes}, ExitCode::Failure, notes + " is not a profile file"},
+             Case{{"apply", missing}, ExitCode::Failure, "cannot read " + missing},
+             Case{{"apply", directory}, ExitCode::Failure, "cannot read " + directory},
+             Case{{"apply", text},
+                  ExitCode::Usage,
+                  "apply takes a .config, .led or .pro file, not '" + text + "'"},
+             Case{{"apply"}, ExitCode::Usage, "apply needs a profile file"},
+             Case{{"apply", notes, text}, ExitCode::Usage, "unexpected argument '" + text + "'"},
+         }) {
+        const ToolRun run = RunTool(m_bus, c.arguments);
+        EXPECT_EQ(run.code, c.code) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.message << '\n' << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+    EXPECT_TRUE(m_mouse->Log().empty());
 }
 
 TEST(VarlokctlPermissionTest, DeniedNodeNamesTheUdevRule) {

@@ -1,5 +1,6 @@
 #include "varlokctl/commandline.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -13,6 +14,8 @@
 #include "device/hiddevice.h"
 #include "device/reporttrace.h"
 #include "device/sensortable.h"
+#include "profiles/profilefile.h"
+#include "profiles/profilestore.h"
 #include "sim/virtualhidbackend.h"
 #include "varlokctl/hexformat.h"
 #include "varlokctl/mousefinder.h"
@@ -24,6 +27,8 @@ namespace varlok::tools {
 using device::DeviceInfo;
 using device::DeviceLink;
 using device::LinkResult;
+using profiles::ProfileCategory;
+using profiles::ProfileCategoryInfo;
 
 namespace {
 
@@ -33,7 +38,7 @@ constexpr std::size_t kSettingsRecordStride = device::kRecordStride;
 constexpr std::string_view kHelp =
     R"(usage: varlokctl [--simulate] [--trace] COMMAND [OPTIONS]
 
-Reads the configuration of the 0C45:7643 gaming mouse through its
+Reads and changes the configuration of the 0C45:7643 gaming mouse through its
 configuration collection (usage page 0xFF1C, usage 0x92).
 
 commands:
@@ -44,6 +49,26 @@ commands:
                                 (0-4, default 0), decoded and raw
   dump                          information block, factory key map, key blocks
                                 0-4 and settings records 0-4, as hex
+  set [--profile N] [--dpi STAGE=DPI]... [--stage-colour STAGE=RRGGBB]...
+      [--report-rate HZ]        reads the settings record of onboard profile N
+                                (0-4, default 0), changes what is named and
+                                writes the whole record back in one write;
+                                prints the record written
+      --dpi STAGE=DPI           DPI of stage 1-7: 250 to 4000 in steps of 250
+      --stage-colour STAGE=RRGGBB
+                                colour of stage 1-7 as six hex digits (a
+                                leading '#' is fine)
+      --report-rate HZ          125, 250, 500 or 1000
+                                --dpi and --stage-colour may repeat; for a
+                                stage named twice the last value wins
+  apply FILE                    sends a profile file the way selecting it in
+                                varlok does, by its extension (any case):
+                                .led     lighting: its settings record
+                                .pro     keys: key block 0
+                                .config  device: settings record, then key
+                                         block 0
+                                a file that is not a profile file is refused
+                                before the mouse is opened
   udev-rule                     the udev rule that lets the user at the seat
                                 open the mouse (data/udev/70-varlok.rules)
   help, --help                  this text
@@ -55,7 +80,8 @@ options:
 
 exit codes:
   0  success
-  1  other failure (HID enumeration failed, the mouse could not be opened)
+  1  other failure (HID enumeration failed, the mouse could not be opened,
+     the profile file cannot be read or is not a profile file)
   2  bad usage
   3  no mouse found
   4  permission denied on the mouse's HID node
@@ -83,13 +109,83 @@ private:
     bool m_enabled;
 };
 
+constexpr auto kCommands = std::to_array<std::string_view>(
+    {"list", "info", "read-settings", "set", "apply", "dump", "udev-rule"});
+
 struct Arguments {
     bool simulate = false;
     bool trace = false;
     bool help = false;
     std::string_view command;
-    std::optional<std::string_view> profile;
+    // Arguments after the command that are no options.
+    std::vector<std::string_view> operands;
+    // The values of each option that takes one, in the order given.
+    std::vector<std::string_view> profile;
+    std::vector<std::string_view> dpi;
+    std::vector<std::string_view> stageColours;
+    std::vector<std::string_view> reportRate;
 };
+
+// An option followed by a value ("--dpi 2=800" or "--dpi=2=800").
+struct ValueOption {
+    std::string_view name;
+    std::vector<std::string_view> Arguments::*values;
+    // What the value must be, for "NAME needs ...".
+    std::string_view wants;
+    // The commands that take the option; the second may be empty.
+    std::array<std::string_view, 2> commands;
+};
+
+constexpr std::array kValueOptions{
+    ValueOption{"--profile", &Arguments::profile, "a number from 0 to 4", {"read-settings", "set"}},
+    ValueOption{"--dpi", &Arguments::dpi, "STAGE=DPI", {"set"}},
+    ValueOption{"--stage-colour", &Arguments::stageColours, "STAGE=RRGGBB", {"set"}},
+    ValueOption{"--report-rate", &Arguments::reportRate, "HZ", {"set"}},
+};
+
+bool TakesOption(const ValueOption& option, std::string_view command) {
+    return std::ranges::find(option.commands, command) != option.commands.end();
+}
+
+std::string OptionCommands(const ValueOption& option) {
+    std::string text(option.commands[0]);
+    if (!option.commands[1].empty()) {
+        text += " and " + std::string(option.commands[1]);
+    }
+    return text;
+}
+
+// The category whose extension the file has, compared without regard to case.
+std::optional<ProfileCategory> CategoryOfFile(const std::filesystem::path& file) {
+    std::string extension = file.extension().string();
+    std::ranges::transform(extension, extension.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    for (const ProfileCategoryInfo& info : profiles::kProfileCategories) {
+        if (extension == info.extension) {
+            return info.category;
+        }
+    }
+    return std::nullopt;
+}
+
+// Where apply finds what it sends in each kind of body.
+static_assert(profiles::CategoryInfo(ProfileCategory::Key).bodyLength == device::kKeyTableSize);
+static_assert(profiles::kDeviceRecordOffset + device::kSettingsRecordSize <=
+              profiles::CategoryInfo(ProfileCategory::Device).bodyLength);
+static_assert(device::kSettingsRecordSize <=
+              profiles::CategoryInfo(ProfileCategory::Lighting).bodyLength);
+
+std::string ProfileExtensions() {
+    std::string text;
+    for (std::size_t i = 0; i < profiles::kProfileCategories.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == profiles::kProfileCategories.size() ? " or " : ", ";
+        }
+        text += profiles::kProfileCategories[i].extension;
+    }
+    return text;
+}
 
 std::optional<unsigned> ParseProfile(std::string_view text) {
     unsigned value = 0;
@@ -131,25 +227,31 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     Arguments parsed;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
+        const auto option = std::ranges::find_if(kValueOptions, [argument](const ValueOption& o) {
+            return argument == o.name ||
+                   (argument.starts_with(o.name) && argument[o.name.size()] == '=');
+        });
         if (argument == "--simulate") {
             parsed.simulate = true;
         } else if (argument == "--trace") {
             parsed.trace = true;
         } else if (argument == "--help" || argument == "-h") {
             parsed.help = true;
-        } else if (argument == "--profile") {
-            if (i + 1 == arguments.size()) {
-                return UsageError("--profile needs a number from 0 to 4");
+        } else if (option != kValueOptions.end()) {
+            if (argument != option->name) {
+                (parsed.*option->values).push_back(argument.substr(option->name.size() + 1));
+            } else if (i + 1 == arguments.size()) {
+                return UsageError(std::string(option->name) + " needs " +
+                                  std::string(option->wants));
+            } else {
+                (parsed.*option->values).push_back(arguments[++i]);
             }
-            parsed.profile = arguments[++i];
-        } else if (argument.starts_with("--profile=")) {
-            parsed.profile = argument.substr(std::string_view("--profile=").size());
         } else if (argument.starts_with("-")) {
             return UsageError("unknown option '" + std::string(argument) + "'");
         } else if (parsed.command.empty()) {
             parsed.command = argument;
         } else {
-            return UsageError("unexpected argument '" + std::string(argument) + "'");
+            parsed.operands.push_back(argument);
         }
     }
     if (parsed.help || parsed.command == "help") {
@@ -159,25 +261,63 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     if (parsed.command.empty()) {
         return UsageError("no command given");
     }
-    unsigned profile = 0;
-    if (parsed.profile) {
-        if (parsed.command != "read-settings") {
-            return UsageError("--profile belongs to read-settings");
+    if (std::ranges::find(kCommands, parsed.command) == kCommands.end()) {
+        return UsageError("unknown command '" + std::string(parsed.command) + "'");
+    }
+    for (const ValueOption& option : kValueOptions) {
+        if (!(parsed.*option.values).empty() && !TakesOption(option, parsed.command)) {
+            return UsageError(std::string(option.name) + " belongs to " + OptionCommands(option));
         }
-        const std::optional<unsigned> value = ParseProfile(*parsed.profile);
+    }
+    const std::size_t operandCount = parsed.command == "apply" ? 1 : 0;
+    if (parsed.operands.size() > operandCount) {
+        return UsageError("unexpected argument '" + std::string(parsed.operands[operandCount]) +
+                          "'");
+    }
+    if (parsed.operands.size() < operandCount) {
+        return UsageError("apply needs a profile file (" + ProfileExtensions() + ")");
+    }
+
+    // Everything is checked here, before any device is touched.
+    unsigned profile = 0;
+    if (!parsed.profile.empty()) {
+        const std::optional<unsigned> value = ParseProfile(parsed.profile.back());
         if (!value) {
             return UsageError("--profile needs a number from 0 to 4, not '" +
-                              std::string(*parsed.profile) + "'");
+                              std::string(parsed.profile.back()) + "'");
         }
         profile = *value;
+    }
+    SettingsChange change;
+    for (const std::string_view value : parsed.dpi) {
+        if (const std::optional<std::string> refusal = change.AddDpi(value)) {
+            return UsageError(*refusal);
+        }
+    }
+    for (const std::string_view value : parsed.stageColours) {
+        if (const std::optional<std::string> refusal = change.AddStageColour(value)) {
+            return UsageError(*refusal);
+        }
+    }
+    for (const std::string_view value : parsed.reportRate) {
+        if (const std::optional<std::string> refusal = change.SetReportRate(value)) {
+            return UsageError(*refusal);
+        }
+    }
+    if (parsed.command == "set" && change.Empty()) {
+        return UsageError("set needs something to change: --dpi, --stage-colour or --report-rate");
+    }
+    std::optional<ProfileCategory> category;
+    if (parsed.command == "apply") {
+        category = CategoryOfFile(parsed.operands.front());
+        if (!category) {
+            return UsageError("apply takes a " + ProfileExtensions() + " file, not '" +
+                              std::string(parsed.operands.front()) + "'");
+        }
     }
 
     if (parsed.command == "udev-rule") {
         return UdevRule();
-    }
-    if (parsed.command != "list" && parsed.command != "info" && parsed.command != "read-settings" &&
-        parsed.command != "dump") {
-        return UsageError("unknown command '" + std::string(parsed.command) + "'");
     }
     if (parsed.simulate) {
         static_cast<void>(sim::AttachVirtualMouse(*m_env.bus));
@@ -191,6 +331,12 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     }
     if (parsed.command == "read-settings") {
         return ReadSettings(profile);
+    }
+    if (parsed.command == "set") {
+        return Set(profile, change);
+    }
+    if (parsed.command == "apply" && category) {
+        return Apply(parsed.operands.front(), *category);
     }
     return Dump();
 }
@@ -328,6 +474,85 @@ ExitCode CommandLine::ReadSettings(unsigned profile) {
     }
     m_env.out << "settings record of profile " << profile << " (offset " << offset << ")\n"
               << SettingsRecordView(record).Describe() << LabelledLine("raw", HexBytes(record));
+    return ExitCode::Ok;
+}
+
+ExitCode CommandLine::Set(unsigned profile, const SettingsChange& change) {
+    DeviceLink link(m_env.bus);
+    if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
+        return connected;
+    }
+    // Read, change and write back with no other command in between. Every
+    // byte not named (among them the active-profile byte of record 0) goes
+    // back as the mouse returned it.
+    const auto lock = link.LockIo();
+    std::array<std::uint8_t, SettingsRecordView::kExchangedSize> record{};
+    const auto offset = static_cast<std::uint16_t>(kSettingsRecordStride * profile);
+    if (const LinkResult read = link.ReadSettings(record, offset); read != LinkResult::Success) {
+        return CommandFailed(read, "ReadSettings");
+    }
+    change.ApplyTo(record);
+    if (const LinkResult written = link.WriteSettings(record, offset);
+        written != LinkResult::Success) {
+        return CommandFailed(written, "WriteSettings");
+    }
+    m_env.out << "wrote the settings record of profile " << profile << " (offset " << offset
+              << ")\n"
+              << SettingsRecordView(record).Describe() << LabelledLine("raw", HexBytes(record));
+    return ExitCode::Ok;
+}
+
+ExitCode CommandLine::Apply(const std::filesystem::path& file, ProfileCategory category) {
+    const ProfileCategoryInfo& info = profiles::CategoryInfo(category);
+    // Zeroed first: a file shorter than its body leaves the rest of the
+    // buffer as it was.
+    std::vector<std::uint8_t> body(info.bodyLength, 0);
+    switch (profiles::ReadProfileFile(file, body)) {
+        case profiles::ProfileReadResult::Loaded:
+            break;
+        case profiles::ProfileReadResult::Missing:
+            m_env.err << "varlokctl: cannot read " << file.string() << '\n';
+            return ExitCode::Failure;
+        case profiles::ProfileReadResult::BadMagic:
+            m_env.err << "varlokctl: " << file.string()
+                      << " is not a profile file (it does not start with the profile magic aa "
+                         "55)\n";
+            return ExitCode::Failure;
+    }
+
+    DeviceLink link(m_env.bus);
+    if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
+        return connected;
+    }
+    // Selecting a profile in the program sends these without a transfer
+    // bracket; the lock keeps them back to back. The first failure stops
+    // the sequence: a device profile's key block is not sent after its
+    // record was refused.
+    const auto lock = link.LockIo();
+    const std::span<const std::uint8_t> bytes(body);
+    if (category != ProfileCategory::Key) {
+        // The record proper followed by zeros, as a flush sends it.
+        const std::size_t recordAt =
+            category == ProfileCategory::Device ? profiles::kDeviceRecordOffset : 0;
+        std::array<std::uint8_t, device::kExchangedRecordSize> record{};
+        std::ranges::copy(bytes.subspan(recordAt, device::kSettingsRecordSize), record.begin());
+        if (const LinkResult written = link.WriteSettings(record, 0);
+            written != LinkResult::Success) {
+            return CommandFailed(written, "WriteSettings");
+        }
+        m_env.out << "wrote the settings record (" << record.size() << " bytes at offset 0)\n"
+                  << LabelledLine("raw", HexBytes(record));
+    }
+    if (category != ProfileCategory::Lighting) {
+        // Both a key profile and a device profile start with the key table.
+        const std::span<const std::uint8_t> keys = bytes.first(device::kKeyTableSize);
+        if (const LinkResult written = link.WriteStoredBlock(keys, 0);
+            written != LinkResult::Success) {
+            return CommandFailed(written, "WriteStoredBlock");
+        }
+        m_env.out << "wrote key block 0 (" << keys.size() << " bytes)\n";
+    }
+    m_env.out << "applied the " << info.name << " profile " << file.string() << '\n';
     return ExitCode::Ok;
 }
 

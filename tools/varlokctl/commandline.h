@@ -5,6 +5,7 @@
 // in buses of their own and capture the output.
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -15,12 +16,14 @@
 
 #include "device/devicelink.h"
 #include "device/hidbus.h"
+#include "profiles/profilecategory.h"
+#include "varlokctl/settingschange.h"
 
 namespace varlok::tools {
 
 enum class ExitCode : int {
     Ok = 0,
-    Failure = 1,  // enumeration failed, the mouse could not be opened, ...
+    Failure = 1,  // enumeration failed, the mouse could not be opened, a file unreadable, ...
     Usage = 2,
     NoMouse = 3,
     PermissionDenied = 4,
@@ -51,6 +54,12 @@ private:
     [[nodiscard]] ExitCode List();
     [[nodiscard]] ExitCode Info();
     [[nodiscard]] ExitCode ReadSettings(unsigned profile);
+    // Reads the record of the profile, applies change and writes the whole
+    // record back with one WriteSettings.
+    [[nodiscard]] ExitCode Set(unsigned profile, const SettingsChange& change);
+    // Reads the file first and opens the mouse only when it is a profile file.
+    [[nodiscard]] ExitCode Apply(const std::filesystem::path& file,
+                                 profiles::ProfileCategory category);
     [[nodiscard]] ExitCode Dump();
     [[nodiscard]] ExitCode UdevRule();
 

@@ -1,0 +1,50 @@
+#pragma once
+
+// The changes "varlokctl set" makes to a settings record: parsed and checked
+// from the command line before the mouse is opened, then applied to the
+// record read back from the mouse, so that everything not named keeps the
+// value the mouse holds.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "device/deviceidentity.h"
+#include "settings/settingsrecord.h"
+
+namespace varlok::tools {
+
+class SettingsChange {
+public:
+    using Colour = std::array<std::uint8_t, settings::SettingsRecord::kColourSize>;
+    static constexpr std::size_t kStageCount = settings::SettingsRecord::kDpiStageCount;
+
+    // Each of these takes one option's value and returns nothing when it is
+    // taken, or the message that refuses it (the change is then unchanged).
+    // A stage named twice keeps the value named last.
+
+    // "STAGE=DPI": stage 1-7, a DPI of the slider table.
+    [[nodiscard]] std::optional<std::string> AddDpi(std::string_view argument);
+    // "STAGE=RRGGBB": six hex digits in either case, optionally led by '#'.
+    [[nodiscard]] std::optional<std::string> AddStageColour(std::string_view argument);
+    // "HZ": one of the report rates the record can store.
+    [[nodiscard]] std::optional<std::string> SetReportRate(std::string_view argument);
+
+    [[nodiscard]] bool Empty() const;
+
+    // Writes the named fields into record (the 56 bytes a settings read
+    // returns) and leaves every other byte as it is.
+    void ApplyTo(std::span<std::uint8_t, device::kExchangedRecordSize> record) const;
+
+private:
+    // Indexed by stage - 1.
+    std::array<std::optional<std::uint8_t>, kStageCount> m_dpiCodes{};
+    std::array<std::optional<Colour>, kStageCount> m_colours{};
+    std::optional<std::uint8_t> m_reportRateIndex;
+};
+
+}  // namespace varlok::tools

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "settings/dpitable.h"
 #include "varlokctl/hexformat.h"
 
 namespace varlok::tools {
@@ -30,10 +31,12 @@ std::span<const std::uint8_t, 3> SettingsRecordView::LogoColour() const {
 }
 
 std::optional<unsigned> SettingsRecordView::DpiOfCode(std::uint8_t code) {
-    if (code > kHighestDpiCode) {
+    // A code no slider position stores is shown as such, not as the DPI the
+    // page would fall back to.
+    if (code > settings::kHighestDpiPosition) {
         return std::nullopt;
     }
-    return kDpiPerCode * (code + 1U);
+    return static_cast<unsigned>(settings::DpiOfPosition(settings::DpiPositionOfCode(code)));
 }
 
 std::string SettingsRecordView::Describe() const {

@@ -19,7 +19,7 @@ class SettingsRecordView {
 public:
     // The byte layout is the one the mirror keeps; the tool only reads it.
     using Layout = settings::SettingsRecord;
-    static constexpr std::size_t kExchangedSize = 56;
+    static constexpr std::size_t kExchangedSize = device::kExchangedRecordSize;
     static constexpr std::size_t kRecordSize = Layout::kSize;
     static constexpr std::size_t kActiveProfileIndex = Layout::kActiveProfile;
     static constexpr std::size_t kLightingIndex = Layout::kLightingBlock;
@@ -31,9 +31,6 @@ public:
     static constexpr std::size_t kStageColoursIndex = Layout::kDpiColours;
     static constexpr std::size_t kWheelColourIndex = Layout::kWheelColour;
     static constexpr std::size_t kLogoColourIndex = Layout::kLogoColour;
-    // DPI table: code p stands for 250 x (p + 1) DPI, p = 0 to 15.
-    static constexpr unsigned kDpiPerCode = 250;
-    static constexpr std::uint8_t kHighestDpiCode = 15;
 
     explicit SettingsRecordView(std::span<const std::uint8_t, kExchangedSize> bytes)
         : m_bytes(bytes) {}

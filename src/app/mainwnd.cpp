@@ -487,7 +487,7 @@ void CMainWnd::OnTimerMessage(std::uintptr_t id) {
             }
             break;
         case WindowTimer::Repaint:
-            GetPaintManager().Invalidate();
+            GetPaintManager().RepaintChanged();
             GetHandle().SetTimer(id, static_cast<unsigned>(info->laterPeriod.count()));
             break;
         case WindowTimer::RereadMouseRecord:

@@ -12,11 +12,11 @@ std::string_view CDeviceKeyButtonUI::GetClass() const {
 }
 
 void CDeviceKeyButtonUI::SetLight(Argb colour, int level, bool lit) {
-    const bool changed = m_lightColour.exchange(colour) != colour;
     // Every value is stored, whatever the others did.
+    const bool colourChanged = m_lightColour.exchange(colour) != colour;
     const bool levelChanged = m_lightLevel.exchange(level) != level;
     const bool litChanged = m_lit.exchange(lit) != lit;
-    if (changed || levelChanged || litChanged) {
+    if (colourChanged || levelChanged || litChanged) {
         MarkForRepaint();
     }
 }

@@ -1,5 +1,6 @@
 #include "app/languagesettings.h"
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/debugoutput.h"
@@ -21,6 +22,31 @@ std::optional<int> LanguageSettings::CopyRegistryToMainIni() {
     const int index = LanguageIndexForRegistryCode(platform::ParseDecimal(*code));
     static_cast<void>(m_mainIni.Write(kSection, kKey, std::to_string(index)));
     return index;
+}
+
+std::optional<int> LanguageSettings::StoreLocaleLanguageIfUnset() {
+    if (m_registry.ReadString(kRegistryKeyPath, kRegistryValue)) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> stored = m_mainIni.Find(kSection, kKey);
+    if (stored && !stored->empty()) {
+        return std::nullopt;
+    }
+    const int index = LanguageIndexForLocale(MessagesLocale());
+    if (m_mainIni.Write(kSection, kKey, std::to_string(index)) != platform::IniWriteResult::Ok) {
+        return std::nullopt;
+    }
+    return index;
+}
+
+std::string LanguageSettings::MessagesLocale() {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') {
+            return value;
+        }
+    }
+    return {};
 }
 
 int LanguageSettings::StoredIndex() const {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/languagetable.h"
@@ -30,6 +31,21 @@ public:
     // registry value cannot be read, writes the debug line "读注册表失败了"
     // and leaves main.ini as it is. Returns the index stored, if any.
     std::optional<int> CopyRegistryToMainIni();
+
+    // First start: when neither the registry nor main.ini holds a language
+    // (no readable registry value, no or a blank "LANGUAGE" in main.ini),
+    // stores the language of the user's locale in main.ini, so that the
+    // choice sticks, and returns its index. The locale is the first
+    // non-empty of LC_ALL, LC_MESSAGES and LANG, mapped by
+    // LanguageIndexForLocale (English when none is set or none matches).
+    // A language already held stays as it is (std::nullopt), as does
+    // main.ini when it cannot be written (std::nullopt too). Call it after
+    // CopyRegistryToMainIni and before StoredLanguage.
+    std::optional<int> StoreLocaleLanguageIfUnset();
+
+    // The locale that decides the language of messages, as the C library
+    // picks it: LC_ALL, else LC_MESSAGES, else LANG; empty when none is set.
+    [[nodiscard]] static std::string MessagesLocale();
 
     // The index main.ini holds (default 0), as a number; may lie outside 0-7.
     [[nodiscard]] int StoredIndex() const;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace varlok::app {
@@ -33,6 +34,27 @@ inline constexpr std::size_t kLanguageCount = 8;
 // The index a registry code stands for: the row with that code, and 0
 // (Chinese) for every code no row carries.
 [[nodiscard]] int LanguageIndexForRegistryCode(int code);
+
+// Which interface language a user's locale asks for: a locale's language
+// code and, where it decides between two languages, its territory.
+struct LocaleLanguage {
+    std::string_view language;   // as in locale names: "zh", "en", "pt"
+    std::string_view territory;  // "TW"; empty for any territory
+    int index = 0;               // the LanguageTable row
+};
+
+// Matched in order, so rows naming a territory come before the row of their
+// language without one.
+[[nodiscard]] std::span<const LocaleLanguage> LocaleLanguageTable();
+
+// The language a user who has not chosen one gets.
+inline constexpr int kFallbackLanguageIndex = 2;  // English
+
+// The index for a POSIX locale name, language[_territory][.codeset][@modifier]
+// ("zh_TW.UTF-8", "pt_BR", "ja"; names compared without regard to ASCII
+// case, "-" accepted for "_"): the first row of LocaleLanguageTable() that
+// matches, else kFallbackLanguageIndex ("C", "POSIX", empty, unknown).
+[[nodiscard]] int LanguageIndexForLocale(std::string_view locale);
 
 // The file every window loads first: Chinese, the language all keys exist in.
 inline constexpr std::string_view kBaseLanguageFile = "lan_cn.xml";

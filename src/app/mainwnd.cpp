@@ -181,7 +181,8 @@ void CMainWnd::RegisterWindowRoutes() {
     RegisterWindowTimer(WindowTimer::RepaintAfterShow, [this] { GetPaintManager().Invalidate(); });
     RegisterWindowTimer(WindowTimer::ReadMouseConfiguration, [this] { OnMouseRead(); });
     RegisterWindowTimer(WindowTimer::Repaint, [this] {
-        GetPaintManager().Invalidate();
+        // The previews follow the lights: only what changed is painted.
+        GetPaintManager().RepaintChanged();
         const WindowTimerInfo* info = TimerInfo(WindowTimer::Repaint);
         GetHandle().SetTimer(TimerId(WindowTimer::Repaint),
                              static_cast<unsigned>(info->laterPeriod.count()));
@@ -357,6 +358,7 @@ void CMainWnd::OnWindowInit() {
     m_session.InitLinks();
     std::this_thread::sleep_for(kLinkSettlePause);
     m_language.CopyRegistryToMainIni();
+    m_language.StoreLocaleLanguageIfUnset();
     HideWindow();
     std::this_thread::sleep_for(kWorkerStartPause);
     StartWorkers();

@@ -10,10 +10,6 @@ namespace varlok::app {
 
 namespace {
 
-// Posted to the popup when a control lost the focus: by the time it arrives
-// the focus has either moved to another control of the popup or left it.
-constexpr ui::MessageId kCheckFocusMessage = ui::WM_USER + 0x0101;
-
 constexpr int kPicturePage = 0;
 constexpr int kColourPage = 1;
 
@@ -43,38 +39,16 @@ bool CSkinFrame::Open(const ui::WindowImplBase& parent, const ui::CControlUI& bu
 }
 
 void CSkinFrame::Notify(ui::TNotifyUI& msg) {
-    if (msg.sType == ui::msgtype::kSetFocus || msg.sType == ui::msgtype::kKillFocus) {
-        OnFocusChange(msg);
-    } else if (msg.sType == ui::msgtype::kClick && msg.pSender != nullptr) {
+    if (msg.sType == ui::msgtype::kClick && msg.pSender != nullptr) {
         OnClick(*msg.pSender);
-    }
-}
-
-void CSkinFrame::OnFocusChange(const ui::TNotifyUI& msg) {
-    if (msg.sType == ui::msgtype::kSetFocus) {
-        m_focused = msg.pSender;
-        m_hadFocus = true;
-        return;
-    }
-    if (msg.pSender == m_focused) {
-        m_focused = nullptr;
-    }
-    GetHandle().Post(kCheckFocusMessage);
-}
-
-void CSkinFrame::CloseUnlessFocused() {
-    if (m_hadFocus && m_focused == nullptr && !m_choosingFile) {
-        Close(0);
     }
 }
 
 ui::LResult CSkinFrame::HandleCustomMessage(ui::MessageId message, ui::WParam wParam,
                                             ui::LParam lParam, bool& handled) {
-    if (message == kCheckFocusMessage) {
-        handled = true;
-        CloseUnlessFocused();
-        return 0;
-    }
+    // Another window or the desktop was activated: the user clicked outside.
+    // The file dialog of skin_Custom takes the activation too; the popup
+    // stays until it has answered.
     if (message == ui::WM_ACTIVATE && (wParam & 0xFFFF) == ui::WA_INACTIVE) {
         handled = true;
         if (!m_choosingFile) {
@@ -122,14 +96,14 @@ void CSkinFrame::ChooseCustomPicture() {
     options.initialName = kPictureInitialName;
     options.filter = kPictureFilter;
     options.flags = ui::FileDialogOptions::kHideReadOnly | ui::FileDialogOptions::kOverwritePrompt;
-    // The dialog takes the focus; the popup stays until it has answered.
     m_choosingFile = true;
     const std::optional<std::string> path = ui::OpenFileDialog(options);
     m_choosingFile = false;
     if (path) {
         m_publisher.PublishSkinChange(SkinChangedParam{false, 0, *path});
     }
-    // As after any other loss of focus, the popup is done.
+    // The dialog took the activation away: as after any other click
+    // outside, the popup is done.
     Close(0);
 }
 

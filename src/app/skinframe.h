@@ -20,9 +20,9 @@ namespace varlok::app {
 // background (skin_reset) and a picture file of the user's own
 // (skin_Custom). Each choice is published to every receiver first; picture
 // choices and the reset are then remembered in main.ini. The popup closes as
-// soon as it loses the keyboard focus (a click elsewhere), without a
-// change. Whoever opens it keeps the object until IsFinished(). UI thread
-// only.
+// soon as it stops being the active window (WM_ACTIVATE with WA_INACTIVE: a
+// click elsewhere), without a change. Whoever opens it keeps the object
+// until IsFinished(). UI thread only.
 class CSkinFrame : public CFramelessDialog {
 public:
     static constexpr std::string_view kLayout = "skin.xml";
@@ -37,7 +37,8 @@ public:
 
     // Creates the popup topmost, places it under button (a control of
     // parent) with its right edge on the button's right edge, shows it and
-    // gives it the keyboard focus. False when the layout cannot be built.
+    // makes it the active window with the keyboard focus. False when the
+    // layout cannot be built.
     bool Open(const ui::WindowImplBase& parent, const ui::CControlUI& button);
 
     // The popup's top-left corner for a button rectangle in screen
@@ -54,17 +55,11 @@ protected:
 
 private:
     void OnClick(const ui::CControlUI& sender);
-    void OnFocusChange(const ui::TNotifyUI& msg);
-    void CloseUnlessFocused();
     void ChooseCustomPicture();
     void SelectPage(int page);
 
     SkinPublisherType& m_publisher;
     SkinSettings m_settings;
-    // The control holding the keyboard focus, as the focus notifications
-    // tell it; compared only, never used.
-    const ui::CControlUI* m_focused = nullptr;
-    bool m_hadFocus = false;
     bool m_choosingFile = false;
 };
 

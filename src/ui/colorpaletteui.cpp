@@ -129,6 +129,24 @@ void CColorPaletteUI::DoEvent(TEventUI& event) {
     CControlUI::DoEvent(event);
 }
 
+void CColorPaletteUI::UpdateFieldPicture(UiSize size) {
+    if (size == m_fieldSize && m_brightness == m_fieldBrightness) {
+        return;
+    }
+    m_fieldSize = size;
+    m_fieldBrightness = m_brightness;
+    m_fieldPixels.resize(static_cast<std::size_t>(size.cx) * static_cast<std::size_t>(size.cy));
+    for (int y = 0; y < size.cy; ++y) {
+        std::uint32_t* line =
+            m_fieldPixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(size.cx);
+        const int sat = 255 - y * 255 / std::max(1, size.cy - 1);
+        for (int x = 0; x < size.cx; ++x) {
+            const int hue = x * 359 / std::max(1, size.cx - 1);
+            line[x] = QColor::fromHsv(hue, sat, m_brightness).rgb();
+        }
+    }
+}
+
 void CColorPaletteUI::DoPaint(PaintContext& context, const UiRect& paint) {
     CControlUI::DoPaint(context, paint);
     QPainter& painter = context.Painter();
@@ -136,15 +154,9 @@ void CColorPaletteUI::DoPaint(PaintContext& context, const UiRect& paint) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRect field = qt::ToQRect(GetFieldRect());
     if (field.width() > 0 && field.height() > 0) {
-        QImage image(field.size(), QImage::Format_RGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            const int sat = 255 - y * 255 / std::max(1, image.height() - 1);
-            for (int x = 0; x < image.width(); ++x) {
-                const int hue = x * 359 / std::max(1, image.width() - 1);
-                line[x] = QColor::fromHsv(hue, sat, m_brightness).rgb();
-            }
-        }
+        UpdateFieldPicture(UiSize{field.width(), field.height()});
+        const QImage image(reinterpret_cast<const uchar*>(m_fieldPixels.data()), field.width(),
+                           field.height(), QImage::Format_RGB32);
         QPainterPath clip;
         clip.addRoundedRect(QRectF(field), Scale(4), Scale(4));
         painter.setClipPath(clip);

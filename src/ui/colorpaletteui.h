@@ -4,6 +4,9 @@
 // with the mouse selects a colour and sends "colorchanged" (wParam = the ARGB
 // colour); SetSelectColor from code sends nothing.
 
+#include <cstdint>
+#include <vector>
+
 #include "ui/controlui.h"
 
 namespace varlok::ui {
@@ -31,6 +34,9 @@ public:
 
 private:
     void PickAt(UiPoint pt, bool inBar);
+    // Computes the field's picture for its size and the brightness, unless
+    // the one computed last already fits both.
+    void UpdateFieldPicture(UiSize size);
 
     // The colour code last set exactly (returned as it is until the user
     // picks), so that a colour set by code reads back unchanged.
@@ -44,6 +50,11 @@ private:
     int m_palletHeight = 0;
     bool m_dragField = false;
     bool m_dragBar = false;
+    // The field's picture as 0xFFRRGGBB pixels, row by row, and what it was
+    // computed for; painting only copies it.
+    std::vector<std::uint32_t> m_fieldPixels;
+    UiSize m_fieldSize;
+    int m_fieldBrightness = -1;
 };
 
 }  // namespace varlok::ui

@@ -1,5 +1,6 @@
 #include "ui/controlui.h"
 
+#include <QThread>
 #include <algorithm>
 
 #include "ui/containerui.h"
@@ -13,6 +14,15 @@
 #include "ui/resourcemanager.h"
 
 namespace varlok::ui {
+
+namespace {
+
+// The widget's thread is the UI thread; QObject::thread() reads it atomically.
+bool OnWidgetThread(const QObject& widget) {
+    return QThread::currentThread() == widget.thread();
+}
+
+}  // namespace
 
 CControlUI::CControlUI() : m_widget(new qt::ControlWidget(*this)) {}
 
@@ -104,13 +114,27 @@ void CControlUI::SetIsChangerColor(bool on) {
 }
 
 void CControlUI::SetChangerColor(Argb rgb) {
-    m_changerColor = rgb & 0x00FFFFFFu;
-    Invalidate();
+    const Argb colour = rgb & 0x00FFFFFFu;
+    if (m_changerColor.exchange(colour) == colour) {
+        return;
+    }
+    if (OnWidgetThread(*m_widget)) {
+        Invalidate();
+    } else {
+        MarkForRepaint();
+    }
 }
 
 void CControlUI::SetChangerAlpha(int alpha) {
-    m_changerAlpha = std::clamp(alpha, 0, 255);
-    Invalidate();
+    const int clamped = std::clamp(alpha, 0, 255);
+    if (m_changerAlpha.exchange(clamped) == clamped) {
+        return;
+    }
+    if (OnWidgetThread(*m_widget)) {
+        Invalidate();
+    } else {
+        MarkForRepaint();
+    }
 }
 
 void CControlUI::SetUserData(std::string_view data) {
@@ -342,6 +366,19 @@ void CControlUI::ApplyAttributeList(std::string_view list) {
 
 void CControlUI::Invalidate() {
     m_widget->update();
+}
+
+void CControlUI::MarkForRepaint() {
+    m_repaintMark.store(true, std::memory_order_relaxed);
+    // Read on another thread: set when the control joined its window, before
+    // any thread that marks it was given the control.
+    if (CPaintManagerUI* manager = m_manager) {
+        manager->NoteRepaintMark();
+    }
+}
+
+bool CControlUI::TakeRepaintMark() {
+    return m_repaintMark.exchange(false, std::memory_order_relaxed);
 }
 
 void CControlUI::NeedUpdate() {

@@ -3,7 +3,9 @@
 // The base of every control: name, text, colours, images, state, geometry,
 // attributes and the painting and event hooks that derived controls override.
 //
-// Thread affinity: every operation of every control runs on the UI thread.
+// Thread affinity: every operation of every control runs on the UI thread,
+// except those documented as safe from any thread (MarkForRepaint, the colour
+// overlay's colour and alpha, CDeviceKeyButtonUI::SetLight).
 // Ownership: a control is owned by its parent container (or, for the root, by
 // its CPaintManagerUI); code that creates a control hands it over as a
 // std::unique_ptr. A control pointer obtained from FindControl stays valid
@@ -12,6 +14,7 @@
 // (and its Qt widget) stays alive until the delivery has returned and goes on
 // the next turn of the event loop (see CContainerUI::Remove).
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -85,12 +88,17 @@ public:
     // switched on with SetIsChangerColor, coloured with SetChangerColor (RGB,
     // the alpha byte ignored) and faded with SetChangerAlpha (0 invisible,
     // 255 opaque; values outside are clamped).
+    // Colour and alpha may be set from any thread (lighting workers tint
+    // their previews): on the UI thread a change repaints soon, elsewhere it
+    // marks the control (MarkForRepaint). Setting the value a control already
+    // has repaints nothing. A paint that runs meanwhile may show the new
+    // colour with the old alpha for one frame.
     void SetIsChangerColor(bool on);
     [[nodiscard]] bool IsChangerColor() const { return m_changerOn; }
     void SetChangerColor(Argb rgb);
-    [[nodiscard]] Argb GetChangerColor() const { return m_changerColor; }
+    [[nodiscard]] Argb GetChangerColor() const { return m_changerColor.load(); }
     void SetChangerAlpha(int alpha);
-    [[nodiscard]] int GetChangerAlpha() const { return m_changerAlpha; }
+    [[nodiscard]] int GetChangerAlpha() const { return m_changerAlpha.load(); }
 
     // Free text that layouts and code attach to a control.
     [[nodiscard]] const std::string& GetUserData() const { return m_userData; }
@@ -160,6 +168,15 @@ public:
     void Invalidate();
     void NeedUpdate();
     void NeedParentUpdate();
+    // Any thread: asks for a repaint where Invalidate cannot be called (state
+    // changed on another thread). The window's next
+    // CPaintManagerUI::RepaintChanged repaints the control on the UI thread.
+    // The control must stay in its window while other threads may mark it. A
+    // control outside any window needs no mark: it is painted in full when
+    // it joins one.
+    void MarkForRepaint();
+    // Clears the mark; true when it was set. For CPaintManagerUI.
+    bool TakeRepaintMark();
 
     // Painting, called on the UI thread with the area being repainted. The
     // default DoPaint calls, in order: PaintBkColor, PaintBkImage,
@@ -230,8 +247,9 @@ private:
     int m_borderSize = 0;
     UiSize m_borderRound;
     bool m_changerOn = false;
-    Argb m_changerColor = 0;
-    int m_changerAlpha = 0;
+    std::atomic<Argb> m_changerColor = 0;
+    std::atomic<int> m_changerAlpha = 0;
+    std::atomic<bool> m_repaintMark = false;
     std::string m_userData;
     std::uintptr_t m_tag = 0;
     std::string m_toolTip;

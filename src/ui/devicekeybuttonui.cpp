@@ -12,9 +12,13 @@ std::string_view CDeviceKeyButtonUI::GetClass() const {
 }
 
 void CDeviceKeyButtonUI::SetLight(Argb colour, int level, bool lit) {
-    m_lightColour.store(colour);
-    m_lightLevel.store(level);
-    m_lit.store(lit);
+    // Every value is stored, whatever the others did.
+    const bool colourChanged = m_lightColour.exchange(colour) != colour;
+    const bool levelChanged = m_lightLevel.exchange(level) != level;
+    const bool litChanged = m_lit.exchange(lit) != lit;
+    if (colourChanged || levelChanged || litChanged) {
+        MarkForRepaint();
+    }
 }
 
 void CDeviceKeyButtonUI::SetKeySetHidden(bool hidden) {

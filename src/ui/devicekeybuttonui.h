@@ -16,10 +16,11 @@ public:
     // Keys take no part in the button's own initialisation.
     void DoInit() override {}
 
-    // Stores the light without asking for a repaint (the lighting preview
-    // repaints the whole picture once per frame). Safe from any thread: a
-    // paint that runs meanwhile shows a mix of old and new values for one
-    // frame. colour is handed to CRenderEngine::DrawImageString as is.
+    // Stores the light without repainting at once: a change marks the key
+    // (MarkForRepaint), and the window's periodic RepaintChanged shows it.
+    // Safe from any thread: a paint that runs meanwhile shows a mix of old
+    // and new values for one frame. Setting the light the key already shows
+    // marks nothing. colour is handed to CRenderEngine::DrawImageString as is.
     void SetLight(Argb colour, int level, bool lit);
     [[nodiscard]] Argb GetLightColor() const { return m_lightColour.load(); }
     [[nodiscard]] int GetLightLevel() const { return m_lightLevel.load(); }

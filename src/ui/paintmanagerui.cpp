@@ -313,6 +313,30 @@ void CPaintManagerUI::Invalidate() {
     }
 }
 
+void CPaintManagerUI::RepaintChanged() {
+    if (m_window == nullptr || !m_root || !m_window->isVisible()) {
+        return;
+    }
+    if (!m_repaintMarks.exchange(false, std::memory_order_acquire)) {
+        return;
+    }
+    // A mark set during the walk either is taken by it or sets the window's
+    // flag again for the next call: none is lost.
+    std::vector<CControlUI*> pending{m_root.get()};
+    while (!pending.empty()) {
+        CControlUI* control = pending.back();
+        pending.pop_back();
+        if (control->TakeRepaintMark()) {
+            control->Invalidate();
+        }
+        if (const auto* container = dynamic_cast<const CContainerUI*>(control)) {
+            for (int i = 0; i < container->GetCount(); ++i) {
+                pending.push_back(container->GetItemAt(i));
+            }
+        }
+    }
+}
+
 const std::vector<CPaintManagerUI*>& CPaintManagerUI::AllManagers() {
     return Registry();
 }

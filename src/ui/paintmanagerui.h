@@ -3,8 +3,10 @@
 // The per-window control manager: owns the root control, finds controls by
 // name, delivers notifications to the window, and holds the window's fonts,
 // named styles, per-class default attributes, caption rectangle, round
-// corners, initial size and interface scale (DPI). UI thread only.
+// corners, initial size and interface scale (DPI). UI thread only, except
+// NoteRepaintMark.
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -117,7 +119,17 @@ public:
     // Relayout soon / now; repaint soon.
     void NeedUpdate();
     void UpdateLayout();
+    // Repaints every control of the window (a full redraw; costly, for a
+    // window that was just shown or whose texts all changed).
     void Invalidate();
+    // Repaints the controls marked with CControlUI::MarkForRepaint since the
+    // last call, that is those whose state changed where no repaint could be
+    // asked for (lights and tints set by worker threads), and does nothing
+    // at all when none was marked. While the window is hidden the marks wait
+    // (showing it repaints everything anyway). Meant for a periodic timer.
+    void RepaintChanged();
+    // Any thread; called by CControlUI::MarkForRepaint.
+    void NoteRepaintMark() { m_repaintMarks.store(true, std::memory_order_release); }
 
     // The Qt window the controls live in (ui/qt only); null before
     // WindowImplBase::Create or for a manager used without a window.
@@ -151,6 +163,8 @@ private:
     UiSize m_minInfo;
     int m_dpi = 96;
     bool m_layoutPending = false;
+    // Some control of this window carries a repaint mark.
+    std::atomic<bool> m_repaintMarks = false;
     qt::WindowWidget* m_window = nullptr;
     WindowImplBase* m_owner = nullptr;
     // Expires with this manager (a notification's receiver may destroy it).

@@ -166,6 +166,12 @@ void WindowImplBase::Close(int result) {
 }
 
 void WindowImplBase::DestroyWindowNow() {
+    // The desktop may not have reported the hidden window's deactivation yet.
+    const std::weak_ptr<const bool> alive = m_alive;
+    OnWidgetActivationChanged(false);
+    if (alive.expired()) {
+        return;
+    }
     bool handled = false;
     HandleMessage(WM_DESTROY, 0, 0, handled);
     if (m_handle.IsValid()) {
@@ -354,6 +360,14 @@ void WindowImplBase::OnWidgetResized() {
 
 void WindowImplBase::OnWidgetCloseRequest() {
     SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+}
+
+void WindowImplBase::OnWidgetActivationChanged(bool active) {
+    if (active == m_active) {
+        return;
+    }
+    m_active = active;
+    SendMessage(WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0);
 }
 
 void WindowImplBase::UpdateMaxRestoreButtons() {

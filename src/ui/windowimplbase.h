@@ -91,6 +91,16 @@ public:
     // MessageTarget: HandleCustomMessage first; unhandled WM_TIMER goes to
     // OnTimer, WM_SYSCOMMAND minimises, maximises, restores or closes, and
     // WM_CLOSE closes.
+    //
+    // The window sends itself WM_ACTIVATE through here when it becomes the
+    // active window (the one that gets keyboard input: shown with the focus,
+    // clicked, or activated by the desktop) with wParam WA_ACTIVE, and when
+    // it stops being it (another window or the desktop was activated, or the
+    // window was hidden) with wParam WA_INACTIVE; lParam is 0. One message
+    // per change, as the desktop reports them; never WA_CLICKACTIVE. An
+    // active window that closes gets its WA_INACTIVE before WM_DESTROY even
+    // where the desktop does not report it. The handler may close the window
+    // or destroy its object.
     LResult HandleMessage(MessageId message, WParam wParam, LParam lParam, bool& handled) override;
     // Default handling of clicks on closebtn (Close(0)), minbtn, maxbtn and
     // restorebtn (WM_SYSCOMMAND with SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE).
@@ -119,6 +129,7 @@ private:
     void ReleaseWidget();
     void OnWidgetResized();
     void OnWidgetCloseRequest();
+    void OnWidgetActivationChanged(bool active);
     void UpdateMaxRestoreButtons();
 
     CPaintManagerUI m_paintManager;
@@ -128,6 +139,8 @@ private:
     WindowHandle m_handle;
     std::string m_title;
     bool m_topmost = false;
+    // As last reported with WM_ACTIVATE.
+    bool m_active = false;
     bool m_closing = false;
     bool m_inModalLoop = false;
     int m_result = 0;

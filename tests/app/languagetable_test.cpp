@@ -61,5 +61,61 @@ TEST(LanguageTable, TrayExitCaptionsFollowTheLanguage) {
     EXPECT_EQ(distinct.size(), kLanguageCount);
 }
 
+TEST(LocaleLanguages, EveryLanguageIsReachedAndEveryRowIsMatchedByItsOwnLocale) {
+    std::set<int> reached;
+    for (const LocaleLanguage& row : LocaleLanguageTable()) {
+        std::string locale(row.language);
+        if (!row.territory.empty()) {
+            locale += "_" + std::string(row.territory);
+        }
+        SCOPED_TRACE(locale);
+        EXPECT_EQ(LanguageIndexForLocale(locale), row.index);
+        EXPECT_EQ(LanguageIndexForLocale(locale + ".UTF-8"), row.index);
+        ASSERT_TRUE(LanguageByIndex(row.index));
+        reached.insert(row.index);
+    }
+    EXPECT_EQ(reached.size(), kLanguageCount);
+}
+
+TEST(LocaleLanguages, LocaleNamesAsDesktopsSetThem) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"zh_CN.UTF-8", "cn"},
+        {"zh_SG.GB2312", "cn"},
+        {"zh", "cn"},
+        {"zh_TW.UTF-8", "tw"},
+        {"zh_HK.Big5HKSCS", "tw"},
+        {"zh_MO", "tw"},
+        {"en_US.UTF-8", "en"},
+        {"en_GB", "en"},
+        {"es_ES.UTF-8", "spa"},
+        {"es_MX", "spa"},
+        {"ja_JP.eucJP", "jap"},
+        {"ko_KR.UTF-8", "ko"},
+        {"ru_RU.UTF-8", "rus"},
+        {"pt_BR.UTF-8", "pt"},
+        {"pt_PT@euro", "pt"},
+        {"ZH_tw.utf8", "tw"},
+        {"pt-BR", "pt"},
+        // No language of ours: English.
+        {"C", "en"},
+        {"C.UTF-8", "en"},
+        {"POSIX", "en"},
+        {"", "en"},
+        {"de_DE.UTF-8", "en"},
+        {"fr_CA", "en"},
+        // Codes that merely begin like one of ours are other languages.
+        {"zha_CN", "en"},
+        {"est_EE", "en"},
+        {"_TW", "en"},
+    };
+    for (const auto& [locale, language] : cases) {
+        SCOPED_TRACE(std::string(locale));
+        const auto row = LanguageByIndex(LanguageIndexForLocale(locale));
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->libraryLanguage, language);
+    }
+    EXPECT_EQ(LanguageByIndex(kFallbackLanguageIndex)->libraryLanguage, "en");
+}
+
 }  // namespace
 }  // namespace varlok::app

@@ -201,6 +201,43 @@ TEST_F(SkinFrameTest, ClickingOutsideClosesThePopupWithoutAChange) {
     EXPECT_FALSE(std::filesystem::exists(MainIni()));
 }
 
+TEST_F(SkinFrameTest, ThePopupClosesWhenItStopsBeingTheActiveWindow) {
+    CSkinFrame& frame = OpenFrame();
+    ASSERT_TRUE(frame.IsWindowVisible());
+    // Activated again (the window manager's doing): no change.
+    ui::test::ActivateWindow(frame);
+    EXPECT_TRUE(frame.IsWindowVisible());
+    // A click on the desktop or on another program's window.
+    ui::test::DeactivateAllWindows();
+    EXPECT_FALSE(frame.IsWindow());
+    EXPECT_TRUE(frame.IsFinished());
+    EXPECT_TRUE(m_recorder.changes.empty());
+
+    // The same through the host window, without any click inside it.
+    CSkinFrame& again = OpenFrame();
+    ASSERT_TRUE(again.IsWindowVisible());
+    ui::test::ActivateWindow(Owner());
+    EXPECT_TRUE(again.IsFinished());
+}
+
+TEST_F(SkinFrameTest, ThePictureDialogTakingTheActivationKeepsThePopupUntilItAnswers) {
+    const std::string own = (m_folder / "own.png").string();
+    bool openWhileAsked = false;
+    ui::SetFileDialogAnswerProvider([&](ui::FileDialogKind, const ui::FileDialogOptions&) {
+        // The dialog is the active window while it asks.
+        ui::test::DeactivateAllWindows();
+        openWhileAsked = m_frame->IsWindowVisible();
+        return std::optional(own);
+    });
+    UiDriver popup(OpenFrame());
+    ASSERT_TRUE(popup.Click("skin_Custom"));
+    ui::test::ProcessEvents();
+    EXPECT_TRUE(openWhileAsked);
+    ASSERT_EQ(m_recorder.changes.size(), 1u);
+    EXPECT_EQ(m_recorder.changes[0], (SkinChangedParam{false, 0, own}));
+    EXPECT_TRUE(m_frame->IsFinished());
+}
+
 TEST_F(SkinFrameTest, MovingBetweenThePopupsOwnControlsKeepsItOpen) {
     UiDriver popup(OpenFrame());
     ASSERT_TRUE(popup.Click("skin_color"));

@@ -1,12 +1,15 @@
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 
 #include "rendercontrol.h"
+#include "support/testwindow.h"
 #include "support/uidriver.h"
 #include "ui/devicekeybuttonui.h"
+#include "ui/resourcemanager.h"
 
 namespace varlok::ui {
 namespace {
@@ -47,6 +50,59 @@ TEST(KeyButtonThreads, LightSetByAWorkerWhileTheUiThreadPaints) {
     EXPECT_EQ(key.GetLightColor(), kGreen);
     EXPECT_EQ(key.GetLightLevel(), 100);
     EXPECT_FALSE(key.IsLit());
+}
+
+// Remembers the light each paint showed.
+class RecordingKey : public CDeviceKeyButtonUI {
+public:
+    void DoPaint(PaintContext& context, const UiRect& paint) override {
+        shownColour = GetLightColor();
+        shownAlpha = GetChangerAlpha();
+        CDeviceKeyButtonUI::DoPaint(context, paint);
+    }
+    Argb shownColour = 0;
+    int shownAlpha = -1;
+};
+
+TEST(KeyButtonThreads, TheRepaintTimerShowsTheLastLightOfABusyWorker) {
+    test::EnsureApplication();
+    CResourceManager& resources = CResourceManager::GetInstance();
+    resources.Release();
+    resources.SetResourcePath(VARLOK_TEST_DATA_DIR "/ui");
+    ASSERT_TRUE(resources.LoadResource("res.xml"));
+    test::TestWindow window("main.xml");
+    ASSERT_TRUE(window.Create(nullptr, "preview"));
+    auto owned = std::make_unique<RecordingKey>();
+    RecordingKey* key = owned.get();
+    key->SetIsChangerColor(true);
+    window.GetPaintManager().AttachDialog(std::move(owned));
+    window.ShowWindow();
+    test::ProcessEvents();
+
+    constexpr Argb kBlue = MakeArgb(0xFF, 0, 0, 0xFF);
+    std::atomic<bool> done = false;
+    std::thread lighting([&] {
+        for (int frame = 0; frame < 20000; ++frame) {
+            key->SetLight(MakeArgb(0xFF, static_cast<std::uint8_t>(frame), 0, 0), 255, true);
+            key->SetChangerAlpha(frame % 200);
+        }
+        key->SetLight(kBlue, 255, true);
+        key->SetChangerAlpha(222);
+        done = true;
+    });
+    // The repaint timer ticks while the worker runs.
+    while (!done) {
+        window.GetPaintManager().RepaintChanged();
+        test::ProcessEvents();
+    }
+    lighting.join();
+    window.GetPaintManager().RepaintChanged();
+    test::ProcessEvents();
+    EXPECT_EQ(key->shownColour, kBlue);
+    EXPECT_EQ(key->shownAlpha, 222);
+    window.Close();
+    test::ProcessEvents();
+    resources.Release();
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "support/testwindow.h"
 #include "support/uitest.h"
@@ -246,6 +249,110 @@ TEST_F(WindowTest, TimersAndMessagesReachTheWindow) {
     window.Close();
     ProcessEvents();
     EXPECT_FALSE(window.GetHandle().IsValid());
+}
+
+using Activations = std::vector<std::pair<WParam, LParam>>;
+const std::pair<WParam, LParam> kActive{WA_ACTIVE, 0};
+const std::pair<WParam, LParam> kInactive{WA_INACTIVE, 0};
+
+TEST_F(WindowTest, ActivationChangesArriveAsWmActivateOncePerChange) {
+    TestWindow first("main.xml");
+    TestWindow second("main.xml");
+    ASSERT_TRUE(first.Create(nullptr, "first"));
+    ASSERT_TRUE(second.Create(nullptr, "second"));
+    EXPECT_TRUE(first.activations.empty()) << "created, not yet shown";
+
+    first.ShowWindow();
+    ProcessEvents();
+    EXPECT_EQ(first.activations, (Activations{kActive}));
+
+    second.ShowWindow();
+    ProcessEvents();
+    EXPECT_EQ(first.activations, (Activations{kActive, kInactive}));
+    EXPECT_EQ(second.activations, (Activations{kActive}));
+
+    // Activating the active window again changes nothing.
+    ActivateWindow(second);
+    EXPECT_EQ(second.activations, (Activations{kActive}));
+
+    // A click on the first window moves the activation back.
+    ASSERT_TRUE(UiDriver(first).Click("styled_button"));
+    EXPECT_EQ(first.activations, (Activations{kActive, kInactive, kActive}));
+    EXPECT_EQ(second.activations, (Activations{kActive, kInactive}));
+
+    // The desktop (or another program) takes it.
+    DeactivateAllWindows();
+    EXPECT_EQ(first.activations, (Activations{kActive, kInactive, kActive, kInactive}));
+    EXPECT_EQ(second.activations, (Activations{kActive, kInactive}));
+    first.Close();
+    second.Close();
+    ProcessEvents();
+}
+
+TEST_F(WindowTest, ClosingTheActiveWindowDeactivatesItBeforeWmDestroy) {
+    TestWindow window("main.xml");
+    ASSERT_TRUE(window.Create(nullptr, "closing"));
+    window.ShowWindow();
+    ProcessEvents();
+    ASSERT_EQ(window.activations, (Activations{kActive}));
+    window.Close();
+    ProcessEvents();
+    EXPECT_EQ(window.activations, (Activations{kActive, kInactive}));
+    const auto deactivated = std::find(window.messages.begin(), window.messages.end(), WM_ACTIVATE);
+    const auto destroyed = std::find(window.messages.begin(), window.messages.end(), WM_DESTROY);
+    ASSERT_NE(destroyed, window.messages.end());
+    EXPECT_LT(std::find(deactivated + 1, window.messages.end(), WM_ACTIVATE), destroyed);
+    EXPECT_EQ(window.finalMessageCalls, 1);
+
+    // An inactive window closes without any.
+    TestWindow other("main.xml");
+    TestWindow active("main.xml");
+    ASSERT_TRUE(other.Create(nullptr, "other"));
+    ASSERT_TRUE(active.Create(nullptr, "active"));
+    other.ShowWindow();
+    active.ShowWindow();
+    ProcessEvents();
+    ASSERT_EQ(other.activations, (Activations{kActive, kInactive}));
+    other.Close();
+    ProcessEvents();
+    EXPECT_EQ(other.activations, (Activations{kActive, kInactive}));
+    active.Close();
+    ProcessEvents();
+}
+
+TEST_F(WindowTest, AWindowMayCloseOrDestroyItselfWhenDeactivated) {
+    auto popup = std::make_unique<TestWindow>("main.xml");
+    TestWindow closing("main.xml");
+    TestWindow other("main.xml");
+    ASSERT_TRUE(popup->Create(nullptr, "popup"));
+    ASSERT_TRUE(closing.Create(nullptr, "closing"));
+    ASSERT_TRUE(other.Create(nullptr, "other"));
+    popup->onActivate = [&popup](WParam state) {
+        if (state == WA_INACTIVE) {
+            popup.reset();
+        }
+    };
+    closing.onActivate = [&closing](WParam state) {
+        if (state == WA_INACTIVE) {
+            closing.Close(7);
+        }
+    };
+    other.ShowWindow();
+    popup->ShowWindow();
+    ProcessEvents();
+    ASSERT_NE(popup, nullptr);
+    ActivateWindow(other);
+    EXPECT_EQ(popup, nullptr);
+
+    closing.ShowWindow();
+    ProcessEvents();
+    ActivateWindow(other);
+    EXPECT_FALSE(closing.IsWindow());
+    EXPECT_EQ(closing.finalMessageCalls, 1);
+    EXPECT_EQ(closing.activations, (Activations{kActive, kInactive}));
+    EXPECT_TRUE(other.IsWindowVisible());
+    other.Close();
+    ProcessEvents();
 }
 
 }  // namespace

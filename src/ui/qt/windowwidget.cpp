@@ -54,6 +54,14 @@ void WindowWidget::closeEvent(QCloseEvent* event) {
 
 void WindowWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) {
+        // The handler may destroy the window object (this widget then
+        // lives on until the event has been delivered, without an owner).
+        if (m_owner != nullptr) {
+            m_owner->OnWidgetActivationChanged(isActiveWindow());
+        }
+        return;
+    }
     if (event->type() == QEvent::WindowStateChange) {
         UpdateShape();
         if (m_owner != nullptr) {

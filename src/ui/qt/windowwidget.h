@@ -1,7 +1,8 @@
 #pragma once
 
 // The top-level Qt window of a WindowImplBase: frameless, with the layout's
-// round corners as its shape; forwards resizes and close requests.
+// round corners as its shape; forwards resizes, close requests and changes
+// of activation.
 
 #include <QWidget>
 

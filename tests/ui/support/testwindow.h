@@ -6,10 +6,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/controlui.h"
 #include "ui/windowimplbase.h"
+#include "ui/windowmessages.h"
 
 namespace varlok::ui::test {
 
@@ -26,6 +28,11 @@ public:
 
     std::vector<RecordedNotify> notifications;
     std::vector<MessageId> messages;
+    // wParam and lParam of each WM_ACTIVATE, in order.
+    std::vector<std::pair<WParam, LParam>> activations;
+    // Runs after a WM_ACTIVATE was recorded; it may close or destroy the
+    // window.
+    std::function<void(WParam)> onActivate;
     std::vector<std::uintptr_t> timers;
     int initWindowCalls = 0;
     int finalMessageCalls = 0;
@@ -84,10 +91,18 @@ protected:
             hook();
         }
     }
-    LResult HandleCustomMessage(MessageId message, WParam /*wParam*/, LParam /*lParam*/,
+    LResult HandleCustomMessage(MessageId message, WParam wParam, LParam lParam,
                                 bool& handled) override {
         messages.push_back(message);
         handled = false;
+        if (message == WM_ACTIVATE) {
+            activations.emplace_back(wParam, lParam);
+            if (onActivate) {
+                // A copy: the hook may destroy this window and itself with it.
+                const std::function<void(WParam)> hook = onActivate;
+                hook(wParam);
+            }
+        }
         return 0;
     }
     void OnTimer(std::uintptr_t id) override { timers.push_back(id); }

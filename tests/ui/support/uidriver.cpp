@@ -117,6 +117,18 @@ void ProcessEvents() {
     }
 }
 
+void ActivateWindow(WindowImplBase& window) {
+    if (window.GetWindowWidget() != nullptr) {
+        Activate(window.GetWindowWidget());
+        ProcessEvents();
+    }
+}
+
+void DeactivateAllWindows() {
+    QApplication::setActiveWindow(nullptr);
+    ProcessEvents();
+}
+
 UiDriver::UiDriver(WindowImplBase& window) : m_window(window) {}
 
 CControlUI* UiDriver::Find(std::string_view name) const {

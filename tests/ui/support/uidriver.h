@@ -23,6 +23,12 @@ namespace varlok::ui::test {
 void EnsureApplication();
 // Runs pending UI work: posted calls, layouts, "windowinit", deferred closes.
 void ProcessEvents();
+// Makes the window the active one, as a click on it would (a hidden window
+// stays as it is); then runs pending UI work.
+void ActivateWindow(WindowImplBase& window);
+// Leaves no window of the program active, as a click on the desktop or on
+// another program's window does; then runs pending UI work.
+void DeactivateAllWindows();
 
 class UiDriver {
 public:

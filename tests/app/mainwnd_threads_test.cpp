@@ -360,6 +360,8 @@ TEST_F(LanguageAtStartTest, AnIndexNoLanguageCarriesLeavesTheBaseFile) {
 }
 
 TEST_F(LanguageAtStartTest, ChoosingALanguageFromTheMenuStoresItEverywhere) {
+    // Chinese at the start, whatever the locale of the test's run.
+    SetMainIniLanguage("0");
     CreateWindow();
     Initialise();
     ASSERT_TRUE(ui::test::UiDriver(*m_window).Click("menubtn"));

@@ -66,6 +66,10 @@ void RouteTable::OnSignal(std::string_view owner, PageSignal signal, Handler han
     m_signals.push_back(SignalRoute{std::string(owner), signal, std::move(handler)});
 }
 
+void RouteTable::OnWorker(std::string_view owner, std::size_t slot, WorkerBody body, Handler wake) {
+    m_workers.push_back(WorkerRoute{std::string(owner), slot, std::move(body), std::move(wake)});
+}
+
 std::size_t RouteTable::DeliverNotify(TNotifyUI& msg) const {
     const std::string name = msg.pSender != nullptr ? msg.pSender->GetName() : std::string();
     std::size_t delivered = 0;

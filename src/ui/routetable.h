@@ -1,9 +1,10 @@
 #pragma once
 
 // The main window's routing as data: every page registers the notifications
-// (type and control name or name prefix), clicks, window messages, timers and
-// signals it takes, and the window delivers through the table. A route that
-// nobody registered is absent; nothing handles it.
+// (type and control name or name prefix), clicks, window messages, timers,
+// signals and worker threads it owns, and the window delivers through the
+// table (and hands the workers to the device session, which runs them). A
+// route that nobody registered is absent; nothing handles it.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/event.h"
 #include "ui/notify.h"
 #include "ui/uitypes.h"
 
@@ -44,6 +46,9 @@ public:
     using NotifyHandler = std::function<void(TNotifyUI& msg, std::optional<int> number)>;
     using MessageHandler = std::function<LResult(MessageId message, WParam wParam, LParam lParam)>;
     using Handler = std::function<void()>;
+    // A worker thread's body: runs until stop is signalled. Its wake, when
+    // given, cuts short a wait the stop event cannot reach.
+    using WorkerBody = std::function<void(platform::Event& stop)>;
 
     // owner is a short name of the page that registers ("performance page"),
     // kept for the debug output and for tests.
@@ -55,6 +60,9 @@ public:
     void OnMessage(std::string_view owner, MessageId first, MessageId last, MessageHandler handler);
     void OnTimer(std::string_view owner, std::uintptr_t id, Handler handler);
     void OnSignal(std::string_view owner, PageSignal signal, Handler handler);
+    // A worker thread for the device session's worker slot `slot` (its
+    // number), started with the session's own workers.
+    void OnWorker(std::string_view owner, std::size_t slot, WorkerBody body, Handler wake = {});
 
     // Calls every handler whose type and name match, in registration order;
     // returns how many were called.
@@ -74,6 +82,15 @@ public:
     [[nodiscard]] std::optional<std::string> MessageOwner(MessageId message) const;
     [[nodiscard]] std::optional<std::string> TimerOwner(std::uintptr_t id) const;
     [[nodiscard]] std::vector<std::string> SignalOwners(PageSignal signal) const;
+
+    struct WorkerRoute {
+        std::string owner;
+        std::size_t slot;
+        WorkerBody body;
+        Handler wake;
+    };
+    // The registered workers, in registration order.
+    [[nodiscard]] const std::vector<WorkerRoute>& Workers() const { return m_workers; }
 
     // Whether controlName matches name under match; number receives the
     // number of a PrefixIndex match. Exposed for the window's own routes.
@@ -109,6 +126,7 @@ private:
     std::vector<MessageRoute> m_messages;
     std::vector<TimerRoute> m_timers;
     std::vector<SignalRoute> m_signals;
+    std::vector<WorkerRoute> m_workers;
 };
 
 // A page of the main window: registers its routes once, before the window

@@ -64,6 +64,7 @@ TEST(RouteTable, EveryMatchingHandlerRunsInOrderAndOnlyRegisteredRoutesExist) {
                      });
     routes.OnSignal("page a", PageSignal::RefreshMousePage, [&] { calls.push_back("a"); });
     routes.OnSignal("page b", PageSignal::RefreshMousePage, [&] { calls.push_back("b"); });
+    routes.OnWorker("lighting", 3, [](platform::Event&) {});
 
     CButtonUI button;
     button.SetName("ms_DPIcolor_btn_7");
@@ -88,6 +89,9 @@ TEST(RouteTable, EveryMatchingHandlerRunsInOrderAndOnlyRegisteredRoutesExist) {
     EXPECT_EQ(routes.TimerOwner(14), std::nullopt);
     EXPECT_EQ(routes.SignalOwners(PageSignal::RefreshMousePage),
               (std::vector<std::string>{"page a", "page b"}));
+    ASSERT_EQ(routes.Workers().size(), 1u);
+    EXPECT_EQ(routes.Workers()[0].owner, "lighting");
+    EXPECT_EQ(routes.Workers()[0].slot, 3u);
 }
 
 }  // namespace

@@ -48,10 +48,11 @@ void DesktopApplier::Launch(std::function<void()> work) {
         const std::lock_guard lock(m_mutex);
         // Threads that have applied their value are joined as new ones come,
         // so the list stays as short as the changes in flight.
-        const auto running = std::ranges::partition(
-            m_pending, [](const Pending& pending) { return !pending.done->load(); });
-        std::move(running.begin(), running.end(), std::back_inserter(finished));
-        m_pending.erase(running.begin(), running.end());
+        const auto running =
+            std::partition(m_pending.begin(), m_pending.end(),
+                           [](const Pending& pending) { return !pending.done->load(); });
+        std::move(running, m_pending.end(), std::back_inserter(finished));
+        m_pending.erase(running, m_pending.end());
         auto done = std::make_shared<std::atomic<bool>>(false);
         m_pending.push_back(Pending{std::thread([work = std::move(work), done] {
                                         work();

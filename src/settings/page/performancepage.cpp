@@ -91,7 +91,7 @@ void PerformancePage::RegisterRoutes(ui::RouteTable& routes) {
     for (const auto& [type, inside] :
          {std::pair{kMouseEnter, true}, std::pair{kMouseLeave, false}}) {
         routes.OnNotify(kOwner, type, kColourButtonPrefix, NameMatch::PrefixIndex,
-                        [this, inside](ui::TNotifyUI&, std::optional<int> stage) {
+                        [this, inside = inside](ui::TNotifyUI&, std::optional<int> stage) {
                             if (*stage >= 1 && *stage <= kHoverStages) {
                                 OnHover(*stage, inside);
                             }

@@ -13,6 +13,12 @@ function(varlok_configure_target target)
                                              -fno-sanitize-recover=all)
     target_link_options(${target} PUBLIC -fsanitize=${VARLOK_SANITIZERS})
   endif()
+  if(VARLOK_BUILD_FUZZ)
+    # Coverage feedback for libFuzzer from all the code the fuzz targets run.
+    # Programs that are not fuzz targets link the coverage runtime alone.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+    target_link_options(${target} PUBLIC -fsanitize=fuzzer-no-link)
+  endif()
 endfunction()
 
 # varlok_add_to_group(<group> <target>)
@@ -122,4 +128,16 @@ function(varlok_add_test target)
        "set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\" "
        "ENVIRONMENT \"${ARG_ENVIRONMENT}\")\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties_file})
+endfunction()
+
+# varlok_add_fuzzer(<target> SOURCES ... [DEPS ...])
+# A libFuzzer program (clang, VARLOK_BUILD_FUZZ). The target "fuzzers" builds
+# them all.
+function(varlok_add_fuzzer target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS})
+  varlok_configure_target(${target})
+  target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+  varlok_add_to_group(fuzzers ${target})
 endfunction()

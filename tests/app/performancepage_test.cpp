@@ -154,6 +154,7 @@ TEST_F(PerformancePageTest, TheSensorSetsTheRangesAndTheMovingSliderPreviewsItsS
     EXPECT_EQ(Text("ms_DPI2_label_value"), "800");
     ASSERT_TRUE(Driver().DragSlider("ms_DPI2_slider", 7));
     EXPECT_EQ(Text("ms_DPI2_label_value"), "2000");
+    FlushedRecords();
 
     // A sensor that labels all seven stages, a stored code no position has,
     // a current stage past the last and more positions than the table has.

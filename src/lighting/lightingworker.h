@@ -1,0 +1,44 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+#include "lighting/effectstate.h"
+#include "lighting/ledstate.h"
+#include "lighting/lightingsettings.h"
+#include "platform/event.h"
+
+namespace varlok::lighting {
+
+// The mouse lighting worker: after a 3 s start pause it loops until stopped,
+// sleeping the speed's pause, idling (100 ms) while the mouse is away, and
+// otherwise sleeping the mode's extra pause, running one effect step and
+// asking for a frame push (the window arms timer 14, which sends it on the
+// UI thread). Runs on its own thread.
+class LightingWorker {
+public:
+    struct Hooks {
+        std::function<bool()> isConnected;  // the mouse link is connected
+        std::function<void()> requestPush;  // arm timer 14 (10 ms, replacing a pending one)
+        // Sleeps; tests pass their own clock. Default: the thread sleeps.
+        std::function<void(std::chrono::milliseconds)> sleep;
+    };
+    static constexpr std::chrono::milliseconds kStartPause{3000};
+    static constexpr std::chrono::milliseconds kAwayPause{100};
+
+    // Every reference must outlive the worker.
+    LightingWorker(settings::SettingsRecord& record, EffectState& state, LedState& leds,
+                   Hooks hooks);
+
+    // The thread's body: returns once stop is set (checked between steps,
+    // with a 1 ms wait).
+    void Run(platform::Event& stop);
+
+private:
+    settings::SettingsRecord& m_record;
+    EffectState& m_state;
+    LedState& m_leds;
+    Hooks m_hooks;
+};
+
+}  // namespace varlok::lighting

@@ -39,61 +39,108 @@ constexpr auto kScreenshotDeadline = 20s;
 constexpr const char* kInstanceNameVariable = "VARLOK_INSTANCE_NAME";
 
 // Takes the --screenshot picture once the mouse has been read (or at the
-// deadline), then closes the main window, which ends the program. UI thread.
+// deadline), then closes the main window, which ends the program. With
+// several frames, the pictures follow the lighting once it runs. UI thread.
 class ScreenshotTask : public ui::MessageTarget {
 public:
     static constexpr ui::MessageId kTakeMessage = 0x8101;
     static constexpr std::uintptr_t kDeadlineTimer = 1;
+    static constexpr std::uintptr_t kLightingStartTimer = 2;
+    static constexpr std::uintptr_t kFrameTimer = 3;
+    // The lighting worker renders its first frame 3 s after the window
+    // starts its workers; the mouse is read about then.
+    static constexpr auto kLightingStartWait = 4s;
+    static constexpr auto kFramePeriod = 50ms;
 
-    ScreenshotTask(CMainWnd& window, std::filesystem::path file)
-        : m_window(window), m_file(std::move(file)) {}
+    ScreenshotTask(CMainWnd& window, std::filesystem::path file, int frames)
+        : m_window(window), m_file(std::move(file)), m_frames(frames) {}
     ~ScreenshotTask() override { ui::WindowHandle::Unregister(m_handle); }
     ScreenshotTask(const ScreenshotTask&) = delete;
     ScreenshotTask& operator=(const ScreenshotTask&) = delete;
 
     void Arm() {
         m_handle = ui::WindowHandle::Register(*this);
-        m_handle.SetTimer(
-            kDeadlineTimer,
-            static_cast<unsigned>(std::chrono::milliseconds(kScreenshotDeadline).count()));
+        SetTimer(kDeadlineTimer, kScreenshotDeadline);
     }
     // After a read of the mouse: the picture is taken once the handler that
     // read it has returned and the pages show the result.
     void OnMouseRead() { m_handle.Post(kTakeMessage); }
     [[nodiscard]] bool Failed() const { return m_failed; }
 
-    ui::LResult HandleMessage(ui::MessageId message, ui::WParam /*wParam*/, ui::LParam /*lParam*/,
+    ui::LResult HandleMessage(ui::MessageId message, ui::WParam wParam, ui::LParam /*lParam*/,
                               bool& handled) override {
         handled = message == kTakeMessage || message == ui::WM_TIMER;
-        if (handled && !m_taken) {
-            m_taken = true;
+        if (!handled) {
+            return 0;
+        }
+        const bool deadline = message == ui::WM_TIMER && wParam == kDeadlineTimer;
+        if (message == kTakeMessage || deadline) {
+            if (m_started) {
+                return 0;
+            }
+            m_started = true;
             m_handle.KillTimer(kDeadlineTimer);
-            if (message == ui::WM_TIMER) {
+            if (deadline) {
                 std::fputs(
                     "varlok: no mouse was read in time; the picture shows the window "
                     "without it\n",
                     stderr);
             }
-            Take();
+            if (m_frames == 1) {
+                TakeAndClose();
+            } else {
+                SetTimer(kLightingStartTimer, kLightingStartWait);
+            }
+        } else if (wParam == kLightingStartTimer) {
+            m_handle.KillTimer(kLightingStartTimer);
+            m_window.ShowWindow(true, false);
+            SetTimer(kFrameTimer, kFramePeriod);
+        } else if (wParam == kFrameTimer) {
+            TakeFrame();
         }
         return 0;
     }
 
 private:
-    void Take() {
+    void SetTimer(std::uintptr_t id, std::chrono::milliseconds period) {
+        m_handle.SetTimer(id, static_cast<unsigned>(period.count()));
+    }
+
+    void TakeAndClose() {
         m_window.ShowWindow(true, false);
-        if (!SaveWindowPicture(m_window, m_file)) {
-            std::fprintf(stderr, "varlok: cannot write the picture to %s\n",
-                         m_file.string().c_str());
-            m_failed = true;
-        }
+        Save(m_file);
         m_window.Close();
+    }
+
+    // Frame n goes to FILE's stem, "-" and n in three digits, and its
+    // extension.
+    void TakeFrame() {
+        ++m_taken;
+        char number[16];
+        std::snprintf(number, sizeof number, "-%03d", m_taken);
+        std::filesystem::path frame = m_file;
+        frame.replace_filename(m_file.stem().string() + number + m_file.extension().string());
+        if (!Save(frame) || m_taken >= m_frames) {
+            m_handle.KillTimer(kFrameTimer);
+            m_window.Close();
+        }
+    }
+
+    bool Save(const std::filesystem::path& file) {
+        if (SaveWindowPicture(m_window, file)) {
+            return true;
+        }
+        std::fprintf(stderr, "varlok: cannot write the picture to %s\n", file.string().c_str());
+        m_failed = true;
+        return false;
     }
 
     CMainWnd& m_window;
     std::filesystem::path m_file;
+    const int m_frames;
     ui::WindowHandle m_handle;
-    bool m_taken = false;
+    bool m_started = false;
+    int m_taken = 0;
     bool m_failed = false;
 };
 
@@ -190,7 +237,8 @@ int Application::Run() {
         window.CenterWindow();
         window.ShowWindow(true);
         if (m_impl->options.screenshot) {
-            screenshot = std::make_unique<ScreenshotTask>(window, *m_impl->options.screenshot);
+            screenshot = std::make_unique<ScreenshotTask>(window, *m_impl->options.screenshot,
+                                                          m_impl->options.frames);
             screenshot->Arm();
         }
         ui::CPaintManagerUI::MessageLoop();

@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include <charconv>
 #include <cstdlib>
 
 #include "app/mainwindowroutes.h"
@@ -10,6 +11,8 @@ namespace {
 
 constexpr std::string_view kScreenshotOption = "--screenshot";
 constexpr std::string_view kPageOption = "--page";
+constexpr std::string_view kFramesOption = "--frames";
+constexpr int kMostFrames = 999;
 
 bool IsSet(const char* name) {
     const char* value = std::getenv(name);
@@ -63,15 +66,27 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments) 
                 return Fail("--page needs one of lighting, macros, buttons, performance, cursor");
             }
             result.options.page = std::string(*page);
+        } else if (const auto frames = OptionValue(arguments, i, kFramesOption)) {
+            int count = 0;
+            const auto [end, error] =
+                std::from_chars(frames->data(), frames->data() + frames->size(), count);
+            if (error != std::errc() || end != frames->data() + frames->size() || count < 1 ||
+                count > kMostFrames) {
+                return Fail("--frames needs a number from 1 to 999");
+            }
+            result.options.frames = count;
         } else {
             return Fail("unknown argument: " + std::string(argument));
         }
+    }
+    if (result.options.frames > 1 && !result.options.screenshot) {
+        return Fail("--frames goes with --screenshot");
     }
     return result;
 }
 
 std::string_view UsageText() {
-    return "usage: varlok [--simulate] [--page PAGE] [--screenshot FILE] [--help]\n"
+    return "usage: varlok [--simulate] [--page PAGE] [--screenshot FILE [--frames N]] [--help]\n"
            "\n"
            "Configuration program for the 0C45:7643 gaming mouse.\n"
            "\n"
@@ -82,6 +97,8 @@ std::string_view UsageText() {
            "                     lighting, macros, buttons, performance or cursor\n"
            "  --screenshot FILE  once the mouse is connected and read, write the main\n"
            "                     window as a PNG picture to FILE and quit\n"
+           "  --frames N         with --screenshot: once the lighting runs, write N\n"
+           "                     pictures, one per lighting frame, as FILE-001.png ...\n"
            "  --help             show this text\n"
            "\n"
            "Without a display (no DISPLAY or WAYLAND_DISPLAY) the window is drawn\n"

@@ -16,6 +16,10 @@ struct StartOptions {
     // Once the mouse is connected and read, write the main window as a PNG
     // picture to this file and quit.
     std::optional<std::filesystem::path> screenshot;
+    // With screenshot: this many pictures, one per lighting frame period,
+    // once the lighting runs (FILE's name gets -001, -002, ... before its
+    // extension). 1: the one picture.
+    int frames = 1;
     // Once the mouse is connected, show this page of the mouse page (a name
     // of FunctionPages(): "performance", "lighting", ...).
     std::optional<std::string> page;
@@ -33,8 +37,9 @@ struct CommandLineResult {
 };
 
 // Reads the arguments after the program name: "--simulate",
-// "--screenshot FILE" (or "--screenshot=FILE"), "--page PAGE" (or
-// "--page=PAGE"), "--help" (or "-h").
+// "--screenshot FILE" (or "--screenshot=FILE"), "--frames N" (with
+// --screenshot; N 1-999), "--page PAGE" (or "--page=PAGE"), "--help" (or
+// "-h").
 [[nodiscard]] CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments);
 
 [[nodiscard]] std::string_view UsageText();

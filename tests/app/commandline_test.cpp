@@ -53,6 +53,21 @@ TEST(CommandLine, BadArgumentsAreRefusedWithAReason) {
     EXPECT_EQ(Parse({"picture.png"}).action, Action::Error);
 }
 
+TEST(CommandLine, FramesCountPicturesOfAScreenshotOnly) {
+    auto result = Parse({"--screenshot", "shot.png", "--frames", "40"});
+    ASSERT_EQ(result.action, Action::Run);
+    EXPECT_EQ(result.options.frames, 40);
+    EXPECT_EQ(Parse({"--screenshot=s.png"}).options.frames, 1);
+    for (const std::string_view bad : {"0", "1000", "-3", "4x", ""}) {
+        result = Parse({"--screenshot", "s.png", "--frames", bad});
+        EXPECT_EQ(result.action, Action::Error) << bad;
+        EXPECT_NE(result.error.find("1 to 999"), std::string::npos) << bad;
+    }
+    result = Parse({"--frames", "5"});
+    EXPECT_EQ(result.action, Action::Error);
+    EXPECT_NE(result.error.find("--screenshot"), std::string::npos);
+}
+
 TEST(CommandLine, OffscreenOnlyWithoutAnyDisplayOrChosenPlatform) {
     using platform::testing::ScopedEnvironment;
     ScopedEnvironment display("DISPLAY", std::nullopt);

@@ -37,7 +37,7 @@ void LightingWorker::Run(platform::Event& stop) {
     LightingSettings settings(m_record);
     // The start pause ends early when stop is set, and the event is left as
     // it is: a stop that came during the pause must still end the thread.
-    if (!Pause(kStartPause, stop)) {
+    if (!Pause(m_hooks.startPause, stop)) {
         while (!stop.Wait(kStopPoll)) {
             if (Pause(SpeedPause(settings.Speed()), stop)) {
                 break;

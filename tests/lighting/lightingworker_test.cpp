@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "lighting/effecttables.h"
@@ -112,6 +114,25 @@ TEST_F(Worker, ModeAboveSixSaysSoEveryIterationAndStillAsksForTheFrame) {
     const std::string unknown(kUnknownMode);
     EXPECT_EQ(debug.Lines(),
               (std::vector<std::string>{unknown, unknown, unknown, std::string(kEnded)}));
+}
+
+TEST_F(Worker, RunsBesideAThreadThatReadsTheLedsAndResetsTheEffect) {
+    // For the thread sanitizer: the page's side reads frames and resets the
+    // effect while the worker steps, as the window does.
+    light.SetMode(static_cast<std::uint8_t>(LightingMode::Trail));
+    std::atomic<int> steps{0};
+    LightingWorker worker(record, state, leds,
+                          {[] { return true; }, [&steps] { ++steps; }, {}, milliseconds(0)});
+    std::thread thread([&] { worker.Run(stop); });
+    while (steps.load() < 3) {
+        static_cast<void>(BuildFrame(leds));
+        ResetEffectState(state);
+        state.reactiveTrigger = true;
+        std::this_thread::yield();
+    }
+    stop.Set();
+    thread.join();
+    EXPECT_LT(state.phaseCounter.Get(), kStripLeds);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -34,11 +35,12 @@ struct ToolRun {
     std::string trace;
 };
 
-ToolRun RunTool(const std::shared_ptr<HidBus>& bus, std::vector<std::string_view> arguments) {
+ToolRun RunTool(const std::shared_ptr<HidBus>& bus, std::vector<std::string_view> arguments,
+                const std::atomic<bool>* interrupted = nullptr) {
     std::ostringstream out;
     std::ostringstream err;
     const std::unique_ptr<std::FILE, decltype(&std::fclose)> trace(std::tmpfile(), &std::fclose);
-    CommandLine tool({bus, out, err, trace.get()});
+    CommandLine tool({bus, out, err, trace.get(), interrupted});
     ToolRun run;
     run.code = tool.Run(arguments);
     run.out = out.str();
@@ -600,6 +602,113 @@ TEST_F(VarlokctlTest, ListShowsEveryCollection) {
     const ToolRun empty = RunTool(std::make_shared<HidBus>(), {"list"});
     EXPECT_EQ(empty.code, ExitCode::Ok);
     EXPECT_EQ(empty.out, "no HID collections found\n");
+}
+
+}  // namespace
+}  // namespace varlok::tools
+
+namespace varlok::tools {
+namespace {
+
+// The data bytes of the lighting-frame requests the mouse received, one
+// 66-byte frame per pair of requests.
+std::vector<std::vector<std::uint8_t>> LightingFrames(const VirtualMouse& mouse) {
+    std::vector<std::vector<std::uint8_t>> frames;
+    for (const std::vector<std::uint8_t>& request : Requests(mouse)) {
+        if (request[3] != 0x12) {
+            continue;
+        }
+        const std::size_t offset = request[5] | request[6] << 8;
+        if (offset == 0) {
+            frames.emplace_back();
+        }
+        EXPECT_EQ(frames.back().size(), offset);
+        frames.back().insert(frames.back().end(), request.begin() + 8,
+                             request.begin() + 8 + request[4]);
+    }
+    return frames;
+}
+
+std::vector<std::uint8_t> RepeatLed(std::array<std::uint8_t, 3> led) {
+    std::vector<std::uint8_t> frame;
+    for (int i = 0; i < 22; ++i) {
+        frame.insert(frame.end(), led.begin(), led.end());
+    }
+    return frame;
+}
+
+TEST_F(VarlokctlTest, EffectSendsOneFrameInTwoReportsPerStep) {
+    const ToolRun run = RunTool(m_bus, {"effect", "spectrum", "--frames", "3", "--fast"});
+    EXPECT_EQ(run.code, ExitCode::Ok) << run.err;
+    EXPECT_NE(run.out.find("effect spectrum (mode 2): 3 frames sent"), std::string::npos);
+    // Right: the wheel runs down from entry 191 (255, 0, 0), 190 (255, 0, 2),
+    // 189 (255, 0, 4), all at brightness 255.
+    const auto frames = LightingFrames(*m_mouse);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0], RepeatLed({254, 0, 0}));
+    EXPECT_EQ(frames[1], RepeatLed({254, 0, 1}));
+    EXPECT_EQ(frames[2], RepeatLed({254, 0, 3}));
+    EXPECT_EQ(Requests(*m_mouse).size(), 6u);
+}
+
+TEST_F(VarlokctlTest, EffectOptionsReachTheEffect) {
+    const ToolRun run =
+        RunTool(m_bus, {"effect", "5", "--brightness", "2", "--colour", "#010203", "--wheel",
+                        "0a0b0c", "--logo", "FF0000", "--frames=1", "--fast"});
+    EXPECT_EQ(run.code, ExitCode::Ok) << run.err;
+    // Brightness 149: 255 x 149 >> 8 = 148; 10 x 149 >> 8 = 5, 11 -> 6, 12 -> 6.
+    std::vector<std::uint8_t> expected;
+    for (int i = 0; i < 18; ++i) {
+        expected.insert(expected.end(), {0, 1, 1});
+    }
+    for (int i = 0; i < 3; ++i) {
+        expected.insert(expected.end(), {148, 0, 0});
+    }
+    expected.insert(expected.end(), {5, 6, 6});
+    ASSERT_EQ(LightingFrames(*m_mouse).size(), 1u);
+    EXPECT_EQ(LightingFrames(*m_mouse)[0], expected);
+
+    m_mouse->ClearLog();
+    // Trail, left, seven colours: the head starts at LED 17 in red.
+    ASSERT_EQ(RunTool(m_bus, {"effect", "trail", "--direction", "left", "--seven", "--frames", "1",
+                              "--fast"})
+                  .code,
+              ExitCode::Ok);
+    const auto frames = LightingFrames(*m_mouse);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0][51], 237);  // level 255 x 239 >> 8 = 238, then 255 x 238 >> 8
+    EXPECT_EQ(frames[0][48], 0);
+}
+
+TEST_F(VarlokctlTest, EffectStopsWhenInterruptedAndRefusesBadArguments) {
+    const std::atomic<bool> interrupted{true};
+    const ToolRun stopped = RunTool(m_bus, {"effect", "wave"}, &interrupted);
+    EXPECT_EQ(stopped.code, ExitCode::Ok);
+    EXPECT_NE(stopped.out.find("0 frames sent, then interrupted"), std::string::npos);
+
+    m_mouse->ClearLog();
+    const std::vector<std::vector<std::string_view>> cases{
+        {"effect"},
+        {"effect", "7"},
+        {"effect", "rainbow"},
+        {"effect", "wave", "extra"},
+        {"effect", "wave", "--speed", "5"},
+        {"effect", "wave", "--brightness", "-1"},
+        {"effect", "wave", "--direction", "up"},
+        {"effect", "wave", "--colour", "12345"},
+        {"effect", "wave", "--wheel", "gg0000"},
+        {"effect", "wave", "--frames", "0"},
+        {"effect", "wave", "--frames"},
+        {"info", "--fast"},
+        {"info", "--seven"},
+        {"set", "--speed", "1"},
+    };
+    for (const auto& arguments : cases) {
+        const ToolRun run = RunTool(m_bus, arguments);
+        EXPECT_EQ(run.code, ExitCode::Usage) << arguments.size() << ": " << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+    EXPECT_TRUE(m_mouse->Log().empty());
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "sim/virtualhidbackend.h"
+#include "varlokctl/effectstream.h"
 #include "varlokctl/hexformat.h"
 #include "varlokctl/mousefinder.h"
 #include "varlokctl/settingsrecordview.h"
@@ -69,6 +70,25 @@ commands:
                                          block 0
                                 a file that is not a profile file is refused
                                 before the mouse is opened
+  effect MODE [--speed S] [--brightness L] [--direction left|right] [--seven]
+      [--colour RRGGBB] [--wheel RRGGBB] [--logo RRGGBB] [--frames N] [--fast]
+                                streams lighting effect MODE to the mouse frame
+                                by frame as varlok does, from the effect's
+                                starting state; each frame is one effect step
+                                and two lighting-frame reports
+      MODE                      0-6 or wave, trail, spectrum, gradient,
+                                breathing, static, reactive
+      --speed S                 speed level 0 (fastest) to 4, default 2
+      --brightness L            brightness level 0-4, default 4
+      --direction left|right    default right
+      --seven                   seven colours instead of the single colour
+      --colour RRGGBB           the single colour (also the bottom zone),
+                                default ff0000
+      --wheel RRGGBB, --logo RRGGBB
+                                the zone colours of static, default 000000
+      --frames N                stop after N frames (default: run until
+                                interrupted with Ctrl-C)
+      --fast                    no pauses between frames
   udev-rule                     the udev rule that lets the user at the seat
                                 open the mouse (data/udev/70-varlok.rules)
   help, --help                  this text
@@ -110,12 +130,14 @@ private:
 };
 
 constexpr auto kCommands = std::to_array<std::string_view>(
-    {"list", "info", "read-settings", "set", "apply", "dump", "udev-rule"});
+    {"list", "info", "read-settings", "set", "apply", "dump", "effect", "udev-rule"});
 
 struct Arguments {
     bool simulate = false;
     bool trace = false;
     bool help = false;
+    bool seven = false;
+    bool fast = false;
     std::string_view command;
     // Arguments after the command that are no options.
     std::vector<std::string_view> operands;
@@ -124,6 +146,13 @@ struct Arguments {
     std::vector<std::string_view> dpi;
     std::vector<std::string_view> stageColours;
     std::vector<std::string_view> reportRate;
+    std::vector<std::string_view> speed;
+    std::vector<std::string_view> brightness;
+    std::vector<std::string_view> direction;
+    std::vector<std::string_view> colour;
+    std::vector<std::string_view> wheel;
+    std::vector<std::string_view> logo;
+    std::vector<std::string_view> frames;
 };
 
 // An option followed by a value ("--dpi 2=800" or "--dpi=2=800").
@@ -141,6 +170,30 @@ constexpr std::array kValueOptions{
     ValueOption{"--dpi", &Arguments::dpi, "STAGE=DPI", {"set"}},
     ValueOption{"--stage-colour", &Arguments::stageColours, "STAGE=RRGGBB", {"set"}},
     ValueOption{"--report-rate", &Arguments::reportRate, "HZ", {"set"}},
+    ValueOption{"--speed", &Arguments::speed, "a number from 0 to 4", {"effect"}},
+    ValueOption{"--brightness", &Arguments::brightness, "a number from 0 to 4", {"effect"}},
+    ValueOption{"--direction", &Arguments::direction, "left or right", {"effect"}},
+    ValueOption{"--colour", &Arguments::colour, "RRGGBB", {"effect"}},
+    ValueOption{"--wheel", &Arguments::wheel, "RRGGBB", {"effect"}},
+    ValueOption{"--logo", &Arguments::logo, "RRGGBB", {"effect"}},
+    ValueOption{"--frames", &Arguments::frames, "a count", {"effect"}},
+};
+
+// The options of "effect" by the request's setter that takes them; each
+// value in turn, so that the last one given wins.
+struct EffectOption {
+    std::vector<std::string_view> Arguments::*values;
+    std::optional<std::string> (EffectRequest::*set)(std::string_view);
+};
+
+constexpr std::array kEffectOptions{
+    EffectOption{&Arguments::speed, &EffectRequest::SetSpeed},
+    EffectOption{&Arguments::brightness, &EffectRequest::SetBrightness},
+    EffectOption{&Arguments::direction, &EffectRequest::SetDirection},
+    EffectOption{&Arguments::colour, &EffectRequest::SetColour},
+    EffectOption{&Arguments::wheel, &EffectRequest::SetWheelColour},
+    EffectOption{&Arguments::logo, &EffectRequest::SetLogoColour},
+    EffectOption{&Arguments::frames, &EffectRequest::SetFrames},
 };
 
 bool TakesOption(const ValueOption& option, std::string_view command) {
@@ -235,6 +288,10 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
             parsed.simulate = true;
         } else if (argument == "--trace") {
             parsed.trace = true;
+        } else if (argument == "--seven") {
+            parsed.seven = true;
+        } else if (argument == "--fast") {
+            parsed.fast = true;
         } else if (argument == "--help" || argument == "-h") {
             parsed.help = true;
         } else if (option != kValueOptions.end()) {
@@ -269,13 +326,20 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
             return UsageError(std::string(option.name) + " belongs to " + OptionCommands(option));
         }
     }
-    const std::size_t operandCount = parsed.command == "apply" ? 1 : 0;
+    if ((parsed.seven || parsed.fast) && parsed.command != "effect") {
+        return UsageError(std::string(parsed.seven ? "--seven" : "--fast") + " belongs to effect");
+    }
+    const std::size_t operandCount =
+        parsed.command == "apply" || parsed.command == "effect" ? 1 : 0;
     if (parsed.operands.size() > operandCount) {
         return UsageError("unexpected argument '" + std::string(parsed.operands[operandCount]) +
                           "'");
     }
     if (parsed.operands.size() < operandCount) {
-        return UsageError("apply needs a profile file (" + ProfileExtensions() + ")");
+        return UsageError(parsed.command == "effect"
+                              ? "effect needs a mode (0-6 or wave, trail, spectrum, gradient, "
+                                "breathing, static, reactive)"
+                              : "apply needs a profile file (" + ProfileExtensions() + ")");
     }
 
     // Everything is checked here, before any device is touched.
@@ -307,6 +371,21 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     if (parsed.command == "set" && change.Empty()) {
         return UsageError("set needs something to change: --dpi, --stage-colour or --report-rate");
     }
+    EffectRequest effect;
+    if (parsed.command == "effect") {
+        if (const std::optional<std::string> refusal = effect.SetMode(parsed.operands.front())) {
+            return UsageError(*refusal);
+        }
+        for (const EffectOption& option : kEffectOptions) {
+            for (const std::string_view value : parsed.*option.values) {
+                if (const std::optional<std::string> refusal = (effect.*option.set)(value)) {
+                    return UsageError(*refusal);
+                }
+            }
+        }
+        effect.SetSevenColour(parsed.seven);
+        effect.SetFast(parsed.fast);
+    }
     std::optional<ProfileCategory> category;
     if (parsed.command == "apply") {
         category = CategoryOfFile(parsed.operands.front());
@@ -334,6 +413,9 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     }
     if (parsed.command == "set") {
         return Set(profile, change);
+    }
+    if (parsed.command == "effect") {
+        return Effect(effect);
     }
     if (parsed.command == "apply" && category) {
         return Apply(parsed.operands.front(), *category);
@@ -593,6 +675,25 @@ ExitCode CommandLine::Dump() {
         }
         return failure;
     });
+}
+
+ExitCode CommandLine::Effect(const EffectRequest& request) {
+    DeviceLink link(m_env.bus);
+    if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
+        return connected;
+    }
+    EffectStream stream(link, request);
+    const LinkResult result = stream.Run(m_env.interrupted);
+    const std::string summary = "effect " + std::string(request.ModeName()) + " (mode " +
+                                Decimal(request.Mode()) +
+                                "): " + std::to_string(stream.FramesSent()) + " frames sent";
+    if (result != LinkResult::Success) {
+        m_env.out << summary << '\n';
+        return CommandFailed(result, "SendLightingFrame");
+    }
+    const bool interrupted = m_env.interrupted != nullptr && m_env.interrupted->load();
+    m_env.out << summary << (interrupted ? ", then interrupted" : "") << '\n';
+    return ExitCode::Ok;
 }
 
 ExitCode CommandLine::UdevRule() {

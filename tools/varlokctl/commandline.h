@@ -4,6 +4,7 @@
 // exit codes. main() only hands in the process's bus and streams; tests hand
 // in buses of their own and capture the output.
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "device/devicelink.h"
 #include "device/hidbus.h"
 #include "profiles/profilecategory.h"
+#include "varlokctl/effectrequest.h"
 #include "varlokctl/settingschange.h"
 
 namespace varlok::tools {
@@ -39,6 +41,9 @@ struct ToolEnvironment {
     std::ostream& err;
     // Receives the report trace that "--trace" turns on.
     std::FILE* trace = nullptr;
+    // Becomes true when the user interrupts the program (SIGINT, SIGTERM);
+    // commands that run until interrupted stop at the next frame.
+    const std::atomic<bool>* interrupted = nullptr;
 };
 
 // Runs one varlokctl command line (without the program name).
@@ -61,6 +66,8 @@ private:
     [[nodiscard]] ExitCode Apply(const std::filesystem::path& file,
                                  profiles::ProfileCategory category);
     [[nodiscard]] ExitCode Dump();
+    // Streams the effect's frames until the count or an interruption.
+    [[nodiscard]] ExitCode Effect(const EffectRequest& request);
     [[nodiscard]] ExitCode UdevRule();
 
     // The command that failed within a transfer, if any.

@@ -32,6 +32,8 @@ std::optional<std::uint8_t> ParseHexDigit(char digit) {
     return std::nullopt;
 }
 
+}  // namespace
+
 std::optional<SettingsChange::Colour> ParseColour(std::string_view text) {
     if (text.starts_with('#')) {
         text.remove_prefix(1);
@@ -50,6 +52,8 @@ std::optional<SettingsChange::Colour> ParseColour(std::string_view text) {
     }
     return colour;
 }
+
+namespace {
 
 std::string Refusal(std::string_view option, std::string_view argument, std::string_view reason) {
     return std::string(option) + " '" + std::string(argument) + "': " + std::string(reason);

@@ -47,4 +47,8 @@ private:
     std::optional<std::uint8_t> m_reportRateIndex;
 };
 
+// Six hex digits RRGGBB in either case, optionally led by '#'; nothing when
+// the text is no such colour.
+[[nodiscard]] std::optional<SettingsChange::Colour> ParseColour(std::string_view text);
+
 }  // namespace varlok::tools

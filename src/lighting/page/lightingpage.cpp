@@ -188,7 +188,7 @@ void LightingPage::RegisterRoutes(ui::RouteTable& routes) {
         routes.OnClick(kOwner, button, NameMatch::Exact,
                        [this, left = left](ui::TNotifyUI&, Routed) { OnDirectionCheck(left); });
     }
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { ShowPresets(); });
+    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { PrepareSection(); });
     routes.OnSignal(kOwner, ui::PageSignal::RefreshMousePage, [this] { Refresh(); });
 }
 
@@ -397,7 +397,7 @@ void LightingPage::OnPreset(int number) {
     ApplyLightingColour(presets[static_cast<std::size_t>(number)], true);
 }
 
-void LightingPage::ShowPresets() {
+void LightingPage::PrepareSection() {
     const std::span<const ui::Argb> presets = m_dialogs.PresetColours();
     for (const int number : kPresetButtons) {
         ui::CControlUI* button = m_controls.FindControl(PresetButton(number));
@@ -409,6 +409,11 @@ void LightingPage::ShowPresets() {
         palette->SetSelectColor(kInitialColour);
     }
     ApplyLightingColour(kInitialColour, false);
+    // Shown by the static-zones mode only. Hidden here rather than by the
+    // layout: a container the layout builds hidden keeps its children hidden.
+    if (ui::CControlUI* zones = m_controls.FindControl(kZoneGroup)) {
+        zones->SetVisible(false);
+    }
 }
 
 void LightingPage::Refresh() {

@@ -64,7 +64,9 @@ private:
     void OnZoneCheck(MouseZone zone);
     void OnEdit(int channel);
     void OnPreset(int number);
-    void ShowPresets();
+    // When the window initialises: preset colours, the initial colour, the
+    // zone group hidden.
+    void PrepareSection();
 
     void ShowModeControls(std::uint8_t mode);
     void EnableModeGroups(std::string_view list, std::uint8_t mode);

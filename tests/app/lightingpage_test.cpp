@@ -334,6 +334,7 @@ TEST_F(LightingPageTest, PresetsAndThePaletteColourTheSelectedZone) {
     EXPECT_EQ(Lighting().WheelColour(), (Rgb{4, 5, 6}));
     EXPECT_FALSE(Lighting().SevenColour());
     EXPECT_EQ(Find("ms_Deng_colordp_btn")->GetBkColor(), presets[11]);
+    EXPECT_EQ(PaletteColour(), presets[11]);
 
     ASSERT_TRUE(Driver().Click("ms_Deng_wheel_check"));
     ASSERT_TRUE(Driver().PickPaletteColour("ms_deng_Color_Pallet", 0.5, 0.5));

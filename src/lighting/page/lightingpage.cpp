@@ -92,8 +92,8 @@ constexpr std::array<std::span<const std::string_view>, kColumnCount> kModeColum
 constexpr ui::UiRect kAdjustPaddingStaticZones{15, 0, 0, 0};
 constexpr ui::UiRect kAdjustPadding{15, 25, 0, 0};
 
-// What the two other mode lists enable in each mode, in the order of
-// kModeGroups.
+// What the two other mode lists enable in each mode (rows by mode, as in
+// kModeVisibility), in the order of kModeGroups.
 constexpr std::array<std::string_view, 4> kModeGroups{"ms_deng_fx_layout", "ms_deng_color_layout",
                                                       "ms_deng_7colorselect_layout",
                                                       "ms_deng_speed_layout"};
@@ -394,7 +394,12 @@ void LightingPage::OnPreset(int number) {
     if (number < 0 || static_cast<std::size_t>(number) >= presets.size()) {
         return;
     }
-    ApplyLightingColour(presets[static_cast<std::size_t>(number)], true);
+    const ui::Argb colour = presets[static_cast<std::size_t>(number)];
+    // The palette's marker follows, so that it shows the colour in force.
+    if (auto* palette = m_controls.FindControl<ui::CColorPaletteUI>(kPalette)) {
+        palette->SetSelectColor(colour);
+    }
+    ApplyLightingColour(colour, true);
 }
 
 void LightingPage::PrepareSection() {

@@ -14,13 +14,13 @@
 #include "app/mainwindowroutes.h"
 #include "app/msgwnd.h"
 #include "app/windowdeviceevents.h"
+#include "lighting/page/lightingpage.h"
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
 #include "profiles/page/profilelistspage.h"
 #include "settings/page/performancepage.h"
 #include "sim/virtualmouse.h"
 #include "ui/circleprogressui.h"
-#include "ui/colorpaletteui.h"
 #include "ui/comboui.h"
 #include "ui/devicekeybuttonui.h"
 #include "ui/dialogbuilder.h"
@@ -41,9 +41,6 @@ using namespace std::chrono_literals;
 constexpr auto kLinkSettlePause = 100ms;
 constexpr auto kWorkerStartPause = 20ms;
 constexpr auto kTopmostPause = 10ms;
-
-// The lighting page's palette starts at the program's accent colour.
-constexpr ui::Argb kInitialPaletteColour = ui::MakeArgb(0xFF, 0x01, 0x99, 0xCB);
 
 // The page of tab_switch shown while no device is connected.
 constexpr int kWaitingPage = 0;
@@ -100,12 +97,17 @@ CMainWnd::CMainWnd(Environment environment)
     m_performancePage = std::make_unique<settings::PerformancePage>(
         GetPaintManager(), m_session.Mirror(), m_session.MouseLink(), saves, m_desktopApplier,
         m_dialogs);
+    m_lightingPage = std::make_unique<lighting::LightingPage>(GetPaintManager(), m_session.Mirror(),
+                                                              saves, m_dialogs, m_effectState);
     m_profileListsPage = std::make_unique<profiles::ProfileListsPage>(
         GetPaintManager(), m_profileStore, m_session.Mirror(), m_session.MouseLink(),
         m_desktopApplier, m_dialogs);
     RegisterWindowRoutes();
     m_profileListsPage->RegisterRoutes(m_routes);
     m_performancePage->RegisterRoutes(m_routes);
+    // After the performance page: the lighting refresh ends the mouse page's
+    // refresh with the saves of both profiles.
+    m_lightingPage->RegisterRoutes(m_routes);
 }
 
 CMainWnd::~CMainWnd() {
@@ -224,10 +226,6 @@ void CMainWnd::InitWindow() {
     }
 
     SetMainWindowHandle(GetHandle());
-
-    if (auto* palette = manager.FindControl<ui::CColorPaletteUI>("ms_deng_Color_Pallet")) {
-        palette->SetSelectColor(kInitialPaletteColour);
-    }
 
     const std::string icon = resources.ResolvePath("mouse/varlok.svg");
     m_trayIcon.Create(GetHandle(), icon, kTrayToolTip, ui::kTrayIconMessage);

@@ -16,6 +16,7 @@
 #include "app/messagerelay.h"
 #include "app/shellhooks.h"
 #include "device/hidbus.h"
+#include "lighting/effectstate.h"
 #include "platform/desktopsettings.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
@@ -37,6 +38,10 @@ class PerformancePage;
 
 namespace varlok::profiles {
 class ProfileListsPage;
+}
+
+namespace varlok::lighting {
+class LightingPage;
 }
 
 namespace varlok::app {
@@ -115,6 +120,7 @@ public:
     [[nodiscard]] settings::ConfigurationExchange& Exchange() { return m_session.Exchange(); }
     [[nodiscard]] profiles::ProfileStore& ProfileStore() { return m_profileStore; }
     [[nodiscard]] settings::DesktopApplier& DesktopApplier() { return m_desktopApplier; }
+    [[nodiscard]] lighting::EffectState& LightingEffectState() { return m_effectState; }
     [[nodiscard]] const ui::RouteTable& Routes() const { return m_routes; }
     [[nodiscard]] const Environment& GetEnvironment() const { return m_environment; }
     [[nodiscard]] ui::CTrayIcon& TrayIcon() { return m_trayIcon; }
@@ -202,7 +208,11 @@ private:
     profiles::ProfileStore m_profileStore;
     settings::DesktopApplier m_desktopApplier;
     ui::RouteTable m_routes;
+    // What the mouse effects carry from frame to frame; the lighting page
+    // resets it on a change of mode or direction.
+    lighting::EffectState m_effectState;
     std::unique_ptr<settings::PerformancePage> m_performancePage;
+    std::unique_ptr<lighting::LightingPage> m_lightingPage;
     std::unique_ptr<profiles::ProfileListsPage> m_profileListsPage;
     ui::CTrayIcon m_trayIcon;
     std::shared_ptr<ui::MenuCheckMap> m_menuChecks = std::make_shared<ui::MenuCheckMap>();

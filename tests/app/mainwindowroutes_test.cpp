@@ -48,7 +48,14 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
         {kItemSelect, "ms_device_profile_combo", "profile lists"},
         {kSetFocus, "ms_rich_Op_tab", "main window"},
         {kClick, "ms_key_3", std::nullopt},
-        {kClick, "ms_Deng_color_btn_1", std::nullopt},
+        {kClick, "ms_Deng_color_btn_1", "lighting page"},
+        {kClick, "ms_Deng_FXR_btn", "lighting page"},
+        {kItemSelect, "ms_deng_combo_modeSelect2", "lighting page"},
+        {kValueChanged, "ms_deng_light_slider", "lighting page"},
+        {kMoveValueChanged, "ms_deng_speed_slider", std::nullopt},
+        {kColorChanged, "ms_deng_Color_Pallet", "lighting page"},
+        {kTextChanged, "ms_Deng_edit_B", "lighting page"},
+        {kSelectChanged, "ms_Deng_bottom_check", "lighting page"},
         {kClick, "ms_pro_deng_copy_btn", std::nullopt},
     };
     for (const auto& expected : cases) {
@@ -77,7 +84,7 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
         EXPECT_EQ(routes.MessageOwner(MessageNumber(absent)), std::nullopt);
     }
     EXPECT_EQ(routes.SignalOwners(ui::PageSignal::RefreshMousePage),
-              std::vector<std::string>{"performance page"});
+              (std::vector<std::string>{"performance page", "lighting page"}));
     EXPECT_EQ(routes.SignalOwners(ui::PageSignal::MouseConnected),
               std::vector<std::string>{"profile lists"});
 }

@@ -63,11 +63,16 @@ TEST_F(MainWindowTest, InitWindowPreparesTheControlsTheHandleAndTheTrayIcon) {
         EXPECT_EQ(key->GetChangerAlpha(), 0) << i;
     }
     EXPECT_EQ(Find("ms_dkey_24"), nullptr);
+    EXPECT_TRUE(window.TrayIcon().IsCreated());
+    EXPECT_EQ(window.TrayIcon().ToolTip(), "VARLOK");
+    // The lighting section starts at the accent colour once the window
+    // initialises.
+    Initialise();
     auto* palette = dynamic_cast<ui::CColorPaletteUI*>(Find("ms_deng_Color_Pallet"));
     ASSERT_NE(palette, nullptr);
     EXPECT_EQ(palette->GetSelectColor(), 0xFF0199CBU);
-    EXPECT_TRUE(window.TrayIcon().IsCreated());
-    EXPECT_EQ(window.TrayIcon().ToolTip(), "VARLOK");
+    EXPECT_EQ(Find("ms_Deng_colordp_btn")->GetBkColor(), 0xFF0199CBU);
+    EXPECT_EQ(Find("ms_Deng_edit_G")->GetText(), "153");
     CloseWindow();
     EXPECT_EQ(MainWindowHandle().Id(), 0U);
 }

@@ -72,6 +72,9 @@ protected:
         CreateWindow();
         Initialise();
         ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
+        // The lighting section's refresh sends the record once more; let the
+        // flush after it pass.
+        RunFor(250ms);
     }
     [[nodiscard]] bool IsVisible(std::string_view name) const {
         const ui::CControlUI* control = Find(name);
@@ -90,6 +93,9 @@ TEST_F(MouseConnectionTest, AConnectedMouseBringsTheWindowUpAndIsReadWhole) {
     Strings expected = DeviceProfileRequests();
     const Strings sync = SyncDeviceRequests();
     expected.insert(expected.end(), sync.begin(), sync.end());
+    // The refresh after the read stores the lighting mode again.
+    expected.push_back("06 len 56 @0");
+    RunFor(250ms);
     EXPECT_EQ(Requests(), expected);
     EXPECT_TRUE(IsVisible("ms_tab"));
     EXPECT_TRUE(dynamic_cast<ui::COptionUI*>(Find("ms_tab"))->IsSelected());
@@ -128,7 +134,11 @@ TEST_F(MouseConnectionTest, UnpluggingHidesTheMousePageAndPluggingInReconnects) 
     m_mouse->Plug();
     ASSERT_TRUE(RunUntil([this] { return m_reads == 2; }));
     EXPECT_TRUE(m_window->MouseLink().IsConnected());
-    EXPECT_EQ(Requests(), SyncDeviceRequests());
+    // The read, then the record the refresh stores again.
+    RunFor(250ms);
+    Strings reread = SyncDeviceRequests();
+    reread.push_back("06 len 56 @0");
+    EXPECT_EQ(Requests(), reread);
     // A mouse that arrives later leaves the window in the tray.
     EXPECT_FALSE(m_window->IsWindowVisible());
     EXPECT_TRUE(Find("ms_tab")->IsVisible());
@@ -141,14 +151,19 @@ TEST_F(MouseConnectionTest, DeviceEventsRereadTheMouse) {
     // The monitor looks for the events' collection once a second.
     ASSERT_TRUE(m_mouse->WaitForWaitingReaders(1, 20s));
     m_mouse->PressEvent(0x401);
-    ASSERT_TRUE(RunUntil([this] { return Requests().size() == 2; }));
-    RunFor(100ms);
-    EXPECT_EQ(Requests(), (Strings{"05 len 1 @0", "05 len 56 @0"}));
+    // The refresh after each read stores the lighting mode again: the record
+    // goes back once.
+    ASSERT_TRUE(RunUntil([this] { return Requests().size() == 3; }));
+    RunFor(150ms);
+    EXPECT_EQ(Requests(), (Strings{"05 len 1 @0", "05 len 56 @0", "06 len 56 @0"}));
 
     m_mouse->ClearLog();
     m_mouse->PressEvent(0x402);
-    ASSERT_TRUE(RunUntil([this] { return Requests().size() == SyncDeviceRequests().size(); }));
-    EXPECT_EQ(Requests(), SyncDeviceRequests());
+    Strings reread = SyncDeviceRequests();
+    reread.push_back("06 len 56 @0");
+    ASSERT_TRUE(RunUntil([&] { return Requests().size() == reread.size(); }));
+    RunFor(150ms);
+    EXPECT_EQ(Requests(), reread);
 
     m_mouse->ClearLog();
     m_mouse->PressEvent(0x403);

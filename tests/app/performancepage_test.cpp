@@ -47,6 +47,8 @@ protected:
         CreateWindow();
         Initialise();
         ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
+        // The lighting section's refresh sends the record once more.
+        ASSERT_FALSE(FlushedRecords().empty());
         ASSERT_TRUE(Driver().Click("ms_rich_Op_tab"));
         m_mouse->ClearLog();
     }

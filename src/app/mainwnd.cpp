@@ -15,6 +15,7 @@
 #include "app/msgwnd.h"
 #include "app/windowdeviceevents.h"
 #include "lighting/page/lightingpage.h"
+#include "lighting/page/mousepreviewstream.h"
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
 #include "profiles/page/profilelistspage.h"
@@ -102,12 +103,21 @@ CMainWnd::CMainWnd(Environment environment)
     m_profileListsPage = std::make_unique<profiles::ProfileListsPage>(
         GetPaintManager(), m_profileStore, m_session.Mirror(), m_session.MouseLink(),
         m_desktopApplier, m_dialogs);
+    constexpr std::uintptr_t kFrameTimer = TimerId(WindowTimer::SendLightingFrame);
+    m_lightingStream = std::make_unique<lighting::MousePreviewStream>(
+        GetPaintManager(), m_session.Mirror().settingsRecord, m_effectState, m_leds,
+        m_session.MouseLink(),
+        static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::LightingWorker),
+        lighting::MousePreviewStream::FrameTimer{
+            kFrameTimer, [this] { StartTimer(WindowTimer::SendLightingFrame); },
+            [this] { KillTimer(WindowTimer::SendLightingFrame); }});
     RegisterWindowRoutes();
     m_profileListsPage->RegisterRoutes(m_routes);
     m_performancePage->RegisterRoutes(m_routes);
     // After the performance page: the lighting refresh ends the mouse page's
     // refresh with the saves of both profiles.
     m_lightingPage->RegisterRoutes(m_routes);
+    m_lightingStream->RegisterRoutes(m_routes);
 }
 
 CMainWnd::~CMainWnd() {
@@ -211,15 +221,6 @@ void CMainWnd::InitWindow() {
     m_restoreButton = manager.FindControl("restorebtn");
     m_minButton = manager.FindControl("minbtn");
     m_skinButton = manager.FindControl("skinbtn");
-
-    for (std::size_t i = 0; i < m_keyDisplays.size(); ++i) {
-        ui::CControlUI* key = manager.FindControl("ms_dkey_" + std::to_string(i));
-        m_keyDisplays[i] = key;
-        if (key != nullptr) {
-            key->SetIsChangerColor(true);
-            key->SetChangerAlpha(0);
-        }
-    }
 
     for (const std::string_view name : kHiddenAtStart) {
         SetControlVisible(name, false);
@@ -378,8 +379,16 @@ void CMainWnd::CheckLanguageItem(int index) {
 
 void CMainWnd::StartWorkers() {
     const ui::WindowHandle sendHandle = m_monitorRelay.Open();
-    m_deviceEvents = std::make_unique<WindowDeviceEvents>(GetHandle(), sendHandle,
-                                                          m_environment.activateMessage);
+    m_deviceEvents = std::make_unique<WindowDeviceEvents>(
+        GetHandle(), sendHandle, m_environment.activateMessage, m_effectState.reactiveTrigger);
+    // The pages' workers take their slots; the session starts them after its
+    // monitors.
+    for (const ui::RouteTable::WorkerRoute& worker : m_routes.Workers()) {
+        if (!m_session.SetWorker(static_cast<settings::DeviceSession::WorkerSlot>(worker.slot),
+                                 worker.body, worker.wake)) {
+            platform::DebugOutput::Write("worker slot taken or unknown: " + worker.owner + "\n");
+        }
+    }
     m_session.Start(*m_deviceEvents);
 }
 

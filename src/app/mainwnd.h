@@ -17,6 +17,7 @@
 #include "app/shellhooks.h"
 #include "device/hidbus.h"
 #include "lighting/effectstate.h"
+#include "lighting/ledstate.h"
 #include "platform/desktopsettings.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
@@ -42,7 +43,8 @@ class ProfileListsPage;
 
 namespace varlok::lighting {
 class LightingPage;
-}
+class MousePreviewStream;
+}  // namespace varlok::lighting
 
 namespace varlok::app {
 
@@ -93,7 +95,6 @@ public:
     static constexpr int kHeight = 572;
     static constexpr std::string_view kTitle = "VARLOK";
     static constexpr std::string_view kTrayToolTip = "VARLOK";
-    static constexpr std::size_t kKeyDisplayCount = 24;
     // The tray menu opens this far above the pointer.
     static constexpr int kTrayMenuRaise = 50;
 
@@ -121,6 +122,7 @@ public:
     [[nodiscard]] profiles::ProfileStore& ProfileStore() { return m_profileStore; }
     [[nodiscard]] settings::DesktopApplier& DesktopApplier() { return m_desktopApplier; }
     [[nodiscard]] lighting::EffectState& LightingEffectState() { return m_effectState; }
+    [[nodiscard]] lighting::LedState& LightingLeds() { return m_leds; }
     [[nodiscard]] const ui::RouteTable& Routes() const { return m_routes; }
     [[nodiscard]] const Environment& GetEnvironment() const { return m_environment; }
     [[nodiscard]] ui::CTrayIcon& TrayIcon() { return m_trayIcon; }
@@ -211,8 +213,11 @@ private:
     // What the mouse effects carry from frame to frame; the lighting page
     // resets it on a change of mode or direction.
     lighting::EffectState m_effectState;
+    // The mouse's 24 LEDs as the lighting worker renders them.
+    lighting::LedState m_leds;
     std::unique_ptr<settings::PerformancePage> m_performancePage;
     std::unique_ptr<lighting::LightingPage> m_lightingPage;
+    std::unique_ptr<lighting::MousePreviewStream> m_lightingStream;
     std::unique_ptr<profiles::ProfileListsPage> m_profileListsPage;
     ui::CTrayIcon m_trayIcon;
     std::shared_ptr<ui::MenuCheckMap> m_menuChecks = std::make_shared<ui::MenuCheckMap>();
@@ -223,7 +228,6 @@ private:
     ui::CControlUI* m_restoreButton = nullptr;
     ui::CControlUI* m_minButton = nullptr;
     ui::CControlUI* m_skinButton = nullptr;
-    std::array<ui::CControlUI*, kKeyDisplayCount> m_keyDisplays{};
     bool m_initialised = false;
     bool m_shutDown = false;
     bool m_reportedNoTray = false;

@@ -16,8 +16,12 @@ std::optional<DeviceEventRule> FindDeviceEventRule(device::DeviceType device,
 }
 
 WindowDeviceEvents::WindowDeviceEvents(ui::WindowHandle window, ui::WindowHandle sendHandle,
-                                       ui::MessageId activateMessage)
-    : m_window(window), m_sendHandle(sendHandle), m_activateMessage(activateMessage) {}
+                                       ui::MessageId activateMessage,
+                                       std::atomic<bool>& reactiveTrigger)
+    : m_window(window),
+      m_sendHandle(sendHandle),
+      m_activateMessage(activateMessage),
+      m_reactiveTrigger(reactiveTrigger) {}
 
 void WindowDeviceEvents::MouseArrived() {
     PostControl(MonitorControlMessage::SelectStoredDeviceProfile);
@@ -56,10 +60,6 @@ void WindowDeviceEvents::DeviceEventReported(device::DeviceType device,
             m_reactiveTrigger.store(true);
             break;
     }
-}
-
-bool WindowDeviceEvents::TakeMouseReactiveTrigger() {
-    return m_reactiveTrigger.exchange(false);
 }
 
 void WindowDeviceEvents::PostControl(MonitorControlMessage message) {

@@ -69,9 +69,11 @@ inline constexpr std::array kDeviceEventRules{
 class WindowDeviceEvents : public device::DeviceEventSink {
 public:
     // window: the main window; sendHandle: the relay the monitors send
-    // through; activateMessage: the registered number of kActivateMessageName.
+    // through; activateMessage: the registered number of kActivateMessageName;
+    // reactiveTrigger: the Reactive effect's trigger, set on the reactive key
+    // event (the lighting worker clears it when it starts a flash).
     WindowDeviceEvents(ui::WindowHandle window, ui::WindowHandle sendHandle,
-                       ui::MessageId activateMessage);
+                       ui::MessageId activateMessage, std::atomic<bool>& reactiveTrigger);
 
     // The stored device profile is selected, ms_tab shown and selected,
     // ms_tab_panel shown, and timer 8 reads the whole mouse 500 ms later.
@@ -85,10 +87,6 @@ public:
     void MouseRemoved() override;
     void DeviceEventReported(device::DeviceType device, device::DeviceEventCode code) override;
 
-    // True once per arming of the Reactive trigger (several arms before a
-    // take count once). Any thread.
-    [[nodiscard]] bool TakeMouseReactiveTrigger();
-
 private:
     void PostControl(MonitorControlMessage message);
     void StartTimer(WindowTimer timer);
@@ -96,7 +94,7 @@ private:
     const ui::WindowHandle m_window;
     const ui::WindowHandle m_sendHandle;
     const ui::MessageId m_activateMessage;
-    std::atomic<bool> m_reactiveTrigger{false};
+    std::atomic<bool>& m_reactiveTrigger;
 };
 
 }  // namespace varlok::app

@@ -27,8 +27,8 @@ namespace {
 using namespace std::chrono_literals;
 using lighting::LightingSettings;
 using lighting::Rgb;
+using settings::testing::NonFrameRequests;
 using settings::testing::Request;
-using settings::testing::RequestsReceived;
 
 constexpr std::string_view kWriteRecord = "06 len 56 @0";
 
@@ -114,7 +114,7 @@ protected:
 
     std::vector<Request> RecordWrites() const {
         std::vector<Request> writes;
-        for (Request& request : RequestsReceived(*m_mouse)) {
+        for (Request& request : NonFrameRequests(*m_mouse)) {
             if (request.Summary() == kWriteRecord) {
                 writes.push_back(std::move(request));
             }
@@ -381,18 +381,23 @@ TEST_F(LightingPageTest, DirectionChecksAndButtonsSetTheDirectionAndRestartTheEf
     EXPECT_FALSE(Check("ms_Deng_FXL_check").IsSelected());
     EXPECT_EQ(StoredLightingProfile()[4], 0);
 
-    // The buttons go the way their names say, and the checks follow.
+    // The buttons set the byte the other way round, leave the checks and the
+    // effect alone and save only the lighting profile.
     m_mouse->ClearLog();
     dirty();
-    ClickNamed("ms_Deng_FXL_btn");
+    effects.trail[0].Set(77);
+    const auto deviceProfileBefore = StoredDeviceProfile();
+    ClickNamed("ms_Deng_FXR_btn");
     EXPECT_TRUE(Lighting().DirectionLeft());
-    EXPECT_TRUE(Check("ms_Deng_FXL_check").IsSelected());
-    EXPECT_EQ(effects.trail[0].Get(), 0);
-    EXPECT_EQ(StoredDeviceProfile()[512 + 4], 1);
+    EXPECT_FALSE(Check("ms_Deng_FXL_check").IsSelected());
+    EXPECT_TRUE(Check("ms_Deng_FXR_check").IsSelected());
+    EXPECT_EQ(effects.trail[0].Get(), 77);
+    EXPECT_EQ(StoredLightingProfile()[4], 1);
+    EXPECT_EQ(StoredDeviceProfile(), deviceProfileBefore);
     const std::vector<Request> writes = FlushedRecords();
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].data[4], 1);
-    ClickNamed("ms_Deng_FXR_btn");
+    ClickNamed("ms_Deng_FXL_btn");
     EXPECT_FALSE(Lighting().DirectionLeft());
     EXPECT_TRUE(Check("ms_Deng_FXR_check").IsSelected());
 

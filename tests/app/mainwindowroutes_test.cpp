@@ -68,10 +68,13 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
           WindowTimer::RereadMouseRecord}) {
         EXPECT_EQ(routes.TimerOwner(TimerId(own)), "main window") << TimerId(own);
     }
-    // The lighting worker's frame timer and the siblings' synchronisation
-    // belong to pages that are not built.
-    for (const WindowTimer absent :
-         {WindowTimer::SendLightingFrame, WindowTimer::KeyboardSync, WindowTimer::MousepadSync}) {
+    EXPECT_EQ(routes.TimerOwner(TimerId(WindowTimer::SendLightingFrame)), "lighting stream");
+    ASSERT_EQ(routes.Workers().size(), 1U);
+    EXPECT_EQ(routes.Workers()[0].owner, "lighting stream");
+    EXPECT_EQ(routes.Workers()[0].slot,
+              static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::LightingWorker));
+    // The siblings' synchronisation belongs to pages that are not built.
+    for (const WindowTimer absent : {WindowTimer::KeyboardSync, WindowTimer::MousepadSync}) {
         EXPECT_EQ(routes.TimerOwner(TimerId(absent)), std::nullopt) << TimerId(absent);
     }
     for (const WindowMessage own :

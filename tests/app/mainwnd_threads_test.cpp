@@ -56,6 +56,11 @@ TEST_F(MainWindowTest, InitWindowPreparesTheControlsTheHandleAndTheTrayIcon) {
     CMainWnd& window = CreateWindow();
     EXPECT_EQ(MainWindowHandle(), window.GetHandle());
     EXPECT_EQ(ui::CResourceManager::GetInstance().GetTextQueryInterface(), &window);
+    EXPECT_TRUE(window.TrayIcon().IsCreated());
+    EXPECT_EQ(window.TrayIcon().ToolTip(), "VARLOK");
+    // The lighting section starts at the accent colour once the window
+    // initialises, and the LED previews are tinted and fully faded.
+    Initialise();
     for (int i = 0; i < 24; ++i) {
         const ui::CControlUI* key = Find("ms_dkey_" + std::to_string(i));
         ASSERT_NE(key, nullptr) << i;
@@ -63,11 +68,6 @@ TEST_F(MainWindowTest, InitWindowPreparesTheControlsTheHandleAndTheTrayIcon) {
         EXPECT_EQ(key->GetChangerAlpha(), 0) << i;
     }
     EXPECT_EQ(Find("ms_dkey_24"), nullptr);
-    EXPECT_TRUE(window.TrayIcon().IsCreated());
-    EXPECT_EQ(window.TrayIcon().ToolTip(), "VARLOK");
-    // The lighting section starts at the accent colour once the window
-    // initialises.
-    Initialise();
     auto* palette = dynamic_cast<ui::CColorPaletteUI*>(Find("ms_deng_Color_Pallet"));
     ASSERT_NE(palette, nullptr);
     EXPECT_EQ(palette->GetSelectColor(), 0xFF0199CBU);

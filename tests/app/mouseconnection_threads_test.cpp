@@ -6,6 +6,7 @@
 
 #include "app/support/mainwindowfixture.h"
 #include "app/windowdeviceevents.h"
+#include "lighting/lightingsettings.h"
 #include "platform/debugoutput.h"
 #include "settings/settingstestsupport.h"
 #include "sim/virtualmouse.h"
@@ -65,7 +66,7 @@ protected:
     }
 
     [[nodiscard]] Strings Requests() const {
-        return settings::testing::Summaries(settings::testing::RequestsReceived(*m_mouse));
+        return settings::testing::Summaries(settings::testing::NonFrameRequests(*m_mouse));
     }
     // Connects the virtual mouse and waits for the first full read.
     void StartConnected() {
@@ -167,7 +168,8 @@ TEST_F(MouseConnectionTest, DeviceEventsRereadTheMouse) {
 
     m_mouse->ClearLog();
     m_mouse->PressEvent(0x403);
-    ASSERT_TRUE(RunUntil([this] { return m_window->DeviceEvents()->TakeMouseReactiveTrigger(); }));
+    ASSERT_TRUE(
+        RunUntil([this] { return m_window->LightingEffectState().reactiveTrigger.load(); }));
     RunFor(100ms);
     EXPECT_TRUE(Requests().empty());
 }
@@ -205,6 +207,51 @@ TEST_F(MouseConnectionTest, TheSimulationItemsPlugAndPressTheVirtualMouse) {
         const auto items = m_window->PopupMenu()->Items();
         return std::ranges::any_of(items, [](const auto& item) { return item.name == "sim_plug"; });
     }));
+}
+
+TEST_F(MouseConnectionTest, TheLightingStreamsFramesToTheMouseAndTintsThePreviews) {
+    StartConnected();
+    lighting::LightingSettings lighting(m_window->Mirror().settingsRecord);
+    lighting.SetMode(static_cast<std::uint8_t>(lighting::LightingMode::StaticZones));
+    lighting.SetBrightness(1);  // scale 97
+    lighting.SetColour({0x10, 0x80, 0xF0});
+    lighting.SetLogoColour({0xFF, 0x00, 0x00});
+    lighting.SetWheelColour({0x00, 0xFF, 0x00});
+    // Frame byte = the high byte of channel x 97.
+    std::vector<std::uint8_t> expected;
+    for (int led = 0; led < 22; ++led) {
+        const std::array<std::uint8_t, 3> colour =
+            led < 18 ? std::array<std::uint8_t, 3>{6, 48, 90}
+                     : (led < 21 ? std::array<std::uint8_t, 3>{96, 0, 0}
+                                 : std::array<std::uint8_t, 3>{0, 96, 0});
+        expected.insert(expected.end(), colour.begin(), colour.end());
+    }
+    // The worker starts 3 s after the window's workers; one frame is two
+    // reports, 56 bytes at 0 and 10 at 56.
+    const auto lastFrame = [this] {
+        std::vector<std::uint8_t> frame;
+        const auto requests = settings::testing::RequestsReceived(*m_mouse);
+        for (std::size_t i = 0; i + 1 < requests.size(); ++i) {
+            const auto& head = requests[i];
+            const auto& tail = requests[i + 1];
+            if (head.command == 0x12 && head.offset == 0 && head.length == 56 &&
+                tail.command == 0x12 && tail.offset == 56 && tail.length == 10) {
+                frame = head.data;
+                frame.insert(frame.end(), tail.data.begin(), tail.data.end());
+            }
+        }
+        return frame;
+    };
+    ASSERT_TRUE(RunUntil([&] { return lastFrame() == expected; }, 10s));
+    // The previews show the LEDs' colours at their levels; 22 and 23 stay
+    // faded.
+    RunFor(100ms);
+    const ui::CControlUI* strip = Find("ms_dkey_0");
+    EXPECT_EQ(strip->GetChangerColor() & 0xFFFFFFU, 0x1080F0U);
+    EXPECT_EQ(strip->GetChangerAlpha(), 97);
+    EXPECT_EQ(Find("ms_dkey_19")->GetChangerColor() & 0xFFFFFFU, 0xFF0000U);
+    EXPECT_EQ(Find("ms_dkey_21")->GetChangerColor() & 0xFFFFFFU, 0x00FF00U);
+    EXPECT_EQ(Find("ms_dkey_22")->GetChangerAlpha(), 0);
 }
 
 TEST_F(MouseConnectionTest, ClosingEndsEveryWorkerInTime) {

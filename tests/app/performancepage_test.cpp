@@ -27,7 +27,7 @@ using namespace std::chrono_literals;
 using platform::DesktopSetting;
 using platform::RecordedDesktopCall;
 using settings::testing::Request;
-using settings::testing::RequestsReceived;
+using settings::testing::NonFrameRequests;
 using Call = RecordedDesktopCall;
 
 constexpr std::string_view kWriteRecord = "06 len 56 @0";
@@ -62,7 +62,7 @@ protected:
 
     std::vector<Request> RecordWrites() const {
         std::vector<Request> writes;
-        for (Request& request : RequestsReceived(*m_mouse)) {
+        for (Request& request : NonFrameRequests(*m_mouse)) {
             if (request.Summary() == kWriteRecord) {
                 writes.push_back(std::move(request));
             }
@@ -288,7 +288,7 @@ TEST_F(PerformancePageTest, RestoringDefaultsResetsTheDesktopAndTheMouseButKeeps
     EXPECT_EQ(calls[before + 1], (Call{Call::Kind::SetWheelLines, 3}));
     EXPECT_EQ(Slider("ms_point_speed_slider").GetValue(), 4);
     EXPECT_EQ(Text("ms_gunlun_speed_edit"), "3");
-    EXPECT_EQ(settings::testing::Summaries(RequestsReceived(*m_mouse)),
+    EXPECT_EQ(settings::testing::Summaries(NonFrameRequests(*m_mouse)),
               std::vector<std::string>{"0d len 0 @0"});
     EXPECT_EQ(m_window->Mirror().pointerSpeed.Get(), 16);
     EXPECT_EQ(m_window->Mirror().wheelLines.Get(), 9);
@@ -306,7 +306,7 @@ TEST_F(PerformancePageTest, TheLiftOffHeightsExcludeEachOtherAndSendNothing) {
     EXPECT_FALSE(three->IsSelected());
     ASSERT_TRUE(Driver().Click("ms_line_adjust"));
     RunFor(250ms);
-    EXPECT_TRUE(RequestsReceived(*m_mouse).empty());
+    EXPECT_TRUE(NonFrameRequests(*m_mouse).empty());
 }
 
 TEST_F(PerformancePageTest, ADesktopWithoutTheSettingsSaysSoOnThePage) {

@@ -21,7 +21,7 @@ namespace varlok::app {
 namespace {
 
 using namespace std::chrono_literals;
-using settings::testing::RequestsReceived;
+using settings::testing::NonFrameRequests;
 using settings::testing::Summaries;
 using Strings = std::vector<std::string>;
 
@@ -127,14 +127,14 @@ TEST_F(ProfileListsPageTest, ChoosingAnEntryLoadsItAndSendsWhatItsListHolds) {
     // Only the wheel lines reach the desktop; the record goes with the flush.
     m_window->DesktopApplier().WaitForPending();
     EXPECT_EQ(m_desktop->StoredWheelLines(), 12);
-    ASSERT_TRUE(RunUntil([this] { return !RequestsReceived(*m_mouse).empty(); }));
+    ASSERT_TRUE(RunUntil([this] { return !NonFrameRequests(*m_mouse).empty(); }));
     RunFor(200ms);
-    EXPECT_EQ(Summaries(RequestsReceived(*m_mouse)), Strings{"06 len 56 @0"});
+    EXPECT_EQ(Summaries(NonFrameRequests(*m_mouse)), Strings{"06 len 56 @0"});
 
     m_mouse->ClearLog();
     ASSERT_TRUE(ui::test::UiDriver(*m_window).SelectComboItem("ms_key_profile_combo", 1));
     EXPECT_EQ(m_window->Mirror().keySlots[0], keys);
-    const Strings requests = Summaries(RequestsReceived(*m_mouse));
+    const Strings requests = Summaries(NonFrameRequests(*m_mouse));
     ASSERT_EQ(requests.size(), 10u);
     EXPECT_EQ(requests.front(), "09 len 56 @0");
     EXPECT_EQ(m_mouse->StoredKeyBlock(0), keys);

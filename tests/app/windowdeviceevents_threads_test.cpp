@@ -52,10 +52,11 @@ protected:
     static constexpr ui::MessageId kActivate = 0xC123;
     RecordingWindow m_window;
     MessageRelay m_relay{m_window};
+    std::atomic<bool> m_reactiveTrigger{false};
 };
 
 TEST_F(WindowDeviceEventsTest, EventsFromAMonitorThreadArriveInTheirOrder) {
-    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate);
+    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate, m_reactiveTrigger);
     std::thread monitor([&host] {
         host.MouseArrived();
         host.MouseFoundAtStart();
@@ -101,7 +102,7 @@ TEST(DeviceEventRules, EachDeviceEventHasItsAction) {
 }
 
 TEST_F(WindowDeviceEventsTest, SendWaitsForTheWindowUntilTheRelayIsClosed) {
-    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate);
+    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate, m_reactiveTrigger);
     std::atomic<bool> sent{false};
     std::thread monitor([&] {
         host.DeviceEventReported(DeviceType::Mouse, DeviceEventCode::ConfigurationChanged);
@@ -132,16 +133,16 @@ TEST_F(WindowDeviceEventsTest, SendWaitsForTheWindowUntilTheRelayIsClosed) {
     EXPECT_EQ(m_window.received.size(), 1U);
 }
 
-TEST_F(WindowDeviceEventsTest, TheReactiveTriggerIsTakenOncePerArming) {
-    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate);
-    EXPECT_FALSE(host.TakeMouseReactiveTrigger());
-    std::thread monitor([&host] {
-        host.DeviceEventReported(DeviceType::Mouse, DeviceEventCode::ReactiveKey);
-        host.DeviceEventReported(DeviceType::Mouse, DeviceEventCode::ReactiveKey);
-    });
+TEST_F(WindowDeviceEventsTest, TheReactiveKeyArmsTheEffectsTriggerAndSendsNothing) {
+    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate, m_reactiveTrigger);
+    std::thread monitor(
+        [&host] { host.DeviceEventReported(DeviceType::Keyboard, DeviceEventCode::ReactiveKey); });
     monitor.join();
-    EXPECT_TRUE(host.TakeMouseReactiveTrigger());
-    EXPECT_FALSE(host.TakeMouseReactiveTrigger());
+    EXPECT_FALSE(m_reactiveTrigger.load());
+    monitor = std::thread(
+        [&host] { host.DeviceEventReported(DeviceType::Mouse, DeviceEventCode::ReactiveKey); });
+    monitor.join();
+    EXPECT_TRUE(m_reactiveTrigger.load());
     EXPECT_TRUE(m_window.received.empty());
 }
 

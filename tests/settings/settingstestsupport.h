@@ -122,6 +122,16 @@ inline std::vector<Request> RequestsReceived(const sim::VirtualMouse& mouse) {
     return requests;
 }
 
+// The requests besides the lighting frames, which the window's lighting
+// worker streams from 3 s after it starts.
+inline std::vector<Request> NonFrameRequests(const sim::VirtualMouse& mouse) {
+    std::vector<Request> requests = RequestsReceived(mouse);
+    std::erase_if(requests, [](const Request& request) {
+        return request.command == static_cast<std::uint8_t>(device::Command::SendLightingFrame);
+    });
+    return requests;
+}
+
 inline std::vector<std::string> Summaries(const std::vector<Request>& requests) {
     std::vector<std::string> summaries;
     for (const Request& request : requests) {

@@ -182,11 +182,15 @@ void LightingPage::RegisterRoutes(ui::RouteTable& routes) {
                         NameMatch::Exact,
                         [this, channel](ui::TNotifyUI&, Routed) { OnEdit(channel); });
     }
-    // The direction buttons do what the direction checks do.
-    for (const auto& [button, left] :
-         {std::pair{kLeftButton, true}, std::pair{kRightButton, false}}) {
+    // The direction buttons of skins that offer them set the direction byte
+    // the other way round from the checks (the left button 0, the right one
+    // 1) and leave the checks and the running effect alone.
+    for (const auto& [button, direction] :
+         {std::pair{kLeftButton, std::uint8_t{0}}, std::pair{kRightButton, std::uint8_t{1}}}) {
         routes.OnClick(kOwner, button, NameMatch::Exact,
-                       [this, left = left](ui::TNotifyUI&, Routed) { OnDirectionCheck(left); });
+                       [this, direction = direction](ui::TNotifyUI&, Routed) {
+                           OnDirectionButton(direction);
+                       });
     }
     routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { PrepareSection(); });
     routes.OnSignal(kOwner, ui::PageSignal::RefreshMousePage, [this] { Refresh(); });
@@ -290,6 +294,12 @@ void LightingPage::OnDirectionCheck(bool left) {
     m_settings.SetDirectionLeft(left);
     ChangeDone();
     ResetEffectState(m_effectState);
+}
+
+void LightingPage::OnDirectionButton(std::uint8_t direction) {
+    m_settings.SetDirectionLeft(direction != 0);
+    m_mirror.settingsDirty.Mark();
+    m_saves.SaveLightingProfile();
 }
 
 void LightingPage::OnZoneCheck(MouseZone zone) {

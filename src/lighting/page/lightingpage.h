@@ -61,6 +61,7 @@ private:
     void OnSlider(std::string_view slider);
     void OnSevenColourCheck(bool selected);
     void OnDirectionCheck(bool left);
+    void OnDirectionButton(std::uint8_t direction);
     void OnZoneCheck(MouseZone zone);
     void OnEdit(int channel);
     void OnPreset(int number);

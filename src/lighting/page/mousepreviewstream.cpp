@@ -1,0 +1,65 @@
+#include "lighting/page/mousepreviewstream.h"
+
+#include <string>
+#include <utility>
+
+#include "lighting/lightingworker.h"
+
+namespace varlok::lighting {
+
+MousePreviewStream::MousePreviewStream(ui::CPaintManagerUI& controls,
+                                       settings::SettingsRecord& record, EffectState& effects,
+                                       LedState& leds, device::DeviceLink& mouseLink,
+                                       std::size_t workerSlot, FrameTimer timer)
+    : m_controls(controls),
+      m_record(record),
+      m_effects(effects),
+      m_leds(leds),
+      m_mouseLink(mouseLink),
+      m_workerSlot(workerSlot),
+      m_timer(std::move(timer)) {}
+
+void MousePreviewStream::RegisterRoutes(ui::RouteTable& routes) {
+    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { BindPreviews(); });
+    routes.OnTimer(kOwner, m_timer.id, [this] { OnFrameTimer(); });
+    routes.OnWorker(kOwner, m_workerSlot, [this](platform::Event& stop) {
+        LightingWorker worker(
+            m_record, m_effects, m_leds,
+            LightingWorker::Hooks{[this] { return m_mouseLink.IsConnected(); }, m_timer.arm, {}});
+        worker.Run(stop);
+    });
+}
+
+void MousePreviewStream::BindPreviews() {
+    for (std::size_t i = 0; i < m_previews.size(); ++i) {
+        ui::CControlUI* preview =
+            m_controls.FindControl(std::string(kPreviewPrefix) + std::to_string(i));
+        m_previews[i] = preview;
+        if (preview != nullptr) {
+            preview->SetIsChangerColor(true);
+            preview->SetChangerAlpha(0);
+        }
+    }
+}
+
+void MousePreviewStream::OnFrameTimer() {
+    m_timer.cancel();
+    if (m_mouseLink.IsConnected()) {
+        static_cast<void>(PushMouseFrame(m_leds, *this, m_mouseLink));
+    }
+}
+
+bool MousePreviewStream::IsPreviewVisible(std::size_t led) const {
+    const ui::CControlUI* preview = m_previews.at(led);
+    return preview != nullptr && preview->IsVisible();
+}
+
+void MousePreviewStream::SetPreviewTint(std::size_t led, std::uint32_t packedColour,
+                                        std::uint8_t alpha) {
+    if (ui::CControlUI* preview = m_previews.at(led)) {
+        preview->SetChangerColor(PreviewTintToArgb(packedColour));
+        preview->SetChangerAlpha(alpha);
+    }
+}
+
+}  // namespace varlok::lighting

@@ -30,8 +30,6 @@ using lighting::Rgb;
 using settings::testing::NonFrameRequests;
 using settings::testing::Request;
 
-constexpr std::string_view kWriteRecord = "06 len 56 @0";
-
 Rgb RgbOf(ui::Argb colour) {
     return Rgb{static_cast<std::uint8_t>(colour >> 16), static_cast<std::uint8_t>(colour >> 8),
                static_cast<std::uint8_t>(colour)};
@@ -112,20 +110,6 @@ protected:
         m_window->Notify(click);
     }
 
-    std::vector<Request> RecordWrites() const {
-        std::vector<Request> writes;
-        for (Request& request : NonFrameRequests(*m_mouse)) {
-            if (request.Summary() == kWriteRecord) {
-                writes.push_back(std::move(request));
-            }
-        }
-        return writes;
-    }
-    std::vector<Request> FlushedRecords() {
-        EXPECT_TRUE(RunUntil([this] { return !RecordWrites().empty(); }));
-        RunFor(250ms);
-        return RecordWrites();
-    }
     std::array<std::uint8_t, 64> StoredLightingProfile() const {
         std::array<std::uint8_t, 64> body{};
         EXPECT_EQ(profiles::ReadProfileFile(m_folder / "ms" / "profile1.led", body),

@@ -26,11 +26,9 @@ namespace {
 using namespace std::chrono_literals;
 using platform::DesktopSetting;
 using platform::RecordedDesktopCall;
-using settings::testing::Request;
 using settings::testing::NonFrameRequests;
+using settings::testing::Request;
 using Call = RecordedDesktopCall;
-
-constexpr std::string_view kWriteRecord = "06 len 56 @0";
 
 class PerformancePageTest : public testing::MainWindowFixture {
 protected:
@@ -60,22 +58,6 @@ protected:
         m_mouse->PressEvent(code);
     }
 
-    std::vector<Request> RecordWrites() const {
-        std::vector<Request> writes;
-        for (Request& request : NonFrameRequests(*m_mouse)) {
-            if (request.Summary() == kWriteRecord) {
-                writes.push_back(std::move(request));
-            }
-        }
-        return writes;
-    }
-    // Waits for the flush of the burst of changes just made, then long
-    // enough for a second one to show up if there were one.
-    std::vector<Request> FlushedRecords() {
-        EXPECT_TRUE(RunUntil([this] { return !RecordWrites().empty(); }));
-        RunFor(250ms);
-        return RecordWrites();
-    }
     std::string Text(std::string_view name) const { return Find(name)->GetText(); }
     ui::Argb TextColour(std::string_view name) const {
         return dynamic_cast<ui::CLabelUI*>(Find(name))->GetTextColor();

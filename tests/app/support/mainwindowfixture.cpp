@@ -145,4 +145,20 @@ void MainWindowFixture::RunFor(std::chrono::milliseconds time) {
     }
 }
 
+std::vector<settings::testing::Request> MainWindowFixture::RecordWrites() const {
+    std::vector<settings::testing::Request> writes;
+    for (settings::testing::Request& request : settings::testing::NonFrameRequests(*m_mouse)) {
+        if (request.Summary() == "06 len 56 @0") {
+            writes.push_back(std::move(request));
+        }
+    }
+    return writes;
+}
+
+std::vector<settings::testing::Request> MainWindowFixture::FlushedRecords() {
+    EXPECT_TRUE(RunUntil([this] { return !RecordWrites().empty(); }));
+    RunFor(std::chrono::milliseconds(250));
+    return RecordWrites();
+}
+
 }  // namespace varlok::app::testing

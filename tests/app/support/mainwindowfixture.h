@@ -13,10 +13,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/mainwnd.h"
 #include "device/hidbus.h"
 #include "platform/tempfolder.h"
+#include "settings/settingstestsupport.h"
 #include "sim/virtualmouse.h"
 #include "ui/windowhandle.h"
 
@@ -43,6 +45,13 @@ protected:
 
     // Plugs the virtual mouse into the test's bus; call before CreateWindow.
     std::shared_ptr<sim::VirtualMouse> AttachMouse();
+
+    // The whole-record writes (56 bytes at offset 0) the attached mouse
+    // received.
+    [[nodiscard]] std::vector<settings::testing::Request> RecordWrites() const;
+    // Waits for the flush of the burst of changes just made, then long
+    // enough for a second one to show up if there were one.
+    std::vector<settings::testing::Request> FlushedRecords();
     // Builds the main window (InitWindow runs); "windowinit" with the
     // workers follows on the next turn of the event loop.
     CMainWnd& CreateWindow();

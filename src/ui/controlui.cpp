@@ -125,6 +125,16 @@ void CControlUI::SetChangerColor(Argb rgb) {
     }
 }
 
+void CControlUI::SetChangerTint(Argb rgb, int alpha) {
+    const Argb colour = rgb & 0x00FFFFFFu;
+    const bool colourChanged = m_changerColor.exchange(colour) != colour;
+    const int clamped = std::clamp(alpha, 0, 255);
+    const bool alphaChanged = m_changerAlpha.exchange(clamped) != clamped;
+    if (colourChanged || alphaChanged) {
+        MarkForRepaint();
+    }
+}
+
 void CControlUI::SetChangerAlpha(int alpha) {
     const int clamped = std::clamp(alpha, 0, 255);
     if (m_changerAlpha.exchange(clamped) == clamped) {

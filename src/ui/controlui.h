@@ -99,6 +99,10 @@ public:
     [[nodiscard]] Argb GetChangerColor() const { return m_changerColor.load(); }
     void SetChangerAlpha(int alpha);
     [[nodiscard]] int GetChangerAlpha() const { return m_changerAlpha.load(); }
+    // Colour and alpha together, painted by the window's next
+    // RepaintChanged from whatever thread: a tint that changes with every
+    // lighting frame repaints at the window's pace, not at the frame rate.
+    void SetChangerTint(Argb rgb, int alpha);
 
     // Free text that layouts and code attach to a control.
     [[nodiscard]] const std::string& GetUserData() const { return m_userData; }

@@ -140,6 +140,25 @@ TEST_F(RepaintTest, TintSetByAWorkerWaitsForTheTickAndOnTheUiThreadRepaintsAtOnc
     EXPECT_EQ(m_tinted->paints, 0);
 }
 
+TEST_F(RepaintTest, ATintOfColourAndAlphaWaitsForTheTickOnEveryThread) {
+    m_tinted->SetChangerTint(0xFF10A0F0u, 90);
+    ProcessEvents();
+    EXPECT_EQ(m_tinted->paints, 0);
+    Tick();
+    EXPECT_GT(m_tinted->paints, 0);
+    EXPECT_EQ(m_tinted->GetChangerColor(), 0x0010A0F0u);
+    EXPECT_EQ(m_tinted->GetChangerAlpha(), 90);
+    // The same tint is no change; a new alpha alone is one.
+    ResetCounts();
+    OnWorker([this] { m_tinted->SetChangerTint(0x0010A0F0u, 90); });
+    Tick();
+    EXPECT_EQ(m_tinted->paints, 0);
+    OnWorker([this] { m_tinted->SetChangerTint(0x0010A0F0u, 400); });
+    Tick();
+    EXPECT_GT(m_tinted->paints, 0);
+    EXPECT_EQ(m_tinted->GetChangerAlpha(), 255);
+}
+
 // The palette keeps its field's picture between paints; what it shows must
 // still follow the brightness and the size.
 class PaletteFieldTest : public UiTest {

@@ -57,8 +57,7 @@ bool MousePreviewStream::IsPreviewVisible(std::size_t led) const {
 void MousePreviewStream::SetPreviewTint(std::size_t led, std::uint32_t packedColour,
                                         std::uint8_t alpha) {
     if (ui::CControlUI* preview = m_previews.at(led)) {
-        preview->SetChangerColor(PreviewTintToArgb(packedColour));
-        preview->SetChangerAlpha(alpha);
+        preview->SetChangerTint(PreviewTintToArgb(packedColour), alpha);
     }
 }
 

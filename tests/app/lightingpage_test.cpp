@@ -42,26 +42,16 @@ constexpr std::array<std::string_view, 6> kColumnSamples{
     "ms_deng_speed_slider", "ms_Deng_edit_G",    "ms_Deng_label_7color",
     "ms_Deng_color_btn_12", "ms_Deng_FXR_check", "ms_deng_Color_Pallet"};
 
+constexpr std::string_view kLightingTab = "ms_deng_Op_tab";
+
 class LightingPageTest : public testing::MainWindowFixture {
 protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
         ui::CTrayIcon::OverrideSystemTrayAvailable(false);
         AttachMouse();
-        m_environment.onMouseRead = [this] { ++m_reads; };
     }
 
-    // The window with the mouse read, the refresh's record sent and the
-    // lighting page in front.
-    void Open() {
-        CreateWindow();
-        Initialise();
-        ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
-        // Showing the record stores it again: it goes out once more.
-        ASSERT_FALSE(FlushedRecords().empty());
-        ASSERT_TRUE(Driver().Click("ms_deng_Op_tab"));
-        m_mouse->ClearLog();
-    }
     // Adds to the skin the two other mode lists our layout leaves out,
     // floating, so that the layout around them stays as it is.
     void AddOtherModeControls() const {
@@ -83,7 +73,6 @@ protected:
         std::ofstream(layout, std::ios::trunc) << text;
     }
 
-    ui::test::UiDriver Driver() { return ui::test::UiDriver(*m_window); }
     LightingSettings Lighting() { return LightingSettings(m_window->Mirror().settingsRecord); }
     ui::COptionUI& Check(std::string_view name) const {
         return *dynamic_cast<ui::COptionUI*>(Find(name));
@@ -126,12 +115,10 @@ protected:
     ui::Argb PaletteColour() const {
         return dynamic_cast<ui::CColorPaletteUI*>(Find("ms_deng_Color_Pallet"))->GetSelectColor();
     }
-
-    int m_reads = 0;
 };
 
 TEST_F(LightingPageTest, EachModeShowsItsControlsAndResetsTheEffect) {
-    Open();
+    OpenMousePage(kLightingTab);
     // Rows of the table: speed, colour, seven colours, presets, direction,
     // palette.
     constexpr std::array<std::array<bool, 6>, 7> kShown{{
@@ -175,7 +162,7 @@ TEST_F(LightingPageTest, EachModeShowsItsControlsAndResetsTheEffect) {
 
 TEST_F(LightingPageTest, TheOtherModeListsEnableGroupsAndKeepTheColourChoice) {
     AddOtherModeControls();
-    Open();
+    OpenMousePage(kLightingTab);
     std::array<bool, kColumnSamples.size()> shownBefore{};
     for (std::size_t column = 0; column < kColumnSamples.size(); ++column) {
         shownBefore[column] = Find(kColumnSamples[column])->IsVisible();
@@ -220,7 +207,7 @@ TEST_F(LightingPageTest, TheOtherModeListsEnableGroupsAndKeepTheColourChoice) {
 }
 
 TEST_F(LightingPageTest, SlidersStoreOnReleaseOnly) {
-    Open();
+    OpenMousePage(kLightingTab);
     ChooseMode(kModeList, 1);
     FlushedRecords();
     m_mouse->ClearLog();
@@ -249,7 +236,7 @@ TEST_F(LightingPageTest, SlidersStoreOnReleaseOnly) {
 }
 
 TEST_F(LightingPageTest, TypedChannelsAreHeldWithinTheirRangeAndStored) {
-    Open();
+    OpenMousePage(kLightingTab);
     ChooseMode(kModeList, 1);
     ASSERT_TRUE(Driver().Click("ms_Deng_color_btn_3"));
     const Rgb preset = Lighting().Colour();
@@ -285,7 +272,7 @@ TEST_F(LightingPageTest, TypedChannelsAreHeldWithinTheirRangeAndStored) {
 }
 
 TEST_F(LightingPageTest, PresetsAndThePaletteColourTheSelectedZone) {
-    Open();
+    OpenMousePage(kLightingTab);
     const auto& presets = PresetColours();
     for (const int number : lighting::LightingPage::kPresetButtons) {
         EXPECT_EQ(Find(lighting::LightingPage::PresetButton(number))->GetBkColor(),
@@ -343,7 +330,7 @@ TEST_F(LightingPageTest, PresetsAndThePaletteColourTheSelectedZone) {
 }
 
 TEST_F(LightingPageTest, DirectionChecksAndButtonsSetTheDirectionAndRestartTheEffect) {
-    Open();
+    OpenMousePage(kLightingTab);
     ChooseMode(kModeList, 1);
     auto& effects = m_window->LightingEffectState();
     const auto dirty = [&] {
@@ -394,7 +381,7 @@ TEST_F(LightingPageTest, DirectionChecksAndButtonsSetTheDirectionAndRestartTheEf
 }
 
 TEST_F(LightingPageTest, RefreshShowsTheStoredSettings) {
-    Open();
+    OpenMousePage(kLightingTab);
     auto lighting = Lighting();
     lighting.SetMode(4);
     lighting.SetBrightness(2);

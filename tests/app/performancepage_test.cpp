@@ -30,6 +30,8 @@ using settings::testing::NonFrameRequests;
 using settings::testing::Request;
 using Call = RecordedDesktopCall;
 
+constexpr std::string_view kPerformanceTab = "ms_rich_Op_tab";
+
 class PerformancePageTest : public testing::MainWindowFixture {
 protected:
     void SetUp() override {
@@ -37,20 +39,8 @@ protected:
         ui::CTrayIcon::OverrideSystemTrayAvailable(false);
         AttachMouse();
         m_environment.desktop = m_desktop;
-        m_environment.onMouseRead = [this] { ++m_reads; };
     }
 
-    // The window with the mouse read and the performance page in front.
-    void Open() {
-        CreateWindow();
-        Initialise();
-        ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
-        // The lighting section's refresh sends the record once more.
-        ASSERT_FALSE(FlushedRecords().empty());
-        ASSERT_TRUE(Driver().Click("ms_rich_Op_tab"));
-        m_mouse->ClearLog();
-    }
-    ui::test::UiDriver Driver() { return ui::test::UiDriver(*m_window); }
     // Presses a device event once the window's monitor reads the mouse's
     // events (it looks for them once a second).
     void PressEvent(std::uint16_t code) {
@@ -74,11 +64,10 @@ protected:
 
     std::shared_ptr<platform::RecordingDesktopSettings> m_desktop =
         std::make_shared<platform::RecordingDesktopSettings>();
-    int m_reads = 0;
 };
 
 TEST_F(PerformancePageTest, AStageSliderSendsTheRecordOnceAndSavesTheProfiles) {
-    Open();
+    OpenMousePage(kPerformanceTab);
     ASSERT_TRUE(Driver().DragSlider("ms_DPI3_slider", 15));
     const std::vector<Request> writes = FlushedRecords();
     ASSERT_EQ(writes.size(), 1u);
@@ -112,7 +101,7 @@ TEST_F(PerformancePageTest, AStageSliderSendsTheRecordOnceAndSavesTheProfiles) {
 }
 
 TEST_F(PerformancePageTest, TheReportRateListOffersTheRatesTheRecordStoresInOrder) {
-    Open();
+    OpenMousePage(kPerformanceTab);
     const auto& combo = *dynamic_cast<ui::CComboUI*>(Find("ms_report_fct_combo"));
     ASSERT_EQ(combo.GetCount(), static_cast<int>(settings::kReportRates.size()));
     for (int index = 0; index < combo.GetCount(); ++index) {
@@ -124,7 +113,7 @@ TEST_F(PerformancePageTest, TheReportRateListOffersTheRatesTheRecordStoresInOrde
 }
 
 TEST_F(PerformancePageTest, TheSensorSetsTheRangesAndTheMovingSliderPreviewsItsSteps) {
-    Open();
+    OpenMousePage(kPerformanceTab);
     // The virtual mouse's sensor 0x3360: base 100, 100 per step, 12000 at most.
     for (int stage = 1; stage <= 6; ++stage) {
         EXPECT_EQ(Text("ms_DPI" + std::to_string(stage) + "_min"), "100");
@@ -169,7 +158,7 @@ TEST_F(PerformancePageTest, TheCurrentStageIsShownInItsColour) {
     auto area = m_mouse->SettingsArea();
     area[19] = 2;
     m_mouse->SetSettingsArea(area);
-    Open();
+    OpenMousePage(kPerformanceTab);
     PressEvent(0x401);
     ASSERT_TRUE(RunUntil(
         [this] { return TextColour("ms_DPI3_label_rank") == ui::MakeArgb(255, 255, 50, 0); }));
@@ -178,7 +167,7 @@ TEST_F(PerformancePageTest, TheCurrentStageIsShownInItsColour) {
 }
 
 TEST_F(PerformancePageTest, WheelLinesStepClampAndReachTheDesktop) {
-    Open();
+    OpenMousePage(kPerformanceTab);
     auto driver = Driver();
     auto* edit = dynamic_cast<ui::CEditUI*>(Find("ms_gunlun_speed_edit"));
     const auto step = [&](const char* from, const char* button) {
@@ -208,7 +197,7 @@ TEST_F(PerformancePageTest, WheelLinesStepClampAndReachTheDesktop) {
 }
 
 TEST_F(PerformancePageTest, PointerSpeedIsTwiceThePositionPlusTwoWithinTheDesktopsRange) {
-    Open();
+    OpenMousePage(kPerformanceTab);
     const auto apply = [&](int position) {
         ui::TNotifyUI changed{"valuechanged", &Slider("ms_point_speed_slider"),
                               static_cast<ui::WParam>(position), 0};
@@ -228,7 +217,7 @@ TEST_F(PerformancePageTest, PointerSpeedIsTwiceThePositionPlusTwoWithinTheDeskto
 }
 
 TEST_F(PerformancePageTest, AStageColourIsPickedHoveredAndSent) {
-    Open();
+    OpenMousePage(kPerformanceTab);
     auto driver = Driver();
     ASSERT_TRUE(driver.Hover("ms_DPIcolor_btn_2"));
     EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBorderSize(), 2);
@@ -258,7 +247,7 @@ TEST_F(PerformancePageTest, AStageColourIsPickedHoveredAndSent) {
 }
 
 TEST_F(PerformancePageTest, RestoringDefaultsResetsTheDesktopAndTheMouseButKeepsTheStoredValues) {
-    Open();
+    OpenMousePage(kPerformanceTab);
     m_window->Mirror().pointerSpeed.Set(16);
     m_window->Mirror().wheelLines.Set(9);
     const std::size_t before = m_desktop->Calls().size();
@@ -277,7 +266,7 @@ TEST_F(PerformancePageTest, RestoringDefaultsResetsTheDesktopAndTheMouseButKeeps
 }
 
 TEST_F(PerformancePageTest, TheLiftOffHeightsExcludeEachOtherAndSendNothing) {
-    Open();
+    OpenMousePage(kPerformanceTab);
     auto* two = dynamic_cast<ui::COptionUI*>(Find("height2mm"));
     auto* three = dynamic_cast<ui::COptionUI*>(Find("height3mm"));
     ASSERT_TRUE(Driver().Click("height3mm"));
@@ -295,13 +284,13 @@ TEST_F(PerformancePageTest, ADesktopWithoutTheSettingsSaysSoOnThePage) {
     m_desktop = std::make_shared<platform::RecordingDesktopSettings>(
         std::initializer_list<DesktopSetting>{DesktopSetting::PointerSpeed});
     m_environment.desktop = m_desktop;
-    Open();
+    OpenMousePage(kPerformanceTab);
     ASSERT_TRUE(Find("ms_desktop_notice")->IsVisible());
     EXPECT_EQ(Text("ms_desktop_notice"), "performance_desktop_no_wheel");
 }
 
 TEST_F(PerformancePageTest, ChangesComeBackWithTheDeviceProfileAfterARestart) {
-    Open();
+    OpenMousePage(kPerformanceTab);
     ASSERT_TRUE(Driver().DragSlider("ms_DPI3_slider", 13));
     ASSERT_TRUE(Driver().SelectComboItem("ms_report_fct_combo", 0));
     ASSERT_FALSE(FlushedRecords().empty());

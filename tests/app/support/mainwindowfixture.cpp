@@ -57,6 +57,7 @@ void MainWindowFixture::SetUp() {
     m_environment.mouseDataFolder = m_folder / "ms";
     m_environment.installFolder = m_folder.Path();
     m_environment.quitOnDestroy = false;
+    m_environment.onMouseRead = [this] { ++m_reads; };
 }
 
 void MainWindowFixture::TearDown() {
@@ -159,6 +160,17 @@ std::vector<settings::testing::Request> MainWindowFixture::FlushedRecords() {
     EXPECT_TRUE(RunUntil([this] { return !RecordWrites().empty(); }));
     RunFor(std::chrono::milliseconds(250));
     return RecordWrites();
+}
+
+void MainWindowFixture::OpenMousePage(std::string_view tab) {
+    CreateWindow();
+    Initialise();
+    ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
+    // Showing the record on the lighting section stores it again: it goes out
+    // once more.
+    ASSERT_FALSE(FlushedRecords().empty());
+    ASSERT_TRUE(Driver().Click(tab));
+    m_mouse->ClearLog();
 }
 
 }  // namespace varlok::app::testing

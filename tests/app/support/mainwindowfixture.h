@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/mainwnd.h"
@@ -20,6 +21,7 @@
 #include "platform/tempfolder.h"
 #include "settings/settingstestsupport.h"
 #include "sim/virtualmouse.h"
+#include "ui/support/uidriver.h"
 #include "ui/windowhandle.h"
 
 namespace varlok::app::testing {
@@ -52,6 +54,11 @@ protected:
     // Waits for the flush of the burst of changes just made, then long
     // enough for a second one to show up if there were one.
     std::vector<settings::testing::Request> FlushedRecords();
+    // Creates the window, waits for the first read of the attached mouse and
+    // the record the refresh sends after it, brings the mouse page's tab
+    // forward and clears the mouse's log.
+    void OpenMousePage(std::string_view tab);
+    [[nodiscard]] ui::test::UiDriver Driver() { return ui::test::UiDriver(*m_window); }
     // Builds the main window (InitWindow runs); "windowinit" with the
     // workers follows on the next turn of the event loop.
     CMainWnd& CreateWindow();
@@ -74,6 +81,8 @@ protected:
     std::shared_ptr<device::HidBus> m_bus = std::make_shared<device::HidBus>();
     std::shared_ptr<sim::VirtualMouse> m_mouse;
     CMainWnd::Environment m_environment;
+    // The window's reads of the mouse so far.
+    int m_reads = 0;
     std::unique_ptr<CMainWnd> m_window;
 };
 

@@ -10,6 +10,7 @@
 #include "ui/qt/convert.h"
 #include "ui/qt/imagecache.h"
 #include "ui/qt/paintcontext.h"
+#include "ui/qt/roundedfill.h"
 #include "ui/renderengine.h"
 #include "ui/resourcemanager.h"
 
@@ -29,6 +30,7 @@ CControlUI::CControlUI() : m_widget(new qt::ControlWidget(*this)) {}
 CControlUI::~CControlUI() {
     if (m_manager != nullptr) {
         m_manager->UnregisterName(this);
+        m_manager->ForgetRepaintMark(this);
     }
     qt::ControlWidget::Dispose(m_widget);
 }
@@ -379,11 +381,11 @@ void CControlUI::Invalidate() {
 }
 
 void CControlUI::MarkForRepaint() {
-    m_repaintMark.store(true, std::memory_order_relaxed);
     // Read on another thread: set when the control joined its window, before
     // any thread that marks it was given the control.
-    if (CPaintManagerUI* manager = m_manager) {
-        manager->NoteRepaintMark();
+    CPaintManagerUI* manager = m_manager;
+    if (!m_repaintMark.exchange(true, std::memory_order_relaxed) && manager != nullptr) {
+        manager->NoteRepaintMark(this);
     }
 }
 
@@ -421,14 +423,8 @@ void CControlUI::FillBackground(PaintContext& context, Argb colour) {
         return;
     }
     if (m_borderRound.cx > 0 || m_borderRound.cy > 0) {
-        QPainter& painter = context.Painter();
-        painter.save();
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(qt::ToQColor(colour));
-        painter.drawRoundedRect(qt::ToQRect(m_rcItem), Scale(m_borderRound.cx) / 2.0,
-                                Scale(m_borderRound.cy) / 2.0);
-        painter.restore();
+        qt::FillRoundedRect(context.Painter(), qt::ToQRect(m_rcItem), Scale(m_borderRound.cx) / 2.0,
+                            Scale(m_borderRound.cy) / 2.0, qt::ToQColor(colour));
         return;
     }
     CRenderEngine::DrawColor(context, m_rcItem, colour);
@@ -503,8 +499,14 @@ void CControlUI::DoEvent(TEventUI& event) {
 }
 
 void CControlUI::SetManager(CPaintManagerUI* manager, CContainerUI* parent, bool init) {
-    if (m_manager != nullptr && m_manager != manager) {
-        m_manager->UnregisterName(this);
+    if (m_manager != manager) {
+        if (m_manager != nullptr) {
+            m_manager->UnregisterName(this);
+            m_manager->ForgetRepaintMark(this);
+        }
+        // Painted in full in its new window: only a mark set from now on
+        // counts there.
+        m_repaintMark.store(false, std::memory_order_relaxed);
     }
     const bool joined = manager != nullptr && m_manager != manager;
     m_manager = manager;

@@ -313,26 +313,30 @@ void CPaintManagerUI::Invalidate() {
     }
 }
 
+void CPaintManagerUI::NoteRepaintMark(CControlUI* control) {
+    const std::lock_guard lock(m_markedMutex);
+    m_marked.push_back(control);
+}
+
+void CPaintManagerUI::ForgetRepaintMark(CControlUI* control) {
+    const std::lock_guard lock(m_markedMutex);
+    std::erase(m_marked, control);
+}
+
 void CPaintManagerUI::RepaintChanged() {
     if (m_window == nullptr || !m_root || !m_window->isVisible()) {
         return;
     }
-    if (!m_repaintMarks.exchange(false, std::memory_order_acquire)) {
-        return;
+    std::vector<CControlUI*> marked;
+    {
+        const std::lock_guard lock(m_markedMutex);
+        marked.swap(m_marked);
     }
-    // A mark set during the walk either is taken by it or sets the window's
-    // flag again for the next call: none is lost.
-    std::vector<CControlUI*> pending{m_root.get()};
-    while (!pending.empty()) {
-        CControlUI* control = pending.back();
-        pending.pop_back();
+    // A mark set after the swap was either still set here, and is taken
+    // now, or was cleared here first and so joined the new list: none is lost.
+    for (CControlUI* control : marked) {
         if (control->TakeRepaintMark()) {
             control->Invalidate();
-        }
-        if (const auto* container = dynamic_cast<const CContainerUI*>(control)) {
-            for (int i = 0; i < container->GetCount(); ++i) {
-                pending.push_back(container->GetItemAt(i));
-            }
         }
     }
 }

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -128,8 +129,11 @@ public:
     // at all when none was marked. While the window is hidden the marks wait
     // (showing it repaints everything anyway). Meant for a periodic timer.
     void RepaintChanged();
-    // Any thread; called by CControlUI::MarkForRepaint.
-    void NoteRepaintMark() { m_repaintMarks.store(true, std::memory_order_release); }
+    // Any thread; called by CControlUI::MarkForRepaint when it sets a
+    // control's mark, so that RepaintChanged visits only the marked controls.
+    void NoteRepaintMark(CControlUI* control);
+    // Called by a control that leaves this window or is destroyed.
+    void ForgetRepaintMark(CControlUI* control);
 
     // The Qt window the controls live in (ui/qt only); null before
     // WindowImplBase::Create or for a manager used without a window.
@@ -163,8 +167,10 @@ private:
     UiSize m_minInfo;
     int m_dpi = 96;
     bool m_layoutPending = false;
-    // Some control of this window carries a repaint mark.
-    std::atomic<bool> m_repaintMarks = false;
+    // The controls whose repaint mark was set since the last RepaintChanged
+    // (a control at most once while its mark stays set).
+    std::mutex m_markedMutex;
+    std::vector<CControlUI*> m_marked;
     qt::WindowWidget* m_window = nullptr;
     WindowImplBase* m_owner = nullptr;
     // Expires with this manager (a notification's receiver may destroy it).

@@ -159,6 +159,32 @@ TEST_F(RepaintTest, ATintOfColourAndAlphaWaitsForTheTickOnEveryThread) {
     EXPECT_EQ(m_tinted->GetChangerAlpha(), 255);
 }
 
+TEST_F(RepaintTest, MarksOfControlsThatLeftOrDiedAreDropped) {
+    // Marked, then destroyed before the tick: the tick must not touch it.
+    auto* root = static_cast<CContainerUI*>(m_window.GetPaintManager().GetRoot());
+    OnWorker([this] { m_tinted->SetChangerTint(0x00FF0000u, 90); });
+    ASSERT_TRUE(root->Remove(m_tinted));
+    m_tinted = nullptr;
+    ProcessEvents();
+    m_key->paints = 0;
+    Tick();  // under ASan: a use after free if the dead mark were visited
+    EXPECT_EQ(m_key->paints, 0);
+
+    // Marked outside any window, then added: it is painted in full on
+    // joining, and a mark set in the window still reaches the tick.
+    auto tinted = std::make_unique<Counted<CControlUI>>();
+    tinted->SetFixedHeight(40);
+    tinted->SetIsChangerColor(true);
+    tinted->SetChangerTint(0x000000FFu, 50);
+    Counted<CControlUI>* added = tinted.get();
+    root->Add(std::move(tinted));
+    ProcessEvents();
+    added->paints = 0;
+    OnWorker([added] { added->SetChangerTint(0x0000FF00u, 60); });
+    Tick();
+    EXPECT_GT(added->paints, 0);
+}
+
 // The palette keeps its field's picture between paints; what it shows must
 // still follow the brightness and the size.
 class PaletteFieldTest : public UiTest {

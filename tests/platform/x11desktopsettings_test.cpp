@@ -1,6 +1,6 @@
 #include "platform/x11desktopsettings.h"
 
-#include "reportingchild.h"
+#include "xvfbserver.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 namespace varlok::platform {
 namespace {
 
-using testing::ReportingChild;
+using testing::XvfbServer;
 using Control = X11DesktopSettings::PointerControl;
 
 TEST(X11DesktopSettings, MappingRunsFromSlowToFastAroundTheServerDefault) {
@@ -40,22 +40,15 @@ TEST(X11DesktopSettings, MappingRunsFromSlowToFastAroundTheServerDefault) {
     EXPECT_EQ(X11DesktopSettings::SpeedForPointerControl({1, 0, 4}), std::nullopt);
 }
 
-// One Xvfb server of its own per test, on a display number it picks itself.
-// -noreset: an X server resets (pointer control included) whenever its last
-// client leaves, and here every call is a client of its own.
 class X11DesktopSettingsServerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_server = std::make_unique<ReportingChild>(
-            std::vector<std::string>{"Xvfb", "-displayfd",
-                                     std::to_string(ReportingChild::kReportFd), "-noreset",
-                                     "-nolisten", "tcp", "-screen", "0", "64x64x24"},
-            std::chrono::seconds{20});
-        if (!m_server->Started()) {
+        m_server = std::make_unique<XvfbServer>();
+        if (!m_server->Installed()) {
             GTEST_SKIP() << "Xvfb is not installed (package xvfb); no X server to test against";
         }
-        ASSERT_FALSE(m_server->Report().empty()) << "Xvfb did not start";
-        m_display = ":" + m_server->Report();
+        m_display = m_server->DisplayName();
+        ASSERT_FALSE(m_display.empty()) << "Xvfb did not start";
     }
 
     // What the server holds, read with a connection of the test's own.
@@ -71,7 +64,7 @@ protected:
         return control;
     }
 
-    std::unique_ptr<ReportingChild> m_server;
+    std::unique_ptr<XvfbServer> m_server;
     std::string m_display;
 };
 

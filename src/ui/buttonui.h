@@ -9,6 +9,8 @@ namespace varlok::ui {
 
 class CButtonUI : public CLabelUI {
 public:
+    // Paints its background its own way.
+    [[nodiscard]] bool FillsItsRect() const override { return false; }
     CButtonUI();
     [[nodiscard]] std::string_view GetClass() const override;
 

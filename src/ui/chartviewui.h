@@ -19,6 +19,8 @@ struct ChartItem {
 
 class CChartViewUI : public CControlUI {
 public:
+    // Paints its background its own way.
+    [[nodiscard]] bool FillsItsRect() const override { return false; }
     enum class View { Pie = 0, Histogram = 1 };
 
     [[nodiscard]] std::string_view GetClass() const override;

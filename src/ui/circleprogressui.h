@@ -10,6 +10,8 @@ namespace varlok::ui {
 
 class CCircleProgressUI : public CProgressUI {
 public:
+    // Paints its background its own way.
+    [[nodiscard]] bool FillsItsRect() const override { return false; }
     [[nodiscard]] std::string_view GetClass() const override;
     void PaintBkColor(PaintContext& context) override;
     void PaintForeColor(PaintContext& context) override;

@@ -13,6 +13,8 @@ namespace varlok::ui {
 
 class CColorPaletteUI : public CControlUI {
 public:
+    // Paints its background its own way.
+    [[nodiscard]] bool FillsItsRect() const override { return false; }
     CColorPaletteUI();
     [[nodiscard]] std::string_view GetClass() const override;
 

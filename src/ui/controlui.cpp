@@ -77,6 +77,7 @@ void CControlUI::SetResourceText(bool resource) {
 
 void CControlUI::SetBkColor(Argb colour) {
     m_bkColor = colour;
+    UpdateOpaque();
     Invalidate();
 }
 
@@ -107,7 +108,16 @@ void CControlUI::SetBorderSize(int size) {
 
 void CControlUI::SetBorderRound(UiSize round) {
     m_borderRound = round;
+    UpdateOpaque();
     Invalidate();
+}
+
+bool CControlUI::FillsItsRect() const {
+    return (m_bkColor >> 24) == 0xFF && m_borderRound.cx == 0 && m_borderRound.cy == 0;
+}
+
+void CControlUI::UpdateOpaque() {
+    m_widget->setAttribute(Qt::WA_OpaquePaintEvent, FillsItsRect());
 }
 
 void CControlUI::SetIsChangerColor(bool on) {

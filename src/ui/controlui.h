@@ -83,6 +83,12 @@ public:
     void SetBorderSize(int size);
     [[nodiscard]] UiSize GetBorderRound() const { return m_borderRound; }
     void SetBorderRound(UiSize round);
+    // True when painting the control covers every pixel of its rectangle
+    // (an opaque, square background), so that whatever lies beneath need not
+    // be painted first: the mouse picture repaints its LED dots many times a
+    // second, and painting the window's layers beneath each dot is most of
+    // that cost. Controls that paint their background their own way say no.
+    [[nodiscard]] virtual bool FillsItsRect() const;
 
     // Colour overlay painted over the whole control after everything else:
     // switched on with SetIsChangerColor, coloured with SetChangerColor (RGB,
@@ -235,6 +241,9 @@ protected:
 
 private:
     friend class qt::ControlWidget;
+
+    // Tells the widget whether it paints every pixel (FillsItsRect).
+    void UpdateOpaque();
 
     // Owned; destroyed through qt::ControlWidget::Dispose.
     qt::ControlWidget* m_widget = nullptr;

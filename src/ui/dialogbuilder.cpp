@@ -13,6 +13,7 @@
 #include "ui/editui.h"
 #include "ui/horizontallayoutui.h"
 #include "ui/labelui.h"
+#include "ui/layeredpictureui.h"
 #include "ui/listcontainerelementui.h"
 #include "ui/listlabelelementui.h"
 #include "ui/listui.h"
@@ -118,6 +119,7 @@ const std::map<std::string, Maker>& BuiltIns() {
         {"slider", Make<CSliderUI>()},
         {"progress", Make<CProgressUI>()},
         {"colorpalette", Make<CColorPaletteUI>()},
+        {"layeredpicture", Make<CLayeredPictureUI>()},
     };
     return makers;
 }

@@ -11,6 +11,8 @@ namespace varlok::ui {
 
 class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
 public:
+    // Paints its background its own way.
+    [[nodiscard]] bool FillsItsRect() const override { return false; }
     [[nodiscard]] std::string_view GetClass() const override;
 
     [[nodiscard]] int GetIndex() const override { return m_index; }

@@ -11,6 +11,8 @@ namespace varlok::ui {
 
 class CListLabelElementUI : public CLabelUI, public IListItemUI {
 public:
+    // Paints its background its own way.
+    [[nodiscard]] bool FillsItsRect() const override { return false; }
     CListLabelElementUI();
     [[nodiscard]] std::string_view GetClass() const override;
 

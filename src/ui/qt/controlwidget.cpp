@@ -118,7 +118,8 @@ void ControlWidget::paintEvent(QPaintEvent* event) {
     const UiRect& rc = m_control->GetPos();
     painter.translate(-rc.left, -rc.top);
     const QRect paintRect = event->rect().translated(rc.left, rc.top);
-    PaintContext context(painter, paintRect, m_control->GetManager());
+    PaintContext context(painter, event->region().translated(rc.left, rc.top),
+                         m_control->GetManager());
     m_control->DoPaint(context, ToUiRect(paintRect));
     if (m_control->IsChangerColor() && m_control->GetChangerAlpha() > 0) {
         QColor overlay = ToQColor(m_control->GetChangerColor() | 0xFF000000u);

@@ -51,22 +51,22 @@ struct KeyFunctionEditor {
     static constexpr int kCountedRunMode = 4;
 
     KeyCategory category = KeyCategory::Default;
-    int mouseButton = 0;     // ms_key_fct_combo_11
-    SwingFields horizontal;  // _combo_12, _edit_15, _edit_17, _edit_20
-    SwingFields vertical;    // _combo_13, _edit_16, _edit_18, _edit_19
-    int dpi = 0;             // _combo_14
-    int fireFirst = 0;       // _edit_11
-    int fireSecond = 0;      // _edit_12
+    int mouseButton = 0;       // ms_key_fct_combo_11
+    SwingFields horizontal{};  // _combo_12, _edit_15, _edit_17, _edit_20
+    SwingFields vertical{};    // _combo_13, _edit_16, _edit_18, _edit_19
+    int dpi = 0;               // _combo_14
+    int fireFirst = 0;         // _edit_11
+    int fireSecond = 0;        // _edit_12
     // The captured (or shown) key of the keyboard-key category; _edit_21
     // shows its name and is empty while there is none.
-    std::optional<KeyFunction> keyboardKey;
-    int multimedia = 0;        // _combo_21
-    int system = 0;            // _combo_22
-    std::optional<int> macro;  // _combo_23 (the device's macro list)
-    int runMode = 0;           // _combo_24
-    int repeatCount = 1;       // _edit_25
-    int cursorScript = 0;      // _combo_25
-    int shortcut = 0;          // _combo_26
+    std::optional<KeyFunction> keyboardKey{};
+    int multimedia = 0;          // _combo_21
+    int system = 0;              // _combo_22
+    std::optional<int> macro{};  // _combo_23 (the device's macro list)
+    int runMode = 0;             // _combo_24
+    int repeatCount = 1;         // _edit_25
+    int cursorScript = 0;        // _combo_25
+    int shortcut = 0;            // _combo_26
 
     friend bool operator==(const KeyFunctionEditor&, const KeyFunctionEditor&) = default;
 };

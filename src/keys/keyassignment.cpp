@@ -1,5 +1,7 @@
 #include "keys/keyassignment.h"
 
+#include "keys/keynametable.h"
+
 namespace varlok::keys {
 
 std::optional<std::size_t> KeyAssignment::ActiveSlotIndex() const {
@@ -26,7 +28,7 @@ bool KeyAssignment::IsDefault(std::size_t key) const {
     return Entry(key) == FactoryEntry(key);
 }
 
-bool KeyAssignment::Apply(std::size_t key, const KeyFunction& code) {
+bool KeyAssignment::SetEntry(std::size_t key, const KeyFunction& code) {
     const auto slot = ActiveSlotIndex();
     if (!slot || key >= kKeyEntryCount) {
         return false;
@@ -35,8 +37,41 @@ bool KeyAssignment::Apply(std::size_t key, const KeyFunction& code) {
     return true;
 }
 
-bool KeyAssignment::ResetToDefault(std::size_t key) {
-    return key < kKeyEntryCount && Apply(key, FactoryEntry(key));
+std::optional<KeyFunction> KeyAssignment::ApplyKeyFunction(std::size_t key,
+                                                           const KeyFunctionEditor& editor) {
+    const std::optional<KeyFunction> code = EncodeKeyFunction(editor, FactoryEntry(key));
+    if (!code || !SetEntry(key, *code)) {
+        return std::nullopt;
+    }
+    return code;
+}
+
+bool KeyAssignment::CaptureKeyboardKey(std::size_t key, std::uint16_t virtualKey,
+                                       std::uint32_t flags, KeyFunctionEditor& editor) {
+    const std::optional<std::size_t> row = KeyNameTable::FindCapturedKey(virtualKey, flags);
+    if (!row) {
+        return false;
+    }
+    editor.keyboardKey = KeyNameTable::Rows()[*row].function;
+    static_cast<void>(ApplyKeyFunction(key, editor));
+    return true;
+}
+
+bool KeyAssignment::ResetKeyToDefault(std::size_t key) {
+    return key < kKeyEntryCount && SetEntry(key, FactoryEntry(key));
+}
+
+KeyAssignment::ShowResult KeyAssignment::ShowKeyFunction(std::size_t key, std::size_t macroCount,
+                                                         KeyFunctionEditor& editor) const {
+    const std::optional<KeyFunction> code = Entry(key);
+    if (!code) {
+        return ShowResult::NoActiveSlot;
+    }
+    if (IsOnlyLeftButton(key)) {
+        return ShowResult::OnlyLeftButton;
+    }
+    DecodeKeyFunction(*code, FactoryEntry(key), macroCount, editor);
+    return ShowResult::Shown;
 }
 
 bool KeyAssignment::IsOnlyLeftButton(std::size_t key) const {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
 #include "keys/keyfunction.h"
+#include "keys/keyfunctioneditor.h"
 #include "settings/mousemirror.h"
 
 namespace varlok::keys {
@@ -28,11 +30,31 @@ public:
     // A key whose code equals its factory entry shows as "default".
     [[nodiscard]] bool IsDefault(std::size_t key) const;
 
-    // ApplyKeyFunction's write: the code into entry `key` of the active slot.
-    // False when there is no active slot or the key is beyond the table.
-    [[nodiscard]] bool Apply(std::size_t key, const KeyFunction& code);
+    // Entry `key` of the active slot becomes `code`. False when there is no
+    // active slot or the key is beyond the table.
+    [[nodiscard]] bool SetEntry(std::size_t key, const KeyFunction& code);
+    // ApplyKeyFunction: the code the editor builds for the key (its factory
+    // entry for "default") into the active slot; the code written, or
+    // std::nullopt when the editor builds none and nothing was written.
+    std::optional<KeyFunction> ApplyKeyFunction(std::size_t key, const KeyFunctionEditor& editor);
+    // CaptureKeyboardKey: a key pressed on the PC (virtual-key code and the
+    // capture's flags) becomes the editor's keyboard key, and the editor is
+    // applied to the key. False, and nothing changes, for a key without a
+    // keyboard-key row.
+    bool CaptureKeyboardKey(std::size_t key, std::uint16_t virtualKey, std::uint32_t flags,
+                            KeyFunctionEditor& editor);
     // ResetKeyToDefault: the factory entry into the active slot.
-    [[nodiscard]] bool ResetToDefault(std::size_t key);
+    [[nodiscard]] bool ResetKeyToDefault(std::size_t key);
+
+    enum class ShowResult {
+        Shown,           // the editor holds the key's function
+        OnlyLeftButton,  // the key may not be edited; the editor is unchanged
+        NoActiveSlot,    // the record names no onboard profile
+    };
+    // ShowKeyFunction: the left-button rule, then the key's code into the
+    // editor (macroCount: the entries of the device's macro list).
+    ShowResult ShowKeyFunction(std::size_t key, std::size_t macroCount,
+                               KeyFunctionEditor& editor) const;
 
     // The left-button rule: true when entry `key` is the left button and no
     // other entry among the first nine of the active slot is; that key must

@@ -14,6 +14,7 @@
 #include "app/mainwindowroutes.h"
 #include "app/msgwnd.h"
 #include "app/windowdeviceevents.h"
+#include "keys/page/keypage.h"
 #include "lighting/page/lightingpage.h"
 #include "lighting/page/mousepreviewstream.h"
 #include "platform/debugoutput.h"
@@ -103,6 +104,10 @@ CMainWnd::CMainWnd(Environment environment)
     m_profileListsPage = std::make_unique<profiles::ProfileListsPage>(
         GetPaintManager(), m_profileStore, m_session.Mirror(), m_session.MouseLink(),
         m_desktopApplier, m_dialogs);
+    // The macro store is not kept yet: no key names a macro the program
+    // knows, and macro keys keep their labels.
+    m_keyPage = std::make_unique<keys::KeyPage>(GetPaintManager(), m_session.Mirror(),
+                                                keys::MacroNameLookup{});
     constexpr std::uintptr_t kFrameTimer = TimerId(WindowTimer::SendLightingFrame);
     m_lightingStream = std::make_unique<lighting::MousePreviewStream>(
         GetPaintManager(), m_session.Mirror().settingsRecord, m_effectState, m_leds,
@@ -118,6 +123,7 @@ CMainWnd::CMainWnd(Environment environment)
     // refresh with the saves of both profiles.
     m_lightingPage->RegisterRoutes(m_routes);
     m_lightingStream->RegisterRoutes(m_routes);
+    m_keyPage->RegisterRoutes(m_routes);
 }
 
 CMainWnd::~CMainWnd() {

@@ -41,6 +41,10 @@ namespace varlok::profiles {
 class ProfileListsPage;
 }
 
+namespace varlok::keys {
+class KeyPage;
+}
+
 namespace varlok::lighting {
 class LightingPage;
 class MousePreviewStream;
@@ -219,6 +223,7 @@ private:
     std::unique_ptr<lighting::LightingPage> m_lightingPage;
     std::unique_ptr<lighting::MousePreviewStream> m_lightingStream;
     std::unique_ptr<profiles::ProfileListsPage> m_profileListsPage;
+    std::unique_ptr<keys::KeyPage> m_keyPage;
     ui::CTrayIcon m_trayIcon;
     std::shared_ptr<ui::MenuCheckMap> m_menuChecks = std::make_shared<ui::MenuCheckMap>();
     // The menu last opened from the tray or the menu button.

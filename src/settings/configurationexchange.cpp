@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/debugoutput.h"
+#include "settings/keyblockwriter.h"
 
 namespace varlok::settings {
 
@@ -147,8 +148,7 @@ void ConfigurationExchange::WriteActiveKeySlot() {
     {
         const auto lock = m_link.LockIo();
         Report("SaveToDevice: BeginTransfer", m_link.BeginTransfer());
-        Report("SaveToDevice: WriteStoredBlock",
-               m_link.WriteStoredBlock(m_mirror.keySlots[active], active));
+        Report("SaveToDevice: key block", KeyBlockWriter::Write(m_link, active, m_mirror));
         Report("SaveToDevice: EndTransfer", m_link.EndTransfer());
     }
     m_saves.SaveDeviceProfile();

@@ -61,7 +61,8 @@ public:
 
     // The key page's save button: SaveStarted; the cursor scripts, then the
     // macro table, then the key table of the active profile (BeginTransfer,
-    // WriteStoredBlock, EndTransfer) and the device profile save;
+    // KeyBlockWriter's read and write of its window, EndTransfer) and the
+    // device profile save;
     // SaveFinished. An upload that refuses stops the
     // device writes after it; SaveFinished is sent in every case. An active
     // profile above 4 in the record is refused: no key table is sent.

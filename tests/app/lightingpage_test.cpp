@@ -225,10 +225,13 @@ TEST_F(LightingPageTest, SlidersStoreOnReleaseOnly) {
     // The slider shows 4 minus the speed level: 0 is the fastest.
     ASSERT_TRUE(Driver().DragSlider("ms_deng_speed_slider", 4));
     EXPECT_EQ(Lighting().Speed(), 0);
+    // One write for both releases, or two when the releases straddle a
+    // flush tick (a loaded machine drags slowly); the last holds both.
     const std::vector<Request> writes = FlushedRecords();
-    ASSERT_EQ(writes.size(), 1u);
-    EXPECT_EQ(writes[0].data[2], 1);
-    EXPECT_EQ(writes[0].data[3], 0);
+    ASSERT_FALSE(writes.empty());
+    EXPECT_LE(writes.size(), 2u);
+    EXPECT_EQ(writes.back().data[2], 1);
+    EXPECT_EQ(writes.back().data[3], 0);
     EXPECT_EQ(StoredLightingProfile()[2], 1);
     ASSERT_TRUE(Driver().DragSlider("ms_deng_speed_slider", 1));
     EXPECT_EQ(Lighting().Speed(), 3);

@@ -87,7 +87,9 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
         EXPECT_EQ(routes.MessageOwner(MessageNumber(absent)), std::nullopt);
     }
     EXPECT_EQ(routes.SignalOwners(ui::PageSignal::RefreshMousePage),
-              (std::vector<std::string>{"performance page", "lighting page"}));
+              (std::vector<std::string>{"performance page", "lighting page", "key page"}));
+    EXPECT_EQ(routes.SignalOwners(ui::PageSignal::RefreshKeyPage),
+              std::vector<std::string>{"key page"});
     EXPECT_EQ(routes.SignalOwners(ui::PageSignal::MouseConnected),
               std::vector<std::string>{"profile lists"});
 }

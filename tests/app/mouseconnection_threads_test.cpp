@@ -44,13 +44,17 @@ Strings SyncDeviceRequests() {
 }
 
 // What selecting the stored device profile sends when the mouse arrives: the
-// record, the key table of profile 0 (512 bytes at offset 0), and the flush
+// record, the key table of profile 0 (its 512-byte window at offset 0 read,
+// then written back with profile 0's block from the profile), and the flush
 // of the record the selection marked for sending.
 Strings DeviceProfileRequests() {
     Strings expected = {"06 len 50 @0"};
-    for (unsigned position = 0; position < 512; position += 56) {
-        expected.push_back("09 len " + std::to_string(std::min(56U, 512 - position)) + " @" +
-                           std::to_string(position));
+    for (const char* command : {"08", "09"}) {
+        for (unsigned position = 0; position < 512; position += 56) {
+            expected.push_back(std::string(command) + " len " +
+                               std::to_string(std::min(56U, 512 - position)) + " @" +
+                               std::to_string(position));
+        }
     }
     expected.push_back("06 len 56 @0");
     return expected;

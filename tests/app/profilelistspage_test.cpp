@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "platform/tempfolder.h"
 #include "profiles/profilefile.h"
 #include "settings/settingstestsupport.h"
+#include "sim/devicememory.h"
 #include "ui/comboui.h"
 #include "ui/editui.h"
 #include "ui/sliderui.h"
@@ -71,7 +73,13 @@ TEST_F(ProfileListsPageTest, TheFirstRunListsProfileOneAndTheMouseGetsTheDeviceP
     EXPECT_EQ(Combo("ms_deng_profile_combo").GetCurSel(), -1);
     // The mouse runs the default device profile: 500 DPI on stage 1.
     EXPECT_EQ(m_mouse->SettingsArea()[15], 1);
-    EXPECT_EQ(m_mouse->StoredKeyBlock(0), settings::BuiltInFactoryKeyMap());
+    // Its keys become profile 0's; the mouse keeps the other profiles'
+    // keys that the block's window covers.
+    const sim::KeyBlockBytes block = m_mouse->StoredKeyBlock(0);
+    const settings::FactoryKeyMap keys = settings::BuiltInFactoryKeyMap();
+    EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + 126, block.begin()));
+    const sim::KeyMemoryBytes factory = sim::DeviceMemory::FactoryKeyMemory();
+    EXPECT_TRUE(std::equal(block.begin() + 126, block.end(), factory.begin() + 126));
 }
 
 TEST_F(ProfileListsPageTest, AMissingDefaultIsReportedAndTheFillStops) {
@@ -136,11 +144,15 @@ TEST_F(ProfileListsPageTest, ChoosingAnEntryLoadsItAndSendsWhatItsListHolds) {
 
     m_mouse->ClearLog();
     ASSERT_TRUE(ui::test::UiDriver(*m_window).SelectComboItem("ms_key_profile_combo", 1));
-    EXPECT_EQ(m_window->Mirror().keySlots[0], keys);
+    // Onboard profile 0's own block comes from the file; the rest of its
+    // window (the next profiles' blocks) is read and sent back as it was.
+    const settings::KeySlot& slot = m_window->Mirror().keySlots[0];
+    EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + 126, slot.begin()));
     const Strings requests = Summaries(NonFrameRequests(*m_mouse));
-    ASSERT_EQ(requests.size(), 10u);
-    EXPECT_EQ(requests.front(), "09 len 56 @0");
-    EXPECT_EQ(m_mouse->StoredKeyBlock(0), keys);
+    ASSERT_EQ(requests.size(), 20u);
+    EXPECT_EQ(requests.front(), "08 len 56 @0");
+    EXPECT_EQ(requests[10], "09 len 56 @0");
+    EXPECT_EQ(m_mouse->StoredKeyBlock(0), slot);
 }
 
 }  // namespace

@@ -322,10 +322,14 @@ TEST_F(ConfigurationExchangeTest, SaveSendsTheActiveKeyTableBetweenTheProgressMe
     EXPECT_EQ(m_hooks.Calls(), (Strings{"SaveStarted", "UploadCursorScripts", "UploadMacroTable",
                                         "SaveDeviceProfile", "SaveFinished"}));
     const std::vector<Request> requests = Requests();
+    // The key block's window is read, then written back.
     Strings expected = {"01 len 0 @0"};
-    for (unsigned position = 0; position < 512; position += 56) {
-        expected.push_back("09 len " + std::to_string(std::min(56u, 512 - position)) + " @" +
-                           std::to_string(3 * 126 + position));
+    for (const char* command : {"08", "09"}) {
+        for (unsigned position = 0; position < 512; position += 56) {
+            expected.push_back(std::string(command) + " len " +
+                               std::to_string(std::min(56u, 512 - position)) + " @" +
+                               std::to_string(3 * 126 + position));
+        }
     }
     expected.push_back("02 len 0 @0");
     EXPECT_EQ(Summaries(requests), expected);

@@ -104,17 +104,26 @@ Bytes WriteSettingsRequest(std::uint16_t offset, std::span<const std::uint8_t> r
     return Request(0x06, 56, offset, record);
 }
 
-// Key block 0 goes out in chunks of 56 bytes at offsets 0, 56, ... 504. The
-// link reuses one request, so the short last chunk still carries the end of
-// the chunk before it after its 8 bytes.
-std::vector<Bytes> WriteKeyBlock0Requests(std::span<const std::uint8_t> block) {
+// Key block 0 goes out as its window: read in chunks of 56 bytes at offsets
+// 0, 56, ... 504, then written back with the profile's 126-byte block from
+// the file in front and the rest as the mouse held it. The link reuses one
+// request, so the short last chunk still carries the end of the chunk
+// before it after its 8 bytes.
+std::vector<Bytes> KeyBlock0Requests(std::span<const std::uint8_t> file,
+                                     std::span<const std::uint8_t> held) {
+    Bytes window(held.begin(), held.begin() + 512);
+    std::ranges::copy(file.first(126), window.begin());
     std::vector<Bytes> requests;
-    Bytes data(56, 0);
-    for (std::size_t at = 0; at < 512; at += 56) {
-        const std::size_t length = std::min<std::size_t>(56, 512 - at);
-        std::ranges::copy(block.subspan(at, length), data.begin());
-        requests.push_back(
-            Request(0x09, static_cast<std::uint8_t>(length), static_cast<std::uint16_t>(at), data));
+    for (const std::uint8_t command : {0x08, 0x09}) {
+        Bytes data(56, 0);
+        for (std::size_t at = 0; at < 512; at += 56) {
+            const std::size_t length = std::min<std::size_t>(56, 512 - at);
+            if (command == 0x09) {
+                std::ranges::copy(std::span(window).subspan(at, length), data.begin());
+            }
+            requests.push_back(Request(command, static_cast<std::uint8_t>(length),
+                                       static_cast<std::uint16_t>(at), data));
+        }
     }
     return requests;
 }
@@ -502,7 +511,8 @@ TEST_F(VarlokctlTest, ApplySendsEachKindOfProfileAsSelectingItDoes) {
     Bytes deviceRecord(device.begin() + 512, device.begin() + 562);
     deviceRecord.resize(56, 0);
     std::vector<Bytes> deviceRequests{WriteSettingsRequest(0, deviceRecord)};
-    for (Bytes& chunk : WriteKeyBlock0Requests(std::span(device).first(512))) {
+    const auto held = m_mouse->StoredKeyBlock(0);
+    for (Bytes& chunk : KeyBlock0Requests(device, held)) {
         deviceRequests.push_back(std::move(chunk));
     }
 
@@ -514,7 +524,7 @@ TEST_F(VarlokctlTest, ApplySendsEachKindOfProfileAsSelectingItDoes) {
     };
     for (const Case& c : {
              Case{"Lights.LED", lighting, {WriteSettingsRequest(0, lightingRecord)}, "lighting"},
-             Case{"keys.pro", shortKeys, WriteKeyBlock0Requests(keyBlock), "key"},
+             Case{"keys.pro", shortKeys, KeyBlock0Requests(keyBlock, held), "key"},
              Case{"all.Config", device, deviceRequests, "device"},
          }) {
         const std::filesystem::path path = folder / c.file;
@@ -528,8 +538,11 @@ TEST_F(VarlokctlTest, ApplySendsEachKindOfProfileAsSelectingItDoes) {
                   std::string::npos)
             << run.out;
     }
+    // Only profile 0's block came from the file; the blocks after it in the
+    // window stayed as they were.
     const auto stored = m_mouse->StoredKeyBlock(0);
-    EXPECT_TRUE(std::equal(device.begin(), device.begin() + 512, stored.begin()));
+    EXPECT_TRUE(std::equal(device.begin(), device.begin() + 126, stored.begin()));
+    EXPECT_TRUE(std::equal(held.begin() + 126, held.end(), stored.begin() + 126));
 }
 
 TEST_F(VarlokctlTest, ApplyRefusesWhatIsNoProfileFileBeforeOpeningTheMouse) {

@@ -16,6 +16,7 @@
 #include "device/sensortable.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
+#include "settings/keyblockwriter.h"
 #include "sim/virtualhidbackend.h"
 #include "varlokctl/effectstream.h"
 #include "varlokctl/hexformat.h"
@@ -627,12 +628,16 @@ ExitCode CommandLine::Apply(const std::filesystem::path& file, ProfileCategory c
     }
     if (category != ProfileCategory::Lighting) {
         // Both a key profile and a device profile start with the key table.
-        const std::span<const std::uint8_t> keys = bytes.first(device::kKeyTableSize);
-        if (const LinkResult written = link.WriteStoredBlock(keys, 0);
+        // Only profile 0's own block is taken from it: the rest of the
+        // window goes back as the mouse holds it.
+        settings::KeySlot keys{};
+        std::ranges::copy(bytes.first(device::kKeyTableSize), keys.begin());
+        if (const LinkResult written = settings::KeyBlockWriter::Write(link, 0, keys);
             written != LinkResult::Success) {
-            return CommandFailed(written, "WriteStoredBlock");
+            return CommandFailed(written, "key block 0");
         }
-        m_env.out << "wrote key block 0 (" << keys.size() << " bytes)\n";
+        m_env.out << "wrote key block 0 (" << settings::KeyBlockWriter::kKeyBlockSize
+                  << " bytes of the file; " << keys.size() << " bytes sent)\n";
     }
     m_env.out << "applied the " << info.name << " profile " << file.string() << '\n';
     return ExitCode::Ok;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "settings/keyblockwriter.h"
 #include "ui/comboui.h"
 #include "ui/listlabelelementui.h"
 #include "ui/sliderui.h"
@@ -106,9 +107,10 @@ void ProfileListsPage::SelectProfile(ProfileCategory category, int index) {
     // and sent all the same.
     static_cast<void>(m_store.Load(category, index));
 
+    // Only onboard profile 0's own key block changes in the mouse; the
+    // other profiles' blocks that its window covers stay as they are.
     const auto sendKeyTable = [this] {
-        const settings::KeySlot keys = m_mirror.keySlots[0];
-        static_cast<void>(m_mouseLink.WriteStoredBlock(keys, 0));
+        static_cast<void>(settings::KeyBlockWriter::Write(m_mouseLink, 0, m_mirror));
     };
     switch (category) {
         case ProfileCategory::Device: {

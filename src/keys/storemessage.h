@@ -17,6 +17,11 @@ struct StoreMessage {
     friend bool operator==(const StoreMessage&, const StoreMessage&) = default;
 };
 
+// The text of a format-string message: the first "%d" of text replaced by
+// number (text as it is without a number). Nothing else of the text is
+// interpreted, so a translation cannot make it read beyond its arguments.
+[[nodiscard]] std::string FormatStoreMessage(std::string_view text, std::optional<int> number);
+
 // Language keys of the stores' messages.
 inline constexpr std::string_view kUnsavedEditsMessage = "message_text_3";
 inline constexpr std::string_view kConfirmDeleteMessage = "message_text_4";

@@ -39,16 +39,21 @@ constexpr std::chrono::microseconds kPollsPerExchange{2000};
 
 struct Store {
     Store() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "varlok-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "varlok-bench-XXXXXX").string();
         folder = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
         MacroStore store(folder);
         for (int index = 0; index < kMacros; ++index) {
             const int count = kActions / kMacros + (index < kActions % kMacros ? 1 : 0);
             std::vector<MacroAction> actions(static_cast<std::size_t>(count));
             for (int i = 0; i < count; ++i) {
-                actions[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i), 0,
-                                                        static_cast<std::uint8_t>(i % 2 ? 0x0A : 0x8A),
-                                                        0x04, i % 2 ? 0 : 1, "keyboard_key_A"};
+                actions[static_cast<std::size_t>(i)] = {
+                    static_cast<std::uint8_t>(i),
+                    0,
+                    static_cast<std::uint8_t>(i % 2 ? 0x0A : 0x8A),
+                    0x04,
+                    i % 2 ? 0 : 1,
+                    "keyboard_key_A"};
             }
             ok = ok && store.AddMacro().status == varlok::keys::MacroStoreStatus::Done &&
                  store.SaveMacroActions(index, actions).status ==
@@ -87,7 +92,8 @@ void BM_UploadFullMacroMemory(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         const varlok::keys::TableUpload upload = store.UploadMacros(link, kCapacity);
-        if (upload.status != varlok::keys::UploadStatus::Sent || upload.link != LinkResult::Success) {
+        if (upload.status != varlok::keys::UploadStatus::Sent ||
+            upload.link != LinkResult::Success) {
             state.SkipWithError("upload failed");
             break;
         }
@@ -95,10 +101,10 @@ void BM_UploadFullMacroMemory(benchmark::State& state) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
         static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
-    const double floorSeconds = std::chrono::duration<double>(
-                                    static_cast<double>(exchanges) * kPollsPerExchange +
-                                    DeviceLink::kEndTransferPause)
-                                    .count();
+    const double floorSeconds =
+        std::chrono::duration<double>(static_cast<double>(exchanges) * kPollsPerExchange +
+                                      DeviceLink::kEndTransferPause)
+            .count();
     state.counters["exchanges"] = static_cast<double>(exchanges);
     state.counters["floor_ms"] = floorSeconds * 1e3;
     state.counters["ratio_to_floor"] = seconds / floorSeconds;

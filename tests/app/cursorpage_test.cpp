@@ -51,9 +51,8 @@ protected:
         ui::test::ProcessEvents();
     }
     std::string Action(int script, int position) const {
-        return keys::ReadMacroActionText(m_folder / "ms" / ("name_" + std::to_string(script + 1) +
-                                                            ".cur"),
-                                         position)
+        return keys::ReadMacroActionText(
+                   m_folder / "ms" / ("name_" + std::to_string(script + 1) + ".cur"), position)
             .value_or("missing");
     }
     bool EditorEnabled() const { return Find(CursorPage::kEditor)->IsEnabled(); }
@@ -105,8 +104,8 @@ TEST_F(CursorPageTest, ImportOfTooLongAScriptShowsTheMessageAndSendUploads) {
     const std::filesystem::path longer = m_folder / "long.cur";
     platform::testing::WriteBytes(longer, "[MACROACTIONCOUNT]\r\ncount=181\r\n");
     ui::SetFileDialogAnswerProvider(
-        [&longer](ui::FileDialogKind, const ui::FileDialogOptions& options)
-            -> std::optional<std::string> {
+        [&longer](ui::FileDialogKind,
+                  const ui::FileDialogOptions& options) -> std::optional<std::string> {
             EXPECT_EQ(options.filter, "(*.cur) | *.cur ||");
             return longer.string();
         });

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "keys/keystestsupport.h"
 #include "keys/macrofile.h"
 #include "keys/macrostore.h"
 #include "keys/macrotable.h"
 #include "keys/storeupload.h"
-#include "keys/keystestsupport.h"
 #include "platform/debugoutput.h"
 #include "platform/inifile.h"
 #include "platform/tempfolder.h"
@@ -69,8 +69,8 @@ protected:
 TEST(MacroActionTest, TextRoundTripsAndPausesAreLimitedNeverWrapped) {
     // 120 ms, 40 ms and 3000 ms are 12, 4 and 300 units of 10 ms.
     const std::vector<std::pair<int, std::pair<int, int>>> pauses{
-        {120, {12, 0}}, {40, {4, 0}}, {0, {0, 0}}, {3000, {44, 1}}, {125, {12, 0}},
-        {655350, {255, 255}}, {700000, {255, 255}}, {-5, {0, 0}}};
+        {120, {12, 0}}, {40, {4, 0}},         {0, {0, 0}},          {3000, {44, 1}},
+        {125, {12, 0}}, {655350, {255, 255}}, {700000, {255, 255}}, {-5, {0, 0}}};
     for (const auto& [ms, bytes] : pauses) {
         MacroAction action;
         action.SetPauseMs(ms);
@@ -131,8 +131,7 @@ TEST_F(MacroStoreTest, RenameRefusesDuplicatesAndBadNamesAndMovesTheFile) {
     ASSERT_EQ(m_store.RenameMacro(1, "Reload").status, MacroStoreStatus::Done);
     EXPECT_EQ(m_store.LoadMacroList(), (std::vector<std::string>{"name_1", "Reload"}));
     EXPECT_EQ(m_store.LoadMacroActions(1), Actions(2));
-    EXPECT_EQ(platform::IniFile(m_folder / "Reload.mac").Read("MACROSELECTNAME", "name"),
-              "Reload");
+    EXPECT_EQ(platform::IniFile(m_folder / "Reload.mac").Read("MACROSELECTNAME", "name"), "Reload");
     // A stray file under the new name: the macro keeps name, list and file.
     WriteText(m_folder / "stray.MAC", "x");
     const MacroStoreResult blocked = m_store.RenameMacro(1, "Stray", Actions(1));
@@ -209,16 +208,16 @@ TEST_F(MacroStoreTest, StoredUnreadableActionsAreLeftOutWithADebugLine) {
     const std::vector<MacroAction> actions = m_store.LoadMacroActions(0);
     ASSERT_EQ(actions.size(), 2U);
     EXPECT_EQ(actions[1].PauseUnits(), 2);
-    EXPECT_TRUE(debug.Contains(
-        "hand.mac: 1 action(s) unreadable and left out, first at position 1"));
+    EXPECT_TRUE(
+        debug.Contains("hand.mac: 1 action(s) unreadable and left out, first at position 1"));
 }
 
 TEST(MacroTableTest, TwoMacrosMakeTheFortyEightByteTable) {
     const std::vector<std::vector<MacroAction>> macros{Actions(2), Actions(3)};
     const auto table = BuildMacroTable(macros);
     ASSERT_TRUE(table);
-    std::vector<std::uint8_t> expected{0xAA, 0x55, 48, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                       20,   0,    32, 0, 2, 0, 0, 0};
+    std::vector<std::uint8_t> expected{0xAA, 0x55, 48, 0, 2,  0, 0,  0, 0, 0, 0, 0,
+                                       0,    0,    0,  0, 20, 0, 32, 0, 2, 0, 0, 0};
     for (const auto& macro : macros) {
         if (&macro == &macros[1]) {
             expected.insert(expected.end(), {3, 0, 0, 0});
@@ -232,9 +231,9 @@ TEST(MacroTableTest, TwoMacrosMakeTheFortyEightByteTable) {
     EXPECT_EQ(MacroTableLength({}), 0U);
     EXPECT_FALSE(BuildMacroTable({}));
     const std::vector<std::vector<MacroAction>> empty(1);
-    EXPECT_EQ(BuildMacroTable(empty), (std::vector<std::uint8_t>{0xAA, 0x55, 22, 0, 1, 0, 0, 0, 0,
-                                                                 0, 0, 0, 0, 0, 0, 0, 18, 0, 0, 0,
-                                                                 0, 0}));
+    EXPECT_EQ(BuildMacroTable(empty),
+              (std::vector<std::uint8_t>{0xAA, 0x55, 22, 0, 1, 0,  0, 0, 0, 0, 0,
+                                         0,    0,    0,  0, 0, 18, 0, 0, 0, 0, 0}));
 }
 
 class UploadTest : public MacroStoreTest {

@@ -740,21 +740,19 @@ ExitCode CommandLine::Macros() {
         return CommandFailed(result, "ReadDeviceInfo");
     }
     const std::size_t capacity = info.MacroCapacityBytes();
-    m_env.out << LabelledLine("macro memory",
-                              Decimal(static_cast<unsigned>(capacity)) + " bytes (" +
-                                  Decimal(info.MacroUnits()) + " x " +
-                                  Decimal(DeviceInfo::kMacroUnitBytes) + ")");
+    m_env.out << LabelledLine("macro memory", Decimal(static_cast<unsigned>(capacity)) +
+                                                  " bytes (" + Decimal(info.MacroUnits()) + " x " +
+                                                  Decimal(DeviceInfo::kMacroUnitBytes) + ")");
     if (length > capacity) {
-        m_env.out << LabelledLine(
-            "fits", "no: remove at least " +
-                        Decimal(static_cast<unsigned>((length - capacity) /
-                                                          keys::MacroAction::kWireSize +
-                                                      1)) +
-                        " actions before an upload");
+        m_env.out << LabelledLine("fits",
+                                  "no: remove at least " +
+                                      Decimal(static_cast<unsigned>(
+                                          (length - capacity) / keys::MacroAction::kWireSize + 1)) +
+                                      " actions before an upload");
     } else {
-        m_env.out << LabelledLine("fits", "yes, " +
-                                              Decimal(static_cast<unsigned>(capacity - length)) +
-                                              " bytes to spare");
+        m_env.out << LabelledLine(
+            "fits",
+            "yes, " + Decimal(static_cast<unsigned>(capacity - length)) + " bytes to spare");
     }
     return ExitCode::Ok;
 }

@@ -76,7 +76,8 @@ void CursorPage::RegisterRoutes(ui::RouteTable& routes) {
         routes.OnNotify(kOwner, msgtype::kSelectChanged, check, NameMatch::Exact,
                         [this, check](ui::TNotifyUI&, Routed) { OnDirectionCheck(check); });
     }
-    routes.OnClick(kOwner, kSendButton, NameMatch::Exact, [this](ui::TNotifyUI&, Routed) { OnSend(); });
+    routes.OnClick(kOwner, kSendButton, NameMatch::Exact,
+                   [this](ui::TNotifyUI&, Routed) { OnSend(); });
     routes.OnClick(kOwner, kResetButton, NameMatch::Exact,
                    [this](ui::TNotifyUI&, Routed) { OnReset(); });
     routes.OnClick(kOwner, kImportButton, NameMatch::Exact,

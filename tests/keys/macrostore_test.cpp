@@ -145,9 +145,9 @@ TEST_F(MacroStoreTest, MaliciousNamesAreRefusedAndNothingLeavesTheFolder) {
     Fill({2});
     const std::filesystem::path outside = m_folder.Path().parent_path();
     const auto before = FolderFiles();
-    for (const std::string name :
-         {"../escape", "..", "a/b", "a\\b", "", " padded", "line\nbreak", "tab\tname", "key=value",
-          "[section]", std::string("nul\0x", 5)}) {
+    for (const std::string& name : std::vector<std::string>{
+             "../escape", "..", "a/b", "a\\b", "", " padded", "line\nbreak", "tab\tname",
+             "key=value", "[section]", std::string("nul\0x", 5)}) {
         EXPECT_EQ(m_store.RenameMacro(0, name).message,
                   (StoreMessage{"message_macro_name_refused", {}}))
             << name;
@@ -252,10 +252,16 @@ TEST_F(UploadTest, MacrosGoOutBracketedAndLandInTheMouse) {
     const auto table = BuildMacroTable(m_store.LoadAllMacros());
     EXPECT_TRUE(std::equal(table->begin(), table->end(), memory.begin()));
     // The request carries the whole table at offset 0.
-    const sim::LoggedReport& write = m_mouse.mouse->Log()[2];
-    EXPECT_EQ(write.bytes[device::ReportFrame::kLengthIndex], 48);
+    const std::vector<sim::LoggedReport> log = m_mouse.mouse->Log();
+    const auto write = std::ranges::find_if(log, [](const sim::LoggedReport& report) {
+        return report.direction == sim::LoggedReport::Direction::HostToDevice &&
+               report.bytes[device::ReportFrame::kCommandIndex] == 0x15;
+    });
+    ASSERT_NE(write, log.end());
+    EXPECT_EQ(write->bytes[device::ReportFrame::kLengthIndex], 48);
+    EXPECT_EQ(write->bytes[device::ReportFrame::kOffsetLowIndex], 0);
     EXPECT_TRUE(std::equal(table->begin(), table->end(),
-                           write.bytes.begin() + device::ReportFrame::kDataIndex));
+                           write->bytes.begin() + device::ReportFrame::kDataIndex));
 }
 
 TEST_F(UploadTest, TooLargeForTheMouseIsRefusedWithTheActionsToRemove) {

@@ -720,7 +720,7 @@ ExitCode CommandLine::Macros() {
               << store.ListFilePath().string() << '\n';
     std::size_t actions = 0;
     for (std::size_t index = 0; index < names.size(); ++index) {
-        char line[32];
+        char line[64];
         std::snprintf(line, sizeof line, "  %2zu  %5zu action%s  ", index, macros[index].size(),
                       macros[index].size() == 1 ? " " : "s");
         m_env.out << line << names[index] << '\n';

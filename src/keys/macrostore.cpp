@@ -78,9 +78,13 @@ std::vector<MacroAction> MacroStore::LoadMacroActions(int index) const {
 std::string MacroStore::GeneratedName(std::span<const std::string> names) const {
     for (std::size_t n = names.size() + 1;; ++n) {
         std::string name = std::string(kGeneratedNamePrefix) + std::to_string(n);
-        if (std::ranges::none_of(names, [&name](const std::string& used) {
-                return platform::SameNameIgnoringCase(used, name);
-            })) {
+        // A stray file of that name would give the new macro actions.
+        const std::optional<std::filesystem::path> file = FileOfName(name);
+        if (std::ranges::none_of(names,
+                                 [&name](const std::string& used) {
+                                     return platform::SameNameIgnoringCase(used, name);
+                                 }) &&
+            !(file && Exists(*file))) {
             return name;
         }
     }
@@ -137,6 +141,15 @@ MacroStoreResult MacroStore::RenameMacro(
         })) {
         return Refused(kDuplicateNameMessage);
     }
+    // A stray file under the new name (in any letter case) would be
+    // overwritten by the move, or become the macro's file: the macro keeps
+    // its name instead.
+    if (const std::optional<std::filesystem::path> found = FileOfName(newName);
+        found && Exists(*found)) {
+        platform::DebugOutput::Write("RenameMacro: " + found->filename().string() +
+                                     " is in the way; the macro keeps its name");
+        return Refused(kRenameBlockedMessage);
+    }
     // A name from a damaged list has no file we may touch: only the list
     // entry changes.
     const std::optional<std::filesystem::path> oldFile = FileOfName(oldName);
@@ -145,19 +158,10 @@ MacroStoreResult MacroStore::RenameMacro(
             platform::IniWriteResult::Ok) {
         return WriteFailed();
     }
-    const std::optional<std::filesystem::path> found = FileOfName(newName);
     const std::filesystem::path newFile =
         m_folder / (std::string(newName) + std::string(kExtension));
     const bool moving = oldFile && Exists(*oldFile);
     if (moving) {
-        // A stray file under the new name (in any letter case) would be
-        // overwritten by the move or shadow the macro's file: the macro keeps
-        // its name instead.
-        if (found && Exists(*found)) {
-            platform::DebugOutput::Write("RenameMacro: " + found->filename().string() +
-                                         " is in the way; the macro keeps its name");
-            return Refused(kRenameBlockedMessage);
-        }
         std::error_code error;
         std::filesystem::rename(*oldFile, newFile, error);
         if (error) {

@@ -88,17 +88,19 @@ public:
     [[nodiscard]] std::vector<MacroAction> LoadMacroActions(int index) const;
 
     // Appends "name_" n, n counting up from the list's count + 1 past the
-    // names in use. Refused at 50 macros ("message_text_17" with 50). No file
-    // is created: a macro without one has no actions.
+    // names in use (and past stray files of such a name, which would
+    // otherwise give the new macro actions). Refused at 50 macros ("message_text_17" with 50). No
+    // file is created: a macro without one has no actions.
     MacroStoreResult AddMacro();
     // Writes the macro's file: count, name and actions in order.
     MacroStoreResult SaveMacroActions(int index, std::span<const MacroAction> actions);
     // Renames macro index. Unchanged for its own name (in any letter case);
     // refused for a name that cannot be used or that another macro has in
     // any letter case ("message_text_5"), and when the file cannot be moved
-    // to the new name (a file of that name is in the way): then the list
-    // and the file keep the old name. With editorActions, they are saved
-    // into the file first, as the editor hands them over.
+    // to the new name ("message_macro_rename_blocked": a file of that name
+    // is in the way, or the move failed): then the list and the file keep
+    // the old name. With editorActions, they are saved into the file first,
+    // as the editor hands them over.
     MacroStoreResult RenameMacro(
         int index, std::string_view newName,
         std::optional<std::span<const MacroAction>> editorActions = std::nullopt);

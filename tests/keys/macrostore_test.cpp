@@ -137,8 +137,11 @@ TEST_F(MacroStoreTest, RenameRefusesDuplicatesAndBadNamesAndMovesTheFile) {
     const MacroStoreResult blocked = m_store.RenameMacro(1, "Stray", Actions(1));
     EXPECT_EQ(blocked.message, (StoreMessage{"message_macro_rename_blocked", {}}));
     EXPECT_EQ(m_store.LoadMacroList()[1], "Reload");
-    EXPECT_EQ(m_store.LoadMacroActions(1), Actions(1));
+    EXPECT_EQ(m_store.LoadMacroActions(1), Actions(2));
     EXPECT_EQ(ReadBytes(m_folder / "stray.MAC"), "x");
+    // Nor does a new macro take over a stray file.
+    WriteText(m_folder / "name_3.mac", "[MACROACTIONCOUNT]\ncount=1\n");
+    EXPECT_EQ(m_store.LoadMacroList()[m_store.AddMacro().index], "name_4");
 }
 
 TEST_F(MacroStoreTest, MaliciousNamesAreRefusedAndNothingLeavesTheFolder) {
@@ -178,6 +181,23 @@ TEST_F(MacroStoreTest, DeleteRewritesTheListWithTheCursorNames) {
               "[MACROCOUNT]\r\ncount=0\r\n[CURSORCOUNT]\r\ncount=4\r\n[CURSORNAME]\r\n"
               "0=name_1\r\n1=name_2\r\n2=name_3\r\n3=name_4\r\n");
     EXPECT_EQ(FolderFiles(), std::vector<std::string>{"msMacro.ini"});
+}
+
+TEST_F(MacroStoreTest, AFailingDiskLeavesListAndFilesWhole) {
+    Fill({2});
+    const std::string list = ReadBytes(m_store.ListFilePath());
+    const std::string file = ReadBytes(m_folder / "name_1.mac");
+    MacroStore failing(m_folder.Path(), [](platform::AtomicWriteStep step) {
+        return step != platform::AtomicWriteStep::Rename;
+    });
+    EXPECT_EQ(failing.SaveMacroActions(0, Actions(5)).message,
+              (StoreMessage{"message_store_write_failed", {}}));
+    EXPECT_EQ(failing.AddMacro().status, MacroStoreStatus::Failed);
+    EXPECT_EQ(failing.DeleteMacro(0).status, MacroStoreStatus::Failed);
+    EXPECT_EQ(failing.RenameMacro(0, "other").status, MacroStoreStatus::Failed);
+    EXPECT_EQ(ReadBytes(m_store.ListFilePath()), list);
+    EXPECT_EQ(ReadBytes(m_folder / "name_1.mac"), file);
+    EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"msMacro.ini", "name_1.mac"}));
 }
 
 TEST_F(MacroStoreTest, ImportRefusesUnreadableFilesAndExportCopiesBytes) {

@@ -10,9 +10,7 @@
 
 namespace varlok::keys {
 
-namespace {
-
-std::optional<platform::IniDocument> LoadDocument(const std::filesystem::path& path) {
+std::optional<platform::IniDocument> LoadStoreDocument(const std::filesystem::path& path) {
     platform::FileContents contents = platform::ReadWholeFile(path);
     if (contents.status != platform::FileReadStatus::Ok) {
         return std::nullopt;
@@ -20,9 +18,8 @@ std::optional<platform::IniDocument> LoadDocument(const std::filesystem::path& p
     return platform::IniDocument(contents.bytes);
 }
 
-// A value as the INI reads give it: cut to the 260-character buffers.
-std::optional<std::string> FindValue(const platform::IniDocument& document,
-                                     std::string_view section, std::string_view key) {
+std::optional<std::string> FindStoreValue(const platform::IniDocument& document,
+                                          std::string_view section, std::string_view key) {
     std::optional<std::string> value = document.Find(section, key);
     if (!value) {
         return std::nullopt;
@@ -30,21 +27,20 @@ std::optional<std::string> FindValue(const platform::IniDocument& document,
     return platform::TruncateToUtf16Units(*value, platform::IniFile::kMaxValueLength);
 }
 
-}  // namespace
-
 MacroFileContents ReadMacroFile(const std::filesystem::path& path) {
     MacroFileContents contents;
-    const std::optional<platform::IniDocument> document = LoadDocument(path);
+    const std::optional<platform::IniDocument> document = LoadStoreDocument(path);
     if (!document) {
         return contents;
     }
     contents.exists = true;
-    const std::optional<std::string> count = FindValue(*document, kActionCountSection, kCountKey);
+    const std::optional<std::string> count =
+        FindStoreValue(*document, kActionCountSection, kCountKey);
     contents.count = std::clamp(count ? platform::ParseDecimal(*count) : 0, 0, kMaxActionsPerFile);
     contents.actions.reserve(static_cast<std::size_t>(contents.count));
     for (int position = 0; position < contents.count; ++position) {
         const std::optional<std::string> text =
-            FindValue(*document, kActionSection, std::to_string(position));
+            FindStoreValue(*document, kActionSection, std::to_string(position));
         std::optional<MacroAction> action = text ? ParseMacroAction(*text) : std::nullopt;
         if (action) {
             contents.actions.push_back(std::move(*action));
@@ -62,11 +58,11 @@ MacroFileContents ReadMacroFile(const std::filesystem::path& path) {
 }
 
 std::optional<std::string> ReadMacroActionText(const std::filesystem::path& path, int position) {
-    const std::optional<platform::IniDocument> document = LoadDocument(path);
+    const std::optional<platform::IniDocument> document = LoadStoreDocument(path);
     if (!document) {
         return std::nullopt;
     }
-    return FindValue(*document, kActionSection, std::to_string(position));
+    return FindStoreValue(*document, kActionSection, std::to_string(position));
 }
 
 platform::IniWriteResult WriteMacroFile(const std::filesystem::path& path,

@@ -12,6 +12,7 @@
 
 #include "keys/macroaction.h"
 #include "platform/atomicfile.h"
+#include "platform/inidocument.h"
 #include "platform/inifile.h"
 
 namespace varlok::keys {
@@ -38,6 +39,16 @@ struct MacroFileContents {
     // Positions of the actions whose text could not be read (or was missing).
     std::vector<int> unreadable;
 };
+
+// A store file read once, for callers that read many of its values: the
+// document, or std::nullopt when the file is missing or cannot be read.
+[[nodiscard]] std::optional<platform::IniDocument> LoadStoreDocument(
+    const std::filesystem::path& path);
+// A value of such a document as IniFile::Read gives it (cut to the
+// 260-character buffers), or std::nullopt when it is missing.
+[[nodiscard]] std::optional<std::string> FindStoreValue(const platform::IniDocument& document,
+                                                        std::string_view section,
+                                                        std::string_view key);
 
 // Reads path. Keys at or above the count are ignored. Each unreadable action
 // is left out and named on the debug output with the file's name.

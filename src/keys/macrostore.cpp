@@ -6,6 +6,7 @@
 #include "keys/macrofile.h"
 #include "keys/macrotable.h"
 #include "platform/debugoutput.h"
+#include "platform/decimal.h"
 #include "platform/entrynames.h"
 
 namespace varlok::keys {
@@ -45,12 +46,19 @@ bool MacroStore::IsUsableMacroName(std::string_view name) {
 }
 
 std::vector<std::string> MacroStore::LoadMacroList() const {
-    const platform::IniFile list = ListFile();
-    const int count = std::clamp(list.ReadInt(kMacroCountSection, kListCountKey), 0, kMaxMacros);
+    // One read of the list file for all its values.
+    const std::optional<platform::IniDocument> list = LoadStoreDocument(ListFilePath());
+    if (!list) {
+        return {};
+    }
+    const std::optional<std::string> count =
+        FindStoreValue(*list, kMacroCountSection, kListCountKey);
+    const int entries = std::clamp(count ? platform::ParseDecimal(*count) : 0, 0, kMaxMacros);
     std::vector<std::string> names;
-    names.reserve(static_cast<std::size_t>(count));
-    for (int index = 0; index < count; ++index) {
-        names.push_back(list.Read(kMacroNameSection, std::to_string(index)));
+    names.reserve(static_cast<std::size_t>(entries));
+    for (int index = 0; index < entries; ++index) {
+        names.push_back(
+            FindStoreValue(*list, kMacroNameSection, std::to_string(index)).value_or("0"));
     }
     return names;
 }

@@ -14,7 +14,9 @@
 #include "app/mainwindowroutes.h"
 #include "app/msgwnd.h"
 #include "app/windowdeviceevents.h"
+#include "keys/page/cursorpage.h"
 #include "keys/page/keypage.h"
+#include "keys/page/storemessagebox.h"
 #include "lighting/page/lightingpage.h"
 #include "lighting/page/mousepreviewstream.h"
 #include "platform/debugoutput.h"
@@ -94,7 +96,9 @@ CMainWnd::CMainWnd(Environment environment)
       m_profileStore(
           {m_environment.mouseDataFolder, m_environment.installFolder}, m_session.Mirror(),
           [desktop = DesktopOrNone(m_environment.desktop)] { return desktop->PointerSpeed(); }),
-      m_desktopApplier(DesktopOrNone(m_environment.desktop), m_session.Mirror()) {
+      m_desktopApplier(DesktopOrNone(m_environment.desktop), m_session.Mirror()),
+      m_macroStore(m_environment.mouseDataFolder),
+      m_cursorScripts(m_environment.mouseDataFolder, m_environment.installFolder) {
     settings::ProfileSaves& saves = *this;
     m_performancePage = std::make_unique<settings::PerformancePage>(
         GetPaintManager(), m_session.Mirror(), m_session.MouseLink(), saves, m_desktopApplier,
@@ -104,10 +108,18 @@ CMainWnd::CMainWnd(Environment environment)
     m_profileListsPage = std::make_unique<profiles::ProfileListsPage>(
         GetPaintManager(), m_profileStore, m_session.Mirror(), m_session.MouseLink(),
         m_desktopApplier, m_dialogs);
-    // The macro store is not kept yet: no key names a macro the program
-    // knows, and macro keys keep their labels.
-    m_keyPage = std::make_unique<keys::KeyPage>(GetPaintManager(), m_session.Mirror(),
-                                                keys::MacroNameLookup{});
+    // A macro key is labelled with the name its index has in the macro list.
+    m_keyPage = std::make_unique<keys::KeyPage>(
+        GetPaintManager(), m_session.Mirror(),
+        [this](std::size_t index) -> std::optional<std::string> {
+            std::vector<std::string> names = m_macroStore.LoadMacroList();
+            if (index >= names.size()) {
+                return std::nullopt;
+            }
+            return std::move(names[index]);
+        });
+    m_cursorPage = std::make_unique<keys::CursorPage>(GetPaintManager(), m_cursorScripts,
+                                                      m_session.MouseLink(), m_dialogs);
     constexpr std::uintptr_t kFrameTimer = TimerId(WindowTimer::SendLightingFrame);
     m_lightingStream = std::make_unique<lighting::MousePreviewStream>(
         GetPaintManager(), m_session.Mirror().settingsRecord, m_effectState, m_leds,
@@ -124,6 +136,7 @@ CMainWnd::CMainWnd(Environment environment)
     m_lightingPage->RegisterRoutes(m_routes);
     m_lightingStream->RegisterRoutes(m_routes);
     m_keyPage->RegisterRoutes(m_routes);
+    m_cursorPage->RegisterRoutes(m_routes);
 }
 
 CMainWnd::~CMainWnd() {
@@ -754,15 +767,25 @@ void CMainWnd::SaveFinished() {
 }
 
 settings::UploadResult CMainWnd::UploadCursorScripts() {
-    // The cursor scripts are not kept yet: there is no script table to send,
-    // and the save goes on with the key table.
+    const keys::TableUpload upload = m_cursorScripts.UploadCursorScripts(m_session.MouseLink());
+    if (upload.message) {
+        keys::ShowStoreMessage(m_dialogs, *upload.message);
+    }
+    // A script table too long for the mouse is left out without a word; the
+    // save goes on with the macros and the key table.
     return settings::UploadResult::Sent;
 }
 
 settings::UploadResult CMainWnd::UploadMacroTable() {
-    // The macro store is not kept yet: there is no macro table to send, and
-    // the save goes on with the key table.
-    return settings::UploadResult::Sent;
+    const keys::TableUpload upload = m_macroStore.UploadMacros(
+        m_session.MouseLink(), m_session.Mirror().deviceInfo.MacroCapacityBytes());
+    if (upload.status != keys::UploadStatus::Refused) {
+        return settings::UploadResult::Sent;
+    }
+    if (upload.message) {
+        keys::ShowStoreMessage(m_dialogs, *upload.message);
+    }
+    return settings::UploadResult::Refused;
 }
 
 }  // namespace varlok::app

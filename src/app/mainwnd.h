@@ -16,6 +16,8 @@
 #include "app/messagerelay.h"
 #include "app/shellhooks.h"
 #include "device/hidbus.h"
+#include "keys/cursorscripts.h"
+#include "keys/macrostore.h"
 #include "lighting/effectstate.h"
 #include "lighting/ledstate.h"
 #include "platform/desktopsettings.h"
@@ -43,7 +45,8 @@ class ProfileListsPage;
 
 namespace varlok::keys {
 class KeyPage;
-}
+class CursorPage;
+}  // namespace varlok::keys
 
 namespace varlok::lighting {
 class LightingPage;
@@ -213,6 +216,9 @@ private:
     settings::DeviceSession m_session;
     profiles::ProfileStore m_profileStore;
     settings::DesktopApplier m_desktopApplier;
+    // The mouse's macro store and cursor scripts, in its data folder.
+    keys::MacroStore m_macroStore;
+    keys::CursorScripts m_cursorScripts;
     ui::RouteTable m_routes;
     // What the mouse effects carry from frame to frame; the lighting page
     // resets it on a change of mode or direction.
@@ -224,6 +230,7 @@ private:
     std::unique_ptr<lighting::MousePreviewStream> m_lightingStream;
     std::unique_ptr<profiles::ProfileListsPage> m_profileListsPage;
     std::unique_ptr<keys::KeyPage> m_keyPage;
+    std::unique_ptr<keys::CursorPage> m_cursorPage;
     ui::CTrayIcon m_trayIcon;
     std::shared_ptr<ui::MenuCheckMap> m_menuChecks = std::make_shared<ui::MenuCheckMap>();
     // The menu last opened from the tray or the menu button.

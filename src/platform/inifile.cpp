@@ -81,6 +81,36 @@ IniWriteResult IniFile::Write(std::string_view section, std::string_view key,
     return Change(Edit::Set, section, key, value);
 }
 
+IniWriteResult IniFile::WriteValues(std::span<const IniValue> values, IniBase base) {
+    for (const IniValue& entry : values) {
+        if (!ValidSection(TrimBlanks(entry.section))) {
+            return IniWriteResult::InvalidSection;
+        }
+        if (!ValidKey(TrimBlanks(entry.key))) {
+            return IniWriteResult::InvalidKey;
+        }
+        if (!ValidValue(entry.value)) {
+            return IniWriteResult::InvalidValue;
+        }
+    }
+    std::lock_guard lock(*m_mutex);
+    FileContents contents = ReadWholeFile(m_path);
+    if (contents.status == FileReadStatus::Error && base == IniBase::Existing) {
+        return IniWriteResult::IoError;
+    }
+    IniDocument document(base == IniBase::Existing ? std::string_view(contents.bytes)
+                                                   : std::string_view());
+    for (const IniValue& entry : values) {
+        document.Set(TrimBlanks(entry.section), TrimBlanks(entry.key), entry.value);
+    }
+    std::string bytes = document.Serialize();
+    if (contents.status == FileReadStatus::Ok && bytes == contents.bytes) {
+        return IniWriteResult::Ok;
+    }
+    return ReplaceFileAtomically(m_path, bytes, m_faultHook) ? IniWriteResult::Ok
+                                                             : IniWriteResult::IoError;
+}
+
 IniWriteResult IniFile::DeleteKey(std::string_view section, std::string_view key) {
     return Change(Edit::RemoveKey, section, key, {});
 }

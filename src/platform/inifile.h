@@ -7,11 +7,25 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace varlok::platform {
+
+// One value of a batch write.
+struct IniValue {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// What a batch write starts from.
+enum class IniBase {
+    Existing,  // the file as it is: other values stay
+    Empty,     // nothing: the file is written anew with only the batch's values
+};
 
 enum class IniWriteResult {
     Ok,
@@ -69,6 +83,14 @@ public:
     // trimmed, as on Windows.
     [[nodiscard]] IniWriteResult Write(std::string_view section, std::string_view key,
                                        std::string_view value);
+
+    // Sets several values with one replacement of the file, so that readers
+    // and a crash see all of them or none. Every name and value is checked
+    // first; when one is refused nothing is written. From IniBase::Empty the
+    // file holds only these values afterwards (what deleting and rewriting a
+    // file does, without the moment in which it is missing).
+    [[nodiscard]] IniWriteResult WriteValues(std::span<const IniValue> values,
+                                             IniBase base = IniBase::Existing);
 
     // Removes the key (every copy of it in its section). Ok when it was not there;
     // a missing file is not created.

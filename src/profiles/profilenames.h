@@ -1,47 +1,25 @@
 #pragma once
 
-// Profile names are the user's own text and become file names and INI
-// values. These rules keep a name from addressing a file outside the data
-// folder or breaking the INI file, and find files the way the platform the
-// stores come from does: without regard to case.
+// Profile names follow the rules of every entry name of the stores (see
+// platform/entrynames.h); these are the names the profile store uses.
 
-#include <filesystem>
-#include <optional>
-#include <string_view>
+#include "platform/entrynames.h"
 
 namespace varlok::profiles {
 
-// The longest name, in bytes, that still leaves room for an extension in a
-// file name (255 bytes on the usual file systems).
-inline constexpr std::size_t kMaxProfileNameBytes = 240;
+inline constexpr std::size_t kMaxProfileNameBytes = platform::kMaxEntryNameBytes;
+using ProfileNameProblem = platform::EntryNameProblem;
+using platform::SameNameIgnoringCase;
 
-// Why a name cannot be used; Ok when it can.
-enum class ProfileNameProblem {
-    Ok,
-    Empty,
-    // "." or "..", or a name holding '/' or '\': it would leave the folder.
-    LeavesFolder,
-    // A control character (line ends included): it would break the INI file
-    // or the file name.
-    ControlCharacter,
-    // Blanks at either end, which the INI file trims away on reading.
-    SurroundingBlanks,
-    TooLong,
-};
-
-[[nodiscard]] ProfileNameProblem CheckProfileName(std::string_view name);
-[[nodiscard]] inline bool IsSafeProfileName(std::string_view name) {
-    return CheckProfileName(name) == ProfileNameProblem::Ok;
+[[nodiscard]] inline ProfileNameProblem CheckProfileName(std::string_view name) {
+    return platform::CheckEntryName(name);
 }
-
-// The file of a profile entry: folder / (name + extension). When no file of
-// exactly that name exists but one whose name differs only in the case of
-// ASCII letters does, that file is the entry's (a file written as ".pro" is
-// read back as ".PRO"). std::nullopt for a name that is not safe.
-[[nodiscard]] std::optional<std::filesystem::path> ProfileFilePath(
-    const std::filesystem::path& folder, std::string_view name, std::string_view extension);
-
-// Whether two names are the same without regard to the case of ASCII letters.
-[[nodiscard]] bool SameNameIgnoringCase(std::string_view a, std::string_view b);
+[[nodiscard]] inline bool IsSafeProfileName(std::string_view name) {
+    return platform::IsSafeEntryName(name);
+}
+[[nodiscard]] inline std::optional<std::filesystem::path> ProfileFilePath(
+    const std::filesystem::path& folder, std::string_view name, std::string_view extension) {
+    return platform::EntryFilePath(folder, name, extension);
+}
 
 }  // namespace varlok::profiles

@@ -62,6 +62,24 @@ TEST_F(IniFileTest, WritesProduceExactBytes) {
     EXPECT_EQ(ini.Find("PROFILEDEVICENAME", "2"), "");
 }
 
+TEST_F(IniFileTest, BatchWritesAllOrNothing) {
+    IniFile ini(m_path);
+    ASSERT_EQ(ini.Write("KEEP", "a", "1"), IniWriteResult::Ok);
+    const std::vector<IniValue> bad{{"LIST", "count", "2"}, {"LIST", "0", "line\nbreak"}};
+    EXPECT_EQ(ini.WriteValues(bad), IniWriteResult::InvalidValue);
+    EXPECT_EQ(ReadBytes(m_path), "[KEEP]\r\na=1\r\n");
+    const std::vector<IniValue> list{{"LIST", "count", "2"}, {"LIST", "0", "x"}};
+    ASSERT_EQ(ini.WriteValues(list), IniWriteResult::Ok);
+    EXPECT_EQ(ReadBytes(m_path), "[KEEP]\r\na=1\r\n[LIST]\r\ncount=2\r\n0=x\r\n");
+    ASSERT_EQ(ini.WriteValues(list, IniBase::Empty), IniWriteResult::Ok);
+    EXPECT_EQ(ReadBytes(m_path), "[LIST]\r\ncount=2\r\n0=x\r\n");
+    IniFile failing(m_path, [](AtomicWriteStep step) { return step != AtomicWriteStep::Rename; });
+    const std::vector<IniValue> change{{"LIST", "0", "y"}};
+    EXPECT_EQ(failing.WriteValues(change), IniWriteResult::IoError);
+    EXPECT_EQ(ReadBytes(m_path), "[LIST]\r\ncount=2\r\n0=x\r\n");
+    EXPECT_EQ(FolderEntries(m_folder.Path()), std::vector<std::string>{"msProfile.ini"});
+}
+
 TEST_F(IniFileTest, NamesCompareWithoutRegardToAsciiCase) {
     WriteBytes(m_path, "[SkinImage]\r\nLanguage=3\r\n[名字]\r\nÄ=1\r\n");
     IniFile ini(m_path);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "device/hidbus.h"
+#include "platform/scopedenvironment.h"
 #include "platform/tempfolder.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmouse.h"
@@ -722,6 +723,38 @@ TEST_F(VarlokctlTest, EffectStopsWhenInterruptedAndRefusesBadArguments) {
         EXPECT_TRUE(run.out.empty());
     }
     EXPECT_TRUE(m_mouse->Log().empty());
+}
+
+}  // namespace
+}  // namespace varlok::tools
+
+namespace varlok::tools {
+namespace {
+
+TEST_F(VarlokctlTest, MacrosListsTheStoreAgainstTheMousesMemory) {
+    TempFolder documents;
+    const platform::testing::ScopedEnvironment environment("VARLOK_DOCUMENTS_DIR",
+                                                           documents.Path().string());
+    const std::filesystem::path folder = documents / "VARLOK" / "ms";
+    std::filesystem::create_directories(folder);
+    WriteBytes(folder / "msMacro.ini", "[MACROCOUNT]\ncount=2\n[MACRONAME]\n0=name_1\n1=Reload\n");
+    WriteBytes(folder / "Reload.mac",
+               "[MACROACTIONCOUNT]\ncount=3\n[MACROACTION]\n0=4,0,129,1,1,a\n1=0,0,1,1,0,a\n"
+               "2=0,0,5,9,0,b\n");
+    const ToolRun run = RunTool(m_bus, {"macros"});
+    EXPECT_EQ(run.code, ExitCode::Ok) << run.err;
+    EXPECT_EQ(run.out, "2 macros in " + (folder / "msMacro.ini").string() +
+                           "\n"
+                           "   0      0 actions  name_1\n"
+                           "   1      3 actions  Reload\n"
+                           "table                 40 bytes (2 macros, 3 actions)\n"
+                           "macro memory          4096 bytes (32 x 128)\n"
+                           "fits                  yes, 4056 bytes to spare\n");
+    auto info = m_mouse->DeviceInfo();
+    info[device::DeviceInfo::kMacroUnitsIndex] = 0;
+    m_mouse->SetDeviceInfo(info);
+    EXPECT_NE(RunTool(m_bus, {"macros"}).out.find("no: remove at least 11 actions"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -14,6 +14,9 @@
 #include "device/hiddevice.h"
 #include "device/reporttrace.h"
 #include "device/sensortable.h"
+#include "keys/macrostore.h"
+#include "keys/macrotable.h"
+#include "platform/folders.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "settings/keyblockwriter.h"
@@ -90,6 +93,11 @@ commands:
       --frames N                stop after N frames (default: run until
                                 interrupted with Ctrl-C)
       --fast                    no pauses between frames
+  macros                        the macros of the data folder (VARLOK/ms in the
+                                Documents folder; VARLOK_DOCUMENTS_DIR names
+                                another Documents folder) with their action
+                                counts, and the size of their table against
+                                the mouse's macro memory
   udev-rule                     the udev rule that lets the user at the seat
                                 open the mouse (data/udev/70-varlok.rules)
   help, --help                  this text
@@ -131,7 +139,7 @@ private:
 };
 
 constexpr auto kCommands = std::to_array<std::string_view>(
-    {"list", "info", "read-settings", "set", "apply", "dump", "effect", "udev-rule"});
+    {"list", "info", "read-settings", "set", "apply", "dump", "effect", "macros", "udev-rule"});
 
 struct Arguments {
     bool simulate = false;
@@ -421,6 +429,9 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     if (parsed.command == "apply" && category) {
         return Apply(parsed.operands.front(), *category);
     }
+    if (parsed.command == "macros") {
+        return Macros();
+    }
     return Dump();
 }
 
@@ -703,6 +714,51 @@ ExitCode CommandLine::Effect(const EffectRequest& request) {
 
 ExitCode CommandLine::UdevRule() {
     m_env.out << kUdevRule;
+    return ExitCode::Ok;
+}
+
+ExitCode CommandLine::Macros() {
+    const keys::MacroStore store(platform::DocumentsFolder() / "VARLOK" / "ms");
+    const std::vector<std::string> names = store.LoadMacroList();
+    const std::vector<std::vector<keys::MacroAction>> macros = store.LoadAllMacros();
+    m_env.out << names.size() << " macro" << (names.size() == 1 ? "" : "s") << " in "
+              << store.ListFilePath().string() << '\n';
+    std::size_t actions = 0;
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        char line[64];
+        std::snprintf(line, sizeof line, "  %2zu  %5zu action%s  ", index, macros[index].size(),
+                      macros[index].size() == 1 ? " " : "s");
+        m_env.out << line << names[index] << '\n';
+        actions += macros[index].size();
+    }
+    const std::size_t length = keys::MacroTableLength(macros);
+    m_env.out << LabelledLine("table", Decimal(static_cast<unsigned>(length)) + " bytes (" +
+                                           Decimal(static_cast<unsigned>(names.size())) +
+                                           " macros, " + Decimal(static_cast<unsigned>(actions)) +
+                                           " actions)");
+    DeviceLink link(m_env.bus);
+    if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
+        return connected;
+    }
+    DeviceInfo info;
+    if (const LinkResult result = link.ReadDeviceInfo(info); result != LinkResult::Success) {
+        return CommandFailed(result, "ReadDeviceInfo");
+    }
+    const std::size_t capacity = info.MacroCapacityBytes();
+    m_env.out << LabelledLine("macro memory", Decimal(static_cast<unsigned>(capacity)) +
+                                                  " bytes (" + Decimal(info.MacroUnits()) + " x " +
+                                                  Decimal(DeviceInfo::kMacroUnitBytes) + ")");
+    if (length > capacity) {
+        m_env.out << LabelledLine("fits",
+                                  "no: remove at least " +
+                                      Decimal(static_cast<unsigned>(
+                                          (length - capacity) / keys::MacroAction::kWireSize + 1)) +
+                                      " actions before an upload");
+    } else {
+        m_env.out << LabelledLine(
+            "fits",
+            "yes, " + Decimal(static_cast<unsigned>(capacity - length)) + " bytes to spare");
+    }
     return ExitCode::Ok;
 }
 

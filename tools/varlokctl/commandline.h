@@ -69,6 +69,9 @@ private:
     // Streams the effect's frames until the count or an interruption.
     [[nodiscard]] ExitCode Effect(const EffectRequest& request);
     [[nodiscard]] ExitCode UdevRule();
+    // The macros of the data folder's store with their action counts, and
+    // the size of their table against the mouse's macro memory.
+    [[nodiscard]] ExitCode Macros();
 
     // The command that failed within a transfer, if any.
     struct StepFailure {

@@ -49,6 +49,10 @@ void MainWindowFixture::SetUp() {
         std::filesystem::copy_file(std::filesystem::path(VARLOK_BUILD_DATA_DIR) / file,
                                    m_folder / file);
     }
+    for (const char* script : {"name_1.cur", "name_2.cur", "name_3.cur", "name_4.cur"}) {
+        std::filesystem::copy_file(std::filesystem::path(VARLOK_SOURCE_DIR "/data") / script,
+                                   m_folder / script);
+    }
 
     m_environment.bus = m_bus;
     m_environment.activateMessage = ui::RegisterWindowMessage(kActivateMessageName);

@@ -1,10 +1,10 @@
-#include "profiles/profilenames.h"
+#include "platform/entrynames.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-namespace varlok::profiles {
+namespace varlok::platform {
 
 namespace {
 
@@ -18,34 +18,34 @@ bool IsControl(unsigned char c) {
 
 }  // namespace
 
-ProfileNameProblem CheckProfileName(std::string_view name) {
+EntryNameProblem CheckEntryName(std::string_view name) {
     if (name.empty()) {
-        return ProfileNameProblem::Empty;
+        return EntryNameProblem::Empty;
     }
     if (name == "." || name == ".." || name.find_first_of("/\\") != std::string_view::npos) {
-        return ProfileNameProblem::LeavesFolder;
+        return EntryNameProblem::LeavesFolder;
     }
     if (std::ranges::any_of(name,
                             [](char c) { return IsControl(static_cast<unsigned char>(c)); })) {
-        return ProfileNameProblem::ControlCharacter;
+        return EntryNameProblem::ControlCharacter;
     }
     if (name.front() == ' ' || name.back() == ' ') {
-        return ProfileNameProblem::SurroundingBlanks;
+        return EntryNameProblem::SurroundingBlanks;
     }
-    if (name.size() > kMaxProfileNameBytes) {
-        return ProfileNameProblem::TooLong;
+    if (name.size() > kMaxEntryNameBytes) {
+        return EntryNameProblem::TooLong;
     }
-    return ProfileNameProblem::Ok;
+    return EntryNameProblem::Ok;
 }
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, [](char x, char y) { return FoldCase(x) == FoldCase(y); });
 }
 
-std::optional<std::filesystem::path> ProfileFilePath(const std::filesystem::path& folder,
-                                                     std::string_view name,
-                                                     std::string_view extension) {
-    if (!IsSafeProfileName(name)) {
+std::optional<std::filesystem::path> EntryFilePath(const std::filesystem::path& folder,
+                                                   std::string_view name,
+                                                   std::string_view extension) {
+    if (!IsSafeEntryName(name)) {
         return std::nullopt;
     }
     const std::string fileName = std::string(name) + std::string(extension);
@@ -70,4 +70,4 @@ std::optional<std::filesystem::path> ProfileFilePath(const std::filesystem::path
     return folder / *std::ranges::min_element(matches);
 }
 
-}  // namespace varlok::profiles
+}  // namespace varlok::platform

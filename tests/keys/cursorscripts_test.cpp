@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "keys/cursorscripts.h"
+#include "keys/keystestsupport.h"
+#include "keys/macrofile.h"
+#include "keys/macrostore.h"
+#include "platform/inifile.h"
+#include "platform/tempfolder.h"
+
+namespace varlok::keys::test {
+namespace {
+
+using platform::testing::ReadBytes;
+using platform::testing::TempFolder;
+
+class CursorScriptsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_scripts.PrepareCursorScripts()); }
+
+    [[nodiscard]] std::string Action(int script, int position) const {
+        return ReadMacroActionText(m_scripts.ScriptFile(script), position).value_or("missing");
+    }
+
+    TempFolder m_folder;
+    CursorScripts m_scripts{m_folder.Path(), VARLOK_SOURCE_DIR "/data"};
+};
+
+TEST_F(CursorScriptsTest, PrepareCopiesTheDefaultsOnceAndListsThem) {
+    for (int script = 0; script < CursorScripts::kScriptCount; ++script) {
+        const std::string name = "name_" + std::to_string(script + 1) + ".cur";
+        EXPECT_EQ(m_scripts.ScriptFile(script), m_folder / name);
+        EXPECT_EQ(ReadBytes(m_folder / name), ReadBytes(m_scripts.DefaultFile(script)));
+        const MacroFileContents contents = ReadMacroFile(m_folder / name);
+        EXPECT_EQ(contents.count, CursorScripts::kMaxActions);
+        EXPECT_TRUE(contents.unreadable.empty());
+    }
+    EXPECT_EQ(platform::IniFile(m_folder / "msMacro.ini").Read("CURSORNAME", "3"), "name_4");
+    // A script the user changed survives a second preparation.
+    ASSERT_TRUE(m_scripts.SaveShot(0, 0, {500, 7, true, 9, false}));
+    ASSERT_TRUE(m_scripts.PrepareCursorScripts());
+    EXPECT_EQ(m_scripts.LoadShot(0, 0), (CursorScripts::Shot{500, 7, true, 9, false}));
+}
+
+TEST_F(CursorScriptsTest, ShotsEditOnlyTheirThreeActionsAndLimitValues) {
+    const std::string before0 = Action(1, 0);
+    const std::string before176 = Action(1, 176);
+    const std::string before6 = Action(1, 6);
+    // 125 ms is stored as 12 units and shows as 120 ms; 300 is limited to 255.
+    ASSERT_TRUE(m_scripts.SaveShot(1, 0, {125, 300, true, 20, true}));
+    EXPECT_EQ(Action(1, 3), "12,0,5,0,0,mouse_move_to_down_text");
+    EXPECT_EQ(Action(1, 4), "0,0,132,255,0,mouse_move_to_left_text");
+    EXPECT_EQ(Action(1, 5), "0,0,133,20,0,mouse_move_to_up_text");
+    EXPECT_EQ(m_scripts.LoadShot(1, 0), (CursorScripts::Shot{120, 255, true, 20, true}));
+    ASSERT_TRUE(m_scripts.SaveShot(1, 29, {65535, 1, false, 2, false}));
+    EXPECT_EQ(Action(1, 177), "153,25,5,0,0,mouse_move_to_down_text");
+    // The down flag of a move stays as the default has it.
+    EXPECT_EQ(Action(1, 178), "0,0,4,1,1,mouse_move_to_right_text");
+    EXPECT_EQ(Action(1, 179), "0,0,5,2,0,mouse_move_to_down_text");
+    EXPECT_EQ(Action(1, 0), before0);
+    EXPECT_EQ(Action(1, 176), before176);
+    EXPECT_EQ(Action(1, 6), before6);
+    EXPECT_FALSE(m_scripts.SaveShot(1, 30, {}));
+    // Reset brings the default back.
+    ASSERT_TRUE(m_scripts.ResetScript(1));
+    EXPECT_EQ(ReadBytes(m_scripts.ScriptFile(1)), ReadBytes(m_scripts.DefaultFile(1)));
+}
+
+TEST_F(CursorScriptsTest, ImportRefusesMoreThan180ActionsAndExportCopies) {
+    const std::filesystem::path longer = m_folder / "long.cur";
+    std::ofstream(longer, std::ios::binary) << "[MACROACTIONCOUNT]\r\ncount=181\r\n";
+    const std::string before = ReadBytes(m_scripts.ScriptFile(2));
+    EXPECT_EQ(m_scripts.ImportScript(2, longer), (StoreMessage{"message_text_18", {}}));
+    EXPECT_EQ(ReadBytes(m_scripts.ScriptFile(2)), before);
+    ASSERT_TRUE(m_scripts.ExportScript(0, m_folder / "out.cur"));
+    EXPECT_EQ(m_scripts.ImportScript(2, m_folder / "out.cur"), std::nullopt);
+    EXPECT_EQ(ReadBytes(m_scripts.ScriptFile(2)), ReadBytes(m_scripts.ScriptFile(0)));
+}
+
+TEST_F(CursorScriptsTest, TableAboveItsRoomIsNotSent) {
+    LinkedMouse mouse;
+    // Four scripts of 180 actions: 2920 bytes, sent.
+    EXPECT_EQ(m_scripts.UploadCursorScripts(mouse.link).status, UploadStatus::Sent);
+    mouse.mouse->ClearLog();
+    // 39 more actions make 3076 bytes: not sent, and no message.
+    std::vector<MacroAction> actions = ReadMacroFile(m_scripts.ScriptFile(3)).actions;
+    actions.resize(actions.size() + 39);
+    ASSERT_EQ(WriteMacroFile(m_scripts.ScriptFile(3), actions), platform::IniWriteResult::Ok);
+    const TableUpload upload = m_scripts.UploadCursorScripts(mouse.link);
+    EXPECT_EQ(upload.length, 3076U);
+    EXPECT_EQ(upload.status, UploadStatus::Refused);
+    EXPECT_FALSE(upload.message);
+    EXPECT_TRUE(mouse.mouse->Log().empty());
+}
+
+}  // namespace
+}  // namespace varlok::keys::test

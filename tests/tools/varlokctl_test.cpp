@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "device/hidbus.h"
+#include "keys/macrostore.h"
+#include "keys/macrotable.h"
 #include "platform/scopedenvironment.h"
 #include "platform/tempfolder.h"
 #include "sim/virtualhidbackend.h"
@@ -755,6 +757,65 @@ TEST_F(VarlokctlTest, MacrosListsTheStoreAgainstTheMousesMemory) {
     m_mouse->SetDeviceInfo(info);
     EXPECT_NE(RunTool(m_bus, {"macros"}).out.find("no: remove at least 11 actions"),
               std::string::npos);
+}
+
+// The commands of the host's requests, in order (report byte 3).
+std::vector<std::uint8_t> RequestCommands(const sim::VirtualMouse& mouse) {
+    std::vector<std::uint8_t> commands;
+    for (const sim::LoggedReport& report : mouse.Log()) {
+        if (report.direction == sim::LoggedReport::Direction::HostToDevice &&
+            report.bytes.size() > 3) {
+            commands.push_back(report.bytes[3]);
+        }
+    }
+    return commands;
+}
+
+TEST_F(VarlokctlTest, UploadSendsScriptsMacrosThenTheActiveKeyBlockOrRefusesTheMacros) {
+    TempFolder documents;
+    const platform::testing::ScopedEnvironment environment("VARLOK_DOCUMENTS_DIR",
+                                                           documents.Path().string());
+    const std::filesystem::path folder = documents / "VARLOK" / "ms";
+    std::filesystem::create_directories(folder);
+    WriteBytes(folder / "msMacro.ini", "[MACROCOUNT]\ncount=2\n[MACRONAME]\n0=name_1\n1=Reload\n");
+    WriteBytes(folder / "Reload.mac",
+               "[MACROACTIONCOUNT]\ncount=3\n[MACROACTION]\n0=4,0,129,1,1,a\n1=0,0,1,1,0,a\n"
+               "2=0,0,5,9,0,b\n");
+    const ToolRun run = RunTool(m_bus, {"upload"});
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    EXPECT_NE(run.out.find("macros: 40 bytes, sent"), std::string::npos) << run.out;
+    // The scripts' table, the macros' table, each in a transfer bracket,
+    // then the key block in its own: read of its window, then the write.
+    const std::vector<std::uint8_t> commands = RequestCommands(*m_mouse);
+    const auto at = [&](std::uint8_t command) {
+        return std::ranges::find(commands, command) - commands.begin();
+    };
+    const auto last = [&](std::uint8_t command) {
+        return commands.rend() - std::ranges::find(commands.rbegin(), commands.rend(), command);
+    };
+    ASSERT_LT(at(0x17), at(0x15));
+    EXPECT_LT(last(0x17), at(0x15));
+    EXPECT_LT(last(0x15), last(0x09)) << "the key block goes last";
+    EXPECT_EQ(commands.back(), 0x02) << "the last transfer is closed";
+    const std::optional<std::vector<std::uint8_t>> built =
+        keys::BuildMacroTable(keys::MacroStore(folder).LoadAllMacros());
+    ASSERT_TRUE(built.has_value());
+    const std::vector<std::uint8_t> memory = m_mouse->MacroTable();
+    ASSERT_GE(memory.size(), built->size());
+    EXPECT_TRUE(std::equal(built->begin(), built->end(), memory.begin()))
+        << "the mouse holds the store's table";
+
+    // Too large for the mouse: refused before any byte of the macros.
+    auto info = m_mouse->DeviceInfo();
+    info[device::DeviceInfo::kMacroUnitsIndex] = 0;
+    m_mouse->SetDeviceInfo(info);
+    m_mouse->ClearLog();
+    const ToolRun refused = RunTool(m_bus, {"upload"});
+    EXPECT_EQ(refused.code, ExitCode::Failure);
+    EXPECT_NE(refused.err.find("at least 11"), std::string::npos) << refused.err;
+    const std::vector<std::uint8_t> sent = RequestCommands(*m_mouse);
+    EXPECT_EQ(std::ranges::count(sent, 0x15), 0);
+    EXPECT_EQ(std::ranges::count(sent, 0x09), 0);
 }
 
 }  // namespace

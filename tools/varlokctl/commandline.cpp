@@ -14,12 +14,16 @@
 #include "device/hiddevice.h"
 #include "device/reporttrace.h"
 #include "device/sensortable.h"
+#include "keys/cursorscripts.h"
 #include "keys/macrostore.h"
 #include "keys/macrotable.h"
+#include "keys/storemessage.h"
+#include "keys/storeupload.h"
 #include "platform/folders.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "settings/keyblockwriter.h"
+#include "settings/settingsrecord.h"
 #include "sim/virtualhidbackend.h"
 #include "varlokctl/effectstream.h"
 #include "varlokctl/hexformat.h"
@@ -98,6 +102,12 @@ commands:
                                 another Documents folder) with their action
                                 counts, and the size of their table against
                                 the mouse's macro memory
+  upload                        does what the send button of varlok's key page
+                                does: the cursor-script table, then the macro
+                                table, each from the data folder, then the
+                                key block of the active onboard profile as the
+                                mouse holds it; macros too large for the mouse
+                                are refused before anything of them is sent
   udev-rule                     the udev rule that lets the user at the seat
                                 open the mouse (data/udev/70-varlok.rules)
   help, --help                  this text
@@ -138,8 +148,9 @@ private:
     bool m_enabled;
 };
 
-constexpr auto kCommands = std::to_array<std::string_view>(
-    {"list", "info", "read-settings", "set", "apply", "dump", "effect", "macros", "udev-rule"});
+constexpr auto kCommands =
+    std::to_array<std::string_view>({"list", "info", "read-settings", "set", "apply", "dump",
+                                     "effect", "macros", "upload", "udev-rule"});
 
 struct Arguments {
     bool simulate = false;
@@ -431,6 +442,9 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     }
     if (parsed.command == "macros") {
         return Macros();
+    }
+    if (parsed.command == "upload") {
+        return Upload();
     }
     return Dump();
 }
@@ -759,6 +773,103 @@ ExitCode CommandLine::Macros() {
             "fits",
             "yes, " + Decimal(static_cast<unsigned>(capacity - length)) + " bytes to spare");
     }
+    return ExitCode::Ok;
+}
+
+namespace {
+
+// The stores' refusals as varlok words them in English.
+std::string DescribeStoreMessage(const keys::StoreMessage& message) {
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kTexts{{
+        {keys::kNoMemoryMessage, "there is not enough memory to prepare the data for the mouse"},
+        {keys::kCapacityMessage,
+         "the macros do not fit into the mouse's memory; number of actions to remove: at least "
+         "%d"},
+        {keys::kMacroLimitMessage, "you can keep at most %d macros"},
+    }};
+    for (const auto& [key, text] : kTexts) {
+        if (key == message.key) {
+            return keys::FormatStoreMessage(text, message.number);
+        }
+    }
+    return message.key;
+}
+
+}  // namespace
+
+ExitCode CommandLine::Upload() {
+    const std::filesystem::path dataFolder = platform::DocumentsFolder() / "VARLOK" / "ms";
+    const keys::MacroStore macros(dataFolder);
+    keys::CursorScripts scripts(dataFolder, platform::InstallFolder());
+    // As varlok's first start would: the folder, and the default scripts.
+    std::error_code ignored;
+    std::filesystem::create_directories(dataFolder, ignored);
+    if (!scripts.PrepareCursorScripts()) {
+        m_env.err << "varlokctl: the cursor scripts of " << dataFolder.string()
+                  << " could not be prepared; their table is sent as it is\n";
+    }
+    DeviceLink link(m_env.bus);
+    if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
+        return connected;
+    }
+    DeviceInfo info;
+    if (const LinkResult result = link.ReadDeviceInfo(info); result != LinkResult::Success) {
+        return CommandFailed(result, "ReadDeviceInfo");
+    }
+    const keys::StoreUpload stores =
+        keys::UploadStores(link, scripts, macros, info.MacroCapacityBytes());
+    const auto report = [this](std::string_view what, const keys::TableUpload& upload) {
+        m_env.out << what << ": " << upload.length << " bytes, "
+                  << (upload.status == keys::UploadStatus::Sent            ? "sent"
+                      : upload.status == keys::UploadStatus::NothingToSend ? "nothing to send"
+                                                                           : "refused")
+                  << '\n';
+    };
+    report("cursor scripts", stores.cursorScripts);
+    if (stores.cursorScripts.link != LinkResult::Success) {
+        return CommandFailed(stores.cursorScripts.link, "WriteCursorData");
+    }
+    report("macros", stores.macros);
+    if (stores.Refused()) {
+        m_env.err << "varlokctl: "
+                  << (stores.macros.message ? DescribeStoreMessage(*stores.macros.message)
+                                            : std::string("the macros were refused"))
+                  << "; nothing more was sent\n";
+        return ExitCode::Failure;
+    }
+    if (stores.macros.link != LinkResult::Success) {
+        return CommandFailed(stores.macros.link, "WriteMacroData");
+    }
+
+    // The key block of the active profile, in its own transfer as the window
+    // sends it; what the mouse holds goes back, with no other profile's
+    // keys undone.
+    std::array<std::uint8_t, SettingsRecordView::kExchangedSize> record{};
+    const auto lock = link.LockIo();
+    if (const LinkResult result = link.ReadSettings(record, 0); result != LinkResult::Success) {
+        return CommandFailed(result, "ReadSettings");
+    }
+    const unsigned active = record[settings::SettingsRecord::kActiveProfile];
+    if (active >= kProfileCount) {
+        m_env.err << "varlokctl: the mouse names onboard profile " << active
+                  << ", which does not exist; the key block is not sent\n";
+        return ExitCode::Failure;
+    }
+    settings::KeySlot slot{};
+    if (const LinkResult result = link.ReadStoredBlock(slot, active);
+        result != LinkResult::Success) {
+        return CommandFailed(result, "ReadStoredBlock");
+    }
+    LinkResult written = link.BeginTransfer();
+    const LinkResult block = written == LinkResult::Success
+                                 ? settings::KeyBlockWriter::Write(link, active, slot)
+                                 : written;
+    const LinkResult ended = link.EndTransfer();
+    written = block != LinkResult::Success ? block : ended;
+    if (written != LinkResult::Success) {
+        return CommandFailed(written, "key block " + Decimal(active));
+    }
+    m_env.out << "key block " << active << ": sent (the active onboard profile)\n";
     return ExitCode::Ok;
 }
 

@@ -72,6 +72,7 @@ private:
     // The macros of the data folder's store with their action counts, and
     // the size of their table against the mouse's macro memory.
     [[nodiscard]] ExitCode Macros();
+    [[nodiscard]] ExitCode Upload();
 
     // The command that failed within a transfer, if any.
     struct StepFailure {

@@ -733,16 +733,22 @@ TEST_F(VarlokctlTest, EffectStopsWhenInterruptedAndRefusesBadArguments) {
 namespace varlok::tools {
 namespace {
 
-TEST_F(VarlokctlTest, MacrosListsTheStoreAgainstTheMousesMemory) {
-    TempFolder documents;
-    const platform::testing::ScopedEnvironment environment("VARLOK_DOCUMENTS_DIR",
-                                                           documents.Path().string());
+// A macro store of two: "name_1" without actions and "Reload" with three.
+std::filesystem::path WriteTwoMacros(const TempFolder& documents) {
     const std::filesystem::path folder = documents / "VARLOK" / "ms";
     std::filesystem::create_directories(folder);
     WriteBytes(folder / "msMacro.ini", "[MACROCOUNT]\ncount=2\n[MACRONAME]\n0=name_1\n1=Reload\n");
     WriteBytes(folder / "Reload.mac",
                "[MACROACTIONCOUNT]\ncount=3\n[MACROACTION]\n0=4,0,129,1,1,a\n1=0,0,1,1,0,a\n"
                "2=0,0,5,9,0,b\n");
+    return folder;
+}
+
+TEST_F(VarlokctlTest, MacrosListsTheStoreAgainstTheMousesMemory) {
+    TempFolder documents;
+    const platform::testing::ScopedEnvironment environment("VARLOK_DOCUMENTS_DIR",
+                                                           documents.Path().string());
+    const std::filesystem::path folder = WriteTwoMacros(documents);
     const ToolRun run = RunTool(m_bus, {"macros"});
     EXPECT_EQ(run.code, ExitCode::Ok) << run.err;
     EXPECT_EQ(run.out, "2 macros in " + (folder / "msMacro.ini").string() +
@@ -775,12 +781,7 @@ TEST_F(VarlokctlTest, UploadSendsScriptsMacrosThenTheActiveKeyBlockOrRefusesTheM
     TempFolder documents;
     const platform::testing::ScopedEnvironment environment("VARLOK_DOCUMENTS_DIR",
                                                            documents.Path().string());
-    const std::filesystem::path folder = documents / "VARLOK" / "ms";
-    std::filesystem::create_directories(folder);
-    WriteBytes(folder / "msMacro.ini", "[MACROCOUNT]\ncount=2\n[MACRONAME]\n0=name_1\n1=Reload\n");
-    WriteBytes(folder / "Reload.mac",
-               "[MACROACTIONCOUNT]\ncount=3\n[MACROACTION]\n0=4,0,129,1,1,a\n1=0,0,1,1,0,a\n"
-               "2=0,0,5,9,0,b\n");
+    const std::filesystem::path folder = WriteTwoMacros(documents);
     const ToolRun run = RunTool(m_bus, {"upload"});
     ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
     EXPECT_NE(run.out.find("macros: 40 bytes, sent"), std::string::npos) << run.out;

@@ -509,6 +509,16 @@ ExitCode CommandLine::Connect(DeviceLink& link) {
     return ExitCode::Failure;
 }
 
+ExitCode CommandLine::ConnectAndReadInfo(DeviceLink& link, DeviceInfo& info) {
+    if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
+        return connected;
+    }
+    if (const LinkResult result = link.ReadDeviceInfo(info); result != LinkResult::Success) {
+        return CommandFailed(result, "ReadDeviceInfo");
+    }
+    return ExitCode::Ok;
+}
+
 ExitCode CommandLine::CommandFailed(LinkResult result, std::string_view command) {
     switch (result) {
         case LinkResult::Success:
@@ -751,12 +761,9 @@ ExitCode CommandLine::Macros() {
                                            " macros, " + Decimal(static_cast<unsigned>(actions)) +
                                            " actions)");
     DeviceLink link(m_env.bus);
-    if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
-        return connected;
-    }
     DeviceInfo info;
-    if (const LinkResult result = link.ReadDeviceInfo(info); result != LinkResult::Success) {
-        return CommandFailed(result, "ReadDeviceInfo");
+    if (const ExitCode connected = ConnectAndReadInfo(link, info); connected != ExitCode::Ok) {
+        return connected;
     }
     const std::size_t capacity = info.MacroCapacityBytes();
     m_env.out << LabelledLine("macro memory", Decimal(static_cast<unsigned>(capacity)) +
@@ -809,12 +816,9 @@ ExitCode CommandLine::Upload() {
                   << " could not be prepared; their table is sent as it is\n";
     }
     DeviceLink link(m_env.bus);
-    if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
-        return connected;
-    }
     DeviceInfo info;
-    if (const LinkResult result = link.ReadDeviceInfo(info); result != LinkResult::Success) {
-        return CommandFailed(result, "ReadDeviceInfo");
+    if (const ExitCode connected = ConnectAndReadInfo(link, info); connected != ExitCode::Ok) {
+        return connected;
     }
     const keys::StoreUpload stores =
         keys::UploadStores(link, scripts, macros, info.MacroCapacityBytes());

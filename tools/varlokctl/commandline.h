@@ -15,6 +15,7 @@
 #include <string_view>
 #include <utility>
 
+#include "device/deviceinfo.h"
 #include "device/devicelink.h"
 #include "device/hidbus.h"
 #include "profiles/profilecategory.h"
@@ -84,6 +85,8 @@ private:
     // Opens the mouse in link; prints why not and returns the exit code
     // when that fails (Ok when the link is connected).
     [[nodiscard]] ExitCode Connect(device::DeviceLink& link);
+    // Connect, then the mouse's information block into info.
+    [[nodiscard]] ExitCode ConnectAndReadInfo(device::DeviceLink& link, device::DeviceInfo& info);
     // Prints what a failed command means and returns its exit code.
     [[nodiscard]] ExitCode CommandFailed(device::LinkResult result, std::string_view command);
     [[nodiscard]] ExitCode UsageError(std::string_view message);

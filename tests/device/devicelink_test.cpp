@@ -581,6 +581,44 @@ TEST_F(DeviceLinkTest, ReportsThatAreNoAnswerAreSkippedWithinTheReadBudget) {
     EXPECT_EQ(m_device->Writes().size(), 4U);
 }
 
+TEST_F(DeviceLinkTest, ShortAnswerReadsZeroWhereNoByteWasReceived) {
+    // A full report 5 of 0xEE is skipped, then a 10-byte answer arrives: its
+    // bytes 10-63 were never sent and must not show the skipped report's.
+    const Report shortAnswer{0x04, 0x00, 0x00, 0x05, 0x38, 0x00, 0x00, 0x00, 0x11, 0x11};
+    m_device->SetRule([&](const Bytes&, std::size_t) {
+        Report other(64, 0xEE);
+        other[0] = 0x05;
+        return std::vector<Report>{other, shortAnswer};
+    });
+    std::array<std::uint8_t, 56> settings{};
+    settings.fill(0x55);
+    ASSERT_EQ(m_link.ReadSettings(settings, 0), LinkResult::Success);
+    std::array<std::uint8_t, 56> expected{};
+    expected[0] = expected[1] = 0x11;
+    EXPECT_EQ(settings, expected);
+
+    DeviceInfo info;
+    ASSERT_EQ(m_link.ReadDeviceInfo(info), LinkResult::Success);
+    EXPECT_TRUE(std::equal(info.Raw().begin(), info.Raw().end(), expected.begin()));
+
+    // Transact and TransactOnce: neither the request's bytes nor the skipped
+    // report's survive past the answer's tenth byte.
+    std::array<std::uint8_t, 64> request{};
+    request.fill(0x77);
+    request[0] = 0x04;
+    std::array<std::uint8_t, 64> response{};
+    response.fill(0x55);
+    std::size_t received = 0;
+    ASSERT_EQ(m_link.Transact(request, response, &received), LinkResult::Success);
+    EXPECT_EQ(received, shortAnswer.size());
+    ASSERT_TRUE(m_link.TransactOnce(request));
+    for (const auto* buffer : {&response, &request}) {
+        EXPECT_TRUE(std::equal(shortAnswer.begin(), shortAnswer.end(), buffer->begin()));
+        EXPECT_TRUE(std::all_of(buffer->begin() + 10, buffer->end(),
+                                [](std::uint8_t b) { return b == 0; }));
+    }
+}
+
 TEST_F(DeviceLinkTest, LateAnswerIsNeverTakenForALaterExchange) {
     // The first request is answered just after the link stopped waiting; the
     // device then answers the repeated request at once. The late answer must

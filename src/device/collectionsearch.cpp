@@ -1,28 +1,27 @@
-#include "varlokctl/mousefinder.h"
+#include "device/collectionsearch.h"
 
-namespace varlok::tools {
+namespace varlok::device {
 
-using device::HidDevice;
-using device::HidOpenError;
-
-FindResult OpenConfigurationCollection(device::DeviceLink& link) {
+SearchResult SearchConfigurationCollection(DeviceLink& link) {
     const auto lock = link.LockIo();
     HidDevice& device = link.Device();
     if (!device.FindPaths()) {
-        return {FindOutcome::EnumerationFailed, {}, HidOpenError::None};
+        return {SearchOutcome::EnumerationFailed, {}, HidOpenError::None};
     }
-    FindResult failure;
+    SearchResult failure;
     while (const auto path = device.NextPath()) {
-        if (HidDevice::ParseVendorId(*path) != link.VendorId() ||
-            HidDevice::ParseProductId(*path) != link.ProductId()) {
+        // Only the vendor is filtered before opening; product, usage page and
+        // usage are checked on the open collection.
+        if (HidDevice::ParseVendorId(*path) != link.VendorId()) {
             continue;
         }
-        if (!device.Open(*path, true, true, true, false)) {
+        if (!device.Open(*path, /*read=*/true, /*write=*/true, /*overlapped=*/true,
+                         /*exclusive=*/false)) {
             const HidOpenError error = device.LastOpenError();
-            // Lack of permission is what the user can fix, so it wins.
-            if (failure.outcome != FindOutcome::PermissionDenied) {
-                failure = {error == HidOpenError::PermissionDenied ? FindOutcome::PermissionDenied
-                                                                   : FindOutcome::OpenFailed,
+            if (HidDevice::ParseProductId(*path) == link.ProductId() &&
+                failure.outcome != SearchOutcome::PermissionDenied) {
+                failure = {error == HidOpenError::PermissionDenied ? SearchOutcome::PermissionDenied
+                                                                   : SearchOutcome::OpenFailed,
                            *path, error};
             }
             continue;
@@ -30,7 +29,7 @@ FindResult OpenConfigurationCollection(device::DeviceLink& link) {
         if (link.MatchesOpenDevice()) {
             link.SetConnected(true);
             device.FreePaths();
-            return {FindOutcome::Found, *path, HidOpenError::None};
+            return {SearchOutcome::Found, *path, HidOpenError::None};
         }
         device.Close();
     }
@@ -38,7 +37,7 @@ FindResult OpenConfigurationCollection(device::DeviceLink& link) {
     return failure;
 }
 
-const char* DescribeOpenError(device::HidOpenError error) {
+const char* DescribeOpenError(HidOpenError error) {
     switch (error) {
         case HidOpenError::None:
             return "no error";
@@ -54,4 +53,4 @@ const char* DescribeOpenError(device::HidOpenError error) {
     return "failed";
 }
 
-}  // namespace varlok::tools
+}  // namespace varlok::device

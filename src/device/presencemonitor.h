@@ -35,7 +35,6 @@ private:
     void RunCycle();
     void CheckConnected();
     void Search();
-    bool TryAccept(const std::string& path);
 
     DeviceLink& m_link;
     DeviceEventSink& m_events;
@@ -43,6 +42,8 @@ private:
     bool m_firstPass = true;
     // Set while enumeration keeps failing, so that the failure is logged once.
     bool m_enumerationFailing = false;
+    // Whether the last search found the mouse but was refused its node.
+    bool m_permissionDenied = false;
 };
 
 }  // namespace varlok::device

@@ -4,22 +4,24 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "device/collectionsearch.h"
 #include "device/deviceidentity.h"
 #include "device/deviceinfo.h"
 #include "device/hiddevice.h"
 #include "device/reporttrace.h"
 #include "device/sensortable.h"
+#include "platform/atomicfile.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "sim/virtualhidbackend.h"
 #include "varlokctl/effectstream.h"
 #include "varlokctl/hexformat.h"
-#include "varlokctl/mousefinder.h"
 #include "varlokctl/settingsrecordview.h"
 #include "varlokctl/udevrule.h"
 
@@ -89,8 +91,12 @@ commands:
       --frames N                stop after N frames (default: run until
                                 interrupted with Ctrl-C)
       --fast                    no pauses between frames
-  udev-rule                     the udev rule that lets the user at the seat
+  udev-rule [--install]         the udev rule that lets the user at the seat
                                 open the mouse (data/udev/70-varlok.rules)
+      --install                 writes it into /etc/udev/rules.d (or
+                                $VARLOK_UDEV_RULES_DIR) and has udev reload
+                                its rules and apply them to the devices
+                                present; needs root (sudo)
   help, --help                  this text
 
 options:
@@ -104,10 +110,24 @@ exit codes:
      the profile file cannot be read or is not a profile file)
   2  bad usage
   3  no mouse found
-  4  permission denied on the mouse's HID node
+  4  permission denied on the mouse's HID node, or udev-rule --install
+     run without root
   5  the mouse is not answering
   6  the mouse answered with a failure status
 )";
+
+// Where "udev-rule --install" puts the rule, the variable that overrides the
+// folder (tests), and what then has udev apply it to the devices present.
+constexpr const char* kUdevRulesFolder = "/etc/udev/rules.d";
+constexpr const char* kUdevRulesFolderVariable = "VARLOK_UDEV_RULES_DIR";
+constexpr std::string_view kUdevRuleFile = "70-varlok.rules";
+constexpr auto kUdevRulePermissions =
+    std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+    std::filesystem::perms::group_read | std::filesystem::perms::others_read;
+const std::array<std::vector<std::string>, 2> kUdevCommands{
+    std::vector<std::string>{"udevadm", "control", "--reload"},
+    std::vector<std::string>{"udevadm", "trigger"},
+};
 
 // Turns the report trace on for one run and off again afterwards.
 class TraceScope {
@@ -138,6 +158,7 @@ struct Arguments {
     bool help = false;
     bool seven = false;
     bool fast = false;
+    bool install = false;
     std::string_view command;
     // Arguments after the command that are no options.
     std::vector<std::string_view> operands;
@@ -292,6 +313,8 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
             parsed.seven = true;
         } else if (argument == "--fast") {
             parsed.fast = true;
+        } else if (argument == "--install") {
+            parsed.install = true;
         } else if (argument == "--help" || argument == "-h") {
             parsed.help = true;
         } else if (option != kValueOptions.end()) {
@@ -328,6 +351,9 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     }
     if ((parsed.seven || parsed.fast) && parsed.command != "effect") {
         return UsageError(std::string(parsed.seven ? "--seven" : "--fast") + " belongs to effect");
+    }
+    if (parsed.install && parsed.command != "udev-rule") {
+        return UsageError("--install belongs to udev-rule");
     }
     const std::size_t operandCount =
         parsed.command == "apply" || parsed.command == "effect" ? 1 : 0;
@@ -396,7 +422,7 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     }
 
     if (parsed.command == "udev-rule") {
-        return UdevRule();
+        return UdevRule(parsed.install);
     }
     if (parsed.simulate) {
         static_cast<void>(sim::AttachVirtualMouse(*m_env.bus));
@@ -445,7 +471,7 @@ ExitCode CommandLine::List() {
             std::snprintf(line, sizeof line, "  vendor %04x  product %04x  (cannot open: %s)\n",
                           device::HidDevice::ParseVendorId(*path),
                           device::HidDevice::ParseProductId(*path),
-                          DescribeOpenError(device.LastOpenError()));
+                          device::DescribeOpenError(device.LastOpenError()));
         }
         m_env.out << *path << '\n' << line;
     }
@@ -458,25 +484,25 @@ ExitCode CommandLine::List() {
 
 ExitCode CommandLine::Connect(DeviceLink& link) {
     link.Init(device::DeviceType::Mouse);
-    const FindResult found = OpenConfigurationCollection(link);
+    const device::SearchResult found = device::SearchConfigurationCollection(link);
     switch (found.outcome) {
-        case FindOutcome::Found:
+        case device::SearchOutcome::Found:
             return ExitCode::Ok;
-        case FindOutcome::NotFound:
+        case device::SearchOutcome::NotFound:
             m_env.err << "varlokctl: no mouse found (looked for 0c45:7643 with a configuration "
                          "collection, usage page ff1c, usage 0092)\n";
             return ExitCode::NoMouse;
-        case FindOutcome::PermissionDenied:
+        case device::SearchOutcome::PermissionDenied:
             m_env.err << "varlokctl: permission denied opening " << found.path
                       << "\nInstall the udev rule data/udev/70-varlok.rules (printed by "
                          "'varlokctl udev-rule') into /etc/udev/rules.d/, reload udev and "
                          "plug the mouse in again.\n";
             return ExitCode::PermissionDenied;
-        case FindOutcome::OpenFailed:
+        case device::SearchOutcome::OpenFailed:
             m_env.err << "varlokctl: cannot open " << found.path << ": "
-                      << DescribeOpenError(found.openError) << '\n';
+                      << device::DescribeOpenError(found.openError) << '\n';
             return ExitCode::Failure;
-        case FindOutcome::EnumerationFailed:
+        case device::SearchOutcome::EnumerationFailed:
             break;
     }
     m_env.err << "varlokctl: listing the HID collections failed\n";
@@ -696,8 +722,46 @@ ExitCode CommandLine::Effect(const EffectRequest& request) {
     return ExitCode::Ok;
 }
 
-ExitCode CommandLine::UdevRule() {
-    m_env.out << kUdevRule;
+ExitCode CommandLine::UdevRule(bool install) {
+    if (!install) {
+        m_env.out << kUdevRule;
+        return ExitCode::Ok;
+    }
+    const char* override = std::getenv(kUdevRulesFolderVariable);
+    const std::filesystem::path folder =
+        override != nullptr && *override != '\0' ? override : kUdevRulesFolder;
+    const std::filesystem::path target = folder / kUdevRuleFile;
+    if (!m_env.privileged) {
+        m_env.err << "varlokctl: installing the udev rule needs root. Run:\n"
+                     "  sudo varlokctl udev-rule --install\n"
+                     "or, from the varlok sources:\n"
+                     "  sudo cp data/udev/"
+                  << kUdevRuleFile << ' ' << folder.string()
+                  << "/\n"
+                     "  sudo udevadm control --reload && sudo udevadm trigger\n";
+        return ExitCode::PermissionDenied;
+    }
+    std::error_code error;
+    if (!platform::ReplaceFileAtomically(target, kUdevRule) ||
+        (std::filesystem::permissions(target, kUdevRulePermissions, error), error)) {
+        m_env.err << "varlokctl: cannot write " << target.string() << '\n';
+        return ExitCode::Failure;
+    }
+    m_env.out << "wrote " << target.string() << '\n';
+    for (const std::vector<std::string>& command : kUdevCommands) {
+        const int status = m_env.runProgram ? m_env.runProgram(command) : -1;
+        std::string line;
+        for (const std::string& argument : command) {
+            line += (line.empty() ? "" : " ") + argument;
+        }
+        if (status != 0) {
+            m_env.err << "varlokctl: '" << line
+                      << "' failed; run it yourself, then plug the "
+                         "mouse in again\n";
+            return ExitCode::Failure;
+        }
+        m_env.out << "ran " << line << '\n';
+    }
     return ExitCode::Ok;
 }
 

@@ -159,7 +159,13 @@ TEST_F(MouseConnectionTest, ARefusedMouseBringsUpTheUdevRuleInTheLanguageUntilIt
     // in place of the waiting text.
     ASSERT_TRUE(RunUntil([this] { return IsVisible("main_permission"); }));
     EXPECT_TRUE(m_window->IsWindowVisible());
+    for (const char* name :
+         {"main_permission_title", "main_permission_text", "main_permission_copy",
+          "main_permission_reload", "main_permission_hint"}) {
+        EXPECT_TRUE(IsVisible(name)) << name;
+    }
     EXPECT_FALSE(IsVisible("main_waiting"));
+    EXPECT_FALSE(IsVisible("main_waiting_title"));
     EXPECT_FALSE(IsVisible("ms_tab"));
     EXPECT_EQ(dynamic_cast<ui::CTabLayoutUI*>(Find("tab_switch"))->GetCurSel(), 0);
     EXPECT_EQ(Find("main_permission_title")->GetShownText(),
@@ -183,9 +189,11 @@ TEST_F(MouseConnectionTest, ARefusedMouseBringsUpTheUdevRuleInTheLanguageUntilIt
     // With the rule in place the mouse opens and the help gives way.
     m_mouse->SetFaults({});
     ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
-    EXPECT_FALSE(IsVisible("main_permission"));
-    EXPECT_TRUE(IsVisible("main_waiting"));
     EXPECT_EQ(dynamic_cast<ui::CTabLayoutUI*>(Find("tab_switch"))->GetCurSel(), 1);
+    // Unplugged again, the waiting page waits: the help is gone with the refusal.
+    m_mouse->Unplug();
+    ASSERT_TRUE(RunUntil([this] { return IsVisible("main_waiting_title"); }));
+    EXPECT_FALSE(IsVisible("main_permission_title"));
 }
 
 TEST_F(MouseConnectionTest, DeviceEventsRereadTheMouse) {

@@ -741,9 +741,15 @@ ExitCode CommandLine::UdevRule(bool install) {
                      "  sudo udevadm control --reload && sudo udevadm trigger\n";
         return ExitCode::PermissionDenied;
     }
-    std::error_code error;
-    if (!platform::ReplaceFileAtomically(target, kUdevRule) ||
-        (std::filesystem::permissions(target, kUdevRulePermissions, error), error)) {
+    // Written atomically with a private temporary file; udev reads it as any
+    // other rule, so it ends up readable by all.
+    bool written = platform::ReplaceFileAtomically(target, kUdevRule);
+    if (written) {
+        std::error_code error;
+        std::filesystem::permissions(target, kUdevRulePermissions, error);
+        written = !error;
+    }
+    if (!written) {
         m_env.err << "varlokctl: cannot write " << target.string() << '\n';
         return ExitCode::Failure;
     }
@@ -755,9 +761,7 @@ ExitCode CommandLine::UdevRule(bool install) {
             line += (line.empty() ? "" : " ") + argument;
         }
         if (status != 0) {
-            m_env.err << "varlokctl: '" << line
-                      << "' failed; run it yourself, then plug the "
-                         "mouse in again\n";
+            m_env.err << "varlokctl: '" << line << "' failed; run it yourself\n";
             return ExitCode::Failure;
         }
         m_env.out << "ran " << line << '\n';

@@ -12,8 +12,9 @@ namespace varlok::device {
 
 // Watches for the mouse's configuration collection: opens it in the mouse
 // link and marks the link connected when it appears, and marks the link
-// disconnected when it goes away. Runs on a thread of its own (Run), one
-// check cycle per second.
+// disconnected when it goes away; while it is there but refused for lack of
+// permission, it says so. Runs on a thread of its own (Run), one check cycle
+// per second.
 class PresenceMonitor {
 public:
     static constexpr std::chrono::milliseconds kCyclePause{1000};

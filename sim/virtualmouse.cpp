@@ -192,6 +192,10 @@ std::optional<VirtualMouse::SessionId> VirtualMouse::OpenSession(
         error = device::HidOpenError::NotFound;
         return std::nullopt;
     }
+    if (m_faults.refuseOpen) {
+        error = device::HidOpenError::PermissionDenied;
+        return std::nullopt;
+    }
     for (const auto& [id, other] : m_sessions) {
         if (other.collection != collection || !IsAlive(other)) {
             continue;

@@ -56,6 +56,9 @@ public:
         // answer: alternately random bytes under a report id no collection
         // uses, and the answer cut short before its status byte.
         bool garbage = false;
+        // Opening any of the mouse's collections fails with PermissionDenied,
+        // as a hidraw node does for a user the udev rule has not let in.
+        bool refuseOpen = false;
     };
 
     using SessionId = std::uint64_t;

@@ -208,6 +208,11 @@ int Application::Run() {
     environment.bus = device::HidBus::System();
     if (m_impl->options.simulate) {
         environment.virtualMouse = sim::AttachVirtualMouse(*environment.bus);
+        if (m_impl->options.simulateLocked) {
+            sim::VirtualMouse::Faults faults = environment.virtualMouse->CurrentFaults();
+            faults.refuseOpen = true;
+            environment.virtualMouse->SetFaults(faults);
+        }
     }
     environment.activateMessage = activate;
     environment.mainIni = MainIniFile();

@@ -56,6 +56,9 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments) 
         }
         if (argument == "--simulate") {
             result.options.simulate = true;
+        } else if (argument == "--simulate-locked") {
+            result.options.simulate = true;
+            result.options.simulateLocked = true;
         } else if (const auto file = OptionValue(arguments, i, kScreenshotOption)) {
             if (file->empty()) {
                 return Fail("--screenshot needs a file name");
@@ -86,13 +89,16 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments) 
 }
 
 std::string_view UsageText() {
-    return "usage: varlok [--simulate] [--page PAGE] [--screenshot FILE [--frames N]] [--help]\n"
+    return "usage: varlok [--simulate | --simulate-locked] [--page PAGE] [--screenshot FILE "
+           "[--frames N]] [--help]\n"
            "\n"
            "Configuration program for the 0C45:7643 gaming mouse.\n"
            "\n"
            "  --simulate         plug in the virtual mouse, so that everything works\n"
            "                     without the hardware; its menus then also offer to\n"
            "                     unplug and plug it and to press its device events\n"
+           "  --simulate-locked  the same, but the virtual mouse refuses to be opened,\n"
+           "                     as a mouse does before its udev rule is installed\n"
            "  --page PAGE        once the mouse is connected, show that page of it:\n"
            "                     lighting, macros, buttons, performance or cursor\n"
            "  --screenshot FILE  once the mouse is connected and read, write the main\n"

@@ -13,6 +13,9 @@ struct StartOptions {
     // Plug the virtual mouse into the process's HID bus before the monitors
     // start.
     bool simulate = false;
+    // With simulate: the virtual mouse refuses to be opened, as a mouse does
+    // before the udev rule is installed ("--simulate-locked").
+    bool simulateLocked = false;
     // Once the mouse is connected and read, write the main window as a PNG
     // picture to this file and quit.
     std::optional<std::filesystem::path> screenshot;
@@ -37,6 +40,7 @@ struct CommandLineResult {
 };
 
 // Reads the arguments after the program name: "--simulate",
+// "--simulate-locked" (implies --simulate),
 // "--screenshot FILE" (or "--screenshot=FILE"), "--frames N" (with
 // --screenshot; N 1-999), "--page PAGE" (or "--page=PAGE"), "--help" (or
 // "-h").

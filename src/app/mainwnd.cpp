@@ -200,7 +200,7 @@ void CMainWnd::RegisterWindowRoutes() {
                           [this](ui::WParam, ui::LParam) { OnMouseRemoved(); });
     m_routes.OnMessage(kWindowOwner,
                        MessageNumber(MonitorControlMessage::SelectStoredDeviceProfile),
-                       MessageNumber(MonitorControlMessage::HideSameModeOption),
+                       MessageNumber(MonitorControlMessage::HidePermissionHelp),
                        [this](ui::MessageId message, ui::WParam, ui::LParam) -> ui::LResult {
                            OnMonitorControl(message);
                            return 0;
@@ -521,11 +521,27 @@ void CMainWnd::OnMonitorControl(ui::MessageId message) {
         case MonitorControlMessage::HideSameModeOption:
             SetControlVisible("ms_deng_same_mode", false);
             break;
+        case MonitorControlMessage::ShowPermissionHelp:
+            ShowPermissionHelp(true);
+            // Plugging the mouse in is the moment the user looks for an
+            // answer; a window waiting in the tray would give none.
+            BringToFront();
+            break;
+        case MonitorControlMessage::HidePermissionHelp:
+            ShowPermissionHelp(false);
+            break;
     }
 }
 
+void CMainWnd::ShowPermissionHelp(bool show) {
+    m_mousePermissionDenied = show;
+    SetControlVisible("main_waiting", !show);
+    SetControlVisible("main_permission", show);
+}
+
 void CMainWnd::OnActivateRequest() {
-    if (IsAnyLinkConnected()) {
+    // While the mouse is refused the window itself says what to do.
+    if (IsAnyLinkConnected() || m_mousePermissionDenied) {
         BringToFront();
         return;
     }
@@ -543,7 +559,7 @@ void CMainWnd::OnMouseRemoved() {
 
 void CMainWnd::OnTrayIcon(ui::LParam mouseMessage) {
     if (mouseMessage == static_cast<ui::LParam>(ui::WM_LBUTTONUP)) {
-        if (!IsAnyLinkConnected()) {
+        if (!IsAnyLinkConnected() && !m_mousePermissionDenied) {
             HideWindow();
             ShowNoDeviceNotice();
             return;

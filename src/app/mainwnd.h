@@ -165,6 +165,8 @@ private:
     void OnActivateRequest();
     void OnMouseRemoved();
     void OnMonitorControl(ui::MessageId message);
+    // Swaps the waiting page's text for the udev rule's help, and back.
+    void ShowPermissionHelp(bool show);
     void OnTrayIcon(ui::LParam mouseMessage);
     void OnMenuCommand(ui::WParam ticket);
     void OnMouseRead();
@@ -243,6 +245,8 @@ private:
     bool m_initialised = false;
     bool m_shutDown = false;
     bool m_reportedNoTray = false;
+    // The mouse is present but its node may not be opened (UI thread).
+    bool m_mousePermissionDenied = false;
     bool m_workersStopped = false;
     // Set while the unsaved-macro guard selects the macro tab again, so that
     // the selections it causes pass without a second message.

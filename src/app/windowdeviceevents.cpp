@@ -43,6 +43,11 @@ void WindowDeviceEvents::MouseRemoved() {
     m_window.Post(MessageNumber(WindowMessage::MouseRemoved));
 }
 
+void WindowDeviceEvents::MousePermissionDenied(bool denied) {
+    PostControl(denied ? MonitorControlMessage::ShowPermissionHelp
+                       : MonitorControlMessage::HidePermissionHelp);
+}
+
 void WindowDeviceEvents::DeviceEventReported(device::DeviceType device,
                                              device::DeviceEventCode code) {
     const std::optional<DeviceEventRule> rule = FindDeviceEventRule(device, code);

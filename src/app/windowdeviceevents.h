@@ -20,6 +20,10 @@ enum class MonitorControlMessage : ui::MessageId {
     ShowMouseTabPanel = 0x8003,
     HideMouseTab = 0x8004,
     HideSameModeOption = 0x8005,
+    // The mouse is there but its node may not be opened: the waiting page
+    // shows how to install the udev rule, and the window comes forward.
+    ShowPermissionHelp = 0x8006,
+    HidePermissionHelp = 0x8007,
 };
 
 [[nodiscard]] constexpr ui::MessageId MessageNumber(MonitorControlMessage message) {
@@ -85,6 +89,8 @@ public:
     void MouseStillPresent() override;
     // ms_tab is hidden and message 0x0C05 posted.
     void MouseRemoved() override;
+    // The waiting page's permission help is shown or hidden.
+    void MousePermissionDenied(bool denied) override;
     void DeviceEventReported(device::DeviceType device, device::DeviceEventCode code) override;
 
 private:

@@ -55,6 +55,11 @@ public:
     virtual void MouseStillPresent() = 0;
     // The connected mouse is gone; its link is marked disconnected.
     virtual void MouseRemoved() = 0;
+    // A search found the mouse but was refused its node for lack of
+    // permission (denied), or a later search no longer was (the mouse was
+    // opened, unplugged, or fails for another reason). Told on change only;
+    // until the first call the mouse counts as not denied.
+    virtual void MousePermissionDenied(bool denied) = 0;
     // A device reported a known event code.
     virtual void DeviceEventReported(DeviceType device, DeviceEventCode code) = 0;
 };

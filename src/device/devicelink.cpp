@@ -113,11 +113,17 @@ bool DeviceLink::ReadAnswer(ReportFrame& answer, std::size_t* answerBytes) {
         if (remaining.count() <= 0) {
             return false;
         }
+        // Each report lands in a zeroed buffer and only the bytes received
+        // reach the answer: a short answer must not carry over bytes of a
+        // report skipped before it, nor of the caller's request.
+        ReportFrame::Bytes report{};
         std::size_t received = 0;
-        if (!m_device.ReadReport(answer.Raw(), &received, remaining)) {
+        if (!m_device.ReadReport(report, &received, remaining)) {
             return false;
         }
-        if (received >= ReportFrame::kDataIndex && answer.ReportId() == ReportFrame::kReportId) {
+        received = std::min(received, report.size());
+        if (received >= ReportFrame::kDataIndex && report[0] == ReportFrame::kReportId) {
+            answer = ReportFrame::FromBytes(std::span(report).first(received));
             if (answerBytes != nullptr) {
                 *answerBytes = received;
             }

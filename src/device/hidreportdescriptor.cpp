@@ -503,8 +503,10 @@ private:
     HidDescriptorError TakeDataIndices(ReportKind kind, const ResolvedUsage& usage,
                                        std::uint16_t& first, std::uint16_t& last) {
         std::uint32_t& next = m_dataIndices[KindIndex(kind)];
+        // The caps count data indices in 16 bits, so the highest index a
+        // collection may hand out is 0xFFFE: one more could not be counted.
         const std::uint32_t count = std::uint32_t{usage.maximum} - usage.minimum + 1;
-        if (next + count > kMaxCount16 + 1) {
+        if (next + count > kMaxCount16) {
             return HidDescriptorError::TooComplex;
         }
         first = static_cast<std::uint16_t>(next);
@@ -643,7 +645,8 @@ private:
     }
 
     // Data indices are handed out contiguously from 0 per kind, so the count
-    // is one past the highest index in use.
+    // is one past the highest index in use; TakeDataIndices keeps it within
+    // 16 bits.
     static std::uint16_t DataIndexCount(const HidTopLevelCollection& collection, ReportKind kind) {
         std::uint32_t count = 0;
         for (const HidButtonCaps& caps : collection.ButtonCaps(kind)) {
@@ -652,7 +655,7 @@ private:
         for (const HidValueCaps& caps : collection.ValueCaps(kind)) {
             count = std::max<std::uint32_t>(count, caps.dataIndexMax + 1u);
         }
-        return static_cast<std::uint16_t>(std::min<std::uint32_t>(count, kMaxCount16));
+        return static_cast<std::uint16_t>(count);
     }
 
     std::span<const std::uint8_t> m_descriptor;

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "device/collectionsearch.h"
 #include "platform/debugoutput.h"
 
 namespace varlok::device {
@@ -54,8 +55,8 @@ void PresenceMonitor::CheckConnected() {
 }
 
 void PresenceMonitor::Search() {
-    HidDevice& device = m_link.Device();
-    if (!device.FindPaths()) {
+    const SearchResult result = SearchConfigurationCollection(m_link);
+    if (result.outcome == SearchOutcome::EnumerationFailed) {
         // Tried again next cycle: a passing failure of the system's
         // enumeration must not leave the mouse undetected until a restart.
         if (!m_enumerationFailing) {
@@ -65,36 +66,22 @@ void PresenceMonitor::Search() {
         return;
     }
     m_enumerationFailing = false;
-    while (const std::optional<std::string> path = device.NextPath()) {
-        if (TryAccept(*path)) {
-            break;
+    if (result.outcome == SearchOutcome::Found) {
+        m_events.MouseArrived();
+    }
+    const bool denied = result.outcome == SearchOutcome::PermissionDenied;
+    if (denied != m_permissionDenied) {
+        m_permissionDenied = denied;
+        if (denied) {
+            platform::DebugOutput::Write("mouse presence: permission denied opening " +
+                                         result.path);
         }
+        m_events.MousePermissionDenied(denied);
     }
     if (m_firstPass && m_link.IsConnected()) {
         m_events.MouseFoundAtStart();
     }
     m_firstPass = false;
-    device.FreePaths();
-}
-
-bool PresenceMonitor::TryAccept(const std::string& path) {
-    // Only the vendor is filtered before opening; product, usage page and
-    // usage are checked on the open collection.
-    if (HidDevice::ParseVendorId(path) != m_link.VendorId()) {
-        return false;
-    }
-    HidDevice& device = m_link.Device();
-    if (!device.Open(path, /*read=*/true, /*write=*/true, /*overlapped=*/true,
-                     /*exclusive=*/false)) {
-        return false;
-    }
-    if (!m_link.MatchesOpenDevice()) {
-        device.Close();
-        return false;
-    }
-    m_link.SetConnected(true);
-    m_events.MouseArrived();
-    return true;
 }
 
 }  // namespace varlok::device

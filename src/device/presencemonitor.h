@@ -12,8 +12,9 @@ namespace varlok::device {
 
 // Watches for the mouse's configuration collection: opens it in the mouse
 // link and marks the link connected when it appears, and marks the link
-// disconnected when it goes away. Runs on a thread of its own (Run), one
-// check cycle per second.
+// disconnected when it goes away; while it is there but refused for lack of
+// permission, it says so. Runs on a thread of its own (Run), one check cycle
+// per second.
 class PresenceMonitor {
 public:
     static constexpr std::chrono::milliseconds kCyclePause{1000};
@@ -35,7 +36,6 @@ private:
     void RunCycle();
     void CheckConnected();
     void Search();
-    bool TryAccept(const std::string& path);
 
     DeviceLink& m_link;
     DeviceEventSink& m_events;
@@ -43,6 +43,8 @@ private:
     bool m_firstPass = true;
     // Set while enumeration keeps failing, so that the failure is logged once.
     bool m_enumerationFailing = false;
+    // Whether the last search found the mouse but was refused its node.
+    bool m_permissionDenied = false;
 };
 
 }  // namespace varlok::device

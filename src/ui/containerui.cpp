@@ -277,12 +277,18 @@ void CContainerUI::PlaceFloatChildren() {
 
 void CContainerUI::SetVisible(bool visible) {
     CControlUI::SetVisible(visible);
+    // The items follow, as AddAt has them follow a hidden container: a
+    // container a layout declares hidden shows its items once it is shown.
+    for (const auto& item : m_items) {
+        item->SetInternVisible(IsVisible());
+    }
 }
 
 void CContainerUI::SetInternVisible(bool visible) {
     CControlUI::SetInternVisible(visible);
+    // A container hidden in its own right keeps its items hidden.
     for (const auto& item : m_items) {
-        item->SetInternVisible(visible);
+        item->SetInternVisible(IsVisible());
     }
 }
 

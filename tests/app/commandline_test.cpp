@@ -32,7 +32,13 @@ TEST(CommandLine, SimulateAndScreenshotInBothSpellings) {
     result = Parse({"--screenshot=a b.png", "--simulate"});
     EXPECT_EQ(result.action, Action::Run);
     EXPECT_TRUE(result.options.simulate);
+    EXPECT_FALSE(result.options.simulateLocked);
     EXPECT_EQ(*result.options.screenshot, std::filesystem::path("a b.png"));
+
+    // The locked mouse is a simulated one.
+    result = Parse({"--simulate-locked"});
+    EXPECT_TRUE(result.options.simulate);
+    EXPECT_TRUE(result.options.simulateLocked);
 }
 
 TEST(CommandLine, HelpWinsOverEverythingElse) {

@@ -152,6 +152,54 @@ TEST_F(MouseConnectionTest, UnpluggingHidesTheMousePageAndPluggingInReconnects) 
     EXPECT_EQ(dynamic_cast<ui::CTabLayoutUI*>(Find("tab_switch"))->GetCurSel(), 1);
 }
 
+TEST_F(MouseConnectionTest, ARefusedMouseBringsUpTheUdevRuleInTheLanguageUntilItOpens) {
+    SetMainIniLanguage("3");
+    sim::VirtualMouse::Faults faults;
+    faults.refuseOpen = true;
+    m_mouse->SetFaults(faults);
+    CreateWindow();
+    Initialise();
+    // The window, started hidden in the tray, comes forward with the help
+    // in place of the waiting text.
+    ASSERT_TRUE(RunUntil([this] { return IsVisible("main_permission"); }));
+    EXPECT_TRUE(m_window->IsWindowVisible());
+    for (const char* name :
+         {"main_permission_title", "main_permission_text", "main_permission_copy",
+          "main_permission_reload", "main_permission_hint"}) {
+        EXPECT_TRUE(IsVisible(name)) << name;
+    }
+    EXPECT_FALSE(IsVisible("main_waiting"));
+    EXPECT_FALSE(IsVisible("main_waiting_title"));
+    EXPECT_FALSE(IsVisible("ms_tab"));
+    EXPECT_EQ(dynamic_cast<ui::CTabLayoutUI*>(Find("tab_switch"))->GetCurSel(), 0);
+    EXPECT_EQ(Find("main_permission_title")->GetShownText(),
+              "El ratón está conectado, pero no se puede abrir");
+    EXPECT_NE(Find("main_permission_text")->GetShownText().find("data/udev/70-varlok.rules"),
+              std::string::npos);
+    EXPECT_EQ(Find("main_permission_copy")->GetShownText(),
+              "sudo cp data/udev/70-varlok.rules /etc/udev/rules.d/");
+    EXPECT_EQ(Find("main_permission_reload")->GetShownText(),
+              "sudo udevadm control --reload && sudo udevadm trigger");
+
+    // A second start while refused shows the window, not the no-mouse notice.
+    std::string shown;
+    testing::AnswerMessage(shown, {}, false);
+    m_window->ShowWindow(false);
+    m_window->GetHandle().Post(m_environment.activateMessage);
+    ASSERT_TRUE(RunUntil([this] { return m_window->IsWindowVisible(); }));
+    RunFor(100ms);
+    EXPECT_EQ(shown, "");
+
+    // With the rule in place the mouse opens and the help gives way.
+    m_mouse->SetFaults({});
+    ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
+    EXPECT_EQ(dynamic_cast<ui::CTabLayoutUI*>(Find("tab_switch"))->GetCurSel(), 1);
+    // Unplugged again, the waiting page waits: the help is gone with the refusal.
+    m_mouse->Unplug();
+    ASSERT_TRUE(RunUntil([this] { return IsVisible("main_waiting_title"); }));
+    EXPECT_FALSE(IsVisible("main_permission_title"));
+}
+
 TEST_F(MouseConnectionTest, DeviceEventsRereadTheMouse) {
     StartConnected();
     m_mouse->ClearLog();

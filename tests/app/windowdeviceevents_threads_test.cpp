@@ -63,10 +63,12 @@ TEST_F(WindowDeviceEventsTest, EventsFromAMonitorThreadArriveInTheirOrder) {
         host.MouseStillPresent();
         host.DeviceEventReported(DeviceType::Mouse, DeviceEventCode::ProfileSwitched);
         host.MouseRemoved();
+        host.MousePermissionDenied(true);
+        host.MousePermissionDenied(false);
     });
     monitor.join();
     ASSERT_TRUE(
-        testing::MainWindowFixture::RunUntil([this] { return m_window.received.size() == 9; }));
+        testing::MainWindowFixture::RunUntil([this] { return m_window.received.size() == 11; }));
     using Entry = RecordingWindow::Entry;
     // The arrival's control changes are queued before timer 8 (500 ms).
     const std::vector<Entry> expected = {
@@ -77,6 +79,8 @@ TEST_F(WindowDeviceEventsTest, EventsFromAMonitorThreadArriveInTheirOrder) {
         {MessageNumber(MonitorControlMessage::HideSameModeOption), 0},
         {MessageNumber(MonitorControlMessage::HideMouseTab), 0},
         {0x0C05, 0},
+        {MessageNumber(MonitorControlMessage::ShowPermissionHelp), 0},
+        {MessageNumber(MonitorControlMessage::HidePermissionHelp), 0},
         {ui::WM_TIMER, 13},
         {ui::WM_TIMER, 8},
     };

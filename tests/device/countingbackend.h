@@ -41,11 +41,16 @@ public:
         }
         return m_inner->Enumerate(paths);
     }
-    // Waits until some thread has enumerated (guarded against hanging).
-    [[nodiscard]] bool WaitForEnumeration() const {
+    // Waits until enumerations have begun this many times in all (guarded
+    // against hanging).
+    [[nodiscard]] bool WaitForEnumeration(int count = 1) const {
         std::unique_lock lock(m_counts->mutex);
         return m_counts->changed.wait_for(lock, kHangGuard,
-                                          [&] { return m_counts->enumerations > 0; });
+                                          [&] { return m_counts->enumerations >= count; });
+    }
+    [[nodiscard]] int Enumerations() const {
+        const std::lock_guard lock(m_counts->mutex);
+        return m_counts->enumerations;
     }
     std::unique_ptr<HidConnection> Open(std::string_view path, const HidOpenRequest& request,
                                         HidOpenError& error) override {

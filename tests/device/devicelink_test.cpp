@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "configurationdescriptor.h"
 #include "device/hidbus.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmouse.h"
@@ -31,27 +32,6 @@ constexpr std::uint16_t kProduct = 0x7643;
 constexpr std::uint16_t kUsage = 0x92;
 constexpr std::uint16_t kUsagePage = 0xFF1C;
 constexpr char kPath[] = "fake:cfg#vid_0c45&pid_7643&mi_01";
-
-// The configuration collection: report 4 both ways (63 data bytes after the
-// id) and an input-only report 5 that is no configuration answer.
-const std::vector<std::uint8_t> kDescriptor{
-    0x06, 0x1C, 0xFF,  // Usage Page (0xFF1C)
-    0x09, 0x92,        // Usage (0x92)
-    0xA1, 0x01,        // Collection (Application)
-    0x15, 0x00,        //   Logical Minimum (0)
-    0x26, 0xFF, 0x00,  //   Logical Maximum (255)
-    0x75, 0x08,        //   Report Size (8)
-    0x95, 0x3F,        //   Report Count (63)
-    0x85, 0x04,        //   Report ID (4)
-    0x09, 0x01,        //   Usage (1)
-    0x81, 0x02,        //   Input (Data, Variable, Absolute)
-    0x09, 0x01,        //   Usage (1)
-    0x91, 0x02,        //   Output (Data, Variable, Absolute)
-    0x85, 0x05,        //   Report ID (5)
-    0x09, 0x02,        //   Usage (2)
-    0x81, 0x02,        //   Input (Data, Variable, Absolute)
-    0xC0,              // End Collection
-};
 
 // Data byte i of the fake's answer to a request with this offset; distinct
 // per command and offset so that misplaced or crossed answers show.
@@ -187,7 +167,10 @@ private:
 class FakeConnection : public HidConnection {
 public:
     explicit FakeConnection(std::shared_ptr<FakeDevice> device) : m_device(std::move(device)) {}
-    std::vector<std::uint8_t> ReportDescriptor() const override { return kDescriptor; }
+    std::vector<std::uint8_t> ReportDescriptor() const override {
+        const auto& bytes = testing::kConfigurationWithOtherInputDescriptor;
+        return {bytes.begin(), bytes.end()};
+    }
     HidAttributes Attributes() const override { return {kVendor, kProduct, 0x0100}; }
     TransferResult Read(std::span<std::uint8_t> buffer,
                         std::chrono::milliseconds timeout) override {
@@ -579,6 +562,44 @@ TEST_F(DeviceLinkTest, ReportsThatAreNoAnswerAreSkippedWithinTheReadBudget) {
     });
     EXPECT_EQ(m_link.ReadSettings(settings, 8), LinkResult::NoAnswer);
     EXPECT_EQ(m_device->Writes().size(), 4U);
+}
+
+TEST_F(DeviceLinkTest, ShortAnswerReadsZeroWhereNoByteWasReceived) {
+    // A full report 5 of 0xEE is skipped, then a 10-byte answer arrives: its
+    // bytes 10-63 were never sent and must not show the skipped report's.
+    const Report shortAnswer{0x04, 0x00, 0x00, 0x05, 0x38, 0x00, 0x00, 0x00, 0x11, 0x11};
+    m_device->SetRule([&](const Bytes&, std::size_t) {
+        Report other(64, 0xEE);
+        other[0] = 0x05;
+        return std::vector<Report>{other, shortAnswer};
+    });
+    std::array<std::uint8_t, 56> settings{};
+    settings.fill(0x55);
+    ASSERT_EQ(m_link.ReadSettings(settings, 0), LinkResult::Success);
+    std::array<std::uint8_t, 56> expected{};
+    expected[0] = expected[1] = 0x11;
+    EXPECT_EQ(settings, expected);
+
+    DeviceInfo info;
+    ASSERT_EQ(m_link.ReadDeviceInfo(info), LinkResult::Success);
+    EXPECT_TRUE(std::equal(info.Raw().begin(), info.Raw().end(), expected.begin()));
+
+    // Transact and TransactOnce: neither the request's bytes nor the skipped
+    // report's survive past the answer's tenth byte.
+    std::array<std::uint8_t, 64> request{};
+    request.fill(0x77);
+    request[0] = 0x04;
+    std::array<std::uint8_t, 64> response{};
+    response.fill(0x55);
+    std::size_t received = 0;
+    ASSERT_EQ(m_link.Transact(request, response, &received), LinkResult::Success);
+    EXPECT_EQ(received, shortAnswer.size());
+    ASSERT_TRUE(m_link.TransactOnce(request));
+    for (const auto* buffer : {&response, &request}) {
+        EXPECT_TRUE(std::equal(shortAnswer.begin(), shortAnswer.end(), buffer->begin()));
+        EXPECT_TRUE(std::all_of(buffer->begin() + 10, buffer->end(),
+                                [](std::uint8_t b) { return b == 0; }));
+    }
 }
 
 TEST_F(DeviceLinkTest, LateAnswerIsNeverTakenForALaterExchange) {

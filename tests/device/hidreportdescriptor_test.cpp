@@ -346,6 +346,10 @@ TEST(HidReportDescriptorTest, MalformedDescriptorsAreRefusedWithTheOffendingOffs
          Bytes({0xA1, 0x01, 0x77, 0xFF, 0xFF, 0x00, 0x00, 0x97, 0xFF, 0xFF, 0x00, 0x00, 0x81, 0x02,
                 0xC0}),
          HidDescriptorError::ReportTooLong, 12},
+        {"array of usages 0-65535: one data index more than the caps can count",
+         Bytes({0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x00, 0x2A, 0xFF, 0xFF, 0x75, 0x10, 0x95,
+                0x01, 0x81, 0x00, 0xC0}),
+         HidDescriptorError::TooComplex, 15},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -360,6 +364,26 @@ TEST(HidReportDescriptorTest, MalformedDescriptorsAreRefusedWithTheOffendingOffs
     std::vector<std::uint8_t> deepPush(100, 0xA4);
     HidReportDescriptor descriptor;
     EXPECT_EQ(descriptor.Parse(deepPush).error, HidDescriptorError::StackTooDeep);
+}
+
+TEST(HidReportDescriptorTest, DataIndicesUpToTheCountLimitAreCountedExactly) {
+    // Usages 0-65534: indices 0-65534, the most a 16-bit count can hold.
+    const HidReportDescriptor descriptor =
+        ParseOk(Bytes({0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x00, 0x2A, 0xFE, 0xFF, 0x75, 0x10,
+                       0x95, 0x01, 0x81, 0x00, 0xC0}));
+    ASSERT_EQ(descriptor.Collections().size(), 1u);
+    const HidTopLevelCollection& collection = descriptor.Collections()[0];
+    EXPECT_EQ(collection.caps.numberInputDataIndices, 0xFFFF);
+    ASSERT_EQ(collection.ButtonCaps(ReportKind::Input).size(), 1u);
+    EXPECT_EQ(collection.ButtonCaps(ReportKind::Input)[0].dataIndexMax, 0xFFFE);
+
+    // Two fields that together pass the limit are refused at the second.
+    HidReportDescriptor split;
+    const HidDescriptorResult result =
+        split.Parse(Bytes({0xA1, 0x01, 0x19, 0x00, 0x2A, 0xFE, 0xFF, 0x75, 0x10, 0x95, 0x01, 0x81,
+                           0x00, 0x09, 0x01, 0x81, 0x00, 0xC0}));
+    EXPECT_EQ(result.error, HidDescriptorError::TooComplex);
+    EXPECT_EQ(result.offset, 15u);
 }
 
 TEST(HidReportDescriptorTest, FailedParseForgetsThePreviousCollections) {

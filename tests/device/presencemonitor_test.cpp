@@ -162,6 +162,34 @@ TEST_F(PresenceMonitorTest, MouseArrivingLaterConnectsWithoutAskingForTheWindow)
     EXPECT_TRUE(capture.Contains(PresenceMonitor::kExitText));
 }
 
+TEST_F(PresenceMonitorTest, RefusedNodeIsToldOnceAndClearedWhenTheMouseOpens) {
+    sim::VirtualMouse::Faults faults;
+    faults.refuseOpen = true;
+    m_mouse->SetFaults(faults);
+    AttachMouse();
+    platform::DebugCapture capture;
+    StartMonitor();
+    ASSERT_TRUE(m_host.WaitFor("MousePermissionDenied"));
+    // Told on change only: later searches that are refused as well say nothing.
+    // The enumeration after next begins once the next search is over.
+    ASSERT_TRUE(m_backend->WaitForEnumeration(m_backend->Enumerations() + 2));
+    EXPECT_EQ(m_host.CountOf("MousePermissionDenied"), 1u);
+    EXPECT_FALSE(m_link.IsConnected());
+    // The first of the mouse's refused collections is named.
+    EXPECT_TRUE(capture.Contains("mouse presence: permission denied opening " +
+                                 m_simBackend->PathOf(sim::MouseCollection::Pointer)));
+
+    // The rule installed: the next search opens the mouse and clears the state.
+    m_mouse->SetFaults({});
+    ASSERT_TRUE(m_host.WaitFor("MousePermissionGranted"));
+    EXPECT_TRUE(m_link.IsConnected());
+    const std::vector<std::string> calls = m_host.Calls();
+    const auto arrived = std::ranges::find(calls, kArrived);
+    ASSERT_NE(arrived, calls.end());
+    EXPECT_EQ(*std::next(arrived), "MousePermissionGranted");
+    EXPECT_TRUE(StopMonitor());
+}
+
 TEST_F(PresenceMonitorTest, FailedEnumerationIsRetriedOnTheNextCycle) {
     auto failing = std::make_shared<CountingBackend>(m_simBackend);
     failing->FailEnumeration();

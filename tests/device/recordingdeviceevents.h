@@ -27,6 +27,9 @@ public:
     void MouseFoundAtStart() override { Record("MouseFoundAtStart"); }
     void MouseStillPresent() override { Record("MouseStillPresent"); }
     void MouseRemoved() override { Record("MouseRemoved"); }
+    void MousePermissionDenied(bool denied) override {
+        Record(denied ? "MousePermissionDenied" : "MousePermissionGranted");
+    }
     void DeviceEventReported(DeviceType device, DeviceEventCode code) override {
         std::unique_lock lock(m_mutex);
         AppendLocked(EventText(device, code));

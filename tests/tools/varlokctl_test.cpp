@@ -26,6 +26,7 @@ namespace varlok::tools {
 namespace {
 
 using device::HidBus;
+using platform::testing::ScopedEnvironment;
 using platform::testing::TempFolder;
 using platform::testing::WriteBytes;
 using sim::LoggedReport;
@@ -43,7 +44,7 @@ ToolRun RunTool(const std::shared_ptr<HidBus>& bus, std::vector<std::string_view
     std::ostringstream out;
     std::ostringstream err;
     const std::unique_ptr<std::FILE, decltype(&std::fclose)> trace(std::tmpfile(), &std::fclose);
-    CommandLine tool({bus, out, err, trace.get(), interrupted});
+    CommandLine tool({bus, out, err, trace.get(), interrupted, false, {}});
     ToolRun run;
     run.code = tool.Run(arguments);
     run.out = out.str();
@@ -217,6 +218,79 @@ TEST_F(VarlokctlTest, UdevRuleIsTheInstalledFile) {
     const ToolRun run = RunTool(std::make_shared<HidBus>(), {"udev-rule"});
     EXPECT_EQ(run.code, ExitCode::Ok);
     EXPECT_EQ(run.out, expected);
+}
+
+// "udev-rule --install" into a folder of the test, with the programs it runs
+// recorded and answered with the given statuses (0 for any beyond them).
+struct InstallRun {
+    ExitCode code = ExitCode::Failure;
+    std::string out;
+    std::string err;
+    std::vector<std::vector<std::string>> programs;
+};
+
+InstallRun RunInstall(const std::filesystem::path& folder, bool privileged,
+                      std::vector<int> statuses = {}) {
+    const ScopedEnvironment rulesFolder("VARLOK_UDEV_RULES_DIR", folder.string());
+    std::ostringstream out;
+    std::ostringstream err;
+    InstallRun run;
+    CommandLine tool({std::make_shared<HidBus>(), out, err, nullptr, nullptr, privileged,
+                      [&](const std::vector<std::string>& arguments) {
+                          run.programs.push_back(arguments);
+                          return run.programs.size() <= statuses.size()
+                                     ? statuses[run.programs.size() - 1]
+                                     : 0;
+                      }});
+    const std::vector<std::string_view> arguments{"udev-rule", "--install"};
+    run.code = tool.Run(arguments);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+TEST(VarlokctlUdevRuleTest, InstallWritesTheRuleThenReloadsAndTriggersUdev) {
+    const TempFolder folder;
+    const std::filesystem::path rule = folder.Path() / "70-varlok.rules";
+    const InstallRun run = RunInstall(folder.Path(), true);
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    std::ifstream source(VARLOK_SOURCE_DIR "/data/udev/70-varlok.rules", std::ios::binary);
+    std::ifstream written(rule, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}),
+              std::string(std::istreambuf_iterator<char>(source), {}));
+    // udev reads it whoever owns it.
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(rule).permissions(),
+              perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
+    const std::vector<std::vector<std::string>> expected{{"udevadm", "control", "--reload"},
+                                                         {"udevadm", "trigger"}};
+    EXPECT_EQ(run.programs, expected);
+    EXPECT_NE(run.out.find("wrote " + rule.string()), std::string::npos) << run.out;
+
+    // A reload that fails stops there and says what to do.
+    const InstallRun failed = RunInstall(folder.Path(), true, {1});
+    EXPECT_EQ(failed.code, ExitCode::Failure);
+    EXPECT_EQ(failed.programs.size(), 1u);
+    EXPECT_NE(failed.err.find("'udevadm control --reload' failed"), std::string::npos)
+        << failed.err;
+}
+
+TEST(VarlokctlUdevRuleTest, InstallWithoutRootSaysWhatToRunAndTouchesNothing) {
+    const TempFolder folder;
+    const InstallRun run = RunInstall(folder.Path(), false);
+    EXPECT_EQ(run.code, ExitCode::PermissionDenied);
+    for (const std::string& text : std::vector<std::string>{
+             "needs root", "sudo varlokctl udev-rule --install",
+             "sudo cp data/udev/70-varlok.rules " + folder.Path().string() + "/",
+             "sudo udevadm control --reload && sudo udevadm trigger"}) {
+        EXPECT_NE(run.err.find(text), std::string::npos) << text << '\n' << run.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    EXPECT_TRUE(run.programs.empty());
+
+    const ToolRun misplaced = RunTool(std::make_shared<HidBus>(), {"info", "--install"});
+    EXPECT_EQ(misplaced.code, ExitCode::Usage);
+    EXPECT_NE(misplaced.err.find("--install belongs to udev-rule"), std::string::npos);
 }
 
 TEST_F(VarlokctlTest, NoMouseWhenOnlyTheDecoyIsThere) {

@@ -8,6 +8,8 @@
 #include "support/uitest.h"
 #include "ui/buttonui.h"
 #include "ui/comboui.h"
+#include "ui/containerui.h"
+#include "ui/dialogbuilder.h"
 #include "ui/listcontainerelementui.h"
 #include "ui/listlabelelementui.h"
 #include "ui/listui.h"
@@ -138,6 +140,36 @@ TEST_F(ControlsTest, VisibilityEnabledTooltipUserDataAndFixedHeight) {
     window.GetPaintManager().UpdateLayout();
     EXPECT_EQ(progress->GetFixedHeight(), 18);
     EXPECT_EQ(progress->GetPos().Height(), 18);
+}
+
+TEST_F(ControlsTest, ItemsOfAContainerDeclaredHiddenShowAndHideWithIt) {
+    CDialogBuilder builder;
+    const auto root = builder.CreateFromText(
+        "<VerticalLayout><HorizontalLayout visible=\"false\"><Label/>"
+        "<HorizontalLayout visible=\"false\"><Label/></HorizontalLayout>"
+        "</HorizontalLayout></VerticalLayout>",
+        nullptr, &window.GetPaintManager());
+    ASSERT_NE(root, nullptr) << builder.GetLastError();
+    auto* box = dynamic_cast<CContainerUI*>(dynamic_cast<CContainerUI&>(*root).GetItemAt(0));
+    ASSERT_NE(box, nullptr);
+    CControlUI* text = box->GetItemAt(0);
+    auto* inner = dynamic_cast<CContainerUI*>(box->GetItemAt(1));
+    ASSERT_NE(inner, nullptr);
+    EXPECT_FALSE(text->IsVisible());
+
+    box->SetVisible(true);
+    EXPECT_TRUE(text->IsVisible());
+    // A container hidden in its own right keeps its items hidden.
+    EXPECT_FALSE(inner->IsVisible());
+    EXPECT_FALSE(inner->GetItemAt(0)->IsVisible());
+    inner->SetVisible(true);
+    EXPECT_TRUE(inner->GetItemAt(0)->IsVisible());
+
+    box->SetVisible(false);
+    EXPECT_FALSE(text->IsVisible());
+    EXPECT_FALSE(inner->GetItemAt(0)->IsVisible());
+    box->SetVisible(true);
+    EXPECT_TRUE(inner->GetItemAt(0)->IsVisible());
 }
 
 TEST_F(ControlsTest, BackgroundColourImageAndChangerOverlayArePainted) {

@@ -4,11 +4,13 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "device/collectionsearch.h"
 #include "device/deviceidentity.h"
 #include "device/deviceinfo.h"
 #include "device/hiddevice.h"
@@ -19,6 +21,7 @@
 #include "keys/macrotable.h"
 #include "keys/storemessage.h"
 #include "keys/storeupload.h"
+#include "platform/atomicfile.h"
 #include "platform/folders.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
@@ -27,7 +30,6 @@
 #include "sim/virtualhidbackend.h"
 #include "varlokctl/effectstream.h"
 #include "varlokctl/hexformat.h"
-#include "varlokctl/mousefinder.h"
 #include "varlokctl/settingsrecordview.h"
 #include "varlokctl/udevrule.h"
 
@@ -108,8 +110,12 @@ commands:
                                 key block of the active onboard profile as the
                                 mouse holds it; macros too large for the mouse
                                 are refused before anything of them is sent
-  udev-rule                     the udev rule that lets the user at the seat
+  udev-rule [--install]         the udev rule that lets the user at the seat
                                 open the mouse (data/udev/70-varlok.rules)
+      --install                 writes it into /etc/udev/rules.d (or
+                                $VARLOK_UDEV_RULES_DIR) and has udev reload
+                                its rules and apply them to the devices
+                                present; needs root (sudo)
   help, --help                  this text
 
 options:
@@ -123,10 +129,24 @@ exit codes:
      the profile file cannot be read or is not a profile file)
   2  bad usage
   3  no mouse found
-  4  permission denied on the mouse's HID node
+  4  permission denied on the mouse's HID node, or udev-rule --install
+     run without root
   5  the mouse is not answering
   6  the mouse answered with a failure status
 )";
+
+// Where "udev-rule --install" puts the rule, the variable that overrides the
+// folder (tests), and what then has udev apply it to the devices present.
+constexpr const char* kUdevRulesFolder = "/etc/udev/rules.d";
+constexpr const char* kUdevRulesFolderVariable = "VARLOK_UDEV_RULES_DIR";
+constexpr std::string_view kUdevRuleFile = "70-varlok.rules";
+constexpr auto kUdevRulePermissions =
+    std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+    std::filesystem::perms::group_read | std::filesystem::perms::others_read;
+const std::array<std::vector<std::string>, 2> kUdevCommands{
+    std::vector<std::string>{"udevadm", "control", "--reload"},
+    std::vector<std::string>{"udevadm", "trigger"},
+};
 
 // Turns the report trace on for one run and off again afterwards.
 class TraceScope {
@@ -158,6 +178,7 @@ struct Arguments {
     bool help = false;
     bool seven = false;
     bool fast = false;
+    bool install = false;
     std::string_view command;
     // Arguments after the command that are no options.
     std::vector<std::string_view> operands;
@@ -312,6 +333,8 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
             parsed.seven = true;
         } else if (argument == "--fast") {
             parsed.fast = true;
+        } else if (argument == "--install") {
+            parsed.install = true;
         } else if (argument == "--help" || argument == "-h") {
             parsed.help = true;
         } else if (option != kValueOptions.end()) {
@@ -348,6 +371,9 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     }
     if ((parsed.seven || parsed.fast) && parsed.command != "effect") {
         return UsageError(std::string(parsed.seven ? "--seven" : "--fast") + " belongs to effect");
+    }
+    if (parsed.install && parsed.command != "udev-rule") {
+        return UsageError("--install belongs to udev-rule");
     }
     const std::size_t operandCount =
         parsed.command == "apply" || parsed.command == "effect" ? 1 : 0;
@@ -416,7 +442,7 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     }
 
     if (parsed.command == "udev-rule") {
-        return UdevRule();
+        return UdevRule(parsed.install);
     }
     if (parsed.simulate) {
         static_cast<void>(sim::AttachVirtualMouse(*m_env.bus));
@@ -471,7 +497,7 @@ ExitCode CommandLine::List() {
             std::snprintf(line, sizeof line, "  vendor %04x  product %04x  (cannot open: %s)\n",
                           device::HidDevice::ParseVendorId(*path),
                           device::HidDevice::ParseProductId(*path),
-                          DescribeOpenError(device.LastOpenError()));
+                          device::DescribeOpenError(device.LastOpenError()));
         }
         m_env.out << *path << '\n' << line;
     }
@@ -484,25 +510,25 @@ ExitCode CommandLine::List() {
 
 ExitCode CommandLine::Connect(DeviceLink& link) {
     link.Init(device::DeviceType::Mouse);
-    const FindResult found = OpenConfigurationCollection(link);
+    const device::SearchResult found = device::SearchConfigurationCollection(link);
     switch (found.outcome) {
-        case FindOutcome::Found:
+        case device::SearchOutcome::Found:
             return ExitCode::Ok;
-        case FindOutcome::NotFound:
+        case device::SearchOutcome::NotFound:
             m_env.err << "varlokctl: no mouse found (looked for 0c45:7643 with a configuration "
                          "collection, usage page ff1c, usage 0092)\n";
             return ExitCode::NoMouse;
-        case FindOutcome::PermissionDenied:
+        case device::SearchOutcome::PermissionDenied:
             m_env.err << "varlokctl: permission denied opening " << found.path
                       << "\nInstall the udev rule data/udev/70-varlok.rules (printed by "
                          "'varlokctl udev-rule') into /etc/udev/rules.d/, reload udev and "
                          "plug the mouse in again.\n";
             return ExitCode::PermissionDenied;
-        case FindOutcome::OpenFailed:
+        case device::SearchOutcome::OpenFailed:
             m_env.err << "varlokctl: cannot open " << found.path << ": "
-                      << DescribeOpenError(found.openError) << '\n';
+                      << device::DescribeOpenError(found.openError) << '\n';
             return ExitCode::Failure;
-        case FindOutcome::EnumerationFailed:
+        case device::SearchOutcome::EnumerationFailed:
             break;
     }
     m_env.err << "varlokctl: listing the HID collections failed\n";
@@ -736,8 +762,50 @@ ExitCode CommandLine::Effect(const EffectRequest& request) {
     return ExitCode::Ok;
 }
 
-ExitCode CommandLine::UdevRule() {
-    m_env.out << kUdevRule;
+ExitCode CommandLine::UdevRule(bool install) {
+    if (!install) {
+        m_env.out << kUdevRule;
+        return ExitCode::Ok;
+    }
+    const char* override = std::getenv(kUdevRulesFolderVariable);
+    const std::filesystem::path folder =
+        override != nullptr && *override != '\0' ? override : kUdevRulesFolder;
+    const std::filesystem::path target = folder / kUdevRuleFile;
+    if (!m_env.privileged) {
+        m_env.err << "varlokctl: installing the udev rule needs root. Run:\n"
+                     "  sudo varlokctl udev-rule --install\n"
+                     "or, from the varlok sources:\n"
+                     "  sudo cp data/udev/"
+                  << kUdevRuleFile << ' ' << folder.string()
+                  << "/\n"
+                     "  sudo udevadm control --reload && sudo udevadm trigger\n";
+        return ExitCode::PermissionDenied;
+    }
+    // Written atomically with a private temporary file; udev reads it as any
+    // other rule, so it ends up readable by all.
+    bool written = platform::ReplaceFileAtomically(target, kUdevRule);
+    if (written) {
+        std::error_code error;
+        std::filesystem::permissions(target, kUdevRulePermissions, error);
+        written = !error;
+    }
+    if (!written) {
+        m_env.err << "varlokctl: cannot write " << target.string() << '\n';
+        return ExitCode::Failure;
+    }
+    m_env.out << "wrote " << target.string() << '\n';
+    for (const std::vector<std::string>& command : kUdevCommands) {
+        const int status = m_env.runProgram ? m_env.runProgram(command) : -1;
+        std::string line;
+        for (const std::string& argument : command) {
+            line += (line.empty() ? "" : " ") + argument;
+        }
+        if (status != 0) {
+            m_env.err << "varlokctl: '" << line << "' failed; run it yourself\n";
+            return ExitCode::Failure;
+        }
+        m_env.out << "ran " << line << '\n';
+    }
     return ExitCode::Ok;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "device/deviceinfo.h"
 #include "device/devicelink.h"
@@ -29,7 +30,7 @@ enum class ExitCode : int {
     Failure = 1,  // enumeration failed, the mouse could not be opened, a file unreadable, ...
     Usage = 2,
     NoMouse = 3,
-    PermissionDenied = 4,
+    PermissionDenied = 4,  // on the mouse's HID node, or udev-rule --install without root
     NotAnswering = 5,
     DeviceError = 6,  // the mouse answered with a failure status
 };
@@ -45,6 +46,12 @@ struct ToolEnvironment {
     // Becomes true when the user interrupts the program (SIGINT, SIGTERM);
     // commands that run until interrupted stop at the next frame.
     const std::atomic<bool>* interrupted = nullptr;
+    // Whether the process runs as root ("udev-rule --install" needs it).
+    bool privileged = false;
+    // Runs a program (arguments[0] names it, found on PATH) and returns its
+    // exit status, -1 when it could not be started or did not exit normally.
+    // Empty: no program can be run.
+    std::function<int(const std::vector<std::string>& arguments)> runProgram;
 };
 
 // Runs one varlokctl command line (without the program name).
@@ -69,7 +76,9 @@ private:
     [[nodiscard]] ExitCode Dump();
     // Streams the effect's frames until the count or an interruption.
     [[nodiscard]] ExitCode Effect(const EffectRequest& request);
-    [[nodiscard]] ExitCode UdevRule();
+    // Prints the rule, or (install) writes it into the udev rules folder and
+    // asks udev to reload its rules and replay the devices' events.
+    [[nodiscard]] ExitCode UdevRule(bool install);
     // The macros of the data folder's store with their action counts, and
     // the size of their table against the mouse's macro memory.
     [[nodiscard]] ExitCode Macros();

@@ -3,10 +3,16 @@
 // turns Ctrl-C and SIGTERM into a request to stop that streaming commands
 // honour between frames.
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,13 +28,34 @@ extern "C" void OnInterrupt(int) {
     g_interrupted.store(true, std::memory_order_relaxed);
 }
 
+// Runs the program with the process's environment and waits for it.
+int RunProgram(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (arguments.empty() ||
+        ::posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        return -1;
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return -1;
+        }
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    varlok::tools::CommandLine tool(
-        {varlok::device::HidBus::System(), std::cout, std::cerr, stdout, &g_interrupted});
+    varlok::tools::CommandLine tool({varlok::device::HidBus::System(), std::cout, std::cerr, stdout,
+                                     &g_interrupted, ::geteuid() == 0, RunProgram});
     return static_cast<int>(tool.Run(arguments));
 }

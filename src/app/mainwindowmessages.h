@@ -35,6 +35,8 @@ enum class WindowMessage : std::uint32_t {
     SaveFinished = 0x0C01,
     // The mouse went away.
     MouseRemoved = 0x0C05,
+    // The program in front changed: the device list follows its link.
+    FollowForegroundProgram = 0x0C10,
 };
 
 // How a worker thread hands a message to the main window.
@@ -75,6 +77,8 @@ inline constexpr std::array kWindowMessages{
     WindowMessageInfo{WindowMessage::SaveStarted, "SaveStarted", MessageDelivery::Sent},
     WindowMessageInfo{WindowMessage::SaveFinished, "SaveFinished", MessageDelivery::Sent},
     WindowMessageInfo{WindowMessage::MouseRemoved, "MouseRemoved", MessageDelivery::Posted},
+    WindowMessageInfo{WindowMessage::FollowForegroundProgram, "FollowForegroundProgram",
+                      MessageDelivery::Posted},
 };
 
 // Timer ids of the main window.

@@ -108,6 +108,16 @@ CMainWnd::CMainWnd(Environment environment)
     m_profileListsPage = std::make_unique<profiles::ProfileListsPage>(
         GetPaintManager(), m_profileStore, m_session.Mirror(), m_session.MouseLink(),
         m_desktopApplier, m_dialogs);
+    if (!m_environment.foreground) {
+        m_environment.foreground = platform::CreateForegroundProgram();
+    }
+    m_profileListsPage->FollowForeground(profiles::ProfileListsPage::ForegroundFollow{
+        m_environment.foreground.get(),
+        static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::ApplicationLinkWatcher),
+        MessageNumber(WindowMessage::FollowForegroundProgram), [] {
+            static_cast<void>(
+                MainWindowHandle().Post(MessageNumber(WindowMessage::FollowForegroundProgram)));
+        }});
     // A macro key is labelled with the name its index has in the macro list.
     m_keyPage = std::make_unique<keys::KeyPage>(
         GetPaintManager(), m_session.Mirror(),

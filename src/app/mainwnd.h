@@ -21,6 +21,7 @@
 #include "lighting/effectstate.h"
 #include "lighting/ledstate.h"
 #include "platform/desktopsettings.h"
+#include "platform/foregroundprogram.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
 #include "settings/devicesession.h"
@@ -86,6 +87,9 @@ public:
         // Where the pointer speed and wheel lines go; a desktop that takes
         // neither when empty.
         std::shared_ptr<platform::DesktopSettings> desktop;
+        // Tells the program in front, for profiles linked to programs; the
+        // session's own (X11, or none on other desktops) when empty.
+        std::shared_ptr<platform::ForegroundProgram> foreground;
         // Post the quit message when the window is destroyed (off in tests
         // that run several windows in one process).
         bool quitOnDestroy = true;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <set>
 #include <string>
 
@@ -69,10 +71,18 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
         EXPECT_EQ(routes.TimerOwner(TimerId(own)), "main window") << TimerId(own);
     }
     EXPECT_EQ(routes.TimerOwner(TimerId(WindowTimer::SendLightingFrame)), "lighting stream");
-    ASSERT_EQ(routes.Workers().size(), 1U);
-    EXPECT_EQ(routes.Workers()[0].owner, "lighting stream");
-    EXPECT_EQ(routes.Workers()[0].slot,
-              static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::LightingWorker));
+    ASSERT_EQ(routes.Workers().size(), 2U);
+    std::map<std::size_t, std::string> workers;
+    for (const auto& worker : routes.Workers()) {
+        workers.emplace(worker.slot, worker.owner);
+    }
+    using Slot = settings::DeviceSession::WorkerSlot;
+    EXPECT_EQ(workers,
+              (std::map<std::size_t, std::string>{
+                  {static_cast<std::size_t>(Slot::LightingWorker), "lighting stream"},
+                  {static_cast<std::size_t>(Slot::ApplicationLinkWatcher), "profile lists"}}));
+    EXPECT_EQ(routes.MessageOwner(MessageNumber(WindowMessage::FollowForegroundProgram)),
+              "profile lists");
     // The siblings' synchronisation belongs to pages that are not built.
     for (const WindowTimer absent : {WindowTimer::KeyboardSync, WindowTimer::MousepadSync}) {
         EXPECT_EQ(routes.TimerOwner(TimerId(absent)), std::nullopt) << TimerId(absent);

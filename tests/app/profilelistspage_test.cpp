@@ -11,6 +11,7 @@
 #include "platform/recordingdesktopsettings.h"
 #include "platform/tempfolder.h"
 #include "profiles/profilefile.h"
+#include "profiles/profilestore.h"
 #include "settings/settingstestsupport.h"
 #include "sim/devicememory.h"
 #include "ui/comboui.h"
@@ -153,6 +154,51 @@ TEST_F(ProfileListsPageTest, ChoosingAnEntryLoadsItAndSendsWhatItsListHolds) {
     EXPECT_EQ(requests.front(), "08 len 56 @0");
     EXPECT_EQ(requests[10], "09 len 56 @0");
     EXPECT_EQ(m_mouse->StoredKeyBlock(0), slot);
+}
+
+TEST_F(ProfileListsPageTest, TheDeviceListFollowsTheLinkedProgramInFrontAndComesBack) {
+    // Three device profiles: the user's is "Desk"; "Game" and "Spare" are
+    // both linked to the same game, "Game" first in the list. "Other" is
+    // linked with a flag that does not read as 1.
+    std::filesystem::create_directories(m_folder / "ms");
+    platform::IniFile store = Store();
+    for (const auto& [section, key, value] : {std::tuple{"PROFILEDEVICECOUNT", "count", "4"},
+                                              {"PROFILEDEVICENAME", "0", "Desk"},
+                                              {"PROFILEDEVICENAME", "1", "Other"},
+                                              {"PROFILEDEVICENAME", "2", "Game"},
+                                              {"PROFILEDEVICENAME", "3", "Spare"},
+                                              {"PROFILEDEVICESELECT", "select", "0"},
+                                              {"PROFILELIKEDEVICEEXE", "1", "2"},
+                                              {"DEVICEPROCESS", "1", "/opt/game/bin/Game"},
+                                              {"PROFILELIKEDEVICEEXE", "2", "1"},
+                                              {"DEVICEPROCESS", "2", "/opt/game/bin/Game"},
+                                              {"PROFILELIKEDEVICEEXE", "3", "1"},
+                                              {"DEVICEPROCESS", "3", "/opt/game/bin/Game"}}) {
+        ASSERT_EQ(store.Write(section, key, value), platform::IniWriteResult::Ok);
+    }
+    std::array<std::uint8_t, profiles::kDeviceBodySize> body{};
+    for (const auto& [name, dpiCode] :
+         {std::pair{"Desk", 1}, {"Other", 3}, {"Game", 9}, {"Spare", 5}}) {
+        body[profiles::kDeviceRecordOffset + 15] = static_cast<std::uint8_t>(dpiCode);
+        ASSERT_TRUE(profiles::WriteProfileFile(m_folder / "ms" / (std::string(name) + ".config"),
+                                               body, profiles::ProfileStore::kTypeCode));
+    }
+    OpenConnected();
+    const ui::CComboUI& devices = Combo("ms_device_profile_combo");
+    ASSERT_EQ(devices.GetCurSel(), 0);
+
+    // Same program, letters in another case: the first linked entry wins,
+    // the mouse runs it, the store still names the user's own.
+    m_foreground->BringToFront("/OPT/game/bin/game");
+    ASSERT_TRUE(RunUntil([&] { return devices.GetCurSel() == 2; }));
+    EXPECT_EQ(Store().Read("PROFILEDEVICESELECT", "select"), "0");
+    EXPECT_EQ(m_mouse->SettingsArea()[15], 9);
+
+    // A program of the same name elsewhere is another program.
+    m_foreground->BringToFront("/usr/games/Game");
+    ASSERT_TRUE(RunUntil([&] { return devices.GetCurSel() == 0; }));
+    EXPECT_EQ(Store().Read("PROFILEDEVICESELECT", "select"), "0");
+    EXPECT_EQ(m_mouse->SettingsArea()[15], 1);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "profiles/applicationlinks.h"
+#include "profiles/applicationlinkwatcher.h"
 #include "settings/keyblockwriter.h"
 #include "ui/comboui.h"
 #include "ui/listlabelelementui.h"
@@ -47,6 +49,16 @@ void ProfileListsPage::RegisterRoutes(ui::RouteTable& routes) {
     routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { FillLists(); });
     routes.OnSignal(kOwner, ui::PageSignal::MouseConnected,
                     [this] { SelectStoredDeviceProfile(); });
+    if (m_follow.foreground != nullptr) {
+        routes.OnWorker(kOwner, m_follow.workerSlot, [this](platform::Event& stop) {
+            ApplicationLinkWatcher(*m_follow.foreground, m_follow.post).Run(stop);
+        });
+        routes.OnMessage(kOwner, m_follow.message, m_follow.message,
+                         [this](ui::MessageId, ui::WParam, ui::LParam) -> ui::LResult {
+                             FollowForegroundProgram(m_follow.foreground->Path());
+                             return 0;
+                         });
+    }
     for (const ProfileCategoryInfo& info : kProfileCategories) {
         const ProfileCategory category = info.category;
         routes.OnNotify(kOwner, ui::msgtype::kItemSelect, ListControl(category),
@@ -90,6 +102,26 @@ void ProfileListsPage::SelectStoredDeviceProfile() {
         index != combo->GetCurSel()) {
         combo->SelectItem(index, false, true);
     }
+}
+
+void ProfileListsPage::FollowForegroundProgram(std::string_view programPath) {
+    auto* combo = m_controls.FindControl<ui::CComboUI>(ListControl(ProfileCategory::Device));
+    if (combo == nullptr) {
+        return;
+    }
+    const int usersOwn = m_store.SelectedIndex(ProfileCategory::Device);
+    const int target =
+        LinkedEntryFor(m_store.Ini(), ProfileCategory::Device, combo->GetCount(), programPath)
+            .value_or(usersOwn);
+    if (target < 0 || target >= combo->GetCount() || target == combo->GetCurSel()) {
+        return;
+    }
+    combo->SelectItem(target, false, true);
+    // Choosing stored the linked entry as the selection: the store keeps
+    // naming the user's own, where settings changed meanwhile are saved and
+    // to which leaving the program returns.
+    static_cast<void>(m_store.Ini().Write(CategoryInfo(ProfileCategory::Device).selectSection,
+                                          kSelectKey, std::to_string(usersOwn)));
 }
 
 void ProfileListsPage::SelectProfile(ProfileCategory category, int index) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "device/devicelink.h"
+#include "platform/foregroundprogram.h"
 #include "profiles/profilecategory.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
@@ -38,6 +40,24 @@ public:
     // The combo box of a category.
     [[nodiscard]] static std::string_view ListControl(ProfileCategory category);
 
+    // Lets the device list follow the program in front: the page registers
+    // the link watcher in workerSlot, which asks for a follow by calling
+    // post (any thread), and post must deliver `message` to the window,
+    // where the page follows on the UI thread. Before RegisterRoutes;
+    // foreground must outlive the page.
+    struct ForegroundFollow {
+        platform::ForegroundProgram* foreground = nullptr;
+        std::size_t workerSlot = 0;
+        ui::MessageId message = 0;
+        std::function<void()> post;
+    };
+    void FollowForeground(ForegroundFollow follow) { m_follow = std::move(follow); }
+
+    // The program at programPath (empty: none) is in front: the first device
+    // profile linked to it is chosen, or else the user's own, the one the
+    // store's selection names; the stored selection keeps naming the user's.
+    void FollowForegroundProgram(std::string_view programPath);
+
     // True when the start-up fill completed (every list was filled).
     [[nodiscard]] bool ListsFilled() const { return m_listsFilled; }
 
@@ -54,6 +74,7 @@ private:
     settings::DesktopApplier& m_desktop;
     ui::DialogService& m_dialogs;
     const ui::RouteTable* m_routes = nullptr;
+    ForegroundFollow m_follow;
     bool m_listsFilled = false;
 };
 

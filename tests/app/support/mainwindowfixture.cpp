@@ -62,6 +62,7 @@ void MainWindowFixture::SetUp() {
     m_environment.installFolder = m_folder.Path();
     m_environment.quitOnDestroy = false;
     m_environment.onMouseRead = [this] { ++m_reads; };
+    m_environment.foreground = m_foreground;
 }
 
 void MainWindowFixture::TearDown() {

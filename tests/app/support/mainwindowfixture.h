@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fakeforegroundprogram.h"
+
 // Shared by the main window tests: the installed skin copied into a fresh
 // folder (so that tests can add language files of their own), the stores in
 // that folder, a HID bus of the test's own (empty, or with the virtual mouse
@@ -80,6 +82,9 @@ protected:
     std::filesystem::path m_skin;
     std::shared_ptr<device::HidBus> m_bus = std::make_shared<device::HidBus>();
     std::shared_ptr<sim::VirtualMouse> m_mouse;
+    // The program in front as the test puts it there; never the desktop's.
+    std::shared_ptr<platform::FakeForegroundProgram> m_foreground =
+        std::make_shared<platform::FakeForegroundProgram>();
     CMainWnd::Environment m_environment;
     // The window's reads of the mouse so far.
     int m_reads = 0;

@@ -95,6 +95,10 @@ const KeyValueListInfo& ListInfo(KeyValueList list) {
     return kLists[static_cast<std::size_t>(list)];
 }
 
+std::span<const KeyValueListInfo> AllLists() {
+    return kLists;
+}
+
 std::span<const KeyValue> Values(KeyValueList list) {
     return ListInfo(list).values;
 }

@@ -35,6 +35,8 @@ struct KeyValueListInfo {
 };
 
 [[nodiscard]] const KeyValueListInfo& ListInfo(KeyValueList list);
+// Every list, in the order of KeyValueList.
+[[nodiscard]] std::span<const KeyValueListInfo> AllLists();
 [[nodiscard]] std::span<const KeyValue> Values(KeyValueList list);
 // The first entry with the code's p1 and p2 (the type is the list's own).
 [[nodiscard]] std::optional<std::size_t> FindValue(KeyValueList list, const KeyFunction& code);

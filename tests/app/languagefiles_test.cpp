@@ -1,7 +1,8 @@
 // The eight language files against everything that asks them for a text:
 // every language key of every layout under data/skin (window layouts, the
 // main window's sub-layouts as the main window builds them, menus) and every
-// key the program passes in code must have a non-empty text in every file,
+// key the program passes in code (among them every label the key model can
+// give a button) must have a non-empty text in every file,
 // so that later layouts cannot add a key without its translations.
 
 #include <gtest/gtest.h>
@@ -10,16 +11,23 @@
 #include <QFile>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/languagetable.h"
 #include "app/mainwindowlayouts.h"
 #include "dialogtestsupport.h"
+#include "keys/keylabel.h"
+#include "keys/keynametable.h"
+#include "keys/keyvaluelists.h"
+#include "keys/macroaction.h"
+#include "keys/storemessage.h"
 #include "ui/containerui.h"
 #include "ui/controlui.h"
 #include "ui/customcontrols.h"
@@ -32,6 +40,41 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Every language key the key model labels a button or an action with: the
+// key-name table, every value list, and whatever the label rules give for
+// any type and first parameter with either direction bit (the swings' names
+// depend on it; the other rule labels on the type alone).
+void AddKeyModelKeys(std::vector<std::string>& out) {
+    for (const keys::KeyNameRow& row : keys::KeyNameTable::Rows()) {
+        out.push_back(row.LanguageKey());
+    }
+    for (const keys::KeyValueListInfo& list : keys::AllLists()) {
+        for (const keys::KeyValue& value : list.values) {
+            out.emplace_back(value.label);
+        }
+    }
+    const keys::MacroNameLookup noMacros;
+    std::set<std::string> ruleLabels;
+    for (int type = 0; type <= 0xFF; ++type) {
+        for (int p1 = 0; p1 <= 0xFF; ++p1) {
+            for (const int p2 : {0x00, 0x80}) {
+                const keys::KeyFunction code(static_cast<std::uint8_t>(type),
+                                             static_cast<std::uint8_t>(p1),
+                                             static_cast<std::uint8_t>(p2));
+                keys::KeyLabel label = keys::LabelOf(code, noMacros);
+                if (label.kind == keys::KeyLabel::Kind::LanguageKey) {
+                    ruleLabels.insert(std::move(label.text));
+                }
+            }
+        }
+    }
+    out.insert(out.end(), ruleLabels.begin(), ruleLabels.end());
+    for (const std::string_view key :
+         {keys::kMoveLeftLabel, keys::kMoveRightLabel, keys::kMoveUpLabel, keys::kMoveDownLabel}) {
+        out.emplace_back(key);
+    }
+}
+
 // Keys the program sets from code rather than from a layout.
 std::vector<std::string> KeysUsedInCode() {
     std::vector<std::string> keys;
@@ -39,6 +82,11 @@ std::vector<std::string> KeysUsedInCode() {
         keys.push_back("message_text_" + std::to_string(i));
     }
     keys.insert(keys.end(), {"about_licence", "about_licence_none"});
+    for (const std::string_view key : {keys::kBadNameMessage, keys::kRenameBlockedMessage,
+                                       keys::kUnreadableFileMessage, keys::kWriteFailedMessage}) {
+        keys.emplace_back(key);
+    }
+    AddKeyModelKeys(keys);
     return keys;
 }
 
@@ -172,6 +220,12 @@ TEST_F(LanguageFilesTest, EveryKeyInUseHasATextInEveryLanguage) {
     }
     for (const std::string& key : KeysUsedInCode()) {
         keys.emplace(key, "code");
+    }
+    // The key model's sets are all read: the rules' own labels, a name with
+    // characters the files must escape, and the shortcut list.
+    for (const char* key : {"close_text", "mouse_key_right_Swing", "mouse_key_fire_key",
+                            "keyboard_key_<", "combo_revocation", "GUN_4"}) {
+        EXPECT_TRUE(keys.contains(key)) << key;
     }
     ui::CResourceManager& resources = ui::CResourceManager::GetInstance();
     for (const LanguageRow& language : LanguageTable()) {

@@ -913,9 +913,7 @@ ExitCode CommandLine::Upload() {
         return CommandFailed(stores.macros.link, "WriteMacroData");
     }
 
-    // The key block of the active profile, in its own transfer as the window
-    // sends it; what the mouse holds goes back, with no other profile's
-    // keys undone.
+    // The key block of the active profile, in a transfer of its own.
     std::array<std::uint8_t, SettingsRecordView::kExchangedSize> record{};
     const auto lock = link.LockIo();
     if (const LinkResult result = link.ReadSettings(record, 0); result != LinkResult::Success) {
@@ -927,17 +925,20 @@ ExitCode CommandLine::Upload() {
                   << ", which does not exist; the key block is not sent\n";
         return ExitCode::Failure;
     }
+    // Inside the transfer, as the window's save: the block's window is read
+    // and sent back, so the mouse gets its own bytes and no other profile's
+    // keys change.
     settings::KeySlot slot{};
-    if (const LinkResult result = link.ReadStoredBlock(slot, active);
-        result != LinkResult::Success) {
-        return CommandFailed(result, "ReadStoredBlock");
-    }
     LinkResult written = link.BeginTransfer();
-    const LinkResult block = written == LinkResult::Success
-                                 ? settings::KeyBlockWriter::Write(link, active, slot)
-                                 : written;
-    const LinkResult ended = link.EndTransfer();
-    written = block != LinkResult::Success ? block : ended;
+    if (written == LinkResult::Success) {
+        written = link.ReadStoredBlock(slot, active);
+    }
+    if (written == LinkResult::Success) {
+        written = link.WriteStoredBlock(slot, active);
+    }
+    if (const LinkResult ended = link.EndTransfer(); written == LinkResult::Success) {
+        written = ended;
+    }
     if (written != LinkResult::Success) {
         return CommandFailed(written, "key block " + Decimal(active));
     }

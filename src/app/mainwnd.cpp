@@ -21,6 +21,7 @@
 #include "lighting/page/mousepreviewstream.h"
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
+#include "platform/fakeinputcapture.h"
 #include "profiles/page/profilelistspage.h"
 #include "settings/page/performancepage.h"
 #include "sim/virtualmouse.h"
@@ -118,6 +119,12 @@ CMainWnd::CMainWnd(Environment environment)
             static_cast<void>(
                 MainWindowHandle().Post(MessageNumber(WindowMessage::FollowForegroundProgram)));
         }});
+    if (!m_environment.inputCapture) {
+        // TEMPORARY until the desktop capture lands: captures nothing.
+        m_environment.inputCapture =
+            std::make_shared<platform::FakeInputCapture>(platform::CaptureReach::OwnWindow);
+    }
+    m_deviceHook = std::make_unique<keys::CDeviceHook>(m_environment.inputCapture);
     // A macro key is labelled with the name its index has in the macro list.
     m_keyPage = std::make_unique<keys::KeyPage>(
         GetPaintManager(), m_session.Mirror(),
@@ -256,6 +263,7 @@ void CMainWnd::InitWindow() {
     }
 
     SetMainWindowHandle(GetHandle());
+    m_deviceHook->SetTarget(GetHandle());
 
     const std::string icon = resources.ResolvePath("mouse/varlok.svg");
     m_trayIcon.Create(GetHandle(), icon, kTrayToolTip, ui::kTrayIconMessage);
@@ -753,6 +761,7 @@ void CMainWnd::ShutDown() {
     }
     m_shutDown = true;
     m_trayIcon.Delete();
+    m_deviceHook->Remove();
     platform::DebugOutput::Write("退出测试");
     ShowWindow(false);
     StopWorkers();

@@ -18,10 +18,12 @@
 #include "device/hidbus.h"
 #include "keys/cursorscripts.h"
 #include "keys/macrostore.h"
+#include "keys/page/devicehook.h"
 #include "lighting/effectstate.h"
 #include "lighting/ledstate.h"
 #include "platform/desktopsettings.h"
 #include "platform/foregroundprogram.h"
+#include "platform/inputcapture.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
 #include "settings/devicesession.h"
@@ -90,6 +92,9 @@ public:
         // Tells the program in front, for profiles linked to programs; the
         // session's own (X11, or none on other desktops) when empty.
         std::shared_ptr<platform::ForegroundProgram> foreground;
+        // Captures keyboard and mouse input for macro recording and the key
+        // capture; the session's own when empty.
+        std::shared_ptr<platform::InputCapture> inputCapture;
         // Post the quit message when the window is destroyed (off in tests
         // that run several windows in one process).
         bool quitOnDestroy = true;
@@ -137,6 +142,7 @@ public:
     [[nodiscard]] const ui::RouteTable& Routes() const { return m_routes; }
     [[nodiscard]] const Environment& GetEnvironment() const { return m_environment; }
     [[nodiscard]] ui::CTrayIcon& TrayIcon() { return m_trayIcon; }
+    [[nodiscard]] keys::CDeviceHook& DeviceHook() { return *m_deviceHook; }
     // The menu last opened from the tray or the menu button, or null.
     [[nodiscard]] ui::CMenuWnd* PopupMenu() const { return m_popupMenu.get(); }
     // What the monitors report to; null before "windowinit".
@@ -225,6 +231,8 @@ private:
     // The mouse's macro store and cursor scripts, in its data folder.
     keys::MacroStore m_macroStore;
     keys::CursorScripts m_cursorScripts;
+    // The recording hook: macro recording and the key capture.
+    std::unique_ptr<keys::CDeviceHook> m_deviceHook;
     ui::RouteTable m_routes;
     // What the mouse effects carry from frame to frame; the lighting page
     // resets it on a change of mode or direction.

@@ -286,18 +286,6 @@ TEST_F(KeyPageTest, TheCaptureTakesKeyboardKeysOnlyWhileTheKeyboardCategoryIsCho
     EXPECT_FALSE(m_window->DeviceHook().IsInstalled());
 }
 
-// The commands of the host's requests, in order (report byte 3).
-std::vector<std::uint8_t> RequestCommands(const sim::VirtualMouse& mouse) {
-    std::vector<std::uint8_t> commands;
-    for (const sim::LoggedReport& report : mouse.Log()) {
-        if (report.direction == sim::LoggedReport::Direction::HostToDevice &&
-            report.bytes.size() > 3) {
-            commands.push_back(report.bytes[3]);
-        }
-    }
-    return commands;
-}
-
 TEST_F(KeyPageTest, SendPutsScriptsMacrosThenTheKeySlotOnTheWireAndShowsTheProgress) {
     OpenMousePage("ms_key_Op_tab");
     AddTwoMacros();
@@ -308,7 +296,12 @@ TEST_F(KeyPageTest, SendPutsScriptsMacrosThenTheKeySlotOnTheWireAndShowsTheProgr
     ASSERT_TRUE(Driver().Click("ms_key_butt_prosave"));
     EXPECT_TRUE(Find("setting_progress")->IsVisible());
 
-    const std::vector<std::uint8_t> commands = RequestCommands(*m_mouse);
+    // The commands of the host's requests, in order.
+    std::vector<std::uint8_t> commands;
+    for (const settings::testing::Request& request :
+         settings::testing::NonFrameRequests(*m_mouse)) {
+        commands.push_back(request.command);
+    }
     const auto first = [&](std::uint8_t command) {
         return std::ranges::find(commands, command) - commands.begin();
     };

@@ -273,9 +273,8 @@ void KeyPage::StartCapture() {
         platform::DebugOutput::Write("key page: the keyboard could not be captured");
     }
     if (ui::CControlUI* hint = m_controls.FindControl(kCaptureHint)) {
-        hint->SetText(m_hook.Reach() == platform::CaptureReach::OwnWindow
-                          ? "key_page_capture_hint_window"
-                          : "key_page_capture_hint");
+        hint->SetText(m_hook.Reach() == platform::CaptureReach::OwnWindow ? kCaptureHintWindowText
+                                                                          : kCaptureHintText);
     }
 }
 

@@ -36,6 +36,10 @@ public:
     static constexpr std::string_view kApplyButton = "ms_key_butt_keysave";
     static constexpr std::string_view kDefaultButton = "ms_key_butt_keydefalut";
     static constexpr std::string_view kCaptureHint = "ms_key_capture_hint";
+    // The hint's texts: keys are taken from any program, or only while our
+    // window is in front (where the desktop lets no program see the others').
+    static constexpr std::string_view kCaptureHintText = "key_page_capture_hint";
+    static constexpr std::string_view kCaptureHintWindowText = "key_page_capture_hint_window";
     static constexpr std::string_view kOnlyLeftButtonMessage = "message_text_6";
 
     // Every reference must outlive the page. Macro keys are labelled with

@@ -243,6 +243,12 @@ TEST_F(KeyPageTest, DefaultTakesTheFactoryEntryAndTheOnlyLeftButtonStaysLocked) 
     EXPECT_EQ(Labels()[kForward], "media_vol_add");
     EXPECT_EQ(dynamic_cast<ui::CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 0);
 
+    // The pointer over a key lights its part of the picture.
+    ASSERT_TRUE(Driver().Hover("ms_key_6"));
+    EXPECT_EQ(Find("ms_key_6_0")->GetBkImage(), "file='ms/key_dpi1_down.png'");
+    ASSERT_TRUE(Driver().Leave("ms_key_6"));
+    EXPECT_EQ(Find("ms_key_6_0")->GetBkImage(), "file='ms/key_dpi1_normal.png'");
+
     std::string shown;
     testing::AnswerMessage(shown);
     ASSERT_TRUE(Driver().Click("ms_key_0"));

@@ -105,7 +105,7 @@ void KeyPage::RegisterRoutes(ui::RouteTable& routes) {
     routes.OnNotify(kOwner, msgtype::kTextChanged, KeyEditorControls::kEditPrefix,
                     NameMatch::PrefixIndex, [this](ui::TNotifyUI&, Routed number) {
                         if (KeyEditorControls::IsParameterEdit(*number)) {
-                            OnParameterEdit(*number);
+                            OnParameterEdit();
                         }
                     });
     routes.OnMessage(kOwner, kHookSingleKeyMessage, kHookSingleKeyMessage,
@@ -214,15 +214,13 @@ void KeyPage::OnParameterCombo(int number, int index) {
     Apply();
 }
 
-void KeyPage::OnParameterEdit(int number) {
+void KeyPage::OnParameterEdit() {
     if (m_filling) {
         return;
     }
-    // The limited value written back notifies again; that turn is quiet.
-    m_filling = true;
-    static_cast<void>(m_editorControls.ReadEdit(number));
+    // Reading limits every edit, the typed one among them, and shows the
+    // limited value in it.
     m_editorControls.Read(m_editor);
-    m_filling = false;
     Apply();
 }
 

@@ -72,7 +72,7 @@ private:
     void ShowKey(std::size_t key, bool quiet);
     void OnCategory(int index);
     void OnParameterCombo(int number, int index);
-    void OnParameterEdit(int number);
+    void OnParameterEdit();
     void OnCapturedKey(ui::LParam record);
     void OnDefault();
     void OnPointer(std::size_t key, bool over);

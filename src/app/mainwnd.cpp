@@ -125,16 +125,8 @@ CMainWnd::CMainWnd(Environment environment)
             std::make_shared<platform::FakeInputCapture>(platform::CaptureReach::OwnWindow);
     }
     m_deviceHook = std::make_unique<keys::CDeviceHook>(m_environment.inputCapture);
-    // A macro key is labelled with the name its index has in the macro list.
-    m_keyPage = std::make_unique<keys::KeyPage>(
-        GetPaintManager(), m_session.Mirror(),
-        [this](std::size_t index) -> std::optional<std::string> {
-            std::vector<std::string> names = m_macroStore.LoadMacroList();
-            if (index >= names.size()) {
-                return std::nullopt;
-            }
-            return std::move(names[index]);
-        });
+    m_keyPage = std::make_unique<keys::KeyPage>(GetPaintManager(), m_session.Mirror(), m_macroStore,
+                                                m_dialogs, *m_deviceHook);
     m_cursorPage = std::make_unique<keys::CursorPage>(GetPaintManager(), m_cursorScripts,
                                                       m_session.MouseLink(), m_dialogs);
     constexpr std::uintptr_t kFrameTimer = TimerId(WindowTimer::SendLightingFrame);

@@ -143,6 +143,8 @@ public:
     [[nodiscard]] const Environment& GetEnvironment() const { return m_environment; }
     [[nodiscard]] ui::CTrayIcon& TrayIcon() { return m_trayIcon; }
     [[nodiscard]] keys::CDeviceHook& DeviceHook() { return *m_deviceHook; }
+    // The key section's logic (its macro combo follows the macro list).
+    [[nodiscard]] keys::KeyPage& KeyAssignmentPage() { return *m_keyPage; }
     // The menu last opened from the tray or the menu button, or null.
     [[nodiscard]] ui::CMenuWnd* PopupMenu() const { return m_popupMenu.get(); }
     // What the monitors report to; null before "windowinit".

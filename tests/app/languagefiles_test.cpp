@@ -27,6 +27,7 @@
 #include "keys/keynametable.h"
 #include "keys/keyvaluelists.h"
 #include "keys/macroaction.h"
+#include "keys/page/keypage.h"
 #include "keys/storemessage.h"
 #include "ui/containerui.h"
 #include "ui/controlui.h"
@@ -86,6 +87,8 @@ std::vector<std::string> KeysUsedInCode() {
                                        keys::kUnreadableFileMessage, keys::kWriteFailedMessage}) {
         keys.emplace_back(key);
     }
+    keys.insert(keys.end(), {std::string(keys::KeyPage::kCaptureHintText),
+                             std::string(keys::KeyPage::kCaptureHintWindowText)});
     AddKeyModelKeys(keys);
     return keys;
 }

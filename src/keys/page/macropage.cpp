@@ -8,8 +8,8 @@
 #include "keys/keynametable.h"
 #include "keys/macroreferences.h"
 #include "keys/mouseeventtable.h"
+#include "keys/page/pagecontrols.h"
 #include "keys/page/storemessagebox.h"
-#include "platform/decimal.h"
 #include "ui/comboui.h"
 #include "ui/controlui.h"
 #include "ui/filedialog.h"
@@ -82,15 +82,6 @@ constexpr std::array<std::string_view, 10> kEditingButtons{
 constexpr std::array<std::string_view, 5> kRecordOptions{
     MacroPage::kKeyboardOption, MacroPage::kClickOption, MacroPage::kWheelOption,
     MacroPage::kMoveOption, MacroPage::kFixedPauseOption};
-
-ui::FileDialogOptions MacroFileDialog() {
-    ui::FileDialogOptions options;
-    options.defaultExtension = "mac";
-    options.initialName = "*.mac";
-    options.filter = "(*.mac) | *.mac ||";
-    options.flags = ui::FileDialogOptions::kHideReadOnly | ui::FileDialogOptions::kOverwritePrompt;
-    return options;
-}
 
 }  // namespace
 
@@ -404,7 +395,7 @@ void MacroPage::OnImport() {
         Show({std::string(kUnsavedEditsMessage), {}});
         return;
     }
-    const std::optional<std::string> path = ui::OpenFileDialog(MacroFileDialog());
+    const std::optional<std::string> path = ui::OpenFileDialog(StoreFileDialog("mac"));
     if (path) {
         AfterNewMacro(m_store.ImportMacro(*path));
     }
@@ -414,7 +405,7 @@ void MacroPage::OnExport() {
     if (m_macro < 0) {
         return;
     }
-    const std::optional<std::string> path = ui::SaveFileDialog(MacroFileDialog());
+    const std::optional<std::string> path = ui::SaveFileDialog(StoreFileDialog("mac"));
     if (!path) {
         return;
     }
@@ -747,8 +738,7 @@ void MacroPage::ShowEditor(EditorPage page) {
 }
 
 bool MacroPage::IsChecked(std::string_view option) const {
-    const auto* control = m_controls.FindControl<ui::COptionUI>(option);
-    return control != nullptr && control->IsSelected();
+    return IsOptionSelected(m_controls, option);
 }
 
 void MacroPage::SetEnabled(std::string_view control, bool enabled) {
@@ -772,16 +762,7 @@ void MacroPage::SetText(std::string_view control, const std::string& text) {
 }
 
 int MacroPage::ReadEdit(std::string_view edit, int max) {
-    auto* control = m_controls.FindControl(edit);
-    if (control == nullptr) {
-        return 0;
-    }
-    const int typed = platform::ParseDecimal(control->GetText());
-    const int value = std::clamp(typed, 0, max);
-    if (value != typed) {
-        SetText(edit, std::to_string(value));
-    }
-    return value;
+    return ReadNumberEdit(m_controls, edit, max, m_filling);
 }
 
 void MacroPage::Show(const StoreMessage& message) {

@@ -12,6 +12,7 @@
 #include "platform/fakeinputcapture.h"
 #include "platform/tempfolder.h"
 #include "ui/buttonui.h"
+#include "ui/comboui.h"
 #include "ui/containerui.h"
 #include "ui/controlui.h"
 #include "ui/listui.h"
@@ -144,6 +145,18 @@ TEST_F(MacroPageTest, RecordingTakesKeysAndClicksAndSaveWritesTheFile) {
     Click(MacroPage::kCancelButton);
     EXPECT_EQ(Rows().size(), 5U);
     EXPECT_FALSE(Dirty());
+
+    // The key editor: another key keeps the direction and the pause.
+    ASSERT_TRUE(Driver().ClickListItem(MacroPage::kActionList, 0));
+    EXPECT_EQ(EditorPage(), MacroPage::kKeyboardEditor);
+    EXPECT_EQ(Find(MacroPage::kKeyPauseEdit)->GetText(), "12");
+    auto* keys = dynamic_cast<ui::CComboUI*>(Find(MacroPage::kKeyCombo));
+    EXPECT_EQ(keys->GetCurSel(), 8);   // A
+    keys->SelectItem(1, false, true);  // Left Shift
+    EXPECT_EQ(Rows()[0], "12,0,137,2,1,keyboard_key_LShift");
+    dynamic_cast<ui::CComboUI*>(Find(MacroPage::kUpDownCombo))->SelectItem(0, false, true);
+    EXPECT_EQ(Rows()[0], "12,0,9,2,0,keyboard_key_LShift");
+    EXPECT_EQ(Labels(0), (std::vector<std::string>{"keyboard_key_LShift", "", "120"}));
 }
 
 TEST_F(MacroPageTest, InsertingEditingReorderingAndTheUnsavedGuard) {
@@ -209,6 +222,20 @@ TEST_F(MacroPageTest, InsertingEditingReorderingAndTheUnsavedGuard) {
     List(MacroPage::kNameList).SelectItem(0, false, true);
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(Find(MacroPage::kNameEdit)->GetText(), "name_1");
+
+    // Renaming: another macro's name in other letters is refused.
+    testing::AnswerMessage(shown);
+    Find(MacroPage::kNameEdit)->SetText("NAME_2");
+    Click(MacroPage::kSaveNameButton);
+    EXPECT_EQ(shown, "message_text_5");
+    EXPECT_EQ(Find(MacroPage::kNameEdit)->GetText(), "name_1");
+    List(MacroPage::kNameList).SelectItem(1, false, true);
+    Find(MacroPage::kNameEdit)->SetText("Chat");
+    Click(MacroPage::kSaveNameButton);
+    EXPECT_EQ(List(MacroPage::kNameList).GetItemAt(1)->GetText(), "Chat");
+    std::string renamed = saved;
+    renamed.replace(renamed.find("name=name_2"), 11, "name=Chat");
+    EXPECT_EQ(MacroFile("Chat"), renamed);
 }
 
 TEST_F(MacroPageTest, DeletingAMacroThatKeysRunMovesTheKeysOfEverySlot) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <span>
 #include <utility>
 
 #include "keys/keynametable.h"
@@ -78,6 +79,10 @@ constexpr std::array<std::string_view, 10> kEditingButtons{
     MacroPage::kBottomButton, MacroPage::kDeleteButton, MacroPage::kDeleteAllButton,
     MacroPage::kSaveButton,   MacroPage::kCancelButton, MacroPage::kEditorTab,
     MacroPage::kInsertPanel};
+
+constexpr std::array<std::string_view, 6> kOutOfReachWhileRecording{
+    MacroPage::kActionList, MacroPage::kNameList,          MacroPage::kInsertOption,
+    MacroPage::kAddButton,  MacroPage::kDeleteMacroButton, MacroPage::kImportButton};
 
 constexpr std::array<std::string_view, 5> kRecordOptions{
     MacroPage::kKeyboardOption, MacroPage::kClickOption, MacroPage::kWheelOption,
@@ -439,18 +444,8 @@ void MacroPage::StartRecording() {
         Show({std::string(kCaptureFailedMessage), {}});
         return;
     }
-    for (const std::string_view option : kRecordOptions) {
-        SetEnabled(option, false);
-    }
     m_recorder.Start(options);
-    for (const std::string_view control : kEditingButtons) {
-        SetEnabled(control, false);
-    }
-    for (const std::string_view control :
-         {kActionList, kNameList, kInsertOption, kAddButton, kDeleteMacroButton, kImportButton}) {
-        SetEnabled(control, false);
-    }
-    SetText(kRecordButton, std::string(kRecordStopText));
+    ShowRecording(true);
 }
 
 void MacroPage::StopRecording() {
@@ -459,17 +454,18 @@ void MacroPage::StopRecording() {
     }
     m_hook.Remove();
     m_recorder.Stop();
-    for (const std::string_view option : kRecordOptions) {
-        SetEnabled(option, true);
+    ShowRecording(false);
+}
+
+void MacroPage::ShowRecording(bool recording) {
+    for (const auto& controls : {std::span<const std::string_view>(kRecordOptions),
+                                 std::span<const std::string_view>(kEditingButtons),
+                                 std::span<const std::string_view>(kOutOfReachWhileRecording)}) {
+        for (const std::string_view control : controls) {
+            SetEnabled(control, !recording);
+        }
     }
-    for (const std::string_view control : kEditingButtons) {
-        SetEnabled(control, true);
-    }
-    for (const std::string_view control :
-         {kActionList, kNameList, kInsertOption, kAddButton, kDeleteMacroButton, kImportButton}) {
-        SetEnabled(control, true);
-    }
-    SetText(kRecordButton, std::string(kRecordStartText));
+    SetText(kRecordButton, std::string(recording ? kRecordStopText : kRecordStartText));
 }
 
 ui::LResult MacroPage::OnHookKey(ui::WParam wParam, ui::LParam lParam) {

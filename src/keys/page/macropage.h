@@ -158,6 +158,8 @@ private:
     void OnRecordButton();
     void StartRecording();
     void StopRecording();
+    // The controls and the button text of recording (true) or idle.
+    void ShowRecording(bool recording);
     ui::LResult OnHookKey(ui::WParam wParam, ui::LParam lParam);
     ui::LResult OnHookMouse(ui::WParam wParam);
 

@@ -16,6 +16,7 @@
 #include "app/windowdeviceevents.h"
 #include "keys/page/cursorpage.h"
 #include "keys/page/keypage.h"
+#include "keys/page/macropage.h"
 #include "keys/page/storemessagebox.h"
 #include "lighting/page/lightingpage.h"
 #include "lighting/page/mousepreviewstream.h"
@@ -52,6 +53,7 @@ constexpr int kWaitingPage = 0;
 
 constexpr std::string_view kNoDeviceNotice = "message_text_1";
 constexpr std::string_view kUnsavedMacroNotice = "message_text_3";
+constexpr std::string_view kMacroSectionPrefix = "ms_macro_";
 constexpr std::string_view kMouseRemovedNotice = "message_text_20";
 
 // Containers that start hidden. They are hidden here rather than by the
@@ -129,6 +131,11 @@ CMainWnd::CMainWnd(Environment environment)
                                                 m_dialogs, *m_deviceHook);
     m_cursorPage = std::make_unique<keys::CursorPage>(GetPaintManager(), m_cursorScripts,
                                                       m_session.MouseLink(), m_dialogs);
+    m_macroPage = std::make_unique<keys::MacroPage>(GetPaintManager(), m_macroStore,
+                                                    m_session.Mirror(), *m_deviceHook, m_dialogs,
+                                                    m_environment.macroRecorderTicks);
+    // The key page's macro combo and labels follow the macro list.
+    m_macroPage->onMacroListChanged = [this] { m_keyPage->RefreshMacroCombo(); };
     constexpr std::uintptr_t kFrameTimer = TimerId(WindowTimer::SendLightingFrame);
     m_lightingStream = std::make_unique<lighting::MousePreviewStream>(
         GetPaintManager(), m_session.Mirror().settingsRecord, m_effectState, m_leds,
@@ -146,6 +153,7 @@ CMainWnd::CMainWnd(Environment environment)
     m_lightingStream->RegisterRoutes(m_routes);
     m_keyPage->RegisterRoutes(m_routes);
     m_cursorPage->RegisterRoutes(m_routes);
+    m_macroPage->RegisterRoutes(m_routes);
 }
 
 CMainWnd::~CMainWnd() {
@@ -301,6 +309,11 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
 bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
     const std::string_view sender = SenderName(msg);
     auto& manager = GetPaintManager();
+    // The macro section's own options (recording options, the insert panel)
+    // edit within the section; they neither leave it nor end a recording.
+    if (sender.starts_with(kMacroSectionPrefix) && !FindPageRoute(sender)) {
+        return true;
+    }
     const ui::CControlUI* unsavedBar = manager.FindControl("ms_macro_tab_saveorcancel");
     // Unsaved macro edits keep the macro page in front, whatever was
     // selected; the selections that take it back there pass.

@@ -49,6 +49,7 @@ class ProfileListsPage;
 namespace varlok::keys {
 class KeyPage;
 class CursorPage;
+class MacroPage;
 }  // namespace varlok::keys
 
 namespace varlok::lighting {
@@ -95,6 +96,9 @@ public:
         // Captures keyboard and mouse input for macro recording and the key
         // capture; the session's own when empty.
         std::shared_ptr<platform::InputCapture> inputCapture;
+        // The macro recorder's clock in milliseconds; the steady clock when
+        // empty (tests step their own).
+        std::function<std::int64_t()> macroRecorderTicks;
         // Post the quit message when the window is destroyed (off in tests
         // that run several windows in one process).
         bool quitOnDestroy = true;
@@ -247,6 +251,8 @@ private:
     std::unique_ptr<profiles::ProfileListsPage> m_profileListsPage;
     std::unique_ptr<keys::KeyPage> m_keyPage;
     std::unique_ptr<keys::CursorPage> m_cursorPage;
+    // After the device hook: a recording still running removes its capture.
+    std::unique_ptr<keys::MacroPage> m_macroPage;
     ui::CTrayIcon m_trayIcon;
     std::shared_ptr<ui::MenuCheckMap> m_menuChecks = std::make_shared<ui::MenuCheckMap>();
     // The menu last opened from the tray or the menu button.

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,9 @@
 #include "keys/keynametable.h"
 #include "keys/keyvaluelists.h"
 #include "keys/macroaction.h"
+#include "keys/mouseeventtable.h"
 #include "keys/page/keypage.h"
+#include "keys/page/macropage.h"
 #include "keys/storemessage.h"
 #include "ui/containerui.h"
 #include "ui/controlui.h"
@@ -90,6 +93,13 @@ std::vector<std::string> KeysUsedInCode() {
     keys.insert(keys.end(), {std::string(keys::KeyPage::kCaptureHintText),
                              std::string(keys::KeyPage::kCaptureHintWindowText)});
     AddKeyModelKeys(keys);
+    using keys::MacroPage;
+    for (const auto& texts : {std::span<const std::string_view>(MacroPage::kUpDownTexts),
+                              std::span<const std::string_view>(MacroPage::kMouseEventTexts),
+                              std::span<const std::string_view>(MacroPage::kCodeTexts),
+                              std::span<const std::string_view>(keys::MouseEventTable::Labels())}) {
+        keys.insert(keys.end(), texts.begin(), texts.end());
+    }
     return keys;
 }
 

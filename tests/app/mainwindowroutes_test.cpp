@@ -59,6 +59,8 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
         {kTextChanged, "ms_Deng_edit_B", "lighting page"},
         {kSelectChanged, "ms_Deng_bottom_check", "lighting page"},
         {kClick, "ms_pro_deng_copy_btn", std::nullopt},
+        {kItemClick, "ms_macro_action", "macro page"},
+        {kClick, "ms_macro_inset_backkeyup_btn", "macro page"},
     };
     for (const auto& expected : cases) {
         SCOPED_TRACE(std::string(expected.type) + " " + std::string(expected.control));
@@ -92,14 +94,21 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
           WindowMessage::SaveStarted, WindowMessage::SaveFinished, WindowMessage::MouseRemoved}) {
         EXPECT_EQ(routes.MessageOwner(MessageNumber(own)), "main window");
     }
-    for (const WindowMessage absent : {WindowMessage::HookMouseMacro, WindowMessage::HookKeyMacro,
-                                       WindowMessage::KeyboardEvent401}) {
+    // Recording takes the keys (0x812) and buttons (0x813) of the macro hook.
+    for (const WindowMessage own :
+         {WindowMessage::HookMouseMacro, WindowMessage::HookMouseFourth}) {
+        EXPECT_EQ(routes.MessageOwner(MessageNumber(own)), "macro page");
+    }
+    for (const WindowMessage absent :
+         {WindowMessage::HookKeyMacro, WindowMessage::KeyboardEvent401}) {
         EXPECT_EQ(routes.MessageOwner(MessageNumber(absent)), std::nullopt);
     }
     EXPECT_EQ(routes.SignalOwners(ui::PageSignal::RefreshMousePage),
               (std::vector<std::string>{"performance page", "lighting page", "key page"}));
     EXPECT_EQ(routes.SignalOwners(ui::PageSignal::RefreshKeyPage),
               std::vector<std::string>{"key page"});
+    EXPECT_EQ(routes.SignalOwners(ui::PageSignal::StopRecording),
+              std::vector<std::string>{"macro page"});
     EXPECT_EQ(routes.SignalOwners(ui::PageSignal::MouseConnected),
               std::vector<std::string>{"profile lists"});
 }

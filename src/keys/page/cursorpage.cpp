@@ -1,11 +1,10 @@
 #include "keys/page/cursorpage.h"
+#include "keys/page/pagecontrols.h"
 #include "keys/page/storemessagebox.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "platform/debugoutput.h"
-#include "platform/decimal.h"
 #include "ui/checkboxui.h"
 #include "ui/controlui.h"
 #include "ui/filedialog.h"
@@ -19,15 +18,6 @@ namespace {
 using ui::NameMatch;
 using Routed = std::optional<int>;
 namespace msgtype = ui::msgtype;
-
-ui::FileDialogOptions ScriptFileDialog() {
-    ui::FileDialogOptions options;
-    options.defaultExtension = "cur";
-    options.initialName = "*.cur";
-    options.filter = "(*.cur) | *.cur ||";
-    options.flags = ui::FileDialogOptions::kHideReadOnly | ui::FileDialogOptions::kOverwritePrompt;
-    return options;
-}
 
 }  // namespace
 
@@ -151,18 +141,7 @@ void CursorPage::LoadShot() {
 }
 
 int CursorPage::ReadEdit(std::string_view edit, int max) {
-    auto* control = m_controls.FindControl(edit);
-    if (control == nullptr) {
-        return 0;
-    }
-    const int typed = platform::ParseDecimal(control->GetText());
-    const int value = std::clamp(typed, 0, max);
-    if (value != typed) {
-        const bool filling = std::exchange(m_filling, true);
-        control->SetText(std::to_string(value));
-        m_filling = filling;
-    }
-    return value;
+    return ReadNumberEdit(m_controls, edit, max, m_filling);
 }
 
 void CursorPage::OnDistanceEdit(std::string_view edit) {
@@ -221,7 +200,7 @@ void CursorPage::OnReset() {
 }
 
 void CursorPage::OnImport() {
-    const std::optional<std::string> path = ui::OpenFileDialog(ScriptFileDialog());
+    const std::optional<std::string> path = ui::OpenFileDialog(StoreFileDialog("cur"));
     if (!path) {
         return;
     }
@@ -233,15 +212,14 @@ void CursorPage::OnImport() {
 }
 
 void CursorPage::OnExport() {
-    const std::optional<std::string> path = ui::SaveFileDialog(ScriptFileDialog());
+    const std::optional<std::string> path = ui::SaveFileDialog(StoreFileDialog("cur"));
     if (path && !m_scripts.ExportScript(m_script, *path)) {
         Show({std::string(kWriteFailedMessage), {}});
     }
 }
 
 bool CursorPage::IsChecked(std::string_view check) const {
-    const auto* option = m_controls.FindControl<ui::COptionUI>(check);
-    return option != nullptr && option->IsSelected();
+    return IsOptionSelected(m_controls, check);
 }
 
 void CursorPage::SetCheck(std::string_view check, bool selected, std::string_view label) {

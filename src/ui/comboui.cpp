@@ -165,7 +165,19 @@ CControlUI* CComboUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
 }
 
 bool CComboUI::RemoveAt(int index) {
-    return CContainerUI::RemoveAt(index);
+    if (!CContainerUI::RemoveAt(index)) {
+        return false;
+    }
+    // The selection keeps naming the item it named: removing it leaves
+    // nothing selected, removing one before it moves it up.
+    if (index == m_curSel) {
+        m_curSel = -1;
+        m_selectedItem = nullptr;
+    } else if (index < m_curSel) {
+        --m_curSel;
+    }
+    Invalidate();
+    return true;
 }
 
 void CComboUI::RemoveAll() {

@@ -116,7 +116,7 @@ void ProfileLinks::OnLinkCheck(const ProfileListControls& list, bool checked) {
     if (!checked) {
         if (const auto* combo = m_controls.FindControl<ui::CComboUI>(list.list);
             combo != nullptr && combo->GetCurSel() >= 0) {
-            Clear(list, combo->GetCurSel(), list.rowAfterUntick);
+            Clear(list, combo->GetCurSel(), list.variant.rowAfterUntick);
         }
         return;
     }
@@ -128,7 +128,7 @@ void ProfileLinks::OnLinkCheck(const ProfileListControls& list, bool checked) {
     const std::optional<std::string> program = ChooseProgram();
     if (!program) {
         UntickWithNotification(list);
-        Clear(list, *index, list.rowAfterCancel);
+        Clear(list, *index, false);
         return;
     }
     if (LinkedElsewhere(list, *program)) {
@@ -138,7 +138,7 @@ void ProfileLinks::OnLinkCheck(const ProfileListControls& list, bool checked) {
     }
     if (!ProgramFileName(*program)) {
         UntickWithNotification(list);
-        Clear(list, *index, list.rowAfterPathWithoutFolder);
+        Clear(list, *index, false);
         return;
     }
     ShowLinked(list, *index, *program);
@@ -153,7 +153,7 @@ void ProfileLinks::OnLinkButton(const ProfileListControls& list) {
     if (!program) {
         return;
     }
-    if (list.linkButtonChecksDuplicates && LinkedElsewhere(list, *program)) {
+    if (list.variant.linkButtonChecksDuplicates && LinkedElsewhere(list, *program)) {
         m_dialogs.ShowMessage("message_text_13");
         UntickWithNotification(list);
         return;

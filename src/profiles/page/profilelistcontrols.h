@@ -8,8 +8,27 @@
 
 namespace varlok::profiles {
 
-// The controls of each profile list and the ways in which the lists'
-// operations differ: the one table of both.
+// The ways in which the lists' operations differ; all false unless a list
+// says otherwise.
+struct ProfileListVariant {
+    // Add stops with a message when the default cannot be read; otherwise
+    // the new entry starts from zeros.
+    bool addNeedsDefault = false;
+    // Import makes a new entry for the file instead of replacing the
+    // selected one's.
+    bool importAddsEntry = false;
+    // Delete chooses the remaining entry again after choosing the last one,
+    // so that the mouse surely runs it.
+    bool deleteSelectsTwice = false;
+    // The link button refuses a program another entry is linked to.
+    bool linkButtonChecksDuplicates = false;
+    // Whether the link row stays shown after a link was cleared because the
+    // box was unticked (it hides when the path held no folder or the dialog
+    // was cancelled).
+    bool rowAfterUntick = false;
+};
+
+// The controls of each profile list and its variant: the one table of both.
 struct ProfileListControls {
     ProfileCategory category;
     std::string_view list;
@@ -27,92 +46,35 @@ struct ProfileListControls {
     std::string_view linkButton;
     // The default file extension of the import and export dialogs ("led").
     std::string_view fileExtension;
-    // Add stops with a message when the default cannot be read; otherwise
-    // the new entry starts from zeros.
-    bool addNeedsDefault;
-    // Import makes a new entry for the file instead of replacing the
-    // selected one's.
-    bool importAddsEntry;
-    // Delete chooses the remaining entry again after choosing the last one,
-    // so that the mouse surely runs it.
-    bool deleteSelectsTwice;
-    // The link button refuses a program another entry is linked to.
-    bool linkButtonChecksDuplicates;
-    // Whether the link row stays shown after a link was cleared because the
-    // path held no folder, the dialog was cancelled, or the box was unticked.
-    bool rowAfterPathWithoutFolder;
-    bool rowAfterCancel;
-    bool rowAfterUntick;
+    ProfileListVariant variant;
 };
 
+// clang-format off
 inline constexpr std::array<ProfileListControls, kProfileCategories.size()> kProfileListControls{{
-    {ProfileCategory::Device,
-     "ms_device_profile_combo",
-     "ms_device_profile_name_edit",
-     "ms_pro_device_add_btn",
-     "ms_pro_device_sub_btn",
-     "ms_pro_device_import_btn",
-     "ms_pro_device_export_btn",
-     "ms_pro_device_copy_btn",
-     "ms_pro_device_reset_btn",
-     "ms_device_profile_edit_save_btn",
-     "ms_device_profile_link_check",
-     "ms_device_profile_link_edit",
-     "ms_device_profile_link_name_hor",
-     "ms_device_profile_link_btn",
-     "config",
-     true,
-     true,
-     true,
-     true,
-     false,
-     false,
-     true},
-    {ProfileCategory::Lighting,
-     "ms_deng_profile_combo",
-     "ms_deng_profile_name_edit",
-     "ms_pro_deng_add_btn",
-     "ms_pro_deng_sub_btn",
-     "ms_pro_deng_import_btn",
-     "ms_pro_deng_export_btn",
-     "ms_pro_deng_copy_btn",
-     "ms_pro_deng_reset_btn",
-     "ms_deng_profile_edit_save_btn",
-     "ms_deng_profile_link_check",
-     "ms_deng_profile_link_edit",
-     "ms_deng_profile_link_name_hor",
-     "ms_deng_profile_link_btn",
-     "led",
-     false,
-     false,
-     false,
-     false,
-     false,
-     false,
-     false},
-    {ProfileCategory::Key,
-     "ms_key_profile_combo",
-     "ms_key_profile_name_edit",
-     "ms_pro_key_add_btn",
-     "ms_pro_key_sub_btn",
-     "ms_pro_key_import_btn",
-     "ms_pro_key_export_btn",
-     "ms_pro_key_copy_btn",
-     "ms_pro_key_reset_btn",
-     "ms_key_profile_edit_save_btn",
-     "ms_key_profile_link_check",
-     "ms_key_profile_link_edit",
-     "ms_key_profile_link_name_hor",
-     "ms_key_profile_link_btn",
-     "pro",
-     true,
-     false,
-     false,
-     false,
-     false,
-     false,
-     false},
+    {ProfileCategory::Device, "ms_device_profile_combo", "ms_device_profile_name_edit",
+     "ms_pro_device_add_btn", "ms_pro_device_sub_btn", "ms_pro_device_import_btn",
+     "ms_pro_device_export_btn", "ms_pro_device_copy_btn", "ms_pro_device_reset_btn",
+     "ms_device_profile_edit_save_btn", "ms_device_profile_link_check",
+     "ms_device_profile_link_edit", "ms_device_profile_link_name_hor",
+     "ms_device_profile_link_btn", "config",
+     {.addNeedsDefault = true, .importAddsEntry = true, .deleteSelectsTwice = true,
+      .linkButtonChecksDuplicates = true, .rowAfterUntick = true}},
+    {ProfileCategory::Lighting, "ms_deng_profile_combo", "ms_deng_profile_name_edit",
+     "ms_pro_deng_add_btn", "ms_pro_deng_sub_btn", "ms_pro_deng_import_btn",
+     "ms_pro_deng_export_btn", "ms_pro_deng_copy_btn", "ms_pro_deng_reset_btn",
+     "ms_deng_profile_edit_save_btn", "ms_deng_profile_link_check",
+     "ms_deng_profile_link_edit", "ms_deng_profile_link_name_hor",
+     "ms_deng_profile_link_btn", "led",
+     {}},
+    {ProfileCategory::Key, "ms_key_profile_combo", "ms_key_profile_name_edit",
+     "ms_pro_key_add_btn", "ms_pro_key_sub_btn", "ms_pro_key_import_btn",
+     "ms_pro_key_export_btn", "ms_pro_key_copy_btn", "ms_pro_key_reset_btn",
+     "ms_key_profile_edit_save_btn", "ms_key_profile_link_check",
+     "ms_key_profile_link_edit", "ms_key_profile_link_name_hor",
+     "ms_key_profile_link_btn", "pro",
+     {.addNeedsDefault = true}},
 }};
+// clang-format on
 
 [[nodiscard]] constexpr const ProfileListControls& ListControls(ProfileCategory category) {
     return kProfileListControls[static_cast<std::size_t>(category)];

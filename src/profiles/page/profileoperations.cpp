@@ -74,7 +74,7 @@ void ProfileOperations::AddProfile(ProfileCategory category) {
     m_editor.RemoveEntryFile(category, name);
     std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
     const ProfileReadResult read = m_editor.Store().ReadDefault(category, body);
-    if (read != ProfileReadResult::Loaded && ListControls(category).addNeedsDefault) {
+    if (read != ProfileReadResult::Loaded && ListControls(category).variant.addNeedsDefault) {
         m_dialogs.ShowMessage(ReadFailureMessage(read));
         return;
     }
@@ -105,7 +105,7 @@ void ProfileOperations::DeleteProfile(ProfileCategory category) {
     list->RemoveAt(selected);
     static_cast<void>(m_editor.RemoveEntry(category, selected, ItemNames(*list)));
     list->SelectItem(list->GetCount() - 1, false, true);
-    if (ListControls(category).deleteSelectsTwice) {
+    if (ListControls(category).variant.deleteSelectsTwice) {
         m_reselect(category, list->GetCurSel());
     }
 }
@@ -145,7 +145,7 @@ void ProfileOperations::ImportProfile(ProfileCategory category) {
         return;
     }
     int selected = list->GetCurSel();
-    if (ListControls(category).importAddsEntry) {
+    if (ListControls(category).variant.importAddsEntry) {
         AddProfile(category);
         // The new entry, also when the default could not be read and it was
         // not chosen: the file never replaces the entry chosen before.

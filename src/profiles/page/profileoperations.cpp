@@ -63,6 +63,14 @@ int ProfileOperations::AppendEntry(ui::CComboUI& list, ProfileCategory category,
     return list.GetCount() - 1;
 }
 
+bool ProfileOperations::Loaded(ProfileReadResult read) {
+    if (read != ProfileReadResult::Loaded) {
+        m_dialogs.ShowMessage(ReadFailureMessage(read));
+        return false;
+    }
+    return true;
+}
+
 void ProfileOperations::AddProfile(ProfileCategory category) {
     ui::CComboUI* list = List(category);
     if (list == nullptr) {
@@ -123,9 +131,7 @@ void ProfileOperations::CopyProfile(ProfileCategory category) {
         return;
     }
     std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
-    if (const ProfileReadResult read = m_editor.ReadEntry(category, source, body);
-        read != ProfileReadResult::Loaded) {
-        m_dialogs.ShowMessage(ReadFailureMessage(read));
+    if (!Loaded(m_editor.ReadEntry(category, source, body))) {
         return;
     }
     if (!m_editor.WriteEntry(category, name, body)) {
@@ -152,9 +158,7 @@ void ProfileOperations::ImportProfile(ProfileCategory category) {
         selected = list->GetCount() - 1;
     }
     std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
-    if (const ProfileReadResult read = ReadProfileFile(*file, body);
-        read != ProfileReadResult::Loaded) {
-        m_dialogs.ShowMessage(ReadFailureMessage(read));
+    if (!Loaded(ReadProfileFile(*file, body))) {
         return;
     }
     if (!m_editor.WriteEntry(category, list->GetItemAt(selected)->GetUserData(), body)) {
@@ -177,10 +181,8 @@ void ProfileOperations::ExportProfile(ProfileCategory category) {
     }
     // The stored file, which every change of a setting has just written.
     std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
-    if (const ProfileReadResult read =
-            m_editor.ReadEntry(category, list->GetItemAt(list->GetCurSel())->GetUserData(), body);
-        read != ProfileReadResult::Loaded) {
-        m_dialogs.ShowMessage(ReadFailureMessage(read));
+    if (!Loaded(m_editor.ReadEntry(category, list->GetItemAt(list->GetCurSel())->GetUserData(),
+                                   body))) {
         return;
     }
     if (!WriteProfileFile(*file, body, ProfileStore::kTypeCode)) {

@@ -57,6 +57,8 @@ private:
     // Appends an entry, its item and its INI values; returns its index.
     int AppendEntry(ui::CComboUI& list, ProfileCategory category, const std::string& name);
     void TogglePanel(std::string_view panel);
+    // False, with the message that says why, unless the file was read.
+    bool Loaded(ProfileReadResult read);
 
     ui::CPaintManagerUI& m_controls;
     ProfileListEditor& m_editor;

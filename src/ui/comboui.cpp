@@ -165,19 +165,7 @@ CControlUI* CComboUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
 }
 
 bool CComboUI::RemoveAt(int index) {
-    if (!CContainerUI::RemoveAt(index)) {
-        return false;
-    }
-    // The selection keeps naming the item it named: removing it leaves
-    // nothing selected, removing one before it moves it up.
-    if (index == m_curSel) {
-        m_curSel = -1;
-        m_selectedItem = nullptr;
-    } else if (index < m_curSel) {
-        --m_curSel;
-    }
-    Invalidate();
-    return true;
+    return CContainerUI::RemoveAt(index);
 }
 
 void CComboUI::RemoveAll() {

@@ -308,6 +308,19 @@ TEST_F(ProfileOperationsTest, AddCopyAndDeleteKeepListIniAndFilesInStep) {
     EXPECT_EQ(Store().Read("PROFILEDEVICENAME", "1"), "profile2 copy");
     EXPECT_EQ(Store().Read("PROFILEDEVICECOUNT", "count"), "2");
 
+    // Deleting the chosen entry chooses the last one, which the name field
+    // then shows.
+    Combo("ms_deng_profile_combo").SelectItem(0, false, true);
+    ASSERT_EQ(ClickAnswered("ms_pro_deng_copy_btn"), "");
+    ASSERT_EQ(ClickAnswered("ms_pro_deng_copy_btn"), "");
+    EXPECT_EQ(Items("ms_deng_profile_combo"),
+              (Strings{"profile1", "profile1 copy", "profile1 copy copy"}));
+    Combo("ms_deng_profile_combo").SelectItem(1, false, true);
+    EXPECT_EQ(ClickAnswered("ms_pro_deng_sub_btn"), "message_text_12");
+    EXPECT_EQ(Combo("ms_deng_profile_combo").GetCurSel(), 1);
+    EXPECT_EQ(Find("ms_deng_profile_name_edit")->GetText(), "profile1 copy copy");
+    EXPECT_EQ(Store().Read("PROFILEDENGSELECT", "select"), "1");
+
     // The last entry of a list stays.
     EXPECT_EQ(ClickAnswered("ms_pro_key_sub_btn"), "message_text_11");
     EXPECT_EQ(Items("ms_key_profile_combo"), Strings{"profile1"});

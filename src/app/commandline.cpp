@@ -66,7 +66,8 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments) 
             result.options.screenshot = std::filesystem::path(*file);
         } else if (const auto page = OptionValue(arguments, i, kPageOption)) {
             if (!FindFunctionPage(*page)) {
-                return Fail("--page needs one of lighting, macros, buttons, performance, cursor");
+                return Fail(
+                    "--page needs one of lighting, macros, buttons, performance, cursor, profiles");
             }
             result.options.page = std::string(*page);
         } else if (const auto frames = OptionValue(arguments, i, kFramesOption)) {
@@ -100,7 +101,8 @@ std::string_view UsageText() {
            "  --simulate-locked  the same, but the virtual mouse refuses to be opened,\n"
            "                     as a mouse does before its udev rule is installed\n"
            "  --page PAGE        once the mouse is connected, show that page of it:\n"
-           "                     lighting, macros, buttons, performance or cursor\n"
+           "                     lighting, macros, buttons, performance, cursor or\n"
+           "                     profiles (the profile panel)\n"
            "  --screenshot FILE  once the mouse is connected and read, write the main\n"
            "                     window as a PNG picture to FILE and quit\n"
            "  --frames N         with --screenshot: once the lighting runs, write N\n"

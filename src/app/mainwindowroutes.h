@@ -27,12 +27,14 @@ struct FunctionPage {
     std::string_view name;
     std::string_view tab;
 };
-inline constexpr std::array<FunctionPage, 5> kFunctionPages{{
+inline constexpr std::array<FunctionPage, 6> kFunctionPages{{
     {"lighting", "ms_deng_Op_tab"},
     {"macros", "ms_macro_Op_tab"},
     {"buttons", "ms_key_Op_tab"},
     {"performance", "ms_rich_Op_tab"},
     {"cursor", "ms_cursor_Op_tab"},
+    // The profile panel beside the lists, over the mouse picture.
+    {"profiles", "ms_profile_fun_spread_btn"},
 }};
 [[nodiscard]] std::optional<FunctionPage> FindFunctionPage(std::string_view name);
 

@@ -502,8 +502,13 @@ void CMainWnd::OnMouseRead() {
     if (m_environment.startPage) {
         const auto page = FindFunctionPage(*m_environment.startPage);
         m_environment.startPage.reset();
-        if (auto* tab = page ? GetPaintManager().FindControl<ui::COptionUI>(page->tab) : nullptr) {
+        ui::CControlUI* control = page ? GetPaintManager().FindControl(page->tab) : nullptr;
+        if (auto* tab = dynamic_cast<ui::COptionUI*>(control)) {
             tab->Selected(true, true);
+        } else if (control != nullptr) {
+            // A button that shows its panel, as a click would.
+            ui::TNotifyUI click{std::string(ui::msgtype::kClick), control, 0, 0};
+            Notify(click);
         }
     }
     if (m_environment.onMouseRead) {

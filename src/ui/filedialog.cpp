@@ -64,6 +64,9 @@ std::optional<std::string> RunDialog(FileDialogKind kind, const FileDialogOption
         if (!nameFilters.isEmpty()) {
             dialog.setNameFilters(nameFilters);
         }
+        if ((options.flags & FileDialogOptions::kExecutablesOnly) != 0) {
+            dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDot);
+        }
         if (!options.defaultExtension.empty()) {
             dialog.setDefaultSuffix(QString::fromStdString(options.defaultExtension));
         }

@@ -19,6 +19,9 @@ struct FileDialogOptions {
     static constexpr unsigned kHideReadOnly = 0x0004;
     // Save: ask before replacing an existing file.
     static constexpr unsigned kOverwritePrompt = 0x0002;
+    // Open: offer only files one may run (the execute bit), whatever their
+    // names; with the filter "(...) | * ||" that is every program.
+    static constexpr unsigned kExecutablesOnly = 0x0100;
 
     std::string title{};
     // Without the dot ("png"); appended on save when the chosen name has no

@@ -58,9 +58,11 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
         {kColorChanged, "ms_deng_Color_Pallet", "lighting page"},
         {kTextChanged, "ms_Deng_edit_B", "lighting page"},
         {kSelectChanged, "ms_Deng_bottom_check", "lighting page"},
-        {kClick, "ms_pro_deng_copy_btn", std::nullopt},
         {kItemClick, "ms_macro_action", "macro page"},
         {kClick, "ms_macro_inset_backkeyup_btn", "macro page"},
+        {kClick, "ms_pro_deng_copy_btn", "profile lists"},
+        {kSelectChanged, "ms_key_profile_link_check", "profile lists"},
+        {kClick, "ms_device_cancle_link_btn", "profile lists"},
     };
     for (const auto& expected : cases) {
         SCOPED_TRACE(std::string(expected.type) + " " + std::string(expected.control));

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,9 @@
 #include "sim/devicememory.h"
 #include "ui/comboui.h"
 #include "ui/editui.h"
+#include "ui/filedialog.h"
+#include "ui/modalanswers.h"
+#include "ui/optionui.h"
 #include "ui/sliderui.h"
 #include "ui/support/uidriver.h"
 #include "ui/trayicon.h"
@@ -199,6 +205,281 @@ TEST_F(ProfileListsPageTest, TheDeviceListFollowsTheLinkedProgramInFrontAndComes
     ASSERT_TRUE(RunUntil([&] { return devices.GetCurSel() == 0; }));
     EXPECT_EQ(Store().Read("PROFILEDEVICESELECT", "select"), "0");
     EXPECT_EQ(m_mouse->SettingsArea()[15], 1);
+}
+
+std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The settings record (50 bytes) in a device profile file.
+std::string RecordOf(const std::string& file) {
+    return file.substr(profiles::kProfileHeaderSize + profiles::kDeviceRecordOffset, 50);
+}
+
+// The key table in a device profile file.
+std::string KeysOf(const std::string& file) {
+    return file.substr(profiles::kProfileHeaderSize, profiles::kDeviceRecordOffset);
+}
+
+// The profile panel's buttons and links, with the file dialogs answered.
+class ProfileOperationsTest : public ProfileListsPageTest {
+protected:
+    void SetUp() override {
+        ProfileListsPageTest::SetUp();
+        ui::SetFileDialogAnswerProvider(
+            [this](ui::FileDialogKind kind, const ui::FileDialogOptions& options) {
+                m_dialogs.push_back(options);
+                m_dialogKinds.push_back(kind);
+                return m_answer;
+            });
+    }
+    void TearDown() override {
+        ui::SetFileDialogAnswerProvider({});
+        ProfileListsPageTest::TearDown();
+    }
+    // The window with the mouse read and the profile panel shown.
+    void Open() {
+        OpenConnected();
+        ASSERT_TRUE(Driver().Click("ms_profile_fun_spread_btn"));
+        m_mouse->ClearLog();
+    }
+    // Clicks a button and returns the message it showed ("" for none),
+    // answered with its confirm or cancel button.
+    std::string ClickAnswered(std::string_view button, bool confirm = true) {
+        std::string shown;
+        if (confirm) {
+            testing::AnswerMessage(shown);
+        } else {
+            ui::test::UiDriver::AnswerNextModal([&shown](ui::test::UiDriver& box) {
+                shown = box.Find("MessageText")->GetText();
+                box.Click("cancel_btn");
+            });
+        }
+        EXPECT_TRUE(Driver().Click(button)) << button;
+        RunUntil([&shown] { return !shown.empty(); }, std::chrono::milliseconds(300));
+        ui::ModalAnswers::Clear();
+        return shown;
+    }
+    std::string Rename(std::string_view edit, std::string_view button, std::string_view name) {
+        Find(edit)->SetText(name);
+        return ClickAnswered(button);
+    }
+
+    std::optional<std::string> m_answer;
+    std::vector<ui::FileDialogOptions> m_dialogs;
+    std::vector<ui::FileDialogKind> m_dialogKinds;
+};
+
+TEST_F(ProfileOperationsTest, AddCopyAndDeleteKeepListIniAndFilesInStep) {
+    Open();
+    const std::filesystem::path ms = m_folder / "ms";
+    // Add: the default under the next free name, chosen and sent.
+    ASSERT_EQ(ClickAnswered("ms_pro_device_add_btn"), "");
+    EXPECT_EQ(Items("ms_device_profile_combo"), (Strings{"profile1", "profile2"}));
+    EXPECT_EQ(Combo("ms_device_profile_combo").GetCurSel(), 1);
+    const std::string defaults = FileBytes(m_folder / "msdevicedefault.config");
+    EXPECT_EQ(KeysOf(FileBytes(ms / "profile2.config")), KeysOf(defaults));
+    EXPECT_EQ(Store().Read("PROFILEDEVICECOUNT", "count"), "2");
+    EXPECT_EQ(Store().Read("PROFILEDEVICESELECT", "select"), "1");
+    // What the choice sends: the record, then key block 0 read and written.
+    const std::vector<Request> requests = NonFrameRequests(*m_mouse);
+    const Strings sent = Summaries(requests);
+    // (and the flush's record, when its tick came meanwhile)
+    ASSERT_GE(sent.size(), 21u);
+    EXPECT_EQ(sent.front(), "06 len 50 @0");
+    EXPECT_EQ(std::string(requests.front().data.begin(), requests.front().data.end()),
+              RecordOf(FileBytes(ms / "profile2.config")));
+    EXPECT_EQ(sent[1], "08 len 56 @0");
+    EXPECT_EQ(sent[11], "09 len 56 @0");
+
+    ASSERT_EQ(ClickAnswered("ms_pro_device_copy_btn"), "");
+    EXPECT_EQ(Items("ms_device_profile_combo"), (Strings{"profile1", "profile2", "profile2 copy"}));
+    EXPECT_TRUE(std::filesystem::exists(ms / "profile2 copy.config"));
+
+    // Delete asks first; only a confirmation deletes.
+    EXPECT_EQ(ClickAnswered("ms_pro_device_sub_btn", false), "message_text_12");
+    EXPECT_EQ(Items("ms_device_profile_combo").size(), 3u);
+    Combo("ms_device_profile_combo").SelectItem(1, false, true);
+    EXPECT_EQ(ClickAnswered("ms_pro_device_sub_btn"), "message_text_12");
+    EXPECT_EQ(Items("ms_device_profile_combo"), (Strings{"profile1", "profile2 copy"}));
+    EXPECT_FALSE(std::filesystem::exists(ms / "profile2.config"));
+    EXPECT_EQ(Combo("ms_device_profile_combo").GetCurSel(), 1);
+    EXPECT_EQ(Store().Read("PROFILEDEVICENAME", "1"), "profile2 copy");
+    EXPECT_EQ(Store().Read("PROFILEDEVICECOUNT", "count"), "2");
+
+    // Deleting the chosen entry chooses the last one, which the name field
+    // then shows.
+    Combo("ms_deng_profile_combo").SelectItem(0, false, true);
+    ASSERT_EQ(ClickAnswered("ms_pro_deng_copy_btn"), "");
+    ASSERT_EQ(ClickAnswered("ms_pro_deng_copy_btn"), "");
+    EXPECT_EQ(Items("ms_deng_profile_combo"),
+              (Strings{"profile1", "profile1 copy", "profile1 copy copy"}));
+    Combo("ms_deng_profile_combo").SelectItem(1, false, true);
+    EXPECT_EQ(ClickAnswered("ms_pro_deng_sub_btn"), "message_text_12");
+    EXPECT_EQ(Combo("ms_deng_profile_combo").GetCurSel(), 1);
+    EXPECT_EQ(Find("ms_deng_profile_name_edit")->GetText(), "profile1 copy copy");
+    EXPECT_EQ(Store().Read("PROFILEDENGSELECT", "select"), "1");
+
+    // The last entry of a list stays.
+    EXPECT_EQ(ClickAnswered("ms_pro_key_sub_btn"), "message_text_11");
+    EXPECT_EQ(Items("ms_key_profile_combo"), Strings{"profile1"});
+    EXPECT_TRUE(std::filesystem::exists(ms / "profile1.pro"));
+}
+
+TEST_F(ProfileOperationsTest, RenameRefusesWhatCannotBeANameAndMovesTheFile) {
+    Open();
+    const std::filesystem::path ms = m_folder / "ms";
+    ASSERT_TRUE(Driver().Click("ms_pro_deng_edit_btn"));
+    // No lighting entry is chosen yet.
+    EXPECT_EQ(Rename("ms_deng_profile_name_edit", "ms_deng_profile_edit_save_btn", "Night"),
+              "profile_message_no_selection");
+    const struct {
+        std::string name;
+        std::string message;
+    } refused[] = {{"", "message_text_14"},
+                   {"PROFILE1", "message_text_15"},
+                   {"../outside", "profile_message_bad_name"},
+                   {"two\nlines", "profile_message_bad_name"}};
+    for (const auto& [name, message] : refused) {
+        EXPECT_EQ(Rename("ms_device_profile_name_edit", "ms_device_profile_edit_save_btn", name),
+                  message)
+            << name;
+        EXPECT_EQ(Store().Read("PROFILEDEVICENAME", "0"), "profile1") << name;
+        EXPECT_TRUE(std::filesystem::exists(ms / "profile1.config")) << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_folder / "outside.config"));
+
+    // A new name the disk refuses leaves list, INI file and file as they were.
+    std::filesystem::create_directories(ms / "Desk.config" / "x");
+    EXPECT_EQ(Rename("ms_device_profile_name_edit", "ms_device_profile_edit_save_btn", "Desk"),
+              "message_text_10");
+    EXPECT_EQ(Items("ms_device_profile_combo"), Strings{"profile1"});
+    EXPECT_EQ(Store().Read("PROFILEDEVICENAME", "0"), "profile1");
+    EXPECT_TRUE(std::filesystem::exists(ms / "profile1.config"));
+
+    std::filesystem::remove_all(ms / "Desk.config");
+    const std::string stored = FileBytes(ms / "profile1.config");
+    EXPECT_EQ(Rename("ms_device_profile_name_edit", "ms_device_profile_edit_save_btn", "Desk"), "");
+    EXPECT_EQ(Items("ms_device_profile_combo"), Strings{"Desk"});
+    EXPECT_EQ(Combo("ms_device_profile_combo").GetItemAt(0)->GetText(), "Desk");
+    EXPECT_EQ(Store().Read("PROFILEDEVICENAME", "0"), "Desk");
+    EXPECT_EQ(FileBytes(ms / "Desk.config"), stored);
+    EXPECT_FALSE(std::filesystem::exists(ms / "profile1.config"));
+}
+
+TEST_F(ProfileOperationsTest, ImportAddsADeviceEntryAndExportWritesTheStoredFile) {
+    Open();
+    const std::filesystem::path ms = m_folder / "ms";
+    std::array<std::uint8_t, profiles::kDeviceBodySize> body{};
+    body[profiles::kDeviceRecordOffset + 15] = 9;  // stage 1 at 2500 DPI
+    const std::filesystem::path chosen = m_folder / "shared.config";
+    ASSERT_TRUE(profiles::WriteProfileFile(chosen, body, 2));
+    m_answer = chosen.string();
+
+    ASSERT_EQ(ClickAnswered("ms_pro_device_import_btn"), "");
+    ASSERT_EQ(m_dialogs.size(), 1u);
+    EXPECT_EQ(m_dialogs[0].filter, "(*.config) | *.config ||");
+    EXPECT_EQ(m_dialogs[0].defaultExtension, "config");
+    EXPECT_EQ(m_dialogs[0].initialName, "*.config");
+    EXPECT_EQ(Items("ms_device_profile_combo"), (Strings{"profile1", "profile2"}));
+    EXPECT_EQ(Combo("ms_device_profile_combo").GetCurSel(), 1);
+    // The imported record, stored again as the mouse runs it.
+    EXPECT_EQ(FileBytes(ms / "profile2.config").at(16 + 512 + 15), 9);
+    EXPECT_EQ(m_mouse->SettingsArea()[15], 9);
+
+    // Not a profile: said, and the new entry keeps the default.
+    std::ofstream(m_folder / "junk.config") << "not a profile at all";
+    m_answer = (m_folder / "junk.config").string();
+    EXPECT_EQ(ClickAnswered("ms_pro_device_import_btn"), "message_text_9");
+    EXPECT_EQ(Items("ms_device_profile_combo").size(), 3u);
+    EXPECT_EQ(KeysOf(FileBytes(ms / "profile3.config")),
+              KeysOf(FileBytes(m_folder / "msdevicedefault.config")));
+
+    Combo("ms_device_profile_combo").SelectItem(1, false, true);
+    m_answer = (m_folder / "out").string();
+    ASSERT_EQ(ClickAnswered("ms_pro_device_export_btn"), "");
+    EXPECT_EQ(m_dialogKinds.back(), ui::FileDialogKind::Save);
+    EXPECT_EQ(FileBytes(m_folder / "out.config"), FileBytes(ms / "profile2.config"));
+}
+
+TEST_F(ProfileOperationsTest, ADeviceResetRunsTwiceAndLeavesTheDesktopDefaults) {
+    Open();
+    ASSERT_EQ(ClickAnswered("ms_pro_device_reset_btn"), "");
+    const Strings sent = Summaries(NonFrameRequests(*m_mouse));
+    EXPECT_EQ(std::ranges::count(sent, std::string("09 len 56 @0")), 2);
+    EXPECT_EQ(dynamic_cast<ui::CSliderUI*>(Find("ms_point_speed_slider"))->GetValue(), 4);
+    EXPECT_EQ(m_window->Mirror().pointerSpeed.Get(), 10);
+    EXPECT_EQ(m_window->Mirror().wheelLines.Get(), 3);
+    EXPECT_EQ(Find("ms_gunlun_speed_edit")->GetText(), "3");
+
+    ASSERT_EQ(ClickAnswered("ms_pro_deng_reset_btn"), "");
+    EXPECT_EQ(m_window->Mirror().wheelLines.Get(), 1);
+}
+
+TEST_F(ProfileOperationsTest, LinksAreStoredRefusedTwiceAndClearedAndALightingLinkSwitchesNothing) {
+    Open();
+    ASSERT_EQ(ClickAnswered("ms_pro_device_add_btn"), "");
+    auto& deviceCheck = *dynamic_cast<ui::COptionUI*>(Find("ms_device_profile_link_check"));
+    m_answer = "/opt/game/bin/Game";
+    deviceCheck.Selected(true, true);
+    EXPECT_TRUE(m_dialogs.back().flags & ui::FileDialogOptions::kExecutablesOnly);
+    EXPECT_EQ(Store().Read("PROFILELIKEDEVICEEXE", "1"), "1");
+    EXPECT_EQ(Store().Read("DEVICEPROCESS", "1"), "/opt/game/bin/Game");
+    EXPECT_EQ(Find("ms_device_profile_link_edit")->GetText(), "Game");
+
+    // The same program for another entry is refused.
+    Combo("ms_device_profile_combo").SelectItem(0, false, true);
+    EXPECT_FALSE(deviceCheck.IsSelected());
+    std::string shown;
+    testing::AnswerMessage(shown);
+    deviceCheck.Selected(true, true);
+    EXPECT_EQ(shown, "message_text_13");
+    EXPECT_FALSE(deviceCheck.IsSelected());
+    EXPECT_EQ(Store().Read("PROFILELIKEDEVICEEXE", "0"), "0");
+
+    // A lighting link is kept, and nothing follows it.
+    Combo("ms_deng_profile_combo").SelectItem(0, false, true);
+    m_answer = "/usr/bin/editor";
+    dynamic_cast<ui::COptionUI*>(Find("ms_deng_profile_link_check"))->Selected(true, true);
+    EXPECT_EQ(Store().Read("DENGPROCESS", "0"), "/usr/bin/editor");
+    static_cast<void>(FlushedRecords());
+    m_mouse->ClearLog();
+    m_foreground->BringToFront("/usr/bin/editor");
+    RunFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(Combo("ms_device_profile_combo").GetCurSel(), 0);
+    EXPECT_TRUE(NonFrameRequests(*m_mouse).empty());
+
+    // The linked program in front: a change of a setting goes to the user's
+    // own profile.
+    m_foreground->BringToFront("/opt/game/bin/Game");
+    ASSERT_TRUE(RunUntil([&] { return Combo("ms_device_profile_combo").GetCurSel() == 1; }));
+    const std::string linked = FileBytes(m_folder / "ms" / "profile2.config");
+    ASSERT_TRUE(Driver().Click("ms_rich_Op_tab"));
+    ASSERT_TRUE(Driver().DragSlider("ms_DPI1_slider", 12));
+    ASSERT_TRUE(RunUntil(
+        [&] { return FileBytes(m_folder / "ms" / "profile1.config")[16 + 512 + 15] == 12; }));
+    EXPECT_EQ(FileBytes(m_folder / "ms" / "profile2.config"), linked);
+
+    // The cancel button clears the device link.
+    if (!Find("ms_profile_fun_spead_tab")->IsVisible()) {
+        ASSERT_TRUE(Driver().Click("ms_profile_fun_spread_btn"));
+    }
+    ASSERT_TRUE(Driver().Click("ms_device_cancle_link_btn"));
+    EXPECT_EQ(Store().Read("PROFILELIKEDEVICEEXE", "1"), "0");
+}
+
+TEST_F(ProfileOperationsTest, WithoutAProgramInFrontTheLinkControlsSayWhy) {
+    m_foreground = std::make_shared<platform::FakeForegroundProgram>(
+        platform::ForegroundSupport::NoX11Display);
+    m_environment.foreground = m_foreground;
+    Open();
+    for (const char* name : {"ms_device_profile_link_check", "ms_deng_profile_link_btn",
+                             "ms_device_cancle_link_btn"}) {
+        const ui::CControlUI* control = Find(name);
+        EXPECT_FALSE(control->IsEnabled()) << name;
+        EXPECT_EQ(control->GetToolTip(), "profile_tip_links_unavailable") << name;
+    }
 }
 
 }  // namespace

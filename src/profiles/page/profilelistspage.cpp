@@ -1,5 +1,6 @@
 #include "profiles/page/profilelistspage.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -7,6 +8,7 @@
 
 #include "profiles/applicationlinks.h"
 #include "profiles/applicationlinkwatcher.h"
+#include "profiles/page/profileitems.h"
 #include "settings/keyblockwriter.h"
 #include "ui/comboui.h"
 #include "ui/listlabelelementui.h"
@@ -16,17 +18,19 @@ namespace varlok::profiles {
 
 namespace {
 
-constexpr std::array<std::string_view, kProfileCategories.size()> kListControls{
-    "ms_device_profile_combo", "ms_deng_profile_combo", "ms_key_profile_combo"};
-constexpr std::array<std::string_view, kProfileCategories.size()> kNameEdits{
-    "ms_device_profile_name_edit", "ms_deng_profile_name_edit", "ms_key_profile_name_edit"};
 constexpr std::string_view kPointerSlider = "ms_point_speed_slider";
 constexpr std::string_view kWheelEdit = "ms_gunlun_speed_edit";
 constexpr std::string_view kKeyFunctionPanel = "ms_tab_function";
-
-std::string_view ReadFailureMessage(ProfileReadResult result) {
-    return result == ProfileReadResult::BadMagic ? "message_text_9" : "message_text_8";
-}
+// What a reset leaves on the desktop: the middle pointer speed, and the
+// wheel lines of the list's default.
+constexpr int kResetPointerSpeed = 10;
+constexpr int kDeviceResetWheelLines = 3;
+constexpr int kLightingResetWheelLines = 1;
+// The zone selector a device reset leaves.
+constexpr std::uint8_t kResetZoneSlot = 2;
+// A lighting reset takes the default's record up to the bytes that hold the
+// desktop's settings.
+constexpr std::size_t kLightingResetBytes = 56;
 
 }  // namespace
 
@@ -41,7 +45,7 @@ ProfileListsPage::ProfileListsPage(ui::CPaintManagerUI& controls, ProfileStore& 
       m_dialogs(dialogs) {}
 
 std::string_view ProfileListsPage::ListControl(ProfileCategory category) {
-    return kListControls[static_cast<std::size_t>(category)];
+    return ListControls(category).list;
 }
 
 void ProfileListsPage::RegisterRoutes(ui::RouteTable& routes) {
@@ -66,7 +70,12 @@ void ProfileListsPage::RegisterRoutes(ui::RouteTable& routes) {
                         [this, category](ui::TNotifyUI& msg, std::optional<int>) {
                             SelectProfile(category, static_cast<int>(msg.wParam));
                         });
+        routes.OnClick(
+            kOwner, ListControls(category).resetButton, ui::NameMatch::Exact,
+            [this, category](ui::TNotifyUI&, std::optional<int>) { ResetProfile(category); });
     }
+    m_operations.RegisterRoutes(routes, kOwner);
+    m_links.RegisterRoutes(routes, kOwner, m_follow.foreground);
 }
 
 void ProfileListsPage::FillLists() {
@@ -78,13 +87,7 @@ void ProfileListsPage::FillLists() {
         }
         combo->RemoveAll();
         for (const std::string& name : lists.names[static_cast<std::size_t>(info.category)]) {
-            auto item = std::make_unique<ui::CListLabelElementUI>();
-            // The user's own text, never a language key.
-            item->SetResourceText(false);
-            item->SetText(name);
-            item->SetUserData(name);
-            item->SetFixedHeight(kItemHeight);
-            combo->Add(std::move(item));
+            combo->Add(MakeProfileItem(name));
         }
     }
     m_listsFilled = !lists.failure.has_value();
@@ -129,21 +132,19 @@ void ProfileListsPage::SelectProfile(ProfileCategory category, int index) {
     if (combo == nullptr || index < 0 || index >= combo->GetCount()) {
         return;
     }
-    if (ui::CControlUI* edit =
-            m_controls.FindControl(kNameEdits[static_cast<std::size_t>(category)])) {
+    if (ui::CControlUI* edit = m_controls.FindControl(ListControls(category).nameEdit)) {
         edit->SetText(combo->GetItemAt(index)->GetUserData());
     }
     static_cast<void>(m_store.Ini().Write(CategoryInfo(category).selectSection, kSelectKey,
                                           std::to_string(index)));
+    if (!m_links.ShowLink(category, index)) {
+        // Linked to something that names no program: left as it is.
+        return;
+    }
     // A failed load leaves the live settings as they were; they are shown
     // and sent all the same.
     static_cast<void>(m_store.Load(category, index));
 
-    // Only onboard profile 0's own key block changes in the mouse; the
-    // other profiles' blocks that its window covers stay as they are.
-    const auto sendKeyTable = [this] {
-        static_cast<void>(settings::KeyBlockWriter::Write(m_mouseLink, 0, m_mirror));
-    };
     switch (category) {
         case ProfileCategory::Device: {
             ShowDesktopSettings();
@@ -154,7 +155,7 @@ void ProfileListsPage::SelectProfile(ProfileCategory category, int index) {
             static_cast<void>(m_mouseLink.WriteSettings(record, 0));
             m_mirror.settingsDirty.Mark();
             m_routes->Raise(ui::PageSignal::RefreshKeyPage);
-            sendKeyTable();
+            SendKeyTable();
             break;
         }
         case ProfileCategory::Lighting:
@@ -172,9 +173,74 @@ void ProfileListsPage::SelectProfile(ProfileCategory category, int index) {
                 panel->SetEnabled(false);
             }
             m_routes->Raise(ui::PageSignal::RefreshKeyPage);
-            sendKeyTable();
+            SendKeyTable();
             break;
     }
+}
+
+void ProfileListsPage::SendKeyTable() {
+    // Only onboard profile 0's own key block changes in the mouse; the
+    // other profiles' blocks that its window covers stay as they are.
+    static_cast<void>(settings::KeyBlockWriter::Write(m_mouseLink, 0, m_mirror));
+}
+
+void ProfileListsPage::ResetProfile(ProfileCategory category) {
+    std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
+    // The device default is taken twice over, as the mouse has always had it.
+    const int runs = category == ProfileCategory::Device ? 2 : 1;
+    for (int run = 0; run < runs; ++run) {
+        if (const ProfileReadResult read = m_store.ReadDefault(category, body);
+            read != ProfileReadResult::Loaded) {
+            m_dialogs.ShowMessage(ReadFailureMessage(read));
+            return;
+        }
+        TakeDefault(category, body);
+    }
+}
+
+void ProfileListsPage::TakeDefault(ProfileCategory category, std::span<const std::uint8_t> body) {
+    settings::RecordTableEntry& staging = m_mirror.recordTable[0];
+    switch (category) {
+        case ProfileCategory::Device:
+            std::ranges::copy(body.first(settings::kKeyTableSize), m_mirror.keySlots[0].begin());
+            std::ranges::copy(body.subspan(kDeviceRecordOffset, settings::kRecordSize),
+                              staging.begin());
+            m_mirror.settingsRecord.Assign(staging);
+            m_mirror.mouseZoneSlot.Set(kResetZoneSlot);
+            // Stored before the desktop's settings change: the entry keeps
+            // the ones it had until the next save.
+            m_store.SaveDeviceProfile();
+            m_routes->Raise(ui::PageSignal::RefreshMousePage);
+            m_mirror.settingsDirty.Mark();
+            SetDesktopSettings(kResetPointerSpeed, kDeviceResetWheelLines);
+            m_routes->Raise(ui::PageSignal::RefreshKeyPage);
+            SendKeyTable();
+            break;
+        case ProfileCategory::Lighting:
+            std::ranges::copy(body.first(kLightingResetBytes), staging.begin());
+            m_mirror.settingsRecord.Assign(staging);
+            m_store.SaveLightingProfile();
+            m_store.SaveDeviceProfile();
+            m_routes->Raise(ui::PageSignal::RefreshMousePage);
+            m_mirror.settingsDirty.Mark();
+            SetDesktopSettings(kResetPointerSpeed, kLightingResetWheelLines);
+            break;
+        case ProfileCategory::Key:
+            std::ranges::copy(body.first(settings::kKeyTableSize), m_mirror.keySlots[0].begin());
+            m_store.SaveKeyProfile();
+            m_routes->Raise(ui::PageSignal::RefreshMousePage);
+            m_routes->Raise(ui::PageSignal::RefreshKeyPage);
+            SendKeyTable();
+            break;
+    }
+}
+
+void ProfileListsPage::SetDesktopSettings(int pointerSpeed, int wheelLines) {
+    m_mirror.pointerSpeed.Set(static_cast<std::uint8_t>(pointerSpeed));
+    m_mirror.wheelLines.Set(static_cast<std::uint8_t>(wheelLines));
+    ShowDesktopSettings();
+    m_desktop.ApplyPointerSpeedLater();
+    m_desktop.ApplyWheelLinesLater();
 }
 
 void ProfileListsPage::ShowDesktopSettings() {

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string_view>
 
 #include "device/devicelink.h"
 #include "platform/foregroundprogram.h"
+#include "profiles/page/profilelinks.h"
+#include "profiles/page/profileoperations.h"
 #include "profiles/profilecategory.h"
+#include "profiles/profilelisteditor.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
 #include "settings/mousemirror.h"
@@ -18,16 +23,17 @@ namespace varlok::profiles {
 // The three profile lists of the mouse page (ms_device_profile_combo,
 // ms_deng_profile_combo, ms_key_profile_combo): filled from the store when
 // the window initialises, creating the first profile of each list on the
-// first run; choosing an entry makes it the selected profile, loads it into
-// the live settings and sends them to the mouse. When the mouse arrives the
-// stored device profile is chosen.
+// first run; choosing an entry makes it the selected profile, shows its
+// program link, loads it into the live settings and sends them to the mouse.
+// When the mouse arrives the stored device profile is chosen. The reset
+// buttons bring a list's default back into the live settings and its
+// selected entry; the other buttons are ProfileOperations', the links
+// ProfileLinks'.
 //
 // Thread affinity: the UI thread.
 class ProfileListsPage : public ui::Page {
 public:
     static constexpr std::string_view kOwner = "profile lists";
-    // Items of the lists are this high.
-    static constexpr int kItemHeight = 25;
 
     // Every reference must outlive the page. routes is the table the page
     // registers with; it raises the mouse page's refresh through it.
@@ -65,6 +71,12 @@ private:
     void FillLists();
     void SelectStoredDeviceProfile();
     void SelectProfile(ProfileCategory category, int index);
+    void ResetProfile(ProfileCategory category);
+    // Takes the default body into the live settings, stores and sends them.
+    void TakeDefault(ProfileCategory category, std::span<const std::uint8_t> body);
+    // The desktop's pointer speed and wheel lines as a reset leaves them.
+    void SetDesktopSettings(int pointerSpeed, int wheelLines);
+    void SendKeyTable();
     void ShowDesktopSettings();
 
     ui::CPaintManagerUI& m_controls;
@@ -73,6 +85,11 @@ private:
     device::DeviceLink& m_mouseLink;
     settings::DesktopApplier& m_desktop;
     ui::DialogService& m_dialogs;
+    ProfileListEditor m_editor{m_store};
+    ProfileLinks m_links{m_controls, m_editor, m_dialogs};
+    ProfileOperations m_operations{
+        m_controls, m_editor, m_dialogs,
+        [this](ProfileCategory category, int index) { SelectProfile(category, index); }};
     const ui::RouteTable* m_routes = nullptr;
     ForegroundFollow m_follow;
     bool m_listsFilled = false;

@@ -1,0 +1,205 @@
+#include "profiles/page/profilelinks.h"
+
+#include <filesystem>
+
+#include "profiles/page/profileitems.h"
+#include "ui/comboui.h"
+#include "ui/filedialog.h"
+#include "ui/optionui.h"
+#include "ui/resourcemanager.h"
+
+namespace varlok::profiles {
+
+namespace {
+
+constexpr std::string_view kAllProgramsText = "profile_all_programs";
+constexpr std::string_view kNoSelectionMessage = "profile_message_no_selection";
+
+// The program's file name, after the last folder separator; std::nullopt for
+// a path without one, which names no program.
+std::optional<std::string> ProgramFileName(std::string_view path) {
+    const auto separator = path.find_last_of(std::filesystem::path::preferred_separator);
+    if (separator == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::string(path.substr(separator + 1));
+}
+
+}  // namespace
+
+void ProfileLinks::RegisterRoutes(ui::RouteTable& routes, std::string_view owner,
+                                  const platform::ForegroundProgram* foreground) {
+    m_foreground = foreground;
+    routes.OnSignal(owner, ui::PageSignal::FillPageData, [this] { ShowAvailability(); });
+    for (const ProfileListControls& list : kProfileListControls) {
+        routes.OnNotify(owner, ui::msgtype::kSelectChanged, list.linkCheck, ui::NameMatch::Exact,
+                        [this, &list](ui::TNotifyUI& msg, std::optional<int>) {
+                            OnLinkCheck(list, msg.wParam != 0);
+                        });
+        routes.OnClick(owner, list.linkButton, ui::NameMatch::Exact,
+                       [this, &list](ui::TNotifyUI&, std::optional<int>) { OnLinkButton(list); });
+    }
+    routes.OnClick(owner, kCancelLinkButton, ui::NameMatch::Exact,
+                   [this](ui::TNotifyUI&, std::optional<int>) { OnCancel(); });
+}
+
+void ProfileLinks::ShowAvailability() {
+    if (m_foreground != nullptr &&
+        m_foreground->Support() == platform::ForegroundSupport::Available) {
+        return;
+    }
+    // Links made here would never act: the controls say why instead.
+    const auto disable = [this](std::string_view name) {
+        if (ui::CControlUI* control = m_controls.FindControl(name)) {
+            control->SetEnabled(false);
+            control->SetToolTip(kUnavailableTip);
+        }
+    };
+    for (const ProfileListControls& list : kProfileListControls) {
+        disable(list.linkCheck);
+        disable(list.linkButton);
+        disable(list.linkEdit);
+    }
+    disable(kCancelLinkButton);
+}
+
+bool ProfileLinks::ShowLink(ProfileCategory category, int index) {
+    const ProfileListControls& list = ListControls(category);
+    const ProfileCategoryInfo& info = CategoryInfo(category);
+    const std::string key = std::to_string(index);
+    if (m_editor.Store().Ini().ReadInt(info.linkFlagSection, key) == 0) {
+        UntickWithNotification(list);
+        return true;
+    }
+    const std::optional<std::string> program =
+        ProgramFileName(m_editor.Store().Ini().Read(info.linkPathSection, key));
+    if (!program) {
+        return false;
+    }
+    if (ui::CControlUI* edit = m_controls.FindControl(list.linkEdit)) {
+        edit->SetText(*program);
+    }
+    if (auto* check = m_controls.FindControl<ui::COptionUI>(list.linkCheck)) {
+        check->Selected(true, false);
+    }
+    if (ui::CControlUI* row = m_controls.FindControl(list.linkRow)) {
+        row->SetVisible(true);
+    }
+    return true;
+}
+
+std::optional<std::string> ProfileLinks::ChooseProgram() const {
+    ui::FileDialogOptions options;
+    // Programs here are files one may run, whatever their names.
+    options.filter =
+        "(" + ui::CResourceManager::GetInstance().GetText(kAllProgramsText) + ") | * ||";
+    options.flags |= ui::FileDialogOptions::kExecutablesOnly;
+    return ui::OpenFileDialog(options);
+}
+
+std::optional<int> ProfileLinks::SelectedEntry(const ProfileListControls& list) {
+    const auto* combo = m_controls.FindControl<ui::CComboUI>(list.list);
+    if (combo == nullptr || combo->GetCurSel() < 0) {
+        m_dialogs.ShowMessage(kNoSelectionMessage);
+        return std::nullopt;
+    }
+    return combo->GetCurSel();
+}
+
+bool ProfileLinks::LinkedElsewhere(const ProfileListControls& list,
+                                   const std::string& program) const {
+    const auto* combo = m_controls.FindControl<ui::CComboUI>(list.list);
+    return combo != nullptr && m_editor.IsLinked(list.category, combo->GetCount(), program);
+}
+
+void ProfileLinks::OnLinkCheck(const ProfileListControls& list, bool checked) {
+    if (!checked) {
+        if (const auto* combo = m_controls.FindControl<ui::CComboUI>(list.list);
+            combo != nullptr && combo->GetCurSel() >= 0) {
+            Clear(list, combo->GetCurSel(), list.variant.rowAfterUntick);
+        }
+        return;
+    }
+    const std::optional<int> index = SelectedEntry(list);
+    if (!index) {
+        UntickWithNotification(list);
+        return;
+    }
+    const std::optional<std::string> program = ChooseProgram();
+    if (!program) {
+        UntickWithNotification(list);
+        Clear(list, *index, false);
+        return;
+    }
+    if (LinkedElsewhere(list, *program)) {
+        m_dialogs.ShowMessage("message_text_13");
+        UntickWithNotification(list);
+        return;
+    }
+    if (!ProgramFileName(*program)) {
+        UntickWithNotification(list);
+        Clear(list, *index, false);
+        return;
+    }
+    ShowLinked(list, *index, *program);
+}
+
+void ProfileLinks::OnLinkButton(const ProfileListControls& list) {
+    const std::optional<int> index = SelectedEntry(list);
+    if (!index) {
+        return;
+    }
+    const std::optional<std::string> program = ChooseProgram();
+    if (!program) {
+        return;
+    }
+    if (list.variant.linkButtonChecksDuplicates && LinkedElsewhere(list, *program)) {
+        m_dialogs.ShowMessage("message_text_13");
+        UntickWithNotification(list);
+        return;
+    }
+    if (ProgramFileName(*program)) {
+        ShowLinked(list, *index, *program);
+    }
+}
+
+void ProfileLinks::OnCancel() {
+    const ProfileListControls& list = ListControls(ProfileCategory::Device);
+    UntickWithNotification(list);
+    if (const auto* combo = m_controls.FindControl<ui::CComboUI>(list.list);
+        combo != nullptr && combo->GetCurSel() >= 0) {
+        Clear(list, combo->GetCurSel(), true);
+    }
+}
+
+void ProfileLinks::ShowLinked(const ProfileListControls& list, int index,
+                              const std::string& program) {
+    if (ui::CControlUI* edit = m_controls.FindControl(list.linkEdit)) {
+        edit->SetText(ProgramFileName(program).value_or(""));
+    }
+    static_cast<void>(m_editor.WriteLink(list.category, index, program));
+    if (auto* check = m_controls.FindControl<ui::COptionUI>(list.linkCheck)) {
+        check->Selected(true, false);
+    }
+    if (ui::CControlUI* row = m_controls.FindControl(list.linkRow)) {
+        row->SetVisible(true);
+    }
+}
+
+void ProfileLinks::Clear(const ProfileListControls& list, int index, bool rowVisible) {
+    if (ui::CControlUI* edit = m_controls.FindControl(list.linkEdit)) {
+        edit->SetText(" ");
+    }
+    if (ui::CControlUI* row = m_controls.FindControl(list.linkRow)) {
+        row->SetVisible(rowVisible);
+    }
+    static_cast<void>(m_editor.WriteLink(list.category, index, {}));
+}
+
+void ProfileLinks::UntickWithNotification(const ProfileListControls& list) {
+    if (auto* check = m_controls.FindControl<ui::COptionUI>(list.linkCheck)) {
+        check->Selected(false, true);
+    }
+}
+
+}  // namespace varlok::profiles

@@ -1,0 +1,244 @@
+#include "profiles/page/profileoperations.h"
+
+#include <vector>
+
+#include "profiles/page/profileitems.h"
+#include "profiles/profilenames.h"
+
+namespace varlok::profiles {
+
+namespace {
+
+constexpr std::string_view kAddedItemStyle = "listex_item_style";
+
+using OperationOf = void (ProfileOperations::*)(ProfileCategory);
+
+}  // namespace
+
+void ProfileOperations::RegisterRoutes(ui::RouteTable& routes, std::string_view owner) {
+    for (const ProfileListControls& list : kProfileListControls) {
+        const ProfileCategory category = list.category;
+        for (const auto& [button, operation] :
+             {std::pair<std::string_view, OperationOf>{list.addButton,
+                                                       &ProfileOperations::AddProfile},
+              {list.deleteButton, &ProfileOperations::DeleteProfile},
+              {list.copyButton, &ProfileOperations::CopyProfile},
+              {list.importButton, &ProfileOperations::ImportProfile},
+              {list.exportButton, &ProfileOperations::ExportProfile},
+              {list.renameButton, &ProfileOperations::RenameProfile}}) {
+            routes.OnClick(owner, button, ui::NameMatch::Exact,
+                           [this, category, operation](ui::TNotifyUI&, std::optional<int>) {
+                               (this->*operation)(category);
+                           });
+        }
+    }
+    for (const PanelToggle& toggle : kProfilePanelToggles) {
+        routes.OnClick(owner, toggle.button, ui::NameMatch::Exact,
+                       [this, panel = toggle.panel](ui::TNotifyUI&, std::optional<int>) {
+                           TogglePanel(panel);
+                       });
+    }
+}
+
+ui::FileDialogOptions ProfileOperations::FileOptions(ProfileCategory category) {
+    const std::string extension(ListControls(category).fileExtension);
+    ui::FileDialogOptions options;
+    options.defaultExtension = extension;
+    options.initialName = "*." + extension;
+    options.filter = "(*." + extension + ") | *." + extension + " ||";
+    return options;
+}
+
+ui::CComboUI* ProfileOperations::List(ProfileCategory category) const {
+    return m_controls.FindControl<ui::CComboUI>(ListControls(category).list);
+}
+
+int ProfileOperations::AppendEntry(ui::CComboUI& list, ProfileCategory category,
+                                   const std::string& name) {
+    ui::CControlUI* item = list.Add(MakeProfileItem(name));
+    if (item != nullptr) {
+        item->SetAttribute("style", kAddedItemStyle);
+    }
+    static_cast<void>(m_editor.AppendEntry(category, ItemNames(list)));
+    return list.GetCount() - 1;
+}
+
+bool ProfileOperations::Loaded(ProfileReadResult read) {
+    if (read != ProfileReadResult::Loaded) {
+        m_dialogs.ShowMessage(ReadFailureMessage(read));
+        return false;
+    }
+    return true;
+}
+
+void ProfileOperations::AddProfile(ProfileCategory category) {
+    ui::CComboUI* list = List(category);
+    if (list == nullptr) {
+        return;
+    }
+    const std::string name = ProfileListEditor::NewProfileName(ItemNames(*list));
+    const int index = AppendEntry(*list, category, name);
+    // A file left from an earlier entry of that name is not the new one's.
+    m_editor.RemoveEntryFile(category, name);
+    std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
+    const ProfileReadResult read = m_editor.Store().ReadDefault(category, body);
+    if (read != ProfileReadResult::Loaded && ListControls(category).variant.addNeedsDefault) {
+        m_dialogs.ShowMessage(ReadFailureMessage(read));
+        return;
+    }
+    if (!m_editor.WriteEntry(category, name, body)) {
+        m_dialogs.ShowMessage(kWriteFailedMessage);
+    }
+    list->SelectItem(index, false, true);
+}
+
+void ProfileOperations::DeleteProfile(ProfileCategory category) {
+    ui::CComboUI* list = List(category);
+    if (list == nullptr) {
+        return;
+    }
+    if (list->GetCount() == 1) {
+        m_dialogs.ShowMessage("message_text_11");
+        return;
+    }
+    const int selected = list->GetCurSel();
+    if (selected < 0) {
+        m_dialogs.ShowMessage(kNoSelectionMessage);
+        return;
+    }
+    if (m_dialogs.ShowMessage("message_text_12") != ui::DialogService::kConfirmed) {
+        return;
+    }
+    m_editor.RemoveEntryFile(category, list->GetItemAt(selected)->GetUserData());
+    list->RemoveAt(selected);
+    static_cast<void>(m_editor.RemoveEntry(category, selected, ItemNames(*list)));
+    list->SelectItem(list->GetCount() - 1, false, true);
+    if (ListControls(category).variant.deleteSelectsTwice) {
+        m_reselect(category, list->GetCurSel());
+    }
+}
+
+void ProfileOperations::CopyProfile(ProfileCategory category) {
+    ui::CComboUI* list = List(category);
+    if (list == nullptr || list->GetCurSel() < 0) {
+        return;
+    }
+    const std::vector<std::string> names = ItemNames(*list);
+    const std::string& source = names[static_cast<std::size_t>(list->GetCurSel())];
+    const std::string name = ProfileListEditor::CopyName(names, source);
+    if (!IsSafeProfileName(name)) {
+        m_dialogs.ShowMessage(kBadNameMessage);
+        return;
+    }
+    std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
+    if (!Loaded(m_editor.ReadEntry(category, source, body))) {
+        return;
+    }
+    if (!m_editor.WriteEntry(category, name, body)) {
+        m_dialogs.ShowMessage(kWriteFailedMessage);
+        return;
+    }
+    list->SelectItem(AppendEntry(*list, category, name), false, true);
+}
+
+void ProfileOperations::ImportProfile(ProfileCategory category) {
+    ui::CComboUI* list = List(category);
+    if (list == nullptr || list->GetCurSel() < 0) {
+        return;
+    }
+    const std::optional<std::string> file = ui::OpenFileDialog(FileOptions(category));
+    if (!file) {
+        return;
+    }
+    int selected = list->GetCurSel();
+    if (ListControls(category).variant.importAddsEntry) {
+        AddProfile(category);
+        // The new entry, also when the default could not be read and it was
+        // not chosen: the file never replaces the entry chosen before.
+        selected = list->GetCount() - 1;
+    }
+    std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
+    if (!Loaded(ReadProfileFile(*file, body))) {
+        return;
+    }
+    if (!m_editor.WriteEntry(category, list->GetItemAt(selected)->GetUserData(), body)) {
+        m_dialogs.ShowMessage(kWriteFailedMessage);
+        return;
+    }
+    // Choosing the entry again loads what was imported and sends it.
+    list->SelectItem(selected - 1, false, true);
+    list->SelectItem(selected, false, true);
+}
+
+void ProfileOperations::ExportProfile(ProfileCategory category) {
+    ui::CComboUI* list = List(category);
+    if (list == nullptr || list->GetCurSel() < 0) {
+        return;
+    }
+    const std::optional<std::string> file = ui::SaveFileDialog(FileOptions(category));
+    if (!file) {
+        return;
+    }
+    // The stored file, which every change of a setting has just written.
+    std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
+    if (!Loaded(m_editor.ReadEntry(category, list->GetItemAt(list->GetCurSel())->GetUserData(),
+                                   body))) {
+        return;
+    }
+    if (!WriteProfileFile(*file, body, ProfileStore::kTypeCode)) {
+        m_dialogs.ShowMessage(kWriteFailedMessage);
+    }
+}
+
+void ProfileOperations::RenameProfile(ProfileCategory category) {
+    ui::CComboUI* list = List(category);
+    ui::CControlUI* edit = m_controls.FindControl(ListControls(category).nameEdit);
+    if (list == nullptr || edit == nullptr) {
+        return;
+    }
+    const int selected = list->GetCurSel();
+    if (selected < 0) {
+        m_dialogs.ShowMessage(kNoSelectionMessage);
+        return;
+    }
+    const std::string name = edit->GetText();
+    if (name.empty()) {
+        m_dialogs.ShowMessage("message_text_14");
+        return;
+    }
+    if (ProfileListEditor::ListHolds(ItemNames(*list), name)) {
+        m_dialogs.ShowMessage("message_text_15");
+        return;
+    }
+    if (!IsSafeProfileName(name)) {
+        m_dialogs.ShowMessage(kBadNameMessage);
+        return;
+    }
+    ui::CControlUI* item = list->GetItemAt(selected);
+    switch (m_editor.Rename(category, selected, item->GetUserData(), name)) {
+        case ProfileListEditor::RenameResult::Renamed:
+            item->SetText(name);
+            item->SetUserData(name);
+            edit->SetText(name);
+            list->NeedUpdate();
+            return;
+        case ProfileListEditor::RenameResult::OldFileMissing:
+            m_dialogs.ShowMessage(ReadFailureMessage(ProfileReadResult::Missing));
+            return;
+        case ProfileListEditor::RenameResult::OldFileBadMagic:
+            m_dialogs.ShowMessage(ReadFailureMessage(ProfileReadResult::BadMagic));
+            return;
+        case ProfileListEditor::RenameResult::WriteFailed:
+        case ProfileListEditor::RenameResult::IniFailed:
+            m_dialogs.ShowMessage(kWriteFailedMessage);
+            return;
+    }
+}
+
+void ProfileOperations::TogglePanel(std::string_view panel) {
+    if (ui::CControlUI* control = m_controls.FindControl(panel)) {
+        control->SetVisible(!control->IsVisible());
+    }
+}
+
+}  // namespace varlok::profiles

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "profiles/page/profilelistcontrols.h"
+#include "profiles/profilelisteditor.h"
+#include "ui/comboui.h"
+#include "ui/dialogservice.h"
+#include "ui/filedialog.h"
+#include "ui/paintmanagerui.h"
+#include "ui/routetable.h"
+
+namespace varlok::profiles {
+
+// The buttons beside the three profile lists: add, delete, copy, import,
+// export and rename an entry, and the toggles of their panels. Choosing the
+// entry an operation made runs the lists' selection (load and send).
+//
+// Thread affinity: the UI thread.
+class ProfileOperations {
+public:
+    // The language keys of what the operations say beyond the lists' own
+    // messages: no entry is selected; the name cannot name a file.
+    static constexpr std::string_view kNoSelectionMessage = "profile_message_no_selection";
+    static constexpr std::string_view kBadNameMessage = "profile_message_bad_name";
+    // A file could not be written.
+    static constexpr std::string_view kWriteFailedMessage = "message_text_10";
+
+    // Runs the selection of entry index of the list once more.
+    using Reselect = std::function<void(ProfileCategory, int)>;
+
+    // Every reference must outlive the object.
+    ProfileOperations(ui::CPaintManagerUI& controls, ProfileListEditor& editor,
+                      ui::DialogService& dialogs, Reselect reselect)
+        : m_controls(controls),
+          m_editor(editor),
+          m_dialogs(dialogs),
+          m_reselect(std::move(reselect)) {}
+
+    void RegisterRoutes(ui::RouteTable& routes, std::string_view owner);
+
+    void AddProfile(ProfileCategory category);
+    void DeleteProfile(ProfileCategory category);
+    void CopyProfile(ProfileCategory category);
+    void ImportProfile(ProfileCategory category);
+    void ExportProfile(ProfileCategory category);
+    void RenameProfile(ProfileCategory category);
+
+    // The import and export dialogs' options for the list's files.
+    [[nodiscard]] static ui::FileDialogOptions FileOptions(ProfileCategory category);
+
+private:
+    [[nodiscard]] ui::CComboUI* List(ProfileCategory category) const;
+    // Appends an entry, its item and its INI values; returns its index.
+    int AppendEntry(ui::CComboUI& list, ProfileCategory category, const std::string& name);
+    void TogglePanel(std::string_view panel);
+    // False, with the message that says why, unless the file was read.
+    bool Loaded(ProfileReadResult read);
+
+    ui::CPaintManagerUI& m_controls;
+    ProfileListEditor& m_editor;
+    ui::DialogService& m_dialogs;
+    Reselect m_reselect;
+};
+
+}  // namespace varlok::profiles

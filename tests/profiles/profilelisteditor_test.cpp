@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/inifile.h"
+#include "platform/tempfolder.h"
+#include "profiles/profilelisteditor.h"
+#include "profiles/profilestore.h"
+#include "settings/mousemirror.h"
+
+namespace varlok::profiles {
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST(ProfileListEditor, NewNamesAndCopyNamesIgnoreCase) {
+    const struct {
+        Names names;
+        std::string added;
+    } adds[] = {{{"Profile1", "profile2"}, "profile3"},
+                {{"profile1", "Profile3"}, "profile2"},
+                {{"profile1", "Profile3", "profile2"}, "profile4"},
+                {{}, "profile1"}};
+    for (const auto& [names, added] : adds) {
+        EXPECT_EQ(ProfileListEditor::NewProfileName(names), added);
+    }
+    EXPECT_EQ(ProfileListEditor::CopyName(Names{"x", "X COPY"}, "x"), "x copy copy");
+    EXPECT_EQ(ProfileListEditor::CopyName(Names{"x"}, "x"), "x copy");
+}
+
+class ProfileListEditorStore : public ::testing::Test {
+protected:
+    platform::IniFile& Ini() { return m_store.Ini(); }
+    void Put(std::string_view section, std::string_view key, std::string_view value) {
+        ASSERT_EQ(Ini().Write(section, key, value), platform::IniWriteResult::Ok);
+    }
+
+    platform::testing::TempFolder m_folder;
+    settings::MouseMirror m_mirror;
+    ProfileStore m_store{{m_folder.Path(), m_folder.Path()}, m_mirror};
+    ProfileListEditor m_editor{m_store};
+};
+
+TEST_F(ProfileListEditorStore, RemovingAnEntryMovesTheLaterLinksUp) {
+    Put("PROFILEDEVICECOUNT", "count", "4");
+    for (int i = 0; i < 4; ++i) {
+        Put("PROFILELIKEDEVICEEXE", std::to_string(i), i == 0 ? "0" : "1");
+        Put("DEVICEPROCESS", std::to_string(i), "/opt/p" + std::to_string(i));
+    }
+    ASSERT_TRUE(m_editor.RemoveEntry(ProfileCategory::Device, 1, Names{"a", "c", "d"}));
+    EXPECT_EQ(m_store.Names(ProfileCategory::Device), (Names{"a", "c", "d"}));
+    for (const auto& [index, path] :
+         {std::pair{0, ""}, {1, "/opt/p2"}, {2, "/opt/p3"}, {3, "/opt/p3"}}) {
+        const ApplicationLink link = m_editor.Link(ProfileCategory::Device, index);
+        EXPECT_EQ(link.linked, index != 0) << index;
+        EXPECT_EQ(link.path, index == 0 ? "/opt/p0" : path) << index;
+    }
+}
+
+TEST_F(ProfileListEditorStore, ARenameThatCannotWriteTheNewFileChangesNothing) {
+    Put("PROFILEDEVICECOUNT", "count", "1");
+    Put("PROFILEDEVICENAME", "0", "Desk");
+    const std::vector<std::uint8_t> body(kDeviceBodySize, 7);
+    ASSERT_TRUE(m_editor.WriteEntry(ProfileCategory::Device, "Desk", body));
+    // Something that is no file already holds the new name.
+    std::filesystem::create_directories(m_folder / "Game.config" / "x");
+
+    EXPECT_EQ(m_editor.Rename(ProfileCategory::Device, 0, "Desk", "Game"),
+              ProfileListEditor::RenameResult::WriteFailed);
+    EXPECT_EQ(m_store.Name(ProfileCategory::Device, 0), "Desk");
+    EXPECT_TRUE(std::filesystem::exists(m_folder / "Desk.config"));
+
+    std::filesystem::remove_all(m_folder / "Game.config");
+    EXPECT_EQ(m_editor.Rename(ProfileCategory::Device, 0, "Desk", "Game"),
+              ProfileListEditor::RenameResult::Renamed);
+    EXPECT_EQ(m_store.Name(ProfileCategory::Device, 0), "Game");
+    EXPECT_FALSE(std::filesystem::exists(m_folder / "Desk.config"));
+    std::vector<std::uint8_t> read(kDeviceBodySize, 0);
+    EXPECT_EQ(m_editor.ReadEntry(ProfileCategory::Device, "Game", read), ProfileReadResult::Loaded);
+    EXPECT_EQ(read, body);
+    // A missing file is said, and the name stays.
+    EXPECT_EQ(m_editor.Rename(ProfileCategory::Device, 0, "Gone", "Other"),
+              ProfileListEditor::RenameResult::OldFileMissing);
+    EXPECT_EQ(m_store.Name(ProfileCategory::Device, 0), "Game");
+}
+
+}  // namespace
+}  // namespace varlok::profiles

@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "platform/inputcapture.h"
+#include "ui/messagetarget.h"
 #include "ui/uitypes.h"
 #include "ui/windowhandle.h"
 
@@ -46,10 +48,15 @@ struct KeyboardHookRecord {
 // 0x101, 0x104 or 0x105, lParam = a KeyboardHookRecord*), and every mouse
 // button message is posted as the mode's mouse message (wParam = the mouse
 // message), in the order they happened. Destroying it removes the capture.
-// A mouse message posted before Remove may still arrive after it: receivers
-// ignore hook messages they are not waiting for.
 //
-// Thread affinity: Install and Remove on the UI thread.
+// A capture that reads input on a thread of its own never waits for the UI
+// thread: it queues each event to the UI thread, which hands it to the
+// target there, unless the capture was removed (or installed again) since.
+// So Remove never waits for a delivery, and after it returns no message of
+// the removed capture reaches the target, keyboard or mouse. Events a
+// capture reports on the UI thread itself are delivered at once.
+//
+// Thread affinity: everything on the UI thread.
 class CDeviceHook {
 public:
     // capture must not be null.
@@ -63,7 +70,7 @@ public:
     bool Install(HookMode mode, bool keyboard, bool mouse);
     // The window the messages go to (the main window, once it exists).
     void SetTarget(ui::WindowHandle target) { m_target = target; }
-    // After it returns no further keyboard message is sent.
+    // After it returns no further hook message is delivered.
     void Remove();
     [[nodiscard]] bool IsInstalled() const;
     [[nodiscard]] std::optional<HookMode> Mode() const { return m_mode; }
@@ -73,9 +80,30 @@ public:
     [[nodiscard]] platform::InputCapture& Capture() { return *m_capture; }
 
 private:
+    // Receives the events a capture thread queued; UI thread.
+    class Relay : public ui::MessageTarget {
+    public:
+        explicit Relay(CDeviceHook& owner) : m_owner(owner) {}
+        ui::LResult HandleMessage(ui::MessageId message, ui::WParam wParam, ui::LParam lParam,
+                                  bool& handled) override;
+
+    private:
+        CDeviceHook& m_owner;
+    };
+
+    // Deliver an event of the installation numbered installation, if it is
+    // still the current one.
+    void DeliverKey(std::uint64_t installation, const platform::CapturedKey& key);
+    void DeliverMouse(std::uint64_t installation, std::uint32_t mouseMessage, bool post);
+
     std::shared_ptr<platform::InputCapture> m_capture;
     ui::WindowHandle m_target;
     std::optional<HookMode> m_mode;
+    Relay m_relay{*this};
+    ui::WindowHandle m_relayHandle;
+    // Counts installations and removals: a queued event names the
+    // installation it belongs to.
+    std::uint64_t m_installation = 0;
 };
 
 }  // namespace varlok::keys

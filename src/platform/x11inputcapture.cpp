@@ -18,6 +18,7 @@
 
 #include "platform/debugoutput.h"
 #include "platform/keycodetable.h"
+#include "platform/mousebuttonmessages.h"
 
 namespace varlok::platform {
 
@@ -29,42 +30,6 @@ using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
 template <class T>
 XcbReply<T> Own(T* reply) {
     return XcbReply<T>(reply, &std::free);
-}
-
-// Windows mouse messages.
-constexpr std::uint32_t kLeftDown = 0x201;
-constexpr std::uint32_t kLeftUp = 0x202;
-constexpr std::uint32_t kRightDown = 0x204;
-constexpr std::uint32_t kRightUp = 0x205;
-constexpr std::uint32_t kMiddleDown = 0x207;
-constexpr std::uint32_t kMiddleUp = 0x208;
-constexpr std::uint32_t kWheel = 0x20A;
-constexpr std::uint32_t kSideDown = 0x20B;
-constexpr std::uint32_t kSideUp = 0x20C;
-constexpr std::uint32_t kHorizontalWheel = 0x20E;
-
-// The message of an X button (1 left, 2 middle, 3 right, 4-7 the wheels'
-// clicks, 8 back, 9 forward). A wheel click is one message, on press.
-std::optional<std::uint32_t> MouseMessageOf(std::uint32_t button, bool pressed) {
-    switch (button) {
-        case 1:
-            return pressed ? kLeftDown : kLeftUp;
-        case 2:
-            return pressed ? kMiddleDown : kMiddleUp;
-        case 3:
-            return pressed ? kRightDown : kRightUp;
-        case 4:
-        case 5:
-            return pressed ? std::optional(kWheel) : std::nullopt;
-        case 6:
-        case 7:
-            return pressed ? std::optional(kHorizontalWheel) : std::nullopt;
-        case 8:
-        case 9:
-            return pressed ? kSideDown : kSideUp;
-        default:
-            return std::nullopt;
-    }
 }
 
 constexpr std::uint8_t kEventTypeMask = 0x7F;
@@ -285,7 +250,7 @@ void X11InputCapture::Read(const Sinks& sinks) {
                 const bool press = raw.event_type == XCB_INPUT_RAW_BUTTON_PRESS;
                 if (raw.extension == m_inputOpcode &&
                     (press || raw.event_type == XCB_INPUT_RAW_BUTTON_RELEASE)) {
-                    if (const auto message = MouseMessageOf(LogicalButton(raw.detail), press);
+                    if (const auto message = MouseMessageOfButton(LogicalButton(raw.detail), press);
                         message && sinks.mouseButton) {
                         sinks.mouseButton(*message);
                     }

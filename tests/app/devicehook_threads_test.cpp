@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -34,7 +35,8 @@ class DeviceHookTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ui::test::EnsureApplication();
-        m_target.onMessage = [this](ui::MessageId message, ui::WParam wParam,
+        m_target = std::make_unique<RecordingTarget>();
+        m_target->onMessage = [this](ui::MessageId message, ui::WParam wParam,
                                     ui::LParam lParam) -> ui::LResult {
             Delivered delivered{message, wParam, 0, 0};
             if (message != kHookMacroMouseMessage) {
@@ -47,13 +49,13 @@ protected:
             }
             return 0;
         };
-        m_hook.SetTarget(m_target.Handle());
+        m_hook.SetTarget(m_target->Handle());
     }
 
     std::shared_ptr<platform::FakeInputCapture> m_capture =
         std::make_shared<platform::FakeInputCapture>();
     CDeviceHook m_hook{m_capture};
-    RecordingTarget m_target;
+    std::unique_ptr<RecordingTarget> m_target;
     std::vector<Delivered> m_delivered;
     std::function<void()> m_onDelivery;
 };

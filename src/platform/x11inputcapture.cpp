@@ -6,9 +6,16 @@
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 // xkb.h names a field "explicit".
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wkeyword-macro"
+#endif
 #define explicit explicit_field
 #include <xcb/xkb.h>
 #undef explicit
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 #include <cstdlib>
 #include <numeric>
@@ -19,18 +26,11 @@
 #include "platform/debugoutput.h"
 #include "platform/keycodetable.h"
 #include "platform/mousebuttonmessages.h"
+#include "platform/xcbreply.h"
 
 namespace varlok::platform {
 
 namespace {
-
-template <class T>
-using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
-
-template <class T>
-XcbReply<T> Own(T* reply) {
-    return XcbReply<T>(reply, &std::free);
-}
 
 constexpr std::uint8_t kEventTypeMask = 0x7F;
 

@@ -1,5 +1,6 @@
 #include "keys/page/devicehook.h"
 
+#include <thread>
 #include <utility>
 
 #include "ui/windowmessages.h"

@@ -37,7 +37,7 @@ protected:
         ui::test::EnsureApplication();
         m_target = std::make_unique<RecordingTarget>();
         m_target->onMessage = [this](ui::MessageId message, ui::WParam wParam,
-                                    ui::LParam lParam) -> ui::LResult {
+                                     ui::LParam lParam) -> ui::LResult {
             Delivered delivered{message, wParam, 0, 0};
             if (message != kHookMacroMouseMessage) {
                 delivered.virtualKey = HookRecordOf(lParam).virtualKey;

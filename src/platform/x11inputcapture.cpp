@@ -259,6 +259,7 @@ void X11InputCapture::Read(const Sinks& sinks) {
         }
         if (xcb_connection_has_error(m_connection) != 0) {
             DebugOutput::Write("InputCapture X11: the X connection was lost");
+            m_running = false;
             return;
         }
         if (::poll(watched.data(), watched.size(), -1) < 0) {

@@ -139,9 +139,10 @@ protected:
     std::size_t KeyCount() { return m_received.Copy(m_received.keys).size(); }
 
     std::unique_ptr<XvfbServer> m_server;
+    // Outlives the capture, whose thread calls into it until it is stopped.
+    Received m_received;
     std::unique_ptr<X11InputCapture> m_capture;
     std::unique_ptr<Display, int (*)(Display*)> m_display{nullptr, XCloseDisplay};
-    Received m_received;
 };
 
 TEST_F(X11InputCaptureTest, TakesKeysFromTheWindowInFrontAndWatchesButtons) {

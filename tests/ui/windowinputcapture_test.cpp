@@ -3,8 +3,6 @@
 
 #include "ui/qt/windowinputcapture.h"
 
-#include <xcb/xcb.h>
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -20,7 +18,6 @@
 
 #include "support/uidriver.h"
 #include "ui/inputcapturefactory.h"
-#include "ui/qt/x11desktopcapture.h"
 
 namespace varlok::ui {
 namespace {
@@ -63,28 +60,6 @@ TEST(InputCaptureChoice, TheDesktopOnlyOnAnX11SessionThatMayBeTouched) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(WantsDesktopCapture(c.session), c.desktop) << c.what;
-    }
-}
-
-// Only the focus changes our own keyboard grab makes are kept from Qt.
-TEST(X11DesktopCapture, HidesFocusChangesOfGrabsOnly) {
-    struct Case {
-        std::uint8_t type, mode;
-        bool hidden;
-    };
-    const Case cases[] = {
-        {XCB_FOCUS_OUT, XCB_NOTIFY_MODE_GRAB, true},
-        {XCB_FOCUS_IN, XCB_NOTIFY_MODE_UNGRAB, true},
-        {XCB_FOCUS_OUT, XCB_NOTIFY_MODE_NORMAL, false},
-        {XCB_FOCUS_OUT, XCB_NOTIFY_MODE_WHILE_GRABBED, false},
-        {XCB_KEY_PRESS, XCB_NOTIFY_MODE_GRAB, false},
-    };
-    for (const Case& c : cases) {
-        xcb_focus_in_event_t event{};
-        event.response_type = c.type;
-        event.mode = c.mode;
-        EXPECT_EQ(qt::X11DesktopCapture::IsGrabFocusChange(&event), c.hidden)
-            << int{c.type} << " " << int{c.mode};
     }
 }
 

@@ -9,6 +9,22 @@
 
 namespace varlok::ui::qt {
 
+namespace {
+
+// Whether an xcb event is a focus change that only a grab made.
+bool IsGrabFocusChange(const void* xcbEvent) {
+    const auto* event = static_cast<const xcb_generic_event_t*>(xcbEvent);
+    const std::uint8_t type = event->response_type & 0x7F;
+    if (type != XCB_FOCUS_IN && type != XCB_FOCUS_OUT) {
+        return false;
+    }
+    // FocusIn and FocusOut share one layout.
+    const auto* focus = static_cast<const xcb_focus_in_event_t*>(xcbEvent);
+    return focus->mode == XCB_NOTIFY_MODE_GRAB || focus->mode == XCB_NOTIFY_MODE_UNGRAB;
+}
+
+}  // namespace
+
 X11DesktopCapture::X11DesktopCapture(std::unique_ptr<platform::X11InputCapture> capture)
     : m_capture(std::move(capture)) {}
 
@@ -41,17 +57,6 @@ void X11DesktopCapture::Stop() {
 bool X11DesktopCapture::nativeEventFilter(const QByteArray& eventType, void* message,
                                           qintptr* /*result*/) {
     return eventType == "xcb_generic_event_t" && IsGrabFocusChange(message);
-}
-
-bool X11DesktopCapture::IsGrabFocusChange(const void* xcbEvent) {
-    const auto* event = static_cast<const xcb_generic_event_t*>(xcbEvent);
-    const std::uint8_t type = event->response_type & 0x7F;
-    if (type != XCB_FOCUS_IN && type != XCB_FOCUS_OUT) {
-        return false;
-    }
-    // FocusIn and FocusOut share one layout.
-    const auto* focus = static_cast<const xcb_focus_in_event_t*>(xcbEvent);
-    return focus->mode == XCB_NOTIFY_MODE_GRAB || focus->mode == XCB_NOTIFY_MODE_UNGRAB;
 }
 
 }  // namespace varlok::ui::qt

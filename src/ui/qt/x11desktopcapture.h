@@ -29,9 +29,6 @@ public:
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
-    // Whether an xcb event is a focus change that only a grab made.
-    [[nodiscard]] static bool IsGrabFocusChange(const void* xcbEvent);
-
 private:
     std::unique_ptr<platform::X11InputCapture> m_capture;
     bool m_filtering = false;

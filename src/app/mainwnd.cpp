@@ -22,7 +22,6 @@
 #include "lighting/page/mousepreviewstream.h"
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
-#include "platform/fakeinputcapture.h"
 #include "profiles/page/profilelistspage.h"
 #include "settings/page/performancepage.h"
 #include "sim/virtualmouse.h"
@@ -30,6 +29,7 @@
 #include "ui/comboui.h"
 #include "ui/devicekeybuttonui.h"
 #include "ui/dialogbuilder.h"
+#include "ui/inputcapturefactory.h"
 #include "ui/optionui.h"
 #include "ui/resourcemanager.h"
 #include "ui/tablayoutui.h"
@@ -122,9 +122,7 @@ CMainWnd::CMainWnd(Environment environment)
                 MainWindowHandle().Post(MessageNumber(WindowMessage::FollowForegroundProgram)));
         }});
     if (!m_environment.inputCapture) {
-        // TEMPORARY until the desktop capture lands: captures nothing.
-        m_environment.inputCapture =
-            std::make_shared<platform::FakeInputCapture>(platform::CaptureReach::OwnWindow);
+        m_environment.inputCapture = ui::CreateInputCapture();
     }
     m_deviceHook = std::make_unique<keys::CDeviceHook>(m_environment.inputCapture);
     m_keyPage = std::make_unique<keys::KeyPage>(GetPaintManager(), m_session.Mirror(), m_macroStore,

@@ -1,5 +1,6 @@
 #include "platform/fakeinputcapture.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace varlok::platform {
@@ -17,10 +18,15 @@ bool FakeInputCapture::Start(bool keyboard, bool mouse, Sinks sinks) {
 }
 
 void FakeInputCapture::Stop() {
-    const std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     m_keyboard = false;
     m_mouse = false;
     m_sinks = {};
+    const auto self = std::this_thread::get_id();
+    m_delivered.wait(lock, [&] {
+        return std::all_of(m_delivering.begin(), m_delivering.end(),
+                           [&](std::thread::id thread) { return thread == self; });
+    });
 }
 
 bool FakeInputCapture::IsRunning() const {
@@ -38,31 +44,34 @@ bool FakeInputCapture::CapturesMouse() const {
     return m_mouse;
 }
 
-bool FakeInputCapture::Type(const CapturedKey& key) {
-    std::function<void(const CapturedKey&)> sink;
+template <class DeliverTo>
+bool FakeInputCapture::Deliver(bool keyboard, DeliverTo deliver) {
+    Sinks sinks;
+    const auto self = std::this_thread::get_id();
     {
         const std::lock_guard lock(m_mutex);
-        if (!m_keyboard || !m_sinks.key) {
+        if (!(keyboard ? m_keyboard && m_sinks.key : m_mouse && m_sinks.mouseButton)) {
             return false;
         }
-        sink = m_sinks.key;
+        sinks = m_sinks;
+        m_delivering.push_back(self);
     }
     // Called unlocked: the receiver may stop the capture.
-    sink(key);
+    deliver(sinks);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_delivering.erase(std::find(m_delivering.begin(), m_delivering.end(), self));
+    }
+    m_delivered.notify_all();
     return true;
 }
 
+bool FakeInputCapture::Type(const CapturedKey& key) {
+    return Deliver(true, [&](const Sinks& sinks) { sinks.key(key); });
+}
+
 bool FakeInputCapture::Click(std::uint32_t mouseMessage) {
-    std::function<void(std::uint32_t)> sink;
-    {
-        const std::lock_guard lock(m_mutex);
-        if (!m_mouse || !m_sinks.mouseButton) {
-            return false;
-        }
-        sink = m_sinks.mouseButton;
-    }
-    sink(mouseMessage);
-    return true;
+    return Deliver(false, [&](const Sinks& sinks) { sinks.mouseButton(mouseMessage); });
 }
 
 }  // namespace varlok::platform

@@ -12,19 +12,11 @@
 #include <utility>
 
 #include "platform/debugoutput.h"
+#include "platform/xcbreply.h"
 
 namespace varlok::platform {
 
 namespace {
-
-// Replies are allocated by xcb and freed with free().
-template <class T>
-using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
-
-template <class T>
-XcbReply<T> Own(T* reply) {
-    return XcbReply<T>(reply, &std::free);
-}
 
 std::uint32_t InternAtom(xcb_connection_t* connection, std::string_view name) {
     const auto reply = Own(xcb_intern_atom_reply(

@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "platform/inputcapture.h"
+#include "ui/messagetarget.h"
 #include "ui/uitypes.h"
 #include "ui/windowhandle.h"
 
@@ -22,6 +24,13 @@ inline constexpr ui::MessageId kHookSingleKeyMessage = 0x0810;
 inline constexpr ui::MessageId kHookHitKeyMessage = 0x0811;
 inline constexpr ui::MessageId kHookMacroKeyMessage = 0x0812;
 inline constexpr ui::MessageId kHookMacroMouseMessage = 0x0813;
+
+// Language keys of the capture's texts for the pages: the tooltip of a
+// capture that only reaches our own window (Reach() is OwnWindow), and the
+// message for an Install that failed because another program holds the
+// keyboard.
+inline constexpr std::string_view kCaptureOwnWindowTip = "input_capture_own_window_tip";
+inline constexpr std::string_view kCaptureKeyboardBusy = "input_capture_keyboard_busy";
 
 // The record a keyboard hook message points to (lParam); valid while the
 // receiver handles the message, which is sent.
@@ -46,10 +55,15 @@ struct KeyboardHookRecord {
 // 0x101, 0x104 or 0x105, lParam = a KeyboardHookRecord*), and every mouse
 // button message is posted as the mode's mouse message (wParam = the mouse
 // message), in the order they happened. Destroying it removes the capture.
-// A mouse message posted before Remove may still arrive after it: receivers
-// ignore hook messages they are not waiting for.
 //
-// Thread affinity: Install and Remove on the UI thread.
+// A capture that reads input on a thread of its own never waits for the UI
+// thread: it queues each event to the UI thread, which hands it to the
+// target there, unless the capture was removed (or installed again) since.
+// So Remove never waits for a delivery, and after it returns no message of
+// the removed capture reaches the target, keyboard or mouse. Events a
+// capture reports on the UI thread itself are delivered at once.
+//
+// Thread affinity: everything on the UI thread.
 class CDeviceHook {
 public:
     // capture must not be null.
@@ -63,7 +77,7 @@ public:
     bool Install(HookMode mode, bool keyboard, bool mouse);
     // The window the messages go to (the main window, once it exists).
     void SetTarget(ui::WindowHandle target) { m_target = target; }
-    // After it returns no further keyboard message is sent.
+    // After it returns no further hook message is delivered.
     void Remove();
     [[nodiscard]] bool IsInstalled() const;
     [[nodiscard]] std::optional<HookMode> Mode() const { return m_mode; }
@@ -73,9 +87,30 @@ public:
     [[nodiscard]] platform::InputCapture& Capture() { return *m_capture; }
 
 private:
+    // Receives the events a capture thread queued; UI thread.
+    class Relay : public ui::MessageTarget {
+    public:
+        explicit Relay(CDeviceHook& owner) : m_owner(owner) {}
+        ui::LResult HandleMessage(ui::MessageId message, ui::WParam wParam, ui::LParam lParam,
+                                  bool& handled) override;
+
+    private:
+        CDeviceHook& m_owner;
+    };
+
+    // Deliver an event of the installation numbered installation, if it is
+    // still the current one.
+    void DeliverKey(std::uint64_t installation, const platform::CapturedKey& key);
+    void DeliverMouse(std::uint64_t installation, std::uint32_t mouseMessage, bool post);
+
     std::shared_ptr<platform::InputCapture> m_capture;
     ui::WindowHandle m_target;
     std::optional<HookMode> m_mode;
+    Relay m_relay{*this};
+    ui::WindowHandle m_relayHandle;
+    // Counts installations and removals: a queued event names the
+    // installation it belongs to.
+    std::uint64_t m_installation = 0;
 };
 
 }  // namespace varlok::keys

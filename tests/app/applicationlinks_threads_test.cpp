@@ -6,10 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "app/support/mainwindowfixture.h"
+#include "app/support/xvfbwindowfixture.h"
 #include "platform/inifile.h"
 #include "platform/x11foregroundprogram.h"
-#include "platform/xvfbserver.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "ui/comboui.h"
@@ -27,18 +26,8 @@ namespace {
 // The whole way from the desktop to the mouse: an X server where the test
 // plays the window manager, the program in front told by the X11 backend,
 // the watcher, the device list and the virtual mouse.
-class ApplicationLinksEndToEndTest : public testing::MainWindowFixture {
+class ApplicationLinksEndToEndTest : public testing::XvfbWindowFixture {
 protected:
-    void SetUp() override {
-        MainWindowFixture::SetUp();
-        ui::CTrayIcon::OverrideSystemTrayAvailable(false);
-        if (!m_server.Installed()) {
-            GTEST_SKIP() << "Xvfb is not installed (package xvfb)";
-        }
-        ASSERT_FALSE(m_server.DisplayName().empty()) << "Xvfb did not start";
-        m_display.reset(XOpenDisplay(m_server.DisplayName().c_str()));
-        ASSERT_NE(m_display, nullptr);
-    }
     void TearDown() override {
         MainWindowFixture::TearDown();
         if (m_child > 0) {
@@ -60,8 +49,6 @@ protected:
         XSync(display, False);
     }
 
-    platform::testing::XvfbServer m_server;
-    std::unique_ptr<Display, int (*)(Display*)> m_display{nullptr, XCloseDisplay};
     pid_t m_child = -1;
 };
 

@@ -30,7 +30,6 @@ protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
         ui::CTrayIcon::OverrideSystemTrayAvailable(false);
-        m_environment.inputCapture = m_capture;
         m_environment.macroRecorderTicks = [this] { return m_now; };
         AttachMouse();
         OpenMousePage("ms_macro_Op_tab");
@@ -80,8 +79,6 @@ protected:
         return platform::testing::ReadBytes(m_folder / "ms" / (name + ".mac"));
     }
 
-    std::shared_ptr<platform::FakeInputCapture> m_capture =
-        std::make_shared<platform::FakeInputCapture>();
     std::int64_t m_now = 5000;
 };
 

@@ -110,7 +110,7 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
     EXPECT_EQ(routes.SignalOwners(ui::PageSignal::RefreshKeyPage),
               std::vector<std::string>{"key page"});
     EXPECT_EQ(routes.SignalOwners(ui::PageSignal::StopRecording),
-              std::vector<std::string>{"macro page"});
+              (std::vector<std::string>{"key page", "macro page"}));
     EXPECT_EQ(routes.SignalOwners(ui::PageSignal::MouseConnected),
               std::vector<std::string>{"profile lists"});
 }

@@ -25,11 +25,8 @@ inline constexpr ui::MessageId kHookHitKeyMessage = 0x0811;
 inline constexpr ui::MessageId kHookMacroKeyMessage = 0x0812;
 inline constexpr ui::MessageId kHookMacroMouseMessage = 0x0813;
 
-// Language keys of the capture's texts for the pages: the tooltip of a
-// capture that only reaches our own window (Reach() is OwnWindow), and the
-// message for an Install that failed because another program holds the
-// keyboard.
-inline constexpr std::string_view kCaptureOwnWindowTip = "input_capture_own_window_tip";
+// Language key of the message for an Install that failed: on the desktop
+// that means another program holds the keyboard.
 inline constexpr std::string_view kCaptureKeyboardBusy = "input_capture_keyboard_busy";
 
 // The record a keyboard hook message points to (lParam); valid while the

@@ -441,7 +441,7 @@ void MacroPage::StartRecording() {
     const bool mouse = options.mouseClicks || IsChecked(kWheelOption) || IsChecked(kMoveOption);
     if (!m_hook.Install(HookMode::Macro, options.keyboard, mouse)) {
         SetEditingState(wasDirty);
-        Show({std::string(kCaptureFailedMessage), {}});
+        Show({std::string(kCaptureKeyboardBusy), {}});
         return;
     }
     m_recorder.Start(options);

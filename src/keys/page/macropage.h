@@ -79,7 +79,6 @@ public:
     static constexpr std::string_view kRecordStopText = "macro_btn_stop_redio_text";
     static constexpr std::string_view kRecordTip = "macro_record_tip";
     static constexpr std::string_view kRecordWindowOnlyTip = "macro_record_window_only_tip";
-    static constexpr std::string_view kCaptureFailedMessage = "message_macro_capture_failed";
     static constexpr std::string_view kKeysUseMacroMessage = "message_text_2";
 
     // The key editor's up (0) and down (1) choices.
@@ -104,7 +103,7 @@ public:
         kMoveDownLabel};
     // Texts the page sets from code.
     static constexpr std::array<std::string_view, 5> kCodeTexts{
-        kRecordStartText, kRecordStopText, kRecordTip, kRecordWindowOnlyTip, kCaptureFailedMessage};
+        kRecordStartText, kRecordStopText, kRecordTip, kRecordWindowOnlyTip, kCaptureKeyboardBusy};
 
     // Pages of the action editor tab.
     enum EditorPage : int { kNoEditor = 0, kKeyboardEditor = 1, kMouseEditor = 2 };

@@ -63,6 +63,7 @@ void MainWindowFixture::SetUp() {
     m_environment.quitOnDestroy = false;
     m_environment.onMouseRead = [this] { ++m_reads; };
     m_environment.foreground = m_foreground;
+    m_environment.inputCapture = m_capture;
 }
 
 void MainWindowFixture::TearDown() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fakeforegroundprogram.h"
+#include "platform/fakeinputcapture.h"
 
 // Shared by the main window tests: the installed skin copied into a fresh
 // folder (so that tests can add language files of their own), the stores in
@@ -83,6 +84,9 @@ protected:
     std::shared_ptr<device::HidBus> m_bus = std::make_shared<device::HidBus>();
     std::shared_ptr<sim::VirtualMouse> m_mouse;
     // The program in front as the test puts it there; never the desktop's.
+    // Input as the test types it; no test grabs a desktop unless it asks.
+    std::shared_ptr<platform::FakeInputCapture> m_capture =
+        std::make_shared<platform::FakeInputCapture>();
     std::shared_ptr<platform::FakeForegroundProgram> m_foreground =
         std::make_shared<platform::FakeForegroundProgram>();
     CMainWnd::Environment m_environment;

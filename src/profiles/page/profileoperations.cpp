@@ -26,10 +26,11 @@ void ProfileOperations::RegisterRoutes(ui::RouteTable& routes, std::string_view 
               {list.importButton, &ProfileOperations::ImportProfile},
               {list.exportButton, &ProfileOperations::ExportProfile},
               {list.renameButton, &ProfileOperations::RenameProfile}}) {
-            routes.OnClick(owner, button, ui::NameMatch::Exact,
-                           [this, category, operation](ui::TNotifyUI&, std::optional<int>) {
-                               (this->*operation)(category);
-                           });
+            routes.OnClick(
+                owner, button, ui::NameMatch::Exact,
+                [this, category, operation = operation](ui::TNotifyUI&, std::optional<int>) {
+                    (this->*operation)(category);
+                });
         }
     }
     for (const PanelToggle& toggle : kProfilePanelToggles) {

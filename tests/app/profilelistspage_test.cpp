@@ -283,10 +283,14 @@ TEST_F(ProfileOperationsTest, AddCopyAndDeleteKeepListIniAndFilesInStep) {
     EXPECT_EQ(Store().Read("PROFILEDEVICECOUNT", "count"), "2");
     EXPECT_EQ(Store().Read("PROFILEDEVICESELECT", "select"), "1");
     // What the choice sends: the record, then key block 0 read and written.
-    const std::vector<Request> requests = NonFrameRequests(*m_mouse);
+    // The flush of the whole record may come before or after it, when its
+    // tick came meanwhile; it is left out here.
+    std::vector<Request> requests = NonFrameRequests(*m_mouse);
+    std::erase_if(requests, [](const Request& request) {
+        return Summaries({request}).front() == "06 len 56 @0";
+    });
     const Strings sent = Summaries(requests);
-    // (and the flush's record, when its tick came meanwhile)
-    ASSERT_GE(sent.size(), 21u);
+    ASSERT_GE(sent.size(), 20u);
     EXPECT_EQ(sent.front(), "06 len 50 @0");
     EXPECT_EQ(std::string(requests.front().data.begin(), requests.front().data.end()),
               RecordOf(FileBytes(ms / "profile2.config")));

@@ -46,8 +46,7 @@
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "settings/mousemirror.h"
-#include "sim/virtualhidbackend.h"
-#include "sim/virtualmouse.h"
+#include "virtualmouselink.h"
 #include "xvfbserver.h"
 
 // Last: Xlib defines None, Bool and Status as macros.
@@ -297,17 +296,8 @@ void BM_LinkedProgramToWire(benchmark::State& state) {
         state.SkipWithError("profiles or X connection not ready");
         return;
     }
-    auto bus = std::make_shared<varlok::device::HidBus>();
-    auto mouse = varlok::sim::AttachVirtualMouse(*bus);
-    varlok::sim::VirtualMouse::Faults faults;
-    faults.latency = kPollsPerExchange;
-    mouse->SetFaults(faults);
-    mouse->SetLogLimit(1);
-    varlok::device::DeviceLink link(bus);
-    link.Init(varlok::device::DeviceType::Mouse);
-    const std::string path =
-        varlok::sim::VirtualHidBackend(mouse).PathOf(varlok::sim::MouseCollection::Configuration);
-    link.SetConnected(link.Device().Open(path, true, true, true, false));
+    varlok::bench::VirtualMouseLink device(kPollsPerExchange);
+    varlok::device::DeviceLink& link = device.link;
 
     varlok::settings::MouseMirror mirror;
     varlok::profiles::ProfileStore store({profiles.folder, profiles.folder}, mirror);

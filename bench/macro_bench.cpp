@@ -21,8 +21,7 @@
 #include "device/hidbus.h"
 #include "keys/macrostore.h"
 #include "keys/macrotable.h"
-#include "sim/virtualhidbackend.h"
-#include "sim/virtualmouse.h"
+#include "virtualmouselink.h"
 
 namespace {
 
@@ -71,19 +70,9 @@ struct Store {
 void BM_UploadFullMacroMemory(benchmark::State& state) {
     const Store files;
     const MacroStore store(files.folder);
-    auto bus = std::make_shared<varlok::device::HidBus>();
-    auto mouse = varlok::sim::AttachVirtualMouse(*bus);
-    varlok::sim::VirtualMouse::Faults faults;
-    faults.latency = kPollsPerExchange;
-    mouse->SetFaults(faults);
-    mouse->SetLogLimit(1);
-    DeviceLink link(bus);
-    link.Init(varlok::device::DeviceType::Mouse);
-    const std::string path =
-        varlok::sim::VirtualHidBackend(mouse).PathOf(varlok::sim::MouseCollection::Configuration);
-    const bool opened = link.Device().Open(path, true, true, true, false);
-    link.SetConnected(opened);
-    if (!files.ok || !opened ||
+    varlok::bench::VirtualMouseLink device(kPollsPerExchange);
+    DeviceLink& link = device.link;
+    if (!files.ok || !device.opened ||
         varlok::keys::MacroTableLength(store.LoadAllMacros()) != kCapacity) {
         state.SkipWithError("store or virtual mouse not ready");
         return;

@@ -145,14 +145,18 @@ bool CursorScripts::ResetScript(int script) {
 
 std::optional<StoreMessage> CursorScripts::ImportScript(int script,
                                                         const std::filesystem::path& source) {
-    const MacroFileContents contents = ReadMacroFile(source);
-    if (!contents.exists) {
+    // Read once: what is checked is what is copied.
+    const std::optional<ImportFile> imported = ReadImportFile(source);
+    if (!imported) {
         return StoreMessage{std::string(kUnreadableFileMessage), {}};
     }
-    if (contents.count > kMaxActions) {
+    if (imported->contents.count > kMaxActions) {
         return StoreMessage{std::string(kScriptTooLongMessage), {}};
     }
-    if (!CopyStoreFile(source, ScriptFile(script), m_faultHook)) {
+    if (!imported->contents.unreadable.empty()) {
+        return StoreMessage{std::string(kUnreadableFileMessage), {}};
+    }
+    if (!WriteStoreFile(ScriptFile(script), imported->bytes, m_faultHook)) {
         return StoreMessage{std::string(kWriteFailedMessage), {}};
     }
     return std::nullopt;

@@ -77,7 +77,8 @@ public:
     bool ResetScript(int script);
     // Replaces the script with a copy of source. Refused with
     // "message_text_18" when source claims more than 180 actions, and with
-    // "message_macro_file_unreadable" when it cannot be read; the script
+    // "message_macro_file_unreadable" when it is no script file (see
+    // ReadImportFile) or holds an action that cannot be read; the script
     // then stays as it was.
     [[nodiscard]] std::optional<StoreMessage> ImportScript(int script,
                                                            const std::filesystem::path& source);

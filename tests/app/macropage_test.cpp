@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/support/filechoice.h"
 #include "app/support/mainwindowfixture.h"
 #include "keys/keyfunction.h"
 #include "keys/page/devicehook.h"

@@ -73,6 +73,17 @@ TEST_F(CursorScriptsTest, ImportRefusesMoreThan180ActionsAndExportCopies) {
     std::ofstream(longer, std::ios::binary) << "[MACROACTIONCOUNT]\r\ncount=181\r\n";
     const std::string before = ReadBytes(m_scripts.ScriptFile(2));
     EXPECT_EQ(m_scripts.ImportScript(2, longer), (StoreMessage{"message_text_18", {}}));
+    // No script: text without the action count, a device, a count with its
+    // actions missing.
+    const std::filesystem::path passwd = m_folder / "passwd";
+    std::ofstream(passwd, std::ios::binary) << "root:x:0:0:root:/root:/bin/bash\n";
+    const std::filesystem::path hollow = m_folder / "hollow.cur";
+    std::ofstream(hollow, std::ios::binary) << "[MACROACTIONCOUNT]\r\ncount=180\r\n";
+    for (const std::filesystem::path& file : {passwd, std::filesystem::path("/dev/null"), hollow}) {
+        EXPECT_EQ(m_scripts.ImportScript(2, file),
+                  (StoreMessage{"message_macro_file_unreadable", {}}))
+            << file;
+    }
     EXPECT_EQ(ReadBytes(m_scripts.ScriptFile(2)), before);
     ASSERT_TRUE(m_scripts.ExportScript(0, m_folder / "out.cur"));
     EXPECT_EQ(m_scripts.ImportScript(2, m_folder / "out.cur"), std::nullopt);

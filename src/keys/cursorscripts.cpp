@@ -188,6 +188,7 @@ TableUpload CursorScripts::UploadCursorScripts(device::DeviceLink& link) const {
         upload.length <= kMaxTableLength ? BuildMacroTable(scripts) : std::nullopt;
     if (!table) {
         upload.status = UploadStatus::Refused;
+        upload.message = StoreMessage{std::string(kScriptTableTooLongMessage), {}};
         platform::DebugOutput::Write("UploadCursorScripts: a table of " +
                                      std::to_string(upload.length) + " bytes is not sent");
         return upload;

@@ -88,8 +88,10 @@ public:
     // they are sent: actions that cannot be read are left out.
     [[nodiscard]] std::vector<std::vector<MacroAction>> LoadAllScripts() const;
     // Builds the script table and sends it with BeginTransfer,
-    // WriteCursorData, EndTransfer. A table above 3072 bytes is refused
-    // without message and not sent.
+    // WriteCursorData, EndTransfer. A table above 3072 bytes is not sent:
+    // refused with "message_cursor_table_too_long", so that a save to the
+    // mouse stops there rather than leave the mouse with old scripts
+    // unnoticed.
     [[nodiscard]] TableUpload UploadCursorScripts(device::DeviceLink& link) const;
 
 private:

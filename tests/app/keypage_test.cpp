@@ -12,6 +12,7 @@
 
 #include "app/support/mainwindowfixture.h"
 #include "keys/keyfunction.h"
+#include "keys/macrofile.h"
 #include "keys/macrostore.h"
 #include "keys/page/devicehook.h"
 #include "keys/page/keypage.h"
@@ -327,6 +328,27 @@ TEST_F(KeyPageTest, SendPutsScriptsMacrosThenTheKeySlotOnTheWireAndShowsTheProgr
     const auto stored = m_mouse->StoredKeyBlock(active);
     EXPECT_EQ(stored[12], 0x70);
     EXPECT_EQ(stored[13], 0x01);
+    ASSERT_TRUE(RunUntil([this] { return !Find("setting_progress")->IsVisible(); }));
+}
+
+TEST_F(KeyPageTest, ScriptsTooLongForTheMouseStopTheSendWithAMessage) {
+    OpenMousePage("ms_key_Op_tab");
+    AddTwoMacros();
+    // 39 actions more than the four scripts' 720: 3076 bytes, above 3072.
+    const std::filesystem::path script = m_folder / "ms" / "name_4.cur";
+    std::vector<keys::MacroAction> actions = keys::ReadMacroFile(script).actions;
+    actions.resize(actions.size() + 39);
+    ASSERT_EQ(keys::WriteMacroFile(script, actions), platform::IniWriteResult::Ok);
+    m_mouse->ClearLog();
+    std::string shown;
+    testing::AnswerMessage(shown);
+    ASSERT_TRUE(Driver().Click("ms_key_butt_prosave"));
+    EXPECT_EQ(shown, "message_cursor_table_too_long");
+    // Neither scripts nor macros nor keys went to the mouse.
+    for (const settings::testing::Request& request :
+         settings::testing::NonFrameRequests(*m_mouse)) {
+        EXPECT_EQ(request.command, 0x06) << int{request.command};
+    }
     ASSERT_TRUE(RunUntil([this] { return !Find("setting_progress")->IsVisible(); }));
 }
 

@@ -95,14 +95,14 @@ TEST_F(CursorScriptsTest, TableAboveItsRoomIsNotSent) {
     // Four scripts of 180 actions: 2920 bytes, sent.
     EXPECT_EQ(m_scripts.UploadCursorScripts(mouse.link).status, UploadStatus::Sent);
     mouse.mouse->ClearLog();
-    // 39 more actions make 3076 bytes: not sent, and no message.
+    // 39 more actions make 3076 bytes: not sent, and the user is told.
     std::vector<MacroAction> actions = ReadMacroFile(m_scripts.ScriptFile(3)).actions;
     actions.resize(actions.size() + 39);
     ASSERT_EQ(WriteMacroFile(m_scripts.ScriptFile(3), actions), platform::IniWriteResult::Ok);
     const TableUpload upload = m_scripts.UploadCursorScripts(mouse.link);
     EXPECT_EQ(upload.length, 3076U);
     EXPECT_EQ(upload.status, UploadStatus::Refused);
-    EXPECT_FALSE(upload.message);
+    EXPECT_EQ(upload.message, (StoreMessage{"message_cursor_table_too_long", {}}));
     EXPECT_TRUE(mouse.mouse->Log().empty());
 }
 

@@ -330,6 +330,14 @@ TEST_F(UploadTest, StoresGoOutCursorScriptsFirstThenMacros) {
     m_mouse.mouse->ClearLog();
     EXPECT_TRUE(UploadStores(m_mouse.link, scripts, m_store, 0).Refused());
     EXPECT_EQ(std::ranges::count(m_mouse.Commands(), 0x15), 0);
+    // Refused scripts (too long for the mouse): nothing at all went.
+    std::vector<MacroAction> longer = ReadMacroFile(scripts.ScriptFile(0)).actions;
+    longer.resize(longer.size() + 39);
+    ASSERT_EQ(WriteMacroFile(scripts.ScriptFile(0), longer), platform::IniWriteResult::Ok);
+    m_mouse.mouse->ClearLog();
+    const StoreUpload refused = UploadStores(m_mouse.link, scripts, m_store, 4096);
+    ASSERT_EQ(refused.Refusal(), &refused.cursorScripts);
+    EXPECT_TRUE(m_mouse.Commands().empty());
 }
 
 }  // namespace

@@ -56,17 +56,19 @@ std::filesystem::path CursorScripts::DefaultFile(int script) const {
 
 bool CursorScripts::PrepareCursorScripts() {
     platform::IniFile list(ListFilePath(), m_faultHook);
-    bool whole = true;
-    if (list.ReadInt(kCursorCountSection, kListCountKey) == 0) {
-        std::vector<platform::IniValue> values{{std::string(kCursorCountSection),
-                                                std::string(kListCountKey),
-                                                std::to_string(kScriptCount)}};
-        for (int script = 0; script < kScriptCount; ++script) {
-            values.push_back(
-                {std::string(kCursorNameSection), std::to_string(script), FixedName(script)});
-        }
-        whole = list.WriteValues(values) == platform::IniWriteResult::Ok;
+    // Only the first run: a script file missing later stays missing and is
+    // sent as an empty script, as the user left it.
+    if (list.ReadInt(kCursorCountSection, kListCountKey) != 0) {
+        return true;
     }
+    std::vector<platform::IniValue> values{{std::string(kCursorCountSection),
+                                            std::string(kListCountKey),
+                                            std::to_string(kScriptCount)}};
+    for (int script = 0; script < kScriptCount; ++script) {
+        values.push_back(
+            {std::string(kCursorNameSection), std::to_string(script), FixedName(script)});
+    }
+    bool whole = list.WriteValues(values) == platform::IniWriteResult::Ok;
     for (int script = 0; script < kScriptCount; ++script) {
         const std::filesystem::path file = ScriptFile(script);
         if (!Exists(file) && !CopyStoreFile(DefaultFile(script), file, m_faultHook)) {

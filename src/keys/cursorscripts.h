@@ -54,8 +54,10 @@ public:
     // The first run: when the list file names no scripts, it gets
     // CURSORCOUNT 4 and the names "name_1" .. "name_4", and each default
     // script is copied into the data folder unless a file of that name is
-    // already there. False when something could not be written or a default
-    // is missing (the debug output says which).
+    // already there. Once the list names scripts nothing is done, so a
+    // script file missing later is not brought back. False when something
+    // could not be written or a default is missing (the debug output says
+    // which).
     bool PrepareCursorScripts();
 
     // The file of script (0..3): the list's CURSORNAME entry plus ".cur",

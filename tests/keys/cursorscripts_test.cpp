@@ -38,10 +38,16 @@ TEST_F(CursorScriptsTest, PrepareCopiesTheDefaultsOnceAndListsThem) {
         EXPECT_TRUE(contents.unreadable.empty());
     }
     EXPECT_EQ(platform::IniFile(m_folder / "msMacro.ini").Read("CURSORNAME", "3"), "name_4");
-    // A script the user changed survives a second preparation.
+    // A script the user changed survives a second preparation, and one
+    // missing since the first is not brought back: it goes out empty.
     ASSERT_TRUE(m_scripts.SaveShot(0, 0, {500, 7, true, 9, false}));
+    std::filesystem::remove(m_folder / "name_2.cur");
     ASSERT_TRUE(m_scripts.PrepareCursorScripts());
     EXPECT_EQ(m_scripts.LoadShot(0, 0), (CursorScripts::Shot{500, 7, true, 9, false}));
+    EXPECT_FALSE(std::filesystem::exists(m_folder / "name_2.cur"));
+    const std::vector<std::vector<MacroAction>> scripts = m_scripts.LoadAllScripts();
+    ASSERT_EQ(scripts.size(), 4U);
+    EXPECT_TRUE(scripts[1].empty());
 }
 
 TEST_F(CursorScriptsTest, ShotsEditOnlyTheirThreeActionsAndLimitValues) {

@@ -230,6 +230,9 @@ TEST_F(KeyPageTest, RunModesShowTheCountOnlyForTheCountedModeAndTheComboFollowsT
     auto* combo = dynamic_cast<ui::CComboUI*>(Find("ms_key_fct_combo_23"));
     EXPECT_EQ(combo->GetText(), "Reload");
     EXPECT_EQ(Labels()[4], "Reload");
+    for (int item = 0; item < combo->GetCount(); ++item) {
+        EXPECT_EQ(combo->GetItemAt(item)->GetFixedHeight(), 30) << item;
+    }
 }
 
 TEST_F(KeyPageTest, DefaultTakesTheFactoryEntryAndTheOnlyLeftButtonStaysLocked) {

@@ -285,6 +285,15 @@ TEST_F(KeyPageTest, TheCaptureTakesKeyboardKeysOnlyWhileTheKeyboardCategoryIsCho
     // A media key has no keyboard-key row: nothing changes.
     EXPECT_TRUE(Keyboard().Type({0x100, 0xAF, 0}));
     EXPECT_EQ(Entry(4), (KeyFunction{0x20, 0x00, 0x58}));
+    // On the forward key the category holds no key captured for the back
+    // key: choosing it and applying leave the forward key as it was.
+    ASSERT_TRUE(Driver().Click("ms_key_3"));
+    EXPECT_FALSE(m_window->DeviceHook().IsInstalled()) << "the forward key shows no key";
+    Choose("ms_key_fct_combo", 6);
+    ASSERT_TRUE(Driver().Click("ms_key_butt_keysave"));
+    EXPECT_EQ(Entry(3), (KeyFunction{0x10, 0x10, 0x00}));
+    EXPECT_EQ(Find("ms_key_fct_edit_21")->GetText(), "");
+    ASSERT_TRUE(Driver().Click("ms_key_4"));
     // Another category ends the capture; keys typed then reach nothing.
     Choose("ms_key_fct_combo", 4);
     EXPECT_FALSE(m_window->DeviceHook().IsInstalled());

@@ -224,7 +224,7 @@ TEST_F(MacroStoreTest, ImportRefusesUnreadableFilesAndExportCopiesBytes) {
                   (StoreMessage{"message_macro_file_unreadable", {}}))
             << file;
     }
-    EXPECT_TRUE(m_store.LoadMacroList().empty());
+    ASSERT_TRUE(m_store.LoadMacroList().empty());
     EXPECT_FALSE(std::filesystem::exists(m_store.ListFilePath()));
     const MacroStoreResult imported = m_store.ImportMacro(good);
     ASSERT_EQ(imported.status, MacroStoreStatus::Done);

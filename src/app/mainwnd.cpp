@@ -814,9 +814,10 @@ settings::UploadResult CMainWnd::UploadCursorScripts() {
     if (upload.message) {
         keys::ShowStoreMessage(m_dialogs, *upload.message);
     }
-    // A script table too long for the mouse is left out without a word; the
-    // save goes on with the macros and the key table.
-    return settings::UploadResult::Sent;
+    // A script table too long for the mouse ends the save: the user is told,
+    // and neither the macros nor the key table go out without their scripts.
+    return upload.status == keys::UploadStatus::Refused ? settings::UploadResult::Refused
+                                                        : settings::UploadResult::Sent;
 }
 
 settings::UploadResult CMainWnd::UploadMacroTable() {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <mutex>
 
 #include "platform/debugoutput.h"
@@ -17,27 +16,28 @@ constexpr std::string_view kWriteFailedText = "文件打开失败";
 }  // namespace
 
 ProfileReadResult ReadProfileFile(const std::filesystem::path& path, std::span<std::uint8_t> body) {
-    // Only plain files: a folder, a pipe or a device chosen for import would
-    // fail or never end.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return ProfileReadResult::Missing;
-    }
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
+    // Only plain files, and no further than the body: a folder, a pipe or a
+    // device chosen for import would fail or never end.
+    const platform::FileContents contents =
+        platform::ReadRegularFile(path, kProfileHeaderSize + body.size());
+    if (contents.status != platform::FileReadStatus::Ok &&
+        contents.status != platform::FileReadStatus::TooLarge) {
         return ProfileReadResult::Missing;
     }
     // A header cut short reads as zeros, so it lacks the magic unless its
     // first two bytes hold it.
-    std::array<char, kProfileHeaderSize> header{};
-    stream.read(header.data(), static_cast<std::streamsize>(header.size()));
-    const auto magic = static_cast<std::uint16_t>(static_cast<std::uint8_t>(header[0]) |
-                                                  (static_cast<std::uint8_t>(header[1]) << 8));
+    std::array<std::uint8_t, 2> magicBytes{};
+    std::copy_n(contents.bytes.begin(), std::min(contents.bytes.size(), magicBytes.size()),
+                magicBytes.begin());
+    const auto magic = static_cast<std::uint16_t>(magicBytes[0] | (magicBytes[1] << 8));
     if (magic != kProfileMagic) {
         return ProfileReadResult::BadMagic;
     }
     // Read as far as the file goes; the rest of the body stays as it was.
-    stream.read(reinterpret_cast<char*>(body.data()), static_cast<std::streamsize>(body.size()));
+    if (contents.bytes.size() > kProfileHeaderSize) {
+        std::copy(contents.bytes.begin() + static_cast<std::ptrdiff_t>(kProfileHeaderSize),
+                  contents.bytes.end(), body.begin());
+    }
     return ProfileReadResult::Loaded;
 }
 

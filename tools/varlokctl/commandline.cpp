@@ -855,8 +855,10 @@ namespace {
 
 // The stores' refusals as varlok words them in English.
 std::string DescribeStoreMessage(const keys::StoreMessage& message) {
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kTexts{{
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 4> kTexts{{
         {keys::kNoMemoryMessage, "there is not enough memory to prepare the data for the mouse"},
+        {keys::kScriptTableTooLongMessage,
+         "the cursor scripts are too long for the mouse (at most 3072 bytes)"},
         {keys::kCapacityMessage,
          "the macros do not fit into the mouse's memory; number of actions to remove: at least "
          "%d"},
@@ -901,11 +903,14 @@ ExitCode CommandLine::Upload() {
     if (stores.cursorScripts.link != LinkResult::Success) {
         return CommandFailed(stores.cursorScripts.link, "WriteCursorData");
     }
-    report("macros", stores.macros);
-    if (stores.Refused()) {
+    const keys::TableUpload* refusal = stores.Refusal();
+    if (refusal != &stores.cursorScripts) {
+        report("macros", stores.macros);
+    }
+    if (refusal != nullptr) {
         m_env.err << "varlokctl: "
-                  << (stores.macros.message ? DescribeStoreMessage(*stores.macros.message)
-                                            : std::string("the macros were refused"))
+                  << (refusal->message ? DescribeStoreMessage(*refusal->message)
+                                       : std::string("the upload was refused"))
                   << "; nothing more was sent\n";
         return ExitCode::Failure;
     }

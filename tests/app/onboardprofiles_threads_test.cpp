@@ -139,6 +139,9 @@ TEST_F(OnboardProfilesTest, AfterTheMousesOwnButtonAChangeGoesToTheProfileItChos
     Choose(1);
     const std::uint8_t profile1Stage = Stored(1, kStage1);
     ASSERT_TRUE(RunUntil([&] { return Shows(profile1Stage, Stored(1, kReportRate)); }));
+    // The record the switch's refresh marked has gone out: a flush still
+    // pending when the mouse switches would land in the profile it chose.
+    ASSERT_TRUE(RunUntil([&] { return !m_window->Mirror().settingsDirty.IsSet(); }));
     ASSERT_TRUE(m_mouse->WaitForWaitingReaders(1, 20s));
     m_mouse->PressProfileButton();
     ASSERT_TRUE(RunUntil([&] { return Shows(k2000Dpi, Stored(2, kReportRate)); }));

@@ -14,6 +14,7 @@
 #include "app/mainwindowroutes.h"
 #include "app/msgwnd.h"
 #include "app/windowdeviceevents.h"
+#include "device/deviceevents.h"
 #include "keys/page/cursorpage.h"
 #include "keys/page/keypage.h"
 #include "keys/page/macropage.h"
@@ -691,7 +692,13 @@ bool CMainWnd::RunSimulationItem(std::string_view name) {
     }
     for (const auto& [item, code] : kEventItems) {
         if (name == item.name) {
-            mouse->PressEvent(code);
+            // The profile switch is the mouse's own button: the mouse
+            // switches, then reports it.
+            if (code == static_cast<std::uint16_t>(device::DeviceEventCode::ProfileSwitched)) {
+                mouse->PressProfileButton();
+            } else {
+                mouse->PressEvent(code);
+            }
             return true;
         }
     }

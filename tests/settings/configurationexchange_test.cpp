@@ -180,6 +180,22 @@ TEST_F(ConfigurationExchangeTest, SelectingProfileTwoSwitchesTheDeviceAndTakesIt
     EXPECT_FALSE(m_mirror.settingsDirty.IsSet());
 }
 
+TEST_F(ConfigurationExchangeTest, AChangeNotYetFlushedReachesItsOwnProfileBeforeTheSwitch) {
+    m_mirror.settingsRecord.Assign(Pattern<SettingsRecord::kSize>(0x77));
+    m_mirror.settingsRecord.Set(SettingsRecord::kReportRate, 2);
+    m_mirror.settingsDirty.Mark();
+
+    m_exchange.SelectOnboardProfile(2);
+    m_exchange.FlushSettings();
+
+    EXPECT_EQ(Summaries(Requests()),
+              (Strings{"06 len 56 @0", "05 len 1 @0", "06 len 1 @0", "05 len 56 @128"}));
+    // Profile 4, in force when the change was made, holds it.
+    EXPECT_EQ(DeviceSettings(4 * kRecordSize + SettingsRecord::kReportRate, 1),
+              std::vector<std::uint8_t>{2});
+    EXPECT_FALSE(m_mirror.settingsDirty.IsSet());
+}
+
 TEST_F(ConfigurationExchangeTest, AnActiveIndexAboveFourFromTheDeviceIsNotUsedAsAnEntry) {
     sim::SettingsAreaBytes area = mouse->SettingsArea();
     area[0] = 7;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -392,19 +393,57 @@ TEST_F(ProfileOperationsTest, ImportAddsADeviceEntryAndExportWritesTheStoredFile
     EXPECT_EQ(FileBytes(ms / "profile2.config").at(16 + 512 + 15), 9);
     EXPECT_EQ(m_mouse->SettingsArea()[15], 9);
 
-    // Not a profile: said, and the new entry keeps the default.
-    std::ofstream(m_folder / "junk.config") << "not a profile at all";
-    m_answer = (m_folder / "junk.config").string();
-    EXPECT_EQ(ClickAnswered("ms_pro_device_import_btn"), "message_text_9");
-    EXPECT_EQ(Items("ms_device_profile_combo").size(), 3u);
-    EXPECT_EQ(KeysOf(FileBytes(ms / "profile3.config")),
-              KeysOf(FileBytes(m_folder / "msdevicedefault.config")));
-
-    Combo("ms_device_profile_combo").SelectItem(1, false, true);
     m_answer = (m_folder / "out").string();
     ASSERT_EQ(ClickAnswered("ms_pro_device_export_btn"), "");
     EXPECT_EQ(m_dialogKinds.back(), ui::FileDialogKind::Save);
     EXPECT_EQ(FileBytes(m_folder / "out.config"), FileBytes(ms / "profile2.config"));
+}
+
+TEST_F(ProfileOperationsTest, AnImportThatIsNoProfileChangesNothing) {
+    Open();
+    const std::filesystem::path ms = m_folder / "ms";
+    const std::array lists{"ms_device_profile_combo", "ms_deng_profile_combo",
+                           "ms_key_profile_combo"};
+    for (const char* list : lists) {
+        Combo(list).SelectItem(0, false, true);
+    }
+    static_cast<void>(FlushedRecords());
+    m_mouse->ClearLog();
+    // The store's files, the lists and their selections.
+    const auto state = [&] {
+        Strings seen;
+        for (const auto& entry : std::filesystem::directory_iterator(ms)) {
+            seen.push_back(entry.path().filename().string() + FileBytes(entry.path()));
+        }
+        std::ranges::sort(seen);
+        for (const char* list : lists) {
+            seen.push_back(std::to_string(Combo(list).GetCurSel()));
+            std::ranges::copy(Items(list), std::back_inserter(seen));
+        }
+        return seen;
+    };
+    const Strings before = state();
+    std::ofstream(m_folder / "header.config", std::ios::binary)
+        << std::string("\xAA\x55", 2) << std::string(14, '\0');
+    ASSERT_EQ(::mkfifo((m_folder / "pipe.config").c_str(), 0600), 0);
+    const struct {
+        std::string_view button;
+        std::string file;
+        std::string message;
+    } imports[] = {
+        {"ms_pro_device_import_btn", "/etc/passwd", "message_text_9"},
+        {"ms_pro_deng_import_btn", "/etc/passwd", "message_text_9"},
+        {"ms_pro_key_import_btn", "/etc/passwd", "message_text_9"},
+        {"ms_pro_device_import_btn", (m_folder / "header.config").string(), "message_text_9"},
+        {"ms_pro_device_import_btn", (m_folder / "pipe.config").string(), "message_text_8"},
+        {"ms_pro_device_import_btn", "/dev/zero", "message_text_8"},
+    };
+    for (const auto& [button, file, message] : imports) {
+        m_answer = file;
+        EXPECT_EQ(ClickAnswered(button), message) << button << " " << file;
+        EXPECT_EQ(state(), before) << button << " " << file;
+    }
+    EXPECT_TRUE(NonFrameRequests(*m_mouse).empty());
 }
 
 TEST_F(ProfileOperationsTest, ADeviceResetRunsTwiceAndLeavesTheDesktopDefaults) {

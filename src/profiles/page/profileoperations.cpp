@@ -151,16 +151,18 @@ void ProfileOperations::ImportProfile(ProfileCategory category) {
     if (!file) {
         return;
     }
+    // Read and checked before anything changes: a file that is no profile
+    // of this mouse leaves no entry, file or selection behind.
+    std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
+    if (!Loaded(ReadImportedProfileFile(*file, body))) {
+        return;
+    }
     int selected = list->GetCurSel();
     if (ListControls(category).variant.importAddsEntry) {
         AddProfile(category);
         // The new entry, also when the default could not be read and it was
         // not chosen: the file never replaces the entry chosen before.
         selected = list->GetCount() - 1;
-    }
-    std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
-    if (!Loaded(ReadProfileFile(*file, body))) {
-        return;
     }
     if (!m_editor.WriteEntry(category, list->GetItemAt(selected)->GetUserData(), body)) {
         m_dialogs.ShowMessage(kWriteFailedMessage);

@@ -512,6 +512,34 @@ TEST_F(ProfileOperationsTest, LinksAreStoredRefusedTwiceAndClearedAndALightingLi
     EXPECT_EQ(Store().Read("PROFILELIKEDEVICEEXE", "1"), "0");
 }
 
+TEST_F(ProfileOperationsTest, ALongProgramPathIsLinkedWholeAndOneWithALineBreakIsRefused) {
+    Open();
+    ASSERT_EQ(ClickAnswered("ms_pro_device_add_btn"), "");
+    auto& check = *dynamic_cast<ui::COptionUI*>(Find("ms_device_profile_link_check"));
+    const std::string deep = "/opt/" + std::string(300, 'd') + "/Game";
+    m_answer = deep;
+    check.Selected(true, true);
+    EXPECT_EQ(Store().FindWhole("DEVICEPROCESS", "1"), deep);
+    EXPECT_EQ(Find("ms_device_profile_link_edit")->GetText(), "Game");
+    Combo("ms_device_profile_combo").SelectItem(0, false, true);
+    m_foreground->BringToFront(deep);
+    ASSERT_TRUE(RunUntil([&] { return Combo("ms_device_profile_combo").GetCurSel() == 1; }));
+    EXPECT_TRUE(check.IsSelected());
+    EXPECT_EQ(Find("ms_device_profile_link_edit")->GetText(), "Game");
+
+    // A line break cannot be stored: said, the box unticked, nothing linked.
+    m_foreground->BringToFront("/usr/bin/editor");
+    ASSERT_TRUE(RunUntil([&] { return Combo("ms_device_profile_combo").GetCurSel() == 0; }));
+    m_answer = "/opt/two\nlines/Game";
+    std::string shown;
+    testing::AnswerMessage(shown);
+    check.Selected(true, true);
+    EXPECT_EQ(shown, "profile_message_bad_program");
+    EXPECT_FALSE(check.IsSelected());
+    EXPECT_EQ(Store().Read("PROFILELIKEDEVICEEXE", "0"), "0");
+    EXPECT_EQ(Store().Read("DEVICEPROCESS", "0"), "");
+}
+
 TEST_F(ProfileOperationsTest, WithoutAProgramInFrontTheLinkControlsSayWhy) {
     m_foreground = std::make_shared<platform::FakeForegroundProgram>(
         platform::ForegroundSupport::NoX11Display);

@@ -308,16 +308,20 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
 bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
     const std::string_view sender = SenderName(msg);
     auto& manager = GetPaintManager();
+    const auto page = FindPageRoute(sender);
     // The macro section's own options (recording options, the insert panel)
     // edit within the section; they neither leave it nor end a recording.
-    if (sender.starts_with(kMacroSectionPrefix) && !FindPageRoute(sender)) {
+    if (sender.starts_with(kMacroSectionPrefix) && !page) {
         return true;
     }
     const ui::CControlUI* unsavedBar = manager.FindControl("ms_macro_tab_saveorcancel");
-    // Unsaved macro edits keep the macro page in front, whatever was
-    // selected; the selections that take it back there pass.
-    if (!m_restoringMacroTab && unsavedBar != nullptr && unsavedBar->IsVisible() &&
-        sender != "ms_macro_Op_tab" && sender != "ms_tab") {
+    // Unsaved macro edits keep the macro page in front: choosing another
+    // section or device page is taken back, while the selections that take
+    // it back there pass. Other options and check boxes leave no section;
+    // the program changes them too (a program switch unticks a link check
+    // box), which must never raise the notice.
+    if (!m_restoringMacroTab && page && msg.wParam != 0 && unsavedBar != nullptr &&
+        unsavedBar->IsVisible() && sender != "ms_macro_Op_tab" && sender != "ms_tab") {
         m_restoringMacroTab = true;
         for (const std::string_view option : {"ms_macro_Op_tab", "ms_tab"}) {
             if (auto* control = manager.FindControl<ui::COptionUI>(option)) {
@@ -329,7 +333,6 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
         return false;
     }
     m_routes.Raise(ui::PageSignal::StopRecording);
-    const auto page = FindPageRoute(sender);
     // Only a selection switches pages; the options of a group that lose
     // their selection report it too.
     if (!page || msg.wParam == 0) {

@@ -187,8 +187,19 @@ int Application::Run() {
     }
 
     platform::SingleInstance instance(InstanceName(), WakeMainWindow(activate));
-    if (instance.Acquire(kActivateMessageName) ==
+    // A run for a picture only learns that another instance runs (an empty
+    // message wakes nobody): the picture it was asked for is not taken, and
+    // a script must hear that rather than find no file.
+    const auto& pictureFile = m_impl->options.screenshot;
+    if (instance.Acquire(pictureFile ? std::string_view() : kActivateMessageName) ==
         platform::SingleInstance::AcquireResult::AlreadyRunning) {
+        if (pictureFile) {
+            std::fprintf(stderr,
+                         "varlok: another varlok is running; no picture was written to %s "
+                         "(close it first)\n",
+                         pictureFile->string().c_str());
+            return 1;
+        }
         return 0;
     }
 

@@ -4,10 +4,16 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "app/mainwindowmessages.h"
+#include "platform/singleinstance.h"
 #include "platform/tempfolder.h"
 #include "sim/devicememory.h"
 #include "sim/virtualmousestatefile.h"
@@ -94,6 +100,34 @@ TEST_F(ProgramTest, APictureThatCannotBeWrittenIsAnError) {
     EXPECT_EQ(Run("--simulate --screenshot '" + (m_folder / "missing" / "x.png").string() + "'"),
               1);
     EXPECT_NE(Err().find("cannot write the picture"), std::string::npos);
+}
+
+TEST_F(ProgramTest, WhileAnotherInstanceRunsAPictureRunFailsAndAPlainStartWakesIt) {
+    std::mutex mutex;
+    std::condition_variable woken;
+    std::vector<std::string> messages;
+    platform::SingleInstance running("varlok-test-" + std::to_string(::getpid()),
+                                     [&](const std::string& message) {
+                                         const std::lock_guard lock(mutex);
+                                         messages.push_back(message);
+                                         woken.notify_all();
+                                     });
+    ASSERT_EQ(running.Acquire(kActivateMessageName),
+              platform::SingleInstance::AcquireResult::Acquired);
+
+    const auto picture = m_folder / "window.png";
+    EXPECT_EQ(Run("--simulate --screenshot '" + picture.string() + "'"), 1);
+    EXPECT_NE(
+        Err().find("another varlok is running; no picture was written to " + picture.string()),
+        std::string::npos)
+        << Err();
+    EXPECT_FALSE(std::filesystem::exists(picture));
+    // A start as the user makes it wakes the running window; the picture run
+    // before it, served first, woke nothing.
+    EXPECT_EQ(Run("--simulate"), 0) << Err();
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(woken.wait_for(lock, std::chrono::seconds(10), [&] { return !messages.empty(); }));
+    EXPECT_EQ(messages, std::vector<std::string>{std::string(kActivateMessageName)});
 }
 
 TEST_F(ProgramTest, HelpAndBadArguments) {

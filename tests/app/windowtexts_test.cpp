@@ -22,6 +22,7 @@
 #include "app/skinobserver.h"
 #include "app/support/mainwindowfixture.h"
 #include "keys/storemessage.h"
+#include "profiles/page/profileoperations.h"
 #include "ui/comboui.h"
 #include "ui/containerui.h"
 #include "ui/controlui.h"
@@ -279,7 +280,11 @@ TEST_F(WindowTextsTest, EveryPageSectionAndDialogShowsWholeTextsInEveryLanguage)
     ui::test::UiDriver::AnswerNextModal([this](ui::test::UiDriver& box) {
         std::vector<std::string> messages = {
             std::string(keys::kBadNameMessage), std::string(keys::kRenameBlockedMessage),
-            std::string(keys::kUnreadableFileMessage), std::string(keys::kWriteFailedMessage)};
+            std::string(keys::kUnreadableFileMessage), std::string(keys::kWriteFailedMessage),
+            std::string(keys::kScriptTableTooLongMessage),
+            std::string(profiles::ProfileOperations::kNoSelectionMessage),
+            std::string(profiles::ProfileOperations::kBadNameMessage),
+            "profile_message_bad_program"};
         for (int i = 1; i <= 20; ++i) {
             messages.push_back("message_text_" + std::to_string(i));
         }

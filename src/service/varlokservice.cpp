@@ -14,6 +14,8 @@
 #include "platform/processexecutable.h"
 #include "profiles/profilefile.h"
 #include "service/devicereads.h"
+#include "service/effectoptions.h"
+#include "service/messagetext.h"
 #include "service/propertysnapshot.h"
 #include "settings/dpitable.h"
 
@@ -36,10 +38,6 @@ std::string Text(const BusCall& call, std::size_t index) {
     return call.Arguments().at(index).AsString().value_or(std::string());
 }
 
-std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
-}
-
 // Stage n (1-7) of argument index, or nothing (the call answered).
 std::optional<int> Stage(BusCall& call, std::size_t index) {
     const std::int64_t stage = Integer(call, index).value_or(0);
@@ -52,6 +50,18 @@ std::optional<int> Stage(BusCall& call, std::size_t index) {
     return static_cast<int>(stage);
 }
 
+// Onboard profile 0-4 of argument index, or nothing (the call answered).
+std::optional<int> OnboardProfile(BusCall& call, std::size_t index) {
+    const std::int64_t profile = Integer(call, index).value_or(0);
+    if (profile < 0 || profile >= kOnboardProfiles) {
+        Fail(call, ServiceError::InvalidArgument,
+             "onboard profile " + std::to_string(profile) + " does not exist; they are 0 to " +
+                 std::to_string(kOnboardProfiles - 1));
+        return std::nullopt;
+    }
+    return static_cast<int>(profile);
+}
+
 std::optional<lighting::Rgb> Colour(BusCall& call, const std::string& text, std::string_view what) {
     const std::optional<lighting::Rgb> colour = lighting::ParseRgbText(text);
     if (!colour) {
@@ -60,14 +70,6 @@ std::optional<lighting::Rgb> Colour(BusCall& call, const std::string& text, std:
                  " is not a colour; give six hex digits rrggbb");
     }
     return colour;
-}
-
-std::string JoinNames(std::span<const std::string_view> names) {
-    std::string text;
-    for (const std::string_view name : names) {
-        text += (text.empty() ? "" : ", ") + std::string(name);
-    }
-    return text;
 }
 
 std::optional<ProfileCategory> CategoryNamed(std::string_view name) {
@@ -121,81 +123,6 @@ std::string NameProblem(platform::EntryNameProblem problem) {
             break;
     }
     return "cannot name a profile";
-}
-
-// The options of SetLightingEffect: each takes its variant's value into the
-// change, or returns why not.
-struct EffectOption {
-    std::string_view name;
-    std::optional<std::string> (*take)(const BusValue& value, lighting::EffectChange& change);
-};
-
-std::optional<std::string> Level(const BusValue& value, std::uint8_t levels,
-                                 std::optional<std::uint8_t>& level) {
-    const std::optional<std::int64_t> number = value.AsInteger();
-    if (!number || *number < 0 || *number >= levels) {
-        return "a number from 0 to " + std::to_string(levels - 1);
-    }
-    level = static_cast<std::uint8_t>(*number);
-    return std::nullopt;
-}
-
-std::optional<std::string> ColourOption(const BusValue& value, std::optional<lighting::Rgb>& rgb) {
-    rgb = lighting::ParseRgbText(value.AsString().value_or(std::string()));
-    return rgb ? std::nullopt : std::optional<std::string>("a colour as six hex digits rrggbb");
-}
-
-constexpr std::array<EffectOption, 7> kEffectOptions{{
-    {"speed",
-     [](const BusValue& value, lighting::EffectChange& change) {
-         return Level(value, lighting::kSpeedLevels, change.speed);
-     }},
-    {"brightness",
-     [](const BusValue& value, lighting::EffectChange& change) {
-         return Level(value, lighting::kBrightnessLevels, change.brightness);
-     }},
-    {"direction",
-     [](const BusValue& value, lighting::EffectChange& change) -> std::optional<std::string> {
-         const std::string direction = value.AsString().value_or(std::string());
-         if (direction != "left" && direction != "right") {
-             return "\"left\" or \"right\"";
-         }
-         change.left = direction == "left";
-         return std::nullopt;
-     }},
-    {"seven",
-     [](const BusValue& value, lighting::EffectChange& change) -> std::optional<std::string> {
-         change.sevenColour = value.AsBoolean();
-         return change.sevenColour ? std::nullopt : std::optional<std::string>("a boolean");
-     }},
-    {"colour", [](const BusValue& value,
-                  lighting::EffectChange& change) { return ColourOption(value, change.colour); }},
-    {"wheel", [](const BusValue& value,
-                 lighting::EffectChange& change) { return ColourOption(value, change.wheel); }},
-    {"logo", [](const BusValue& value,
-                lighting::EffectChange& change) { return ColourOption(value, change.logo); }},
-}};
-
-// The options (an a{sv}) taken into change; why not, when one is refused.
-std::optional<std::string> TakeEffectOptions(const BusValue& options,
-                                             lighting::EffectChange& change) {
-    for (const BusValue& entry : options.Items()) {
-        const std::string name = entry.Items().at(0).AsString().value_or(std::string());
-        const BusValue& variant = entry.Items().at(1);
-        const BusValue value = variant.Items().empty() ? variant : variant.Items().front();
-        const auto option = std::ranges::find(kEffectOptions, name, &EffectOption::name);
-        if (option == kEffectOptions.end()) {
-            std::vector<std::string_view> names;
-            for (const EffectOption& known : kEffectOptions) {
-                names.push_back(known.name);
-            }
-            return "unknown option " + Quoted(name) + "; the options are " + JoinNames(names);
-        }
-        if (const std::optional<std::string> wanted = option->take(value, change)) {
-            return "the option " + Quoted(name) + " needs " + *wanted;
-        }
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -353,17 +280,11 @@ void VarlokService::SetReportRate(BusCall& call) {
 }
 
 void VarlokService::SelectOnboardProfile(BusCall& call) {
-    const std::int64_t index = Integer(call, 0).value_or(0);
-    if (index < 0 || index >= kOnboardProfiles) {
-        Fail(call, ServiceError::InvalidArgument,
-             "onboard profile " + std::to_string(index) + " does not exist; they are 0 to " +
-                 std::to_string(kOnboardProfiles - 1));
+    const std::optional<int> index = OnboardProfile(call, 0);
+    if (!index || !RequireMouse(call)) {
         return;
     }
-    if (!RequireMouse(call)) {
-        return;
-    }
-    m_window.SelectOnboardProfile(static_cast<int>(index));
+    m_window.SelectOnboardProfile(*index);
     call.Return();
 }
 
@@ -502,19 +423,13 @@ void VarlokService::ReadDeviceInfo(BusCall& call) {
 }
 
 void VarlokService::ReadSettings(BusCall& call) {
-    const std::int64_t profile = Integer(call, 0).value_or(0);
-    if (profile < 0 || profile >= kOnboardProfiles) {
-        Fail(call, ServiceError::InvalidArgument,
-             "onboard profile " + std::to_string(profile) + " does not exist; they are 0 to " +
-                 std::to_string(kOnboardProfiles - 1));
-        return;
-    }
-    if (!RequireMouse(call)) {
+    const std::optional<int> profile = OnboardProfile(call, 0);
+    if (!profile || !RequireMouse(call)) {
         return;
     }
     std::vector<std::uint8_t> record;
     if (const std::optional<ReadFailure> failure =
-            ReadProfileRecord(m_link, static_cast<unsigned>(profile), record)) {
+            ReadProfileRecord(m_link, static_cast<unsigned>(*profile), record)) {
         Fail(call, ServiceError::DeviceFailed, DescribeFailure(*failure));
         return;
     }

@@ -89,6 +89,15 @@ public:
     RunningWindow& operator=(const RunningWindow&) = delete;
 
     [[nodiscard]] bool Ready() const { return m_ready; }
+    // Why not, for the benchmark's error.
+    [[nodiscard]] std::string Trouble() const {
+        if (!m_program) {
+            return "no bus (dbus-daemon)";
+        }
+        const std::string& output = m_program->Output();
+        return "the window did not start with its bus service and the mouse: " +
+               output.substr(0, output.find("\n> "));
+    }
     [[nodiscard]] ChildProcess& Program() { return *m_program; }
 
     // A method of the service; false when it failed.
@@ -144,7 +153,7 @@ bool RecordTraced(const std::string& trace, std::size_t& from, int code) {
 void BM_SetDpiToWire(benchmark::State& state) {
     RunningWindow window;
     if (!window.Ready()) {
-        state.SkipWithError("the window did not start with its bus service and the mouse");
+        state.SkipWithError(window.Trouble().c_str());
         return;
     }
     std::size_t read = window.Program().Output().size();
@@ -207,7 +216,7 @@ std::optional<double> ThreadCpuSeconds(pid_t pid, const std::string& name) {
 void BM_ServiceIdleCpu(benchmark::State& state) {
     RunningWindow window;
     if (!window.Ready()) {
-        state.SkipWithError("the window did not start with its bus service and the mouse");
+        state.SkipWithError(window.Trouble().c_str());
         return;
     }
     const pid_t pid = window.Program().Pid();

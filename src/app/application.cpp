@@ -243,6 +243,9 @@ int Application::Run() {
     InstallShellHooks(environment.shellHooks, environment.mainIni);
 
     environment.startPage = m_impl->options.page;
+    // The window owns the mouse: everything else reaches it through the
+    // window's service on the session bus.
+    environment.busServiceAddress = std::string();
     // Declared before the window, whose timer handler calls it.
     std::unique_ptr<ScreenshotTask> screenshot;
     if (m_impl->options.screenshot) {

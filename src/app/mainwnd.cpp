@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/busservicehost.h"
 #include "app/desktopaccess.h"
 #include "app/mainwindowhandle.h"
 #include "app/mainwindowlayouts.h"
@@ -115,8 +116,9 @@ CMainWnd::CMainWnd(Environment environment)
     if (!m_environment.foreground) {
         m_environment.foreground = platform::CreateForegroundProgram();
     }
+    m_foreground = std::make_shared<platform::ReportedForegroundProgram>(m_environment.foreground);
     m_profileListsPage->FollowForeground(profiles::ProfileListsPage::ForegroundFollow{
-        m_environment.foreground.get(),
+        m_foreground.get(),
         static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::ApplicationLinkWatcher),
         MessageNumber(WindowMessage::FollowForegroundProgram), [] {
             static_cast<void>(
@@ -143,7 +145,12 @@ CMainWnd::CMainWnd(Environment environment)
         lighting::MousePreviewStream::FrameTimer{
             kFrameTimer, [this] { StartTimer(WindowTimer::SendLightingFrame); },
             [this] { KillTimer(WindowTimer::SendLightingFrame); }});
+    m_busService = std::make_unique<BusServiceHost>(BusServiceHost::Window{
+        *m_performancePage, *m_lightingPage, *m_profileListsPage, m_session.Exchange(), m_dialogs,
+        *m_foreground, m_session.Mirror(), m_profileStore, m_session.MouseLink(),
+        m_environment.virtualMouse != nullptr});
     RegisterWindowRoutes();
+    m_busService->RegisterRoutes(m_routes);
     m_profileListsPage->RegisterRoutes(m_routes);
     m_performancePage->RegisterRoutes(m_routes);
     // After the performance page: the lighting refresh ends the mouse page's
@@ -158,6 +165,7 @@ CMainWnd::CMainWnd(Environment environment)
 CMainWnd::~CMainWnd() {
     ui::CMenuWnd::DestroyMenu();
     m_popupMenu.reset();
+    m_busService->Stop();
     StopWorkers();
     if (MainWindowHandle() == GetHandle() && GetHandle().Id() != 0) {
         SetMainWindowHandle({});
@@ -302,6 +310,10 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
     } else {
         m_routes.DeliverNotify(msg);
     }
+    // The pointer passing over controls changes nothing the bus shows.
+    if (msg.sType != ui::msgtype::kMouseEnter && msg.sType != ui::msgtype::kMouseLeave) {
+        m_busService->RequestRefresh();
+    }
     WindowImplBase::Notify(msg);
 }
 
@@ -408,6 +420,9 @@ void CMainWnd::OnWindowInit() {
     for (const WindowTimer timer : kTimersAtStart) {
         StartTimer(timer);
     }
+    if (m_environment.busServiceAddress) {
+        m_busService->Start(*m_environment.busServiceAddress);
+    }
     if (const auto language = m_language.StoredLanguage()) {
         LoadInterfaceLanguage(*language);
         ui::CResourceManager::GetInstance().ReloadText();
@@ -481,6 +496,11 @@ ui::LResult CMainWnd::HandleCustomMessage(ui::MessageId message, ui::WParam wPar
     if (const std::optional<ui::LResult> result =
             m_routes.DeliverMessage(message, wParam, lParam)) {
         handled = true;
+        // The service's own messages refresh it themselves.
+        if (message != MessageNumber(WindowMessage::BusServiceRefresh) &&
+            message != MessageNumber(WindowMessage::BusServiceCall)) {
+            m_busService->RequestRefresh();
+        }
         return *result;
     }
     handled = false;
@@ -494,7 +514,20 @@ void CMainWnd::OnTimerMessage(std::uintptr_t id) {
             KillTimer(*timer);
         }
     }
+    const bool flushing =
+        id == TimerId(WindowTimer::FlushSettings) && Mirror().settingsDirty.IsSet();
     m_routes.DeliverTimer(id);
+    RefreshBusServiceAfterTimer(id, flushing);
+}
+
+void CMainWnd::RefreshBusServiceAfterTimer(std::uintptr_t id, bool flushed) {
+    // The periodic timers (the flush with nothing to send, repaints, the
+    // lighting frames) change nothing the bus shows; reads of the mouse do.
+    const auto timer = FindWindowTimer(id);
+    if (flushed || timer == WindowTimer::ReadMouseConfiguration ||
+        timer == WindowTimer::RereadMouseRecord) {
+        m_busService->RequestRefresh();
+    }
 }
 
 void CMainWnd::OnMouseRead() {
@@ -780,6 +813,8 @@ void CMainWnd::ShutDown() {
     m_shutDown = true;
     m_trayIcon.Delete();
     m_deviceHook->Remove();
+    // Before the workers: no call runs while the device session stops.
+    m_busService->Stop();
     platform::DebugOutput::Write("退出测试");
     ShowWindow(false);
     StopWorkers();

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -9,33 +10,42 @@
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/mainwindowmessages.h"
+#include "platform/childprocess.h"
+#include "platform/privatebus.h"
 #include "platform/singleinstance.h"
 #include "platform/tempfolder.h"
+#include "platform/tracedreport.h"
+#include "platform/xvfbserver.h"
 #include "sim/devicememory.h"
 #include "sim/virtualmousestatefile.h"
 
 namespace varlok::app {
 namespace {
 
+using namespace std::chrono_literals;
+using platform::testing::ChildProcess;
 using platform::testing::ReadBytes;
 using platform::testing::TempFolder;
 
 // Runs the program without a display, with its stores in the test's folder,
-// and returns its exit code; stdout and stderr land in files there.
+// and returns its exit code; stdout and stderr land in files there. It finds
+// no session bus.
 class ProgramTest : public ::testing::Test {
 protected:
     int Run(const std::string& arguments) {
         const std::string folder = m_folder.Path().string();
         const std::string command =
             "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM VARLOK_DOCUMENTS_DIR='" + folder +
-            "/documents' XDG_RUNTIME_DIR='" + folder + "/runtime' XDG_CONFIG_HOME='" + folder +
-            "/config' VARLOK_INSTANCE_NAME=varlok-test-" + std::to_string(::getpid()) +
-            " '" VARLOK_PROGRAM "' " + arguments + " >'" + folder + "/out.txt' 2>'" + folder +
-            "/err.txt'";
+            "/documents' XDG_RUNTIME_DIR='" + folder +
+            "/runtime' DBUS_SESSION_BUS_ADDRESS='unix:path=" + folder +
+            "/no-bus' XDG_CONFIG_HOME='" + folder + "/config' VARLOK_INSTANCE_NAME=varlok-test-" +
+            std::to_string(::getpid()) + " '" VARLOK_PROGRAM "' " + arguments + " >'" + folder +
+            "/out.txt' 2>'" + folder + "/err.txt'";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -136,6 +146,74 @@ TEST_F(ProgramTest, HelpAndBadArguments) {
     EXPECT_EQ(Run("--frobnicate"), 2);
     EXPECT_NE(Err().find("unknown argument: --frobnicate"), std::string::npos);
     EXPECT_NE(Err().find("usage: varlok"), std::string::npos);
+}
+
+TEST_F(ProgramTest, TheWindowServesTheMouseOnTheSessionBus) {
+    platform::testing::XvfbServer display;
+    platform::testing::PrivateBus bus;
+    if (!display.Installed() || !bus.Installed()) {
+        GTEST_SKIP() << "Xvfb or dbus-daemon is not installed (packages xvfb, dbus-daemon)";
+    }
+    ASSERT_FALSE(display.DisplayName().empty() || bus.Address().empty());
+    const std::string folder = m_folder.Path().string();
+    ChildProcess program(
+        {VARLOK_PROGRAM, "--simulate"},
+        {"DISPLAY=" + display.DisplayName(), "QT_QPA_PLATFORM=xcb",
+         "DBUS_SESSION_BUS_ADDRESS=" + bus.Address(), "XDG_RUNTIME_DIR=" + folder,
+         "VARLOK_DOCUMENTS_DIR=" + folder + "/documents", "XDG_CONFIG_HOME=" + folder + "/config",
+         "VARLOK_INSTANCE_NAME=varlok-bus-test-" + std::to_string(::getpid()), "VARLOK_TRACE=1"});
+    ASSERT_TRUE(program.Started());
+    const auto gdbus = [&bus](const std::string& command, std::vector<std::string> rest) {
+        ChildProcess client(bus.Gdbus(command, std::move(rest)));
+        EXPECT_TRUE(client.WaitForExit(20s).has_value()) << "gdbus " << command;
+        return client.Output();
+    };
+    const auto call = [&gdbus](std::vector<std::string> arguments) {
+        std::vector<std::string> rest{"--dest", "io.github.varlok.Varlok1", "--object-path",
+                                      "/io/github/varlok/Varlok1", "--method"};
+        rest.insert(rest.end(), arguments.begin(), arguments.end());
+        return gdbus("call", rest);
+    };
+    EXPECT_EQ(gdbus("wait", {"--timeout", "20", "io.github.varlok.Varlok1"}), "")
+        << program.Output();
+    const std::string description =
+        gdbus("introspect",
+              {"--dest", "io.github.varlok.Varlok1", "--object-path", "/io/github/varlok/Varlok1"});
+    EXPECT_THAT(description, ::testing::HasSubstr("SetDpi(in  y stage,"));
+    EXPECT_THAT(description, ::testing::HasSubstr("readonly aq Dpi"));
+    // The window owns the mouse once it has found it, and says so.
+    ChildProcess monitor(bus.PropertiesMonitor());
+    ASSERT_TRUE(monitor.WaitForOutput(platform::testing::PrivateBus::kMonitoring, 20s))
+        << monitor.Output();
+    if (call({"org.freedesktop.DBus.Properties.Get", "io.github.varlok.Varlok1", "Connected"}) !=
+        "(<true>,)\n") {
+        ASSERT_TRUE(
+            monitor.WaitForOutput("string \"Connected\"\n         variant             "
+                                  "boolean true",
+                                  20s))
+            << monitor.Output() << program.Output().substr(0, 4000);
+    }
+
+    EXPECT_EQ(call({"io.github.varlok.Varlok1.SetDpi", "3", "2000"}), "()\n");
+    // Stage 3's code (7) in the whole record, byte 17 of the data.
+    EXPECT_TRUE(program.WaitUntil(
+        [&program] {
+            std::istringstream lines(program.Output());
+            for (std::string line; std::getline(lines, line);) {
+                const std::vector<int> report = platform::testing::SentReport(line);
+                if (platform::testing::IsRecordWrite(report) && report[8 + 17] == 7) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        20s))
+        << program.Output().substr(0, 4000);
+    EXPECT_THAT(call({"io.github.varlok.Varlok1.SelectOnboardProfile", "7"}),
+                ::testing::HasSubstr(
+                    "GDBus.Error:io.github.varlok.Varlok1.Error.InvalidArgument: onboard profile 7 "
+                    "does not exist"));
+    program.Terminate(20s);
 }
 
 }  // namespace

@@ -206,6 +206,7 @@ int Application::Run() {
 
     CMainWnd::Environment environment;
     environment.bus = device::HidBus::System();
+    environment.bus->SetOwnerLocks(device::SystemOwnerLocks(device::kWindowProgram));
     if (m_impl->options.simulate) {
         environment.virtualMouse = sim::AttachVirtualMouse(*environment.bus);
         if (m_impl->options.simulateLocked) {

@@ -16,16 +16,18 @@ namespace {
 using platform::testing::ReadBytes;
 using platform::testing::TempFolder;
 
-// Runs the program without a display, with its stores in the test's folder,
+// Runs the program without a display, with its stores (and its runtime
+// folder, where the virtual mouse's owner lock lies) in the test's folder,
 // and returns its exit code; stdout and stderr land in files there.
 class ProgramTest : public ::testing::Test {
 protected:
     int Run(const std::string& arguments) {
         const std::string folder = m_folder.Path().string();
+        std::filesystem::create_directories(m_folder / "runtime");
         const std::string command =
             "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM VARLOK_DOCUMENTS_DIR='" + folder +
-            "/documents' XDG_CONFIG_HOME='" + folder +
-            "/config' VARLOK_INSTANCE_NAME=varlok-test-" + std::to_string(::getpid()) +
+            "/documents' XDG_CONFIG_HOME='" + folder + "/config' XDG_RUNTIME_DIR='" + folder +
+            "/runtime' VARLOK_INSTANCE_NAME=varlok-test-" + std::to_string(::getpid()) +
             " '" VARLOK_PROGRAM "' " + arguments + " >'" + folder + "/out.txt' 2>'" + folder +
             "/err.txt'";
         const int status = std::system(command.c_str());

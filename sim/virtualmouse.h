@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -85,6 +86,23 @@ public:
     // by its release (no usage) on interface 1; every open reader of that
     // interface receives both, in order. Nothing happens while unplugged.
     void PressEvent(std::uint16_t code);
+    // The mouse's own profile button: the next onboard profile becomes the
+    // active one (after 4, or an index that names none, comes 0), and the
+    // mouse reports it as event 0x401. Nothing happens while unplugged.
+    void PressProfileButton();
+
+    // Called after each change of the stored memory (StoredMemory: by a
+    // host's command, RestoreDefaults, the profile button or a Set call for
+    // those parts), never for lighting frames. It runs on the thread that
+    // made the change with the mouse's lock held, so it must only take
+    // note and never call into the mouse; once replaced (an empty observer
+    // ends it) it is no longer called. One observer at a time.
+    using MemoryObserver = std::function<void()>;
+    void SetMemoryObserver(MemoryObserver observer);
+    // The memory the mouse keeps while unplugged, as a copy, and its
+    // replacement (which observers are not told of).
+    [[nodiscard]] StoredMemory Stored() const;
+    void Restore(const StoredMemory& stored);
 
     [[nodiscard]] std::vector<LoggedReport> Log() const;
     void ClearLog();
@@ -161,6 +179,9 @@ private:
     template <typename Bytes>
     [[nodiscard]] Bytes CopyOf(MemoryRegion region) const;
     void StoreRegion(MemoryRegion region, std::span<const std::uint8_t> bytes);
+    // Queues the press and release of code on every open reader of the
+    // consumer collection; the caller holds the lock.
+    void QueueEvent(std::uint16_t code);
     [[nodiscard]] bool IsAlive(const Session& session) const;
     void Deliver(Session& session, std::vector<std::uint8_t> bytes,
                  std::chrono::steady_clock::time_point readyAt, bool answer);
@@ -170,6 +191,7 @@ private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     MouseFirmware m_firmware;
+    MemoryObserver m_memoryObserver;
     Faults m_faults;
     bool m_plugged = true;
     std::uint32_t m_generation = 1;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "app/datafolder.h"
 #include "app/desktopaccess.h"
@@ -17,6 +18,7 @@
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "sim/virtualhidbackend.h"
+#include "sim/virtualmousestatefile.h"
 #include "ui/customcontrols.h"
 #include "ui/messagetarget.h"
 #include "ui/paintmanagerui.h"
@@ -207,8 +209,15 @@ int Application::Run() {
     CMainWnd::Environment environment;
     environment.bus = device::HidBus::System();
     environment.bus->SetOwnerLocks(device::SystemOwnerLocks(device::kWindowProgram));
+    // Outlives the window, so that the last change of the mouse's memory is
+    // saved after the window let go of the mouse.
+    std::optional<sim::VirtualMouseStateFile> mouseMemory;
     if (m_impl->options.simulate) {
         environment.virtualMouse = sim::AttachVirtualMouse(*environment.bus);
+        mouseMemory.emplace(environment.virtualMouse, sim::VirtualMouseStateFile::DefaultPath(),
+                            m_impl->options.simulateFresh
+                                ? sim::VirtualMouseStateFile::Start::Fresh
+                                : sim::VirtualMouseStateFile::Start::Stored);
         if (m_impl->options.simulateLocked) {
             sim::VirtualMouse::Faults faults = environment.virtualMouse->CurrentFaults();
             faults.refuseOpen = true;

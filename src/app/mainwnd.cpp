@@ -14,6 +14,7 @@
 #include "app/mainwindowroutes.h"
 #include "app/msgwnd.h"
 #include "app/windowdeviceevents.h"
+#include "device/deviceevents.h"
 #include "keys/page/cursorpage.h"
 #include "keys/page/keypage.h"
 #include "keys/page/macropage.h"
@@ -306,16 +307,20 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
 bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
     const std::string_view sender = SenderName(msg);
     auto& manager = GetPaintManager();
+    const auto page = FindPageRoute(sender);
     // The macro section's own options (recording options, the insert panel)
     // edit within the section; they neither leave it nor end a recording.
-    if (sender.starts_with(kMacroSectionPrefix) && !FindPageRoute(sender)) {
+    if (sender.starts_with(kMacroSectionPrefix) && !page) {
         return true;
     }
     const ui::CControlUI* unsavedBar = manager.FindControl("ms_macro_tab_saveorcancel");
-    // Unsaved macro edits keep the macro page in front, whatever was
-    // selected; the selections that take it back there pass.
-    if (!m_restoringMacroTab && unsavedBar != nullptr && unsavedBar->IsVisible() &&
-        sender != "ms_macro_Op_tab" && sender != "ms_tab") {
+    // Unsaved macro edits keep the macro page in front: choosing another
+    // section or device page is taken back, while the selections that take
+    // it back there pass. Other options and check boxes leave no section;
+    // the program changes them too (a program switch unticks a link check
+    // box), which must never raise the notice.
+    if (!m_restoringMacroTab && page && msg.wParam != 0 && unsavedBar != nullptr &&
+        unsavedBar->IsVisible() && sender != "ms_macro_Op_tab" && sender != "ms_tab") {
         m_restoringMacroTab = true;
         for (const std::string_view option : {"ms_macro_Op_tab", "ms_tab"}) {
             if (auto* control = manager.FindControl<ui::COptionUI>(option)) {
@@ -327,7 +332,6 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
         return false;
     }
     m_routes.Raise(ui::PageSignal::StopRecording);
-    const auto page = FindPageRoute(sender);
     // Only a selection switches pages; the options of a group that lose
     // their selection report it too.
     if (!page || msg.wParam == 0) {
@@ -725,7 +729,13 @@ bool CMainWnd::RunSimulationItem(std::string_view name) {
     }
     for (const auto& [item, code] : kEventItems) {
         if (name == item.name) {
-            mouse->PressEvent(code);
+            // The profile switch is the mouse's own button: the mouse
+            // switches, then reports it.
+            if (code == static_cast<std::uint16_t>(device::DeviceEventCode::ProfileSwitched)) {
+                mouse->PressProfileButton();
+            } else {
+                mouse->PressEvent(code);
+            }
             return true;
         }
     }
@@ -848,9 +858,10 @@ settings::UploadResult CMainWnd::UploadCursorScripts() {
     if (upload.message) {
         keys::ShowStoreMessage(m_dialogs, *upload.message);
     }
-    // A script table too long for the mouse is left out without a word; the
-    // save goes on with the macros and the key table.
-    return settings::UploadResult::Sent;
+    // A script table too long for the mouse ends the save: the user is told,
+    // and neither the macros nor the key table go out without their scripts.
+    return upload.status == keys::UploadStatus::Refused ? settings::UploadResult::Refused
+                                                        : settings::UploadResult::Sent;
 }
 
 settings::UploadResult CMainWnd::UploadMacroTable() {

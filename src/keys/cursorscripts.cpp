@@ -56,17 +56,19 @@ std::filesystem::path CursorScripts::DefaultFile(int script) const {
 
 bool CursorScripts::PrepareCursorScripts() {
     platform::IniFile list(ListFilePath(), m_faultHook);
-    bool whole = true;
-    if (list.ReadInt(kCursorCountSection, kListCountKey) == 0) {
-        std::vector<platform::IniValue> values{{std::string(kCursorCountSection),
-                                                std::string(kListCountKey),
-                                                std::to_string(kScriptCount)}};
-        for (int script = 0; script < kScriptCount; ++script) {
-            values.push_back(
-                {std::string(kCursorNameSection), std::to_string(script), FixedName(script)});
-        }
-        whole = list.WriteValues(values) == platform::IniWriteResult::Ok;
+    // Only the first run: a script file missing later stays missing and is
+    // sent as an empty script, as the user left it.
+    if (list.ReadInt(kCursorCountSection, kListCountKey) != 0) {
+        return true;
     }
+    std::vector<platform::IniValue> values{{std::string(kCursorCountSection),
+                                            std::string(kListCountKey),
+                                            std::to_string(kScriptCount)}};
+    for (int script = 0; script < kScriptCount; ++script) {
+        values.push_back(
+            {std::string(kCursorNameSection), std::to_string(script), FixedName(script)});
+    }
+    bool whole = list.WriteValues(values) == platform::IniWriteResult::Ok;
     for (int script = 0; script < kScriptCount; ++script) {
         const std::filesystem::path file = ScriptFile(script);
         if (!Exists(file) && !CopyStoreFile(DefaultFile(script), file, m_faultHook)) {
@@ -145,14 +147,18 @@ bool CursorScripts::ResetScript(int script) {
 
 std::optional<StoreMessage> CursorScripts::ImportScript(int script,
                                                         const std::filesystem::path& source) {
-    const MacroFileContents contents = ReadMacroFile(source);
-    if (!contents.exists) {
+    // Read once: what is checked is what is copied.
+    const std::optional<ImportFile> imported = ReadImportFile(source);
+    if (!imported) {
         return StoreMessage{std::string(kUnreadableFileMessage), {}};
     }
-    if (contents.count > kMaxActions) {
+    if (imported->contents.count > kMaxActions) {
         return StoreMessage{std::string(kScriptTooLongMessage), {}};
     }
-    if (!CopyStoreFile(source, ScriptFile(script), m_faultHook)) {
+    if (!imported->contents.unreadable.empty()) {
+        return StoreMessage{std::string(kUnreadableFileMessage), {}};
+    }
+    if (!WriteStoreFile(ScriptFile(script), imported->bytes, m_faultHook)) {
         return StoreMessage{std::string(kWriteFailedMessage), {}};
     }
     return std::nullopt;
@@ -184,6 +190,7 @@ TableUpload CursorScripts::UploadCursorScripts(device::DeviceLink& link) const {
         upload.length <= kMaxTableLength ? BuildMacroTable(scripts) : std::nullopt;
     if (!table) {
         upload.status = UploadStatus::Refused;
+        upload.message = StoreMessage{std::string(kScriptTableTooLongMessage), {}};
         platform::DebugOutput::Write("UploadCursorScripts: a table of " +
                                      std::to_string(upload.length) + " bytes is not sent");
         return upload;

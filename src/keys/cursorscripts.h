@@ -54,8 +54,10 @@ public:
     // The first run: when the list file names no scripts, it gets
     // CURSORCOUNT 4 and the names "name_1" .. "name_4", and each default
     // script is copied into the data folder unless a file of that name is
-    // already there. False when something could not be written or a default
-    // is missing (the debug output says which).
+    // already there. Once the list names scripts nothing is done, so a
+    // script file missing later is not brought back. False when something
+    // could not be written or a default is missing (the debug output says
+    // which).
     bool PrepareCursorScripts();
 
     // The file of script (0..3): the list's CURSORNAME entry plus ".cur",
@@ -77,7 +79,8 @@ public:
     bool ResetScript(int script);
     // Replaces the script with a copy of source. Refused with
     // "message_text_18" when source claims more than 180 actions, and with
-    // "message_macro_file_unreadable" when it cannot be read; the script
+    // "message_macro_file_unreadable" when it is no script file (see
+    // ReadImportFile) or holds an action that cannot be read; the script
     // then stays as it was.
     [[nodiscard]] std::optional<StoreMessage> ImportScript(int script,
                                                            const std::filesystem::path& source);
@@ -87,8 +90,10 @@ public:
     // they are sent: actions that cannot be read are left out.
     [[nodiscard]] std::vector<std::vector<MacroAction>> LoadAllScripts() const;
     // Builds the script table and sends it with BeginTransfer,
-    // WriteCursorData, EndTransfer. A table above 3072 bytes is refused
-    // without message and not sent.
+    // WriteCursorData, EndTransfer. A table above 3072 bytes is not sent:
+    // refused with "message_cursor_table_too_long", so that a save to the
+    // mouse stops there rather than leave the mouse with old scripts
+    // unnoticed.
     [[nodiscard]] TableUpload UploadCursorScripts(device::DeviceLink& link) const;
 
 private:

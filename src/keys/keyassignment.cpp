@@ -70,6 +70,12 @@ KeyAssignment::ShowResult KeyAssignment::ShowKeyFunction(std::size_t key, std::s
     if (IsOnlyLeftButton(key)) {
         return ShowResult::OnlyLeftButton;
     }
+    // The keyboard-key category writes a key captured for this key, never
+    // one captured for the key shown before: until the capture takes one,
+    // it holds the key's own code where that is a keyboard key, else none.
+    const bool keyboardKey =
+        code->Is(KeyFunctionType::KeyboardKey) && KeyNameTable::FindKeyboardCode(*code);
+    editor.keyboardKey = keyboardKey ? code : std::nullopt;
     DecodeKeyFunction(*code, FactoryEntry(key), macroCount, editor);
     return ShowResult::Shown;
 }

@@ -52,7 +52,9 @@ public:
         NoActiveSlot,    // the record names no onboard profile
     };
     // ShowKeyFunction: the left-button rule, then the key's code into the
-    // editor (macroCount: the entries of the device's macro list).
+    // editor (macroCount: the entries of the device's macro list). The
+    // editor's keyboard key becomes the key's own code when that is a
+    // keyboard key, else none, whatever the key shown before held.
     ShowResult ShowKeyFunction(std::size_t key, std::size_t macroCount,
                                KeyFunctionEditor& editor) const;
 

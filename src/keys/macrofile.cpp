@@ -27,20 +27,29 @@ std::optional<std::string> FindStoreValue(const platform::IniDocument& document,
     return platform::TruncateToUtf16Units(*value, platform::IniFile::kMaxValueLength);
 }
 
-MacroFileContents ReadMacroFile(const std::filesystem::path& path) {
-    MacroFileContents contents;
-    const std::optional<platform::IniDocument> document = LoadStoreDocument(path);
-    if (!document) {
-        return contents;
+namespace {
+
+// A stored number as ParseDecimal reads it, with at least one digit: text
+// without one reads as 0 but states no number.
+bool StatesNumber(std::string_view text) {
+    std::size_t at = text.find_first_not_of(" \t");
+    if (at != std::string_view::npos && (text[at] == '+' || text[at] == '-')) {
+        ++at;
     }
+    return at < text.size() && text[at] >= '0' && text[at] <= '9';
+}
+
+MacroFileContents ParseMacroFile(const platform::IniDocument& document,
+                                 const std::filesystem::path& path) {
+    MacroFileContents contents;
     contents.exists = true;
     const std::optional<std::string> count =
-        FindStoreValue(*document, kActionCountSection, kCountKey);
+        FindStoreValue(document, kActionCountSection, kCountKey);
     contents.count = std::clamp(count ? platform::ParseDecimal(*count) : 0, 0, kMaxActionsPerFile);
     contents.actions.reserve(static_cast<std::size_t>(contents.count));
     for (int position = 0; position < contents.count; ++position) {
         const std::optional<std::string> text =
-            FindStoreValue(*document, kActionSection, std::to_string(position));
+            FindStoreValue(document, kActionSection, std::to_string(position));
         std::optional<MacroAction> action = text ? ParseMacroAction(*text) : std::nullopt;
         if (action) {
             contents.actions.push_back(std::move(*action));
@@ -55,6 +64,27 @@ MacroFileContents ReadMacroFile(const std::filesystem::path& path) {
                                      std::to_string(contents.unreadable.front()));
     }
     return contents;
+}
+
+}  // namespace
+
+MacroFileContents ReadMacroFile(const std::filesystem::path& path) {
+    const std::optional<platform::IniDocument> document = LoadStoreDocument(path);
+    return document ? ParseMacroFile(*document, path) : MacroFileContents{};
+}
+
+std::optional<ImportFile> ReadImportFile(const std::filesystem::path& path) {
+    platform::FileContents file = platform::ReadRegularFile(path, kMaxImportFileBytes);
+    if (file.status != platform::FileReadStatus::Ok) {
+        return std::nullopt;
+    }
+    const platform::IniDocument document(file.bytes);
+    const std::optional<std::string> count =
+        FindStoreValue(document, kActionCountSection, kCountKey);
+    if (!count || !StatesNumber(*count)) {
+        return std::nullopt;
+    }
+    return ImportFile{std::move(file.bytes), ParseMacroFile(document, path)};
 }
 
 std::optional<std::string> ReadMacroActionText(const std::filesystem::path& path, int position) {
@@ -87,13 +117,16 @@ platform::IniWriteResult WriteMacroFile(const std::filesystem::path& path,
 bool CopyStoreFile(const std::filesystem::path& source, const std::filesystem::path& target,
                    const platform::AtomicWriteFaultHook& faultHook) {
     const platform::FileContents contents = platform::ReadWholeFile(source);
-    if (contents.status != platform::FileReadStatus::Ok) {
-        return false;
-    }
+    return contents.status == platform::FileReadStatus::Ok &&
+           WriteStoreFile(target, contents.bytes, faultHook);
+}
+
+bool WriteStoreFile(const std::filesystem::path& target, std::string_view bytes,
+                    const platform::AtomicWriteFaultHook& faultHook) {
     const std::filesystem::path canonical = platform::CanonicalFilePath(target);
     const std::shared_ptr<std::mutex> mutex = platform::MutexForPath(canonical);
     std::lock_guard lock(*mutex);
-    return platform::ReplaceFileAtomically(canonical, contents.bytes, faultHook);
+    return platform::ReplaceFileAtomically(canonical, bytes, faultHook);
 }
 
 }  // namespace varlok::keys

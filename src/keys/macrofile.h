@@ -3,6 +3,7 @@
 // The file of one macro (.mac) or cursor script (.cur): an INI file with the
 // action count, the actions as text and, for macros, the macro's name.
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -54,6 +55,23 @@ struct MacroFileContents {
 // is left out and named on the debug output with the file's name.
 [[nodiscard]] MacroFileContents ReadMacroFile(const std::filesystem::path& path);
 
+// The most a file chosen for import may hold: far more text than the
+// largest macro table a mouse takes (255 x 128 bytes) needs.
+inline constexpr std::size_t kMaxImportFileBytes = 1024 * 1024;
+
+// A macro or cursor-script file the user chose to import, read once: the
+// bytes to copy and what they hold.
+struct ImportFile {
+    std::string bytes;
+    MacroFileContents contents;
+};
+
+// Reads a file chosen for import. std::nullopt unless it is a regular file
+// of at most kMaxImportFileBytes that states its action count
+// (MACROACTIONCOUNT/count, a number): anything else is no macro or script,
+// whatever its name.
+[[nodiscard]] std::optional<ImportFile> ReadImportFile(const std::filesystem::path& path);
+
 // The stored text of action position (std::nullopt when missing), without
 // reading the others.
 [[nodiscard]] std::optional<std::string> ReadMacroActionText(const std::filesystem::path& path,
@@ -73,5 +91,8 @@ struct MacroFileContents {
 [[nodiscard]] bool CopyStoreFile(const std::filesystem::path& source,
                                  const std::filesystem::path& target,
                                  const platform::AtomicWriteFaultHook& faultHook = {});
+// The same with bytes already read.
+[[nodiscard]] bool WriteStoreFile(const std::filesystem::path& target, std::string_view bytes,
+                                  const platform::AtomicWriteFaultHook& faultHook = {});
 
 }  // namespace varlok::keys

@@ -13,6 +13,8 @@ namespace {
 
 constexpr std::uint32_t kKeyDown = 0x100;
 constexpr std::uint32_t kSysKeyDown = 0x104;
+constexpr std::uint32_t kLeftButtonDown = 0x201;
+constexpr std::uint32_t kLeftButtonUp = 0x202;
 constexpr std::int64_t kMaxPauseMs = static_cast<std::int64_t>(kMaxPauseUnits) * kPauseUnitMs;
 
 std::int64_t SteadyTicks() {
@@ -59,6 +61,7 @@ void MacroRecorder::Start(Options options) {
     m_lastEvent = m_ticks();
     m_lastPress.reset();
     m_lastMouseMessage.reset();
+    m_stopClickPressed = false;
     m_recording = true;
 }
 
@@ -86,8 +89,16 @@ bool MacroRecorder::RecordKey(std::vector<MacroAction>& actions, std::uint32_t m
     return true;
 }
 
-bool MacroRecorder::RecordMouse(std::vector<MacroAction>& actions, std::uint32_t message) {
+bool MacroRecorder::RecordMouse(std::vector<MacroAction>& actions, std::uint32_t message,
+                                bool onStopButton) {
     if (!m_recording || !m_options.mouseClicks) {
+        return false;
+    }
+    if (message == kLeftButtonDown && onStopButton) {
+        m_stopClickPressed = true;
+        return false;
+    }
+    if (message == kLeftButtonUp && std::exchange(m_stopClickPressed, false)) {
         return false;
     }
     const auto row = MouseEventTable::FindRecordedMessage(message);

@@ -68,7 +68,13 @@ public:
     bool RecordKey(std::vector<MacroAction>& actions, std::uint32_t message,
                    std::uint32_t virtualKey, std::uint32_t flags);
     // A mouse message (0x201 ...). True when an action was appended.
-    bool RecordMouse(std::vector<MacroAction>& actions, std::uint32_t message);
+    // onStopButton: the pointer is on the button that stops the recording.
+    // A left press there begins the click that stops it: neither that press
+    // nor the left release after it is recorded, in whatever order they and
+    // the click itself reach the caller (a release that comes after the
+    // recording stopped is not recorded anyway).
+    bool RecordMouse(std::vector<MacroAction>& actions, std::uint32_t message,
+                     bool onStopButton = false);
 
 private:
     void Append(std::vector<MacroAction>& actions, MacroAction action);
@@ -79,6 +85,8 @@ private:
     std::int64_t m_lastEvent = 0;
     std::optional<std::uint32_t> m_lastPress;
     std::optional<std::uint32_t> m_lastMouseMessage;
+    // A left press on the stop button was left out; so is the next release.
+    bool m_stopClickPressed = false;
 };
 
 }  // namespace varlok::keys

@@ -233,8 +233,9 @@ MacroStoreResult MacroStore::DeleteMacro(int index) {
 }
 
 MacroStoreResult MacroStore::ImportMacro(const std::filesystem::path& source) {
-    const MacroFileContents contents = ReadMacroFile(source);
-    if (!contents.exists || !contents.unreadable.empty()) {
+    // Read once: what is checked is what is copied.
+    const std::optional<ImportFile> imported = ReadImportFile(source);
+    if (!imported || !imported->contents.unreadable.empty()) {
         return Refused(kUnreadableFileMessage);
     }
     MacroStoreResult added = AddMacro();
@@ -242,7 +243,7 @@ MacroStoreResult MacroStore::ImportMacro(const std::filesystem::path& source) {
         return added;
     }
     const std::optional<std::filesystem::path> file = MacroFilePath(added.index);
-    if (!file || !CopyStoreFile(source, *file, m_faultHook)) {
+    if (!file || !WriteStoreFile(*file, imported->bytes, m_faultHook)) {
         std::vector<std::string> names = LoadMacroList();
         names.pop_back();
         static_cast<void>(RewriteList(names));

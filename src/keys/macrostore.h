@@ -109,8 +109,9 @@ public:
     // script names.
     MacroStoreResult DeleteMacro(int index);
     // Adds a macro as AddMacro does and gives it a byte-for-byte copy of the
-    // file. Refused without change when the file cannot be read or holds an
-    // action that cannot be read ("message_macro_file_unreadable").
+    // file. Refused without change ("message_macro_file_unreadable") when
+    // the file is no macro file (see ReadImportFile: not a regular file, too
+    // large, no action count) or holds an action that cannot be read.
     MacroStoreResult ImportMacro(const std::filesystem::path& source);
     // Copies the macro's file to target (replacing it); a macro without file
     // is exported as an empty macro.

@@ -30,6 +30,8 @@ inline constexpr std::string_view kNoMemoryMessage = "message_text_7";
 inline constexpr std::string_view kCapacityMessage = "message_text_16";
 inline constexpr std::string_view kMacroLimitMessage = "message_text_17";
 inline constexpr std::string_view kScriptTooLongMessage = "message_text_18";
+// The cursor scripts together are too long for the mouse's room for them.
+inline constexpr std::string_view kScriptTableTooLongMessage = "message_cursor_table_too_long";
 // A name that cannot become a file name or INI value.
 inline constexpr std::string_view kBadNameMessage = "message_macro_name_refused";
 // The macro's file could not be moved to the new name.

@@ -6,7 +6,9 @@ StoreUpload UploadStores(device::DeviceLink& link, const CursorScripts& scripts,
                          const MacroStore& macros, std::size_t capacityBytes) {
     StoreUpload upload;
     upload.cursorScripts = scripts.UploadCursorScripts(link);
-    upload.macros = macros.UploadMacros(link, capacityBytes);
+    if (upload.cursorScripts.status != UploadStatus::Refused) {
+        upload.macros = macros.UploadMacros(link, capacityBytes);
+    }
     return upload;
 }
 

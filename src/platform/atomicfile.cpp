@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -116,6 +117,47 @@ FileContents ReadWholeFile(const std::filesystem::path& path) {
         return {FileReadStatus::Error, {}};
     }
     return {FileReadStatus::Ok, std::move(bytes)};
+}
+
+FileContents ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return {FileReadStatus::Missing, {}};
+    }
+    // Looked at before the open: opening a device may do something of its own.
+    if (error || !std::filesystem::is_regular_file(status)) {
+        return {FileReadStatus::Error, {}};
+    }
+    // Non-blocking and looked at again once open, in case a pipe took the
+    // file's place meanwhile.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat opened {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        return {FileReadStatus::Error, {}};
+    }
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::string bytes;
+    // One byte beyond the bound tells a file of exactly maxBytes from a
+    // longer one.
+    while (bytes.size() <= maxBytes) {
+        const std::size_t start = bytes.size();
+        bytes.resize(start + std::min(kChunk, maxBytes + 1 - start));
+        const ssize_t got = ::read(file.Get(), bytes.data() + start, bytes.size() - start);
+        if (got < 0 && errno == EINTR) {
+            bytes.resize(start);
+            continue;
+        }
+        if (got < 0) {
+            return {FileReadStatus::Error, {}};
+        }
+        bytes.resize(start + static_cast<std::size_t>(got));
+        if (got == 0) {
+            return {FileReadStatus::Ok, std::move(bytes)};
+        }
+    }
+    bytes.resize(maxBytes);
+    return {FileReadStatus::TooLarge, std::move(bytes)};
 }
 
 bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view bytes,

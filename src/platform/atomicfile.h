@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -14,7 +15,13 @@ enum class AtomicWriteStep { CreateTemporary, WriteData, SyncFile, Rename, SyncF
 // would. Lets tests simulate a full or failing disk. Empty means no faults.
 using AtomicWriteFaultHook = std::function<bool(AtomicWriteStep)>;
 
-enum class FileReadStatus { Ok, Missing, Error };
+enum class FileReadStatus {
+    Ok,
+    Missing,
+    Error,
+    // The file holds more than the reader's bound (ReadRegularFile).
+    TooLarge,
+};
 
 struct FileContents {
     FileReadStatus status = FileReadStatus::Missing;
@@ -24,6 +31,14 @@ struct FileContents {
 // Reads a whole file. Missing when nothing exists at the path; Error when it
 // exists but cannot be read (a folder, no permission, an I/O error).
 [[nodiscard]] FileContents ReadWholeFile(const std::filesystem::path& path);
+
+// Reads a file the user chose (an import), which may be anything: only a
+// regular file is read (a symbolic link to one counts), and at most maxBytes
+// of it. Missing when nothing exists at the path; Error for a folder, pipe,
+// socket or device (reading those may block or never end) and for a file
+// that cannot be read; TooLarge, with its first maxBytes in bytes, when the
+// file holds more. Never blocks on the open or the read.
+[[nodiscard]] FileContents ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes);
 
 // Replaces `target` with `bytes` so that a crash or a failing disk leaves either
 // the old or the new file, never a torn one: writes a temporary file in the same

@@ -25,7 +25,8 @@ public:
     // shown it.
     virtual void SaveStarted() = 0;
     virtual void SaveFinished() = 0;
-    // The cursor scripts: build and send their table to the mouse.
+    // The cursor scripts: build and send their table to the mouse, or
+    // refuse (too long for the mouse) with their own message.
     virtual UploadResult UploadCursorScripts() = 0;
     // The macro store: build the macro table and send it to the mouse, or
     // refuse (too large for the device, no memory) with its own message.

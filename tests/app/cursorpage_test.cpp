@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/support/filechoice.h"
 #include "app/support/mainwindowfixture.h"
 #include "keys/cursorscripts.h"
 #include "keys/macrofile.h"
@@ -121,6 +122,20 @@ TEST_F(CursorPageTest, ImportOfTooLongAScriptShowsTheMessageAndSendUploads) {
     const auto table = keys::BuildMacroTable(scripts.LoadAllScripts());
     const sim::CursorTableBytes memory = m_mouse->CursorTable();
     EXPECT_TRUE(std::equal(table->begin(), table->end(), memory.begin()));
+}
+
+TEST_F(CursorPageTest, ImportingAFileThatIsNoScriptChangesNothing) {
+    Click("ms_gun_op_2");
+    const std::filesystem::path script = m_folder / "ms" / "name_3.cur";
+    const std::string before = platform::testing::ReadBytes(script);
+    for (const std::string path : {"/etc/passwd", "/dev/null"}) {
+        EXPECT_EQ(
+            testing::MessageWithFileChosen(path, [this] { Click(CursorPage::kImportButton); }),
+            "message_macro_file_unreadable")
+            << path;
+        EXPECT_EQ(platform::testing::ReadBytes(script), before) << path;
+        EXPECT_TRUE(dynamic_cast<ui::COptionUI*>(Find("ms_gun_op_2"))->IsSelected()) << path;
+    }
 }
 
 }  // namespace

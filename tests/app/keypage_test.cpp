@@ -12,6 +12,7 @@
 
 #include "app/support/mainwindowfixture.h"
 #include "keys/keyfunction.h"
+#include "keys/macrofile.h"
 #include "keys/macrostore.h"
 #include "keys/page/devicehook.h"
 #include "keys/page/keypage.h"
@@ -229,6 +230,9 @@ TEST_F(KeyPageTest, RunModesShowTheCountOnlyForTheCountedModeAndTheComboFollowsT
     auto* combo = dynamic_cast<ui::CComboUI*>(Find("ms_key_fct_combo_23"));
     EXPECT_EQ(combo->GetText(), "Reload");
     EXPECT_EQ(Labels()[4], "Reload");
+    for (int item = 0; item < combo->GetCount(); ++item) {
+        EXPECT_EQ(combo->GetItemAt(item)->GetFixedHeight(), 30) << item;
+    }
 }
 
 TEST_F(KeyPageTest, DefaultTakesTheFactoryEntryAndTheOnlyLeftButtonStaysLocked) {
@@ -281,6 +285,15 @@ TEST_F(KeyPageTest, TheCaptureTakesKeyboardKeysOnlyWhileTheKeyboardCategoryIsCho
     // A media key has no keyboard-key row: nothing changes.
     EXPECT_TRUE(Keyboard().Type({0x100, 0xAF, 0}));
     EXPECT_EQ(Entry(4), (KeyFunction{0x20, 0x00, 0x58}));
+    // On the forward key the category holds no key captured for the back
+    // key: choosing it and applying leave the forward key as it was.
+    ASSERT_TRUE(Driver().Click("ms_key_3"));
+    EXPECT_FALSE(m_window->DeviceHook().IsInstalled()) << "the forward key shows no key";
+    Choose("ms_key_fct_combo", 6);
+    ASSERT_TRUE(Driver().Click("ms_key_butt_keysave"));
+    EXPECT_EQ(Entry(3), (KeyFunction{0x10, 0x10, 0x00}));
+    EXPECT_EQ(Find("ms_key_fct_edit_21")->GetText(), "");
+    ASSERT_TRUE(Driver().Click("ms_key_4"));
     // Another category ends the capture; keys typed then reach nothing.
     Choose("ms_key_fct_combo", 4);
     EXPECT_FALSE(m_window->DeviceHook().IsInstalled());
@@ -327,6 +340,27 @@ TEST_F(KeyPageTest, SendPutsScriptsMacrosThenTheKeySlotOnTheWireAndShowsTheProgr
     const auto stored = m_mouse->StoredKeyBlock(active);
     EXPECT_EQ(stored[12], 0x70);
     EXPECT_EQ(stored[13], 0x01);
+    ASSERT_TRUE(RunUntil([this] { return !Find("setting_progress")->IsVisible(); }));
+}
+
+TEST_F(KeyPageTest, ScriptsTooLongForTheMouseStopTheSendWithAMessage) {
+    OpenMousePage("ms_key_Op_tab");
+    AddTwoMacros();
+    // 39 actions more than the four scripts' 720: 3076 bytes, above 3072.
+    const std::filesystem::path script = m_folder / "ms" / "name_4.cur";
+    std::vector<keys::MacroAction> actions = keys::ReadMacroFile(script).actions;
+    actions.resize(actions.size() + 39);
+    ASSERT_EQ(keys::WriteMacroFile(script, actions), platform::IniWriteResult::Ok);
+    m_mouse->ClearLog();
+    std::string shown;
+    testing::AnswerMessage(shown);
+    ASSERT_TRUE(Driver().Click("ms_key_butt_prosave"));
+    EXPECT_EQ(shown, "message_cursor_table_too_long");
+    // Neither scripts nor macros nor keys went to the mouse.
+    for (const settings::testing::Request& request :
+         settings::testing::NonFrameRequests(*m_mouse)) {
+        EXPECT_EQ(request.command, 0x06) << int{request.command};
+    }
     ASSERT_TRUE(RunUntil([this] { return !Find("setting_progress")->IsVisible(); }));
 }
 

@@ -86,8 +86,9 @@ std::vector<std::string> KeysUsedInCode() {
         keys.push_back("message_text_" + std::to_string(i));
     }
     keys.insert(keys.end(), {"about_licence", "about_licence_none"});
-    for (const std::string_view key : {keys::kBadNameMessage, keys::kRenameBlockedMessage,
-                                       keys::kUnreadableFileMessage, keys::kWriteFailedMessage}) {
+    for (const std::string_view key :
+         {keys::kBadNameMessage, keys::kRenameBlockedMessage, keys::kUnreadableFileMessage,
+          keys::kWriteFailedMessage, keys::kScriptTableTooLongMessage}) {
         keys.emplace_back(key);
     }
     keys.insert(keys.end(), {std::string(keys::KeyPage::kCaptureHintText),

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/support/filechoice.h"
 #include "app/support/mainwindowfixture.h"
 #include "keys/keyfunction.h"
 #include "keys/page/devicehook.h"
@@ -269,6 +272,63 @@ TEST_F(MacroPageTest, DeletingAMacroThatKeysRunMovesTheKeysOfEverySlot) {
     EXPECT_EQ(List(MacroPage::kNameList).GetItemAt(1)->GetText(), "name_3");
     // Key 4 is labelled with the name of the macro it runs now.
     EXPECT_EQ(Find("ms_key_4")->GetText(), "name_3");
+}
+
+TEST_F(MacroPageTest, TheClickOnStopIsLeftOutWhereverItsReleaseArrives) {
+    Click(MacroPage::kAddButton);
+    // The capture's release of the stop click may reach the page before the
+    // button's click or after it.
+    for (const bool releaseBeforeClick : {true, false}) {
+        SCOPED_TRACE(releaseBeforeClick);
+        Click(MacroPage::kRecordButton);
+        Key(0x100, 'A');
+        Key(0x101, 'A', 0x80);
+        // A click elsewhere is recorded.
+        m_capture->Click(0x201);
+        m_capture->Click(0x202);
+        ASSERT_TRUE(RunUntil([this] { return Rows().size() == 4; }));
+        ASSERT_TRUE(Driver().Hover(MacroPage::kRecordButton));
+        m_capture->Click(0x201);
+        if (releaseBeforeClick) {
+            m_capture->Click(0x202);
+        }
+        ui::test::ProcessEvents();
+        ASSERT_TRUE(Driver().Click(MacroPage::kRecordButton));
+        ASSERT_FALSE(m_capture->IsRunning());
+        EXPECT_FALSE(m_capture->Click(0x202));
+        ui::test::ProcessEvents();
+        EXPECT_EQ(Rows(), (std::vector<std::string>{
+                              "0,0,138,4,1,keyboard_key_A", "0,0,10,4,0,keyboard_key_A",
+                              "0,0,129,1,1,mouse_key_left", "0,0,1,1,0,mouse_key_left"}));
+        ASSERT_TRUE(Driver().Leave(MacroPage::kRecordButton));
+        Click(MacroPage::kCancelButton);
+    }
+}
+
+TEST_F(MacroPageTest, ImportingAFileThatIsNoMacroChangesNothing) {
+    Click(MacroPage::kAddButton);
+    Click(MacroPage::kAddButton);
+    List(MacroPage::kNameList).SelectItem(0, false, true);
+    const std::filesystem::path folder = m_folder / "ms";
+    const std::string list = platform::testing::ReadBytes(folder / "msMacro.ini");
+    const auto files = [&folder] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::ranges::sort(names);
+        return names;
+    };
+    const std::vector<std::string> before = files();
+    for (const std::string path : {"/etc/passwd", "/dev/null"}) {
+        EXPECT_EQ(testing::MessageWithFileChosen(path, [this] { Click(MacroPage::kImportButton); }),
+                  "message_macro_file_unreadable")
+            << path;
+        EXPECT_EQ(platform::testing::ReadBytes(folder / "msMacro.ini"), list) << path;
+        EXPECT_EQ(files(), before) << path;
+        EXPECT_EQ(List(MacroPage::kNameList).GetCount(), 2) << path;
+        EXPECT_EQ(List(MacroPage::kNameList).GetCurSel(), 0) << path;
+    }
 }
 
 // Where only our own window is seen, the record button says so.

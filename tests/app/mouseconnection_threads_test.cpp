@@ -279,6 +279,8 @@ TEST_F(MouseConnectionTest, TheSimulationItemsPlugAndPressTheVirtualMouse) {
     ASSERT_TRUE(RunUntil([this] { return Requests().size() >= 3; }));
     RunFor(150ms);
     EXPECT_EQ(Requests(), (Strings{"05 len 1 @0", "05 len 56 @0", "06 len 56 @0"}));
+    // The item is the mouse's own profile button: it switched first.
+    EXPECT_EQ(m_mouse->SettingsArea()[0], 1);
 
     std::string removed;
     testing::AnswerMessage(removed, {}, false);

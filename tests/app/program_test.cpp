@@ -9,6 +9,8 @@
 #include <string>
 
 #include "platform/tempfolder.h"
+#include "sim/devicememory.h"
+#include "sim/virtualmousestatefile.h"
 
 namespace varlok::app {
 namespace {
@@ -26,8 +28,8 @@ protected:
         std::filesystem::create_directories(m_folder / "runtime");
         const std::string command =
             "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM VARLOK_DOCUMENTS_DIR='" + folder +
-            "/documents' XDG_CONFIG_HOME='" + folder + "/config' XDG_RUNTIME_DIR='" + folder +
-            "/runtime' VARLOK_INSTANCE_NAME=varlok-test-" + std::to_string(::getpid()) +
+            "/documents' XDG_RUNTIME_DIR='" + folder + "/runtime' XDG_CONFIG_HOME='" + folder +
+            "/config' VARLOK_INSTANCE_NAME=varlok-test-" + std::to_string(::getpid()) +
             " '" VARLOK_PROGRAM "' " + arguments + " >'" + folder + "/out.txt' 2>'" + folder +
             "/err.txt'";
         const int status = std::system(command.c_str());
@@ -63,6 +65,31 @@ TEST_F(ProgramTest, WithTheVirtualMouseItDrawsTheWindowOffscreenIntoAPicture) {
     // The data folder was made on the way.
     EXPECT_TRUE(std::filesystem::is_directory(m_folder / "documents" / "VARLOK" / "ms"));
     EXPECT_NE(Err().find("no system tray"), std::string::npos);
+}
+
+TEST_F(ProgramTest, TheVirtualMouseKeepsItsMemoryUnlessStartedFresh) {
+    // Memory the window neither reads nor writes at its start: the cursor
+    // table.
+    sim::StoredMemory memory = sim::DeviceMemory::FactoryStoredMemory();
+    memory.cursorTable[100] = 0x5A;
+    const auto state = m_folder / "runtime" / "varlok" / "virtual-mouse.state";
+    std::filesystem::create_directories(state.parent_path());
+    platform::testing::WriteBytes(state, sim::VirtualMouseStateFile::Encode(memory));
+    const auto stored = [&state] {
+        std::string why;
+        return sim::VirtualMouseStateFile::Decode(ReadBytes(state), why);
+    };
+    const std::string picture = "'" + (m_folder / "window.png").string() + "'";
+
+    ASSERT_EQ(Run("--simulate --screenshot " + picture), 0) << Err();
+    ASSERT_TRUE(stored());
+    EXPECT_EQ(stored()->cursorTable[100], 0x5A);
+    // The device profile it sent at the start is in the record in force.
+    EXPECT_NE(stored()->settings, sim::DeviceMemory::FactorySettingsArea());
+
+    ASSERT_EQ(Run("--simulate=fresh --screenshot " + picture), 0) << Err();
+    ASSERT_TRUE(stored());
+    EXPECT_EQ(stored()->cursorTable[100], 0);
 }
 
 TEST_F(ProgramTest, APictureThatCannotBeWrittenIsAnError) {

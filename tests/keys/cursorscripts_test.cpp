@@ -38,10 +38,16 @@ TEST_F(CursorScriptsTest, PrepareCopiesTheDefaultsOnceAndListsThem) {
         EXPECT_TRUE(contents.unreadable.empty());
     }
     EXPECT_EQ(platform::IniFile(m_folder / "msMacro.ini").Read("CURSORNAME", "3"), "name_4");
-    // A script the user changed survives a second preparation.
+    // A script the user changed survives a second preparation, and one
+    // missing since the first is not brought back: it goes out empty.
     ASSERT_TRUE(m_scripts.SaveShot(0, 0, {500, 7, true, 9, false}));
+    std::filesystem::remove(m_folder / "name_2.cur");
     ASSERT_TRUE(m_scripts.PrepareCursorScripts());
     EXPECT_EQ(m_scripts.LoadShot(0, 0), (CursorScripts::Shot{500, 7, true, 9, false}));
+    EXPECT_FALSE(std::filesystem::exists(m_folder / "name_2.cur"));
+    const std::vector<std::vector<MacroAction>> scripts = m_scripts.LoadAllScripts();
+    ASSERT_EQ(scripts.size(), 4U);
+    EXPECT_TRUE(scripts[1].empty());
 }
 
 TEST_F(CursorScriptsTest, ShotsEditOnlyTheirThreeActionsAndLimitValues) {
@@ -73,6 +79,17 @@ TEST_F(CursorScriptsTest, ImportRefusesMoreThan180ActionsAndExportCopies) {
     std::ofstream(longer, std::ios::binary) << "[MACROACTIONCOUNT]\r\ncount=181\r\n";
     const std::string before = ReadBytes(m_scripts.ScriptFile(2));
     EXPECT_EQ(m_scripts.ImportScript(2, longer), (StoreMessage{"message_text_18", {}}));
+    // No script: text without the action count, a device, a count with its
+    // actions missing.
+    const std::filesystem::path passwd = m_folder / "passwd";
+    std::ofstream(passwd, std::ios::binary) << "root:x:0:0:root:/root:/bin/bash\n";
+    const std::filesystem::path hollow = m_folder / "hollow.cur";
+    std::ofstream(hollow, std::ios::binary) << "[MACROACTIONCOUNT]\r\ncount=180\r\n";
+    for (const std::filesystem::path& file : {passwd, std::filesystem::path("/dev/null"), hollow}) {
+        EXPECT_EQ(m_scripts.ImportScript(2, file),
+                  (StoreMessage{"message_macro_file_unreadable", {}}))
+            << file;
+    }
     EXPECT_EQ(ReadBytes(m_scripts.ScriptFile(2)), before);
     ASSERT_TRUE(m_scripts.ExportScript(0, m_folder / "out.cur"));
     EXPECT_EQ(m_scripts.ImportScript(2, m_folder / "out.cur"), std::nullopt);
@@ -84,14 +101,14 @@ TEST_F(CursorScriptsTest, TableAboveItsRoomIsNotSent) {
     // Four scripts of 180 actions: 2920 bytes, sent.
     EXPECT_EQ(m_scripts.UploadCursorScripts(mouse.link).status, UploadStatus::Sent);
     mouse.mouse->ClearLog();
-    // 39 more actions make 3076 bytes: not sent, and no message.
+    // 39 more actions make 3076 bytes: not sent, and the user is told.
     std::vector<MacroAction> actions = ReadMacroFile(m_scripts.ScriptFile(3)).actions;
     actions.resize(actions.size() + 39);
     ASSERT_EQ(WriteMacroFile(m_scripts.ScriptFile(3), actions), platform::IniWriteResult::Ok);
     const TableUpload upload = m_scripts.UploadCursorScripts(mouse.link);
     EXPECT_EQ(upload.length, 3076U);
     EXPECT_EQ(upload.status, UploadStatus::Refused);
-    EXPECT_FALSE(upload.message);
+    EXPECT_EQ(upload.message, (StoreMessage{"message_cursor_table_too_long", {}}));
     EXPECT_TRUE(mouse.mouse->Log().empty());
 }
 

@@ -211,7 +211,21 @@ TEST_F(MacroStoreTest, ImportRefusesUnreadableFilesAndExportCopiesBytes) {
     EXPECT_EQ(m_store.ImportMacro(m_folder / "bad.txt").message,
               (StoreMessage{"message_macro_file_unreadable", {}}));
     EXPECT_EQ(m_store.ImportMacro(m_folder / "missing.mac").status, MacroStoreStatus::Refused);
-    EXPECT_TRUE(m_store.LoadMacroList().empty());
+    // No macro file whatever its contents: text without the action count,
+    // a device, and a macro beyond the size any mouse could take.
+    WriteText(m_folder / "passwd", "root:x:0:0:root:/root:/bin/bash\nbin=x:2:2::/bin\n");
+    WriteText(m_folder / "nocount.mac", "[MACROACTIONCOUNT]\ncount=none\n");
+    const std::filesystem::path large = m_folder / "large.mac";
+    WriteText(large, goodBytes);
+    std::filesystem::resize_file(large, kMaxImportFileBytes + 1);
+    for (const std::filesystem::path& file : {m_folder / "passwd", m_folder / "nocount.mac",
+                                              std::filesystem::path("/dev/null"), large}) {
+        EXPECT_EQ(m_store.ImportMacro(file).message,
+                  (StoreMessage{"message_macro_file_unreadable", {}}))
+            << file;
+    }
+    ASSERT_TRUE(m_store.LoadMacroList().empty());
+    EXPECT_FALSE(std::filesystem::exists(m_store.ListFilePath()));
     const MacroStoreResult imported = m_store.ImportMacro(good);
     ASSERT_EQ(imported.status, MacroStoreStatus::Done);
     EXPECT_EQ(ReadBytes(m_folder / "name_1.mac"), goodBytes);
@@ -316,6 +330,14 @@ TEST_F(UploadTest, StoresGoOutCursorScriptsFirstThenMacros) {
     m_mouse.mouse->ClearLog();
     EXPECT_TRUE(UploadStores(m_mouse.link, scripts, m_store, 0).Refused());
     EXPECT_EQ(std::ranges::count(m_mouse.Commands(), 0x15), 0);
+    // Refused scripts (too long for the mouse): nothing at all went.
+    std::vector<MacroAction> longer = ReadMacroFile(scripts.ScriptFile(0)).actions;
+    longer.resize(longer.size() + 39);
+    ASSERT_EQ(WriteMacroFile(scripts.ScriptFile(0), longer), platform::IniWriteResult::Ok);
+    m_mouse.mouse->ClearLog();
+    const StoreUpload refused = UploadStores(m_mouse.link, scripts, m_store, 4096);
+    ASSERT_EQ(refused.Refusal(), &refused.cursorScripts);
+    EXPECT_TRUE(m_mouse.Commands().empty());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -58,6 +59,9 @@ struct ToolEnvironment {
     // exit status, -1 when it could not be started or did not exit normally.
     // Empty: no program can be run.
     std::function<int(const std::vector<std::string>& arguments)> runProgram;
+    // Where "--simulate" keeps the virtual mouse's memory between runs;
+    // empty: VirtualMouseStateFile::DefaultPath().
+    std::filesystem::path virtualMouseState;
     // How long to wait for a mouse that another program holds.
     std::chrono::milliseconds ownerWait = kOwnerWait;
 };
@@ -74,10 +78,15 @@ public:
 private:
     [[nodiscard]] ExitCode List();
     [[nodiscard]] ExitCode Info();
-    [[nodiscard]] ExitCode ReadSettings(unsigned profile);
-    // Reads the record of the profile, applies change and writes the whole
-    // record back with one WriteSettings.
-    [[nodiscard]] ExitCode Set(unsigned profile, const SettingsChange& change);
+    // The record in force (no profile), or that of the onboard profile.
+    [[nodiscard]] ExitCode ReadSettings(std::optional<unsigned> profile);
+    // Reads the record as ReadSettings does, applies change and writes the
+    // whole record back with one WriteSettings.
+    [[nodiscard]] ExitCode Set(std::optional<unsigned> profile, const SettingsChange& change);
+    // False, having said why, when profile 0 was asked for and the record
+    // read at offset 0 is another profile's (the one in force).
+    [[nodiscard]] bool ReachedProfile(std::optional<unsigned> profile,
+                                      std::span<const std::uint8_t> record);
     // Reads the file first and opens the mouse only when it is a profile file.
     [[nodiscard]] ExitCode Apply(const std::filesystem::path& file,
                                  profiles::ProfileCategory category);

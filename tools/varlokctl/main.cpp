@@ -58,6 +58,6 @@ int main(int argc, char** argv) {
     const auto bus = varlok::device::HidBus::System();
     bus->SetOwnerLocks(varlok::device::SystemOwnerLocks(varlok::device::kToolProgram));
     varlok::tools::CommandLine tool(
-        {bus, std::cout, std::cerr, stdout, &g_interrupted, ::geteuid() == 0, RunProgram});
+        {bus, std::cout, std::cerr, stdout, &g_interrupted, ::geteuid() == 0, RunProgram, {}});
     return static_cast<int>(tool.Run(arguments));
 }

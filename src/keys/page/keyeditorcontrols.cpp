@@ -66,13 +66,16 @@ const EditField* FindEdit(int number) {
     return found == kEdits.end() ? nullptr : found;
 }
 
-constexpr int kItemHeight = 26;
+// The value lists' items are as high as the category combo's; the macro
+// combo's are as high as the macro section's combos.
+constexpr int kValueItemHeight = 26;
+constexpr int kMacroItemHeight = 30;
 
-std::unique_ptr<ui::CListLabelElementUI> Item(std::string_view text, bool languageKey) {
+std::unique_ptr<ui::CListLabelElementUI> Item(std::string_view text, bool languageKey, int height) {
     auto item = std::make_unique<ui::CListLabelElementUI>();
     item->SetResourceText(languageKey);
     item->SetText(text);
-    item->SetFixedHeight(kItemHeight);
+    item->SetFixedHeight(height);
     return item;
 }
 
@@ -102,7 +105,7 @@ void KeyEditorControls::FillValueLists() {
         }
         combo->RemoveAll();
         for (const KeyValue& value : info.values) {
-            combo->Add(Item(value.label, true));
+            combo->Add(Item(value.label, true, kValueItemHeight));
         }
         combo->SelectItem(0, false, false);
     }
@@ -117,7 +120,7 @@ void KeyEditorControls::FillMacros(const std::vector<std::string>& names,
     combo->RemoveAll();
     for (const std::string& name : names) {
         // The user's own text, never a language key.
-        combo->Add(Item(name, false));
+        combo->Add(Item(name, false, kMacroItemHeight));
     }
     const bool held = selected && *selected >= 0 && *selected < combo->GetCount();
     combo->SelectItem(held ? *selected : -1, false, false);

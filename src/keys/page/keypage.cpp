@@ -165,6 +165,9 @@ std::size_t KeyPage::MacroCount() const {
 
 void KeyPage::ShowKey(std::size_t key, bool quiet) {
     m_key = key;
+    // The capture belongs to the keyboard-key category of the key shown
+    // before; it starts again below if this key shows that category.
+    StopCapture();
     switch (m_assignment.ShowKeyFunction(key, MacroCount(), m_editor)) {
         case KeyAssignment::ShowResult::OnlyLeftButton:
             if (!quiet) {

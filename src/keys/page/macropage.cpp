@@ -11,6 +11,7 @@
 #include "keys/mouseeventtable.h"
 #include "keys/page/pagecontrols.h"
 #include "keys/page/storemessagebox.h"
+#include "ui/buttonui.h"
 #include "ui/comboui.h"
 #include "ui/controlui.h"
 #include "ui/filedialog.h"
@@ -147,6 +148,12 @@ void MacroPage::RegisterNameRoutes(ui::RouteTable& routes) {
 void MacroPage::RegisterActionRoutes(ui::RouteTable& routes) {
     routes.OnClick(kOwner, kRecordButton, NameMatch::Exact,
                    [this](ui::TNotifyUI&, Routed) { OnRecordButton(); });
+    for (const std::string_view type : {msgtype::kMouseEnter, msgtype::kMouseLeave}) {
+        routes.OnNotify(kOwner, type, kRecordButton, NameMatch::Exact,
+                        [this, over = type == msgtype::kMouseEnter](ui::TNotifyUI&, Routed) {
+                            m_pointerOnRecordButton = over;
+                        });
+    }
     routes.OnNotify(kOwner, msgtype::kItemClick, kActionRow, NameMatch::Exact,
                     [this](ui::TNotifyUI& msg, Routed) {
                         if (auto* row = dynamic_cast<ui::CListContainerElementUI*>(msg.pSender)) {
@@ -483,10 +490,18 @@ ui::LResult MacroPage::OnHookKey(ui::WParam wParam, ui::LParam lParam) {
 ui::LResult MacroPage::OnHookMouse(ui::WParam wParam) {
     // A button posted before the capture went away may still arrive.
     if (m_recorder.IsRecording() &&
-        m_recorder.RecordMouse(m_actions, static_cast<std::uint32_t>(wParam))) {
+        m_recorder.RecordMouse(m_actions, static_cast<std::uint32_t>(wParam),
+                               PointerOnRecordButton())) {
         RebuildRows();
     }
     return 0;
+}
+
+bool MacroPage::PointerOnRecordButton() const {
+    // Over the button, or pressing it (a capture on a thread of its own may
+    // deliver the press after the button saw it).
+    const auto* button = m_controls.FindControl<ui::CButtonUI>(kRecordButton);
+    return m_pointerOnRecordButton || (button != nullptr && button->IsPushed());
 }
 
 void MacroPage::RebuildRows() {

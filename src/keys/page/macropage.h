@@ -161,6 +161,8 @@ private:
     void ShowRecording(bool recording);
     ui::LResult OnHookKey(ui::WParam wParam, ui::LParam lParam);
     ui::LResult OnHookMouse(ui::WParam wParam);
+    // Whether the pointer is on the record button (which stops a recording).
+    [[nodiscard]] bool PointerOnRecordButton() const;
 
     void RebuildRows();
     void FillRow(ui::CControlUI& row, const MacroAction& action);
@@ -205,6 +207,8 @@ private:
     // notifications change nothing.
     bool m_filling = false;
     bool m_renaming = false;
+    // Between "msenter" and "msleave" of the record button.
+    bool m_pointerOnRecordButton = false;
 };
 
 }  // namespace varlok::keys

@@ -87,7 +87,7 @@ void ProfileListsPage::FillLists() {
         }
         combo->RemoveAll();
         for (const std::string& name : lists.names[static_cast<std::size_t>(info.category)]) {
-            combo->Add(MakeProfileItem(name));
+            combo->Add(MakeProfileItem(name, ProfileItemOrigin::StartUpFill));
         }
     }
     m_listsFilled = !lists.failure.has_value();

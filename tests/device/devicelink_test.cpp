@@ -799,6 +799,9 @@ TEST_F(DeviceLinkSimTest, TwoThreadsNeverReadEachOthersAnswers) {
     for (std::size_t i = 0; i < area.size(); ++i) {
         area[i] = static_cast<std::uint8_t>(i * 5 + 3);
     }
+    // Offsets 0-55 read the record in force: with profile 0 active, that is
+    // the area's own first record.
+    area[0] = 0;
     m_mouse->SetSettingsArea(area);
     const auto info = m_mouse->DeviceInfo();
     sim::VirtualMouse::Faults faults;

@@ -109,6 +109,11 @@ StoredMemory VirtualMouse::Stored() const {
     return m_firmware.Memory().Stored();
 }
 
+void VirtualMouse::SetOwnerObserver(OwnerObserver observer) {
+    std::lock_guard lock(m_ownerMutex);
+    m_ownerObserver = std::move(observer);
+}
+
 void VirtualMouse::Restore(const StoredMemory& stored) {
     std::lock_guard lock(m_mutex);
     m_firmware.Memory().Restore(stored);
@@ -207,7 +212,23 @@ bool VirtualMouse::InTransfer() const {
     return m_firmware.InTransfer();
 }
 
+bool VirtualMouse::IsWriter(MouseCollection collection, const device::HidOpenRequest& access) {
+    return collection == MouseCollection::Configuration && access.write;
+}
+
 std::optional<VirtualMouse::SessionId> VirtualMouse::OpenSession(
+    MouseCollection collection, std::uint32_t generation, const device::HidOpenRequest& request,
+    std::string path, device::HidOpenError& error) {
+    std::lock_guard ownerLock(m_ownerMutex);
+    const std::optional<SessionId> id =
+        AddSession(collection, generation, request, std::move(path), error);
+    if (id && IsWriter(collection, request) && m_writers++ == 0 && m_ownerObserver) {
+        m_ownerObserver(true);
+    }
+    return id;
+}
+
+std::optional<VirtualMouse::SessionId> VirtualMouse::AddSession(
     MouseCollection collection, std::uint32_t generation, const device::HidOpenRequest& request,
     std::string path, device::HidOpenError& error) {
     std::lock_guard lock(m_mutex);
@@ -243,11 +264,20 @@ std::optional<VirtualMouse::SessionId> VirtualMouse::OpenSession(
 }
 
 void VirtualMouse::CloseSession(SessionId session) {
+    std::lock_guard ownerLock(m_ownerMutex);
+    bool writer = false;
     {
         std::lock_guard lock(m_mutex);
-        m_sessions.erase(session);
+        const auto found = m_sessions.find(session);
+        if (found != m_sessions.end()) {
+            writer = IsWriter(found->second.collection, found->second.access);
+            m_sessions.erase(found);
+        }
     }
     m_changed.notify_all();
+    if (writer && --m_writers == 0 && m_ownerObserver) {
+        m_ownerObserver(false);
+    }
 }
 
 TransferResult VirtualMouse::ReadReport(SessionId id, std::span<std::uint8_t> buffer,

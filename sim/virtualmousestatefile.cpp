@@ -25,6 +25,9 @@ constexpr std::size_t kFileSize = kCursorTableOffset + kCursorTableSize;
 static_assert(kFileSize == 12 + 320 + 1016 + 32640 + 3072);
 
 constexpr std::string_view kFolderName = "varlok";
+// How long taking or giving up the turn with the mouse waits for the saves
+// still to come: far beyond a save of a few kilobytes.
+constexpr std::chrono::seconds kHandOverWait{10};
 
 std::optional<std::filesystem::path> AbsoluteVariable(const char* name) {
     const char* value = std::getenv(name);
@@ -81,6 +84,7 @@ VirtualMouseStateFile::VirtualMouseStateFile(std::shared_ptr<VirtualMouse> mouse
         m_changes = 1;
     }
     m_saver = std::thread([this] { Run(); });
+    m_mouse->SetOwnerObserver([this](bool owned) { OnOwnerChange(owned); });
     // Runs with the mouse's lock held: only takes note.
     m_mouse->SetMemoryObserver([this] {
         {
@@ -96,6 +100,7 @@ VirtualMouseStateFile::~VirtualMouseStateFile() {
         return;
     }
     // After this no observer call is running or to come.
+    m_mouse->SetOwnerObserver({});
     m_mouse->SetMemoryObserver({});
     {
         std::lock_guard lock(m_mutex);
@@ -126,6 +131,17 @@ void VirtualMouseStateFile::Run() {
         lock.lock();
         m_savedChanges = target;
         m_saved.notify_all();
+    }
+}
+
+void VirtualMouseStateFile::OnOwnerChange(bool owned) {
+    // Changes of this program's own come first: a fresh start's factory
+    // memory, or what the host wrote before it lets go.
+    if (!WaitUntilSaved(kHandOverWait)) {
+        Say(m_path, "not saved in time");
+    }
+    if (owned) {
+        Load();
     }
 }
 

@@ -3,7 +3,12 @@
 // Keeps a virtual mouse's memory in a file between runs, as a real mouse
 // keeps its own: the memory is loaded when this is made, saved on a thread
 // of this class whenever the mouse reports a change of it, and saved once
-// more when this is destroyed. Lighting frames change no stored memory, so
+// more when this is destroyed. Programs that share the file take turns with
+// the mouse under its owner lock: each time this program takes its turn (it
+// opens the mouse for writing) the memory is loaded again, since another
+// program may have changed it meanwhile, and before it gives its turn up
+// (the last writer closes, before the lock is dropped) every change is
+// saved, so the next program finds it. Lighting frames change no stored memory, so
 // the frame stream never waits for, or causes, a save; host commands never
 // wait for the disk either.
 //
@@ -70,6 +75,8 @@ public:
 private:
     void Load();
     void Save(const StoredMemory& memory);
+    // The owner observer: the turn taken (owned) or given up.
+    void OnOwnerChange(bool owned);
     void Run();
 
     std::shared_ptr<VirtualMouse> m_mouse;

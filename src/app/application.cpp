@@ -219,6 +219,7 @@ int Application::Run() {
 
     CMainWnd::Environment environment;
     environment.bus = device::HidBus::System();
+    environment.bus->SetOwnerLocks(device::SystemOwnerLocks(device::kWindowProgram));
     // Outlives the window, so that the last change of the mouse's memory is
     // saved after the window let go of the mouse.
     std::optional<sim::VirtualMouseStateFile> mouseMemory;

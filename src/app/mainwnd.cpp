@@ -222,9 +222,8 @@ void CMainWnd::RegisterWindowRoutes() {
     });
     RegisterWindowMessage(WindowMessage::MouseRemoved,
                           [this](ui::WParam, ui::LParam) { OnMouseRemoved(); });
-    m_routes.OnMessage(kWindowOwner,
-                       MessageNumber(MonitorControlMessage::SelectStoredDeviceProfile),
-                       MessageNumber(MonitorControlMessage::HidePermissionHelp),
+    m_routes.OnMessage(kWindowOwner, MessageNumber(kFirstMonitorControlMessage),
+                       MessageNumber(kLastMonitorControlMessage),
                        [this](ui::MessageId message, ui::WParam, ui::LParam) -> ui::LResult {
                            OnMonitorControl(message);
                            return 0;
@@ -593,18 +592,53 @@ void CMainWnd::OnMonitorControl(ui::MessageId message) {
         case MonitorControlMessage::HidePermissionHelp:
             ShowPermissionHelp(false);
             break;
+        case MonitorControlMessage::MouseHolderChanged:
+            ShowMouseHolder(m_deviceEvents ? m_deviceEvents->MouseHolder() : std::nullopt);
+            break;
     }
 }
 
 void CMainWnd::ShowPermissionHelp(bool show) {
     m_mousePermissionDenied = show;
-    SetControlVisible("main_waiting", !show);
-    SetControlVisible("main_permission", show);
+    ShowWaitingReason();
+}
+
+void CMainWnd::ShowMouseHolder(const std::optional<platform::LockHolder>& holder) {
+    const bool taken = holder && !m_mouseHolder;
+    m_mouseHolder = holder;
+    if (holder) {
+        // The program's name and id are shown as they are, in every language.
+        std::string name = holder->pid == 0 ? std::string()
+                           : holder->program.empty()
+                               ? "PID " + std::to_string(holder->pid)
+                               : holder->program + " (PID " + std::to_string(holder->pid) + ")";
+        if (auto* label = GetPaintManager().FindControl("main_in_use_holder")) {
+            label->SetText(name);
+            label->SetVisible(!name.empty());
+        }
+    }
+    ShowWaitingReason();
+    if (taken) {
+        // Started while a script has the mouse: the window says why it waits
+        // instead of hiding in the tray behind "no mouse".
+        BringToFront();
+    }
+}
+
+void CMainWnd::ShowWaitingReason() {
+    // A refusal is what the user can act on; the holder comes next.
+    SetControlVisible("main_permission", m_mousePermissionDenied);
+    SetControlVisible("main_in_use", !m_mousePermissionDenied && m_mouseHolder.has_value());
+    SetControlVisible("main_waiting", !m_mousePermissionDenied && !m_mouseHolder);
+}
+
+bool CMainWnd::WaitingPageExplains() const {
+    return m_mousePermissionDenied || m_mouseHolder.has_value();
 }
 
 void CMainWnd::OnActivateRequest() {
-    // While the mouse is refused the window itself says what to do.
-    if (IsAnyLinkConnected() || m_mousePermissionDenied) {
+    // While the mouse is refused or held the window itself says why.
+    if (IsAnyLinkConnected() || WaitingPageExplains()) {
         BringToFront();
         return;
     }
@@ -622,7 +656,7 @@ void CMainWnd::OnMouseRemoved() {
 
 void CMainWnd::OnTrayIcon(ui::LParam mouseMessage) {
     if (mouseMessage == static_cast<ui::LParam>(ui::WM_LBUTTONUP)) {
-        if (!IsAnyLinkConnected() && !m_mousePermissionDenied) {
+        if (!IsAnyLinkConnected() && !WaitingPageExplains()) {
             HideWindow();
             ShowNoDeviceNotice();
             return;

@@ -24,6 +24,7 @@
 #include "platform/desktopsettings.h"
 #include "platform/foregroundprogram.h"
 #include "platform/inputcapture.h"
+#include "platform/ownerlock.h"
 #include "platform/reportedforegroundprogram.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
@@ -191,6 +192,13 @@ private:
     void OnMonitorControl(ui::MessageId message);
     // Swaps the waiting page's text for the udev rule's help, and back.
     void ShowPermissionHelp(bool show);
+    // Names the program that holds the mouse on the waiting page, or takes
+    // the name away (none).
+    void ShowMouseHolder(const std::optional<platform::LockHolder>& holder);
+    // Shows the waiting page's part that says why there is no mouse page.
+    void ShowWaitingReason();
+    // Whether the waiting page says more than "connect the mouse".
+    [[nodiscard]] bool WaitingPageExplains() const;
     void OnTrayIcon(ui::LParam mouseMessage);
     void OnMenuCommand(ui::WParam ticket);
     void OnMouseRead();
@@ -284,6 +292,8 @@ private:
     bool m_reportedNoTray = false;
     // The mouse is present but its node may not be opened (UI thread).
     bool m_mousePermissionDenied = false;
+    // The program that holds the mouse, if another one does (UI thread).
+    std::optional<platform::LockHolder> m_mouseHolder;
     bool m_workersStopped = false;
     // Set while the unsaved-macro guard selects the macro tab again, so that
     // the selections it causes pass without a second message.

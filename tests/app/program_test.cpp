@@ -32,13 +32,15 @@ using platform::testing::ChildProcess;
 using platform::testing::ReadBytes;
 using platform::testing::TempFolder;
 
-// Runs the program without a display, with its stores in the test's folder,
+// Runs the program without a display, with its stores (and its runtime
+// folder, where the virtual mouse's owner lock lies) in the test's folder,
 // and returns its exit code; stdout and stderr land in files there. It finds
 // no session bus.
 class ProgramTest : public ::testing::Test {
 protected:
     int Run(const std::string& arguments) {
         const std::string folder = m_folder.Path().string();
+        std::filesystem::create_directories(m_folder / "runtime");
         const std::string command =
             "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM VARLOK_DOCUMENTS_DIR='" + folder +
             "/documents' XDG_RUNTIME_DIR='" + folder +

@@ -5,11 +5,15 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "device/collectionsearch.h"
+#include "device/devicelink.h"
 #include "platform/debugoutput.h"
 #include "platform/scopedenvironment.h"
 #include "platform/tempfolder.h"
+#include "sim/virtualhidbackend.h"
 #include "simtestsupport.h"
 
 namespace varlok::sim::test {
@@ -79,6 +83,43 @@ TEST_F(VirtualMouseStateFileTest, WhatTheMouseKeepsIsSavedAndTheNextRunStartsFro
     auto next = std::make_shared<VirtualMouse>();
     VirtualMouseStateFile file(next, m_path, Start::Stored);
     EXPECT_TRUE(next->Stored() == kept);
+}
+
+// Two programs with the virtual mouse, as varlok --simulate and varlokctl
+// --simulate are: each has its copy of the mouse and of the state file, and
+// they take turns under the mouse's owner lock.
+TEST_F(VirtualMouseStateFileTest, ProgramsTakingTurnsWithTheMouseFindEachOthersChanges) {
+    struct Program {
+        std::shared_ptr<device::HidBus> bus = std::make_shared<device::HidBus>();
+        std::shared_ptr<VirtualMouse> mouse = AttachVirtualMouse(*bus);
+        std::optional<VirtualMouseStateFile> file;
+        device::DeviceLink link{bus};
+    };
+    Program window;
+    Program tool;
+    for (Program* program : {&window, &tool}) {
+        program->bus->SetOwnerLocks(device::OwnerLocks{m_folder / "locks", "test"});
+        program->file.emplace(program->mouse, m_path, Start::Stored);
+        program->link.Init(device::DeviceType::Mouse);
+    }
+    const auto takeTurn = [](Program& program) {
+        return device::SearchConfigurationCollection(program.link).outcome;
+    };
+    ASSERT_EQ(takeTurn(tool), device::SearchOutcome::Found);
+    EXPECT_EQ(takeTurn(window), device::SearchOutcome::InUse);
+    ASSERT_EQ(tool.link.WriteSettings(Bytes(0x10), 64), device::LinkResult::Success);
+    tool.link.Device().Close();
+
+    std::array<std::uint8_t, 56> read{};
+    ASSERT_EQ(takeTurn(window), device::SearchOutcome::Found);
+    ASSERT_EQ(window.link.ReadSettings(read, 64), device::LinkResult::Success);
+    EXPECT_EQ(read, Bytes(0x10));
+    ASSERT_EQ(window.link.WriteSettings(Bytes(0x20), 128), device::LinkResult::Success);
+    window.link.Device().Close();
+
+    ASSERT_EQ(takeTurn(tool), device::SearchOutcome::Found);
+    ASSERT_EQ(tool.link.ReadSettings(read, 128), device::LinkResult::Success);
+    EXPECT_EQ(read, Bytes(0x20));
 }
 
 TEST_F(VirtualMouseStateFileTest, AFreshStartIsTheFactoryStateAndReplacesTheFile) {

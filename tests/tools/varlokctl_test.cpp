@@ -1,10 +1,12 @@
 #include "varlokctl/commandline.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +19,7 @@
 #include "device/hidbus.h"
 #include "keys/macrostore.h"
 #include "keys/macrotable.h"
+#include "platform/ownerlock.h"
 #include "platform/scopedenvironment.h"
 #include "platform/tempfolder.h"
 #include "sim/virtualhidbackend.h"
@@ -44,7 +47,8 @@ struct ToolRun {
 // (never in the user's).
 ToolRun RunTool(const std::shared_ptr<HidBus>& bus, std::vector<std::string_view> arguments,
                 const std::atomic<bool>* interrupted = nullptr,
-                const std::filesystem::path& state = {}) {
+                const std::filesystem::path& state = {},
+                std::chrono::milliseconds ownerWait = kOwnerWait) {
     std::ostringstream out;
     std::ostringstream err;
     const std::unique_ptr<std::FILE, decltype(&std::fclose)> trace(std::tmpfile(), &std::fclose);
@@ -56,7 +60,8 @@ ToolRun RunTool(const std::shared_ptr<HidBus>& bus, std::vector<std::string_view
                       interrupted,
                       false,
                       {},
-                      state.empty() ? scratch / "virtual-mouse.state" : state});
+                      state.empty() ? scratch / "virtual-mouse.state" : state,
+                      ownerWait});
     ToolRun run;
     run.code = tool.Run(arguments);
     run.out = out.str();
@@ -192,12 +197,45 @@ TEST_F(VarlokctlTest, HelpNamesCommandsAndExitCodes) {
         for (const char* text :
              {"list", "info", "read-settings [--profile N]", "set [--profile N]", "--dpi STAGE=DPI",
               "--stage-colour STAGE=RRGGBB", "--report-rate HZ", "apply FILE", "dump", "udev-rule",
-              "--simulate", "--trace", "3  no mouse found", "4  permission denied",
-              "5  the mouse is not answering", "2  bad usage"}) {
+              "--simulate", "--trace", "--direct", "3  no mouse found", "4  permission denied",
+              "5  the mouse is not answering", "2  bad usage",
+              "7  the mouse is in use by another program"}) {
             EXPECT_NE(run.out.find(text), std::string::npos) << text;
         }
     }
     EXPECT_TRUE(m_mouse->Log().empty());
+}
+
+TEST_F(VarlokctlTest, AMouseInUseIsLeftAloneWithExitCode7) {
+    const TempFolder locks;
+    m_bus->SetOwnerLocks(device::OwnerLocks{locks.Path(), "varlokctl"});
+    const std::string pid = std::to_string(::getpid());
+    platform::OwnerLock holder;
+    ASSERT_EQ(holder.TryAcquire(locks / "sim.lock", "varlok"),
+              platform::OwnerLock::Result::Acquired);
+    // The window keeps the mouse while it runs: no waiting for it.
+    for (const auto& arguments :
+         std::vector<std::vector<std::string_view>>{{"info"},
+                                                    {"--direct", "set", "--dpi", "1=750"},
+                                                    {"effect", "wave", "--frames", "1"}}) {
+        const ToolRun run = RunTool(m_bus, arguments);
+        EXPECT_EQ(run.code, ExitCode::InUse) << run.err;
+        EXPECT_EQ(run.err, "varlokctl: the mouse is in use by varlok (pid " + pid +
+                               "); quit the varlok window to use the mouse from here\n");
+    }
+    // Another varlokctl is waited for, within bounds.
+    ASSERT_EQ(holder.TryAcquire(locks / "sim.lock", "varlokctl"),
+              platform::OwnerLock::Result::Acquired);
+    const ToolRun waited = RunTool(m_bus, {"info"}, nullptr, {}, std::chrono::milliseconds(50));
+    EXPECT_EQ(waited.code, ExitCode::InUse);
+    EXPECT_EQ(waited.err, "varlokctl: the mouse is in use by varlokctl (pid " + pid +
+                              "); waiting for it\nvarlokctl: the mouse is in use by varlokctl "
+                              "(pid " +
+                              pid + "); it did not let the mouse go in time\n");
+    EXPECT_TRUE(m_mouse->Log().empty());
+
+    holder.Release();
+    EXPECT_EQ(RunTool(m_bus, {"--direct", "info"}).code, ExitCode::Ok);
 }
 
 TEST_F(VarlokctlTest, BadUsageIsRefusedBeforeAnyDeviceIsTouched) {

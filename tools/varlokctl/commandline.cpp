@@ -23,6 +23,8 @@
 #include "keys/storeupload.h"
 #include "platform/atomicfile.h"
 #include "platform/folders.h"
+#include "platform/ownerlock.h"
+#include "platform/ownerlockwatch.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "settings/keyblockwriter.h"
@@ -48,7 +50,7 @@ constexpr unsigned kProfileCount = device::kOnboardProfileCount;
 constexpr std::size_t kSettingsRecordStride = device::kRecordStride;
 
 constexpr std::string_view kHelp =
-    R"(usage: varlokctl [--simulate] [--trace] COMMAND [OPTIONS]
+    R"(usage: varlokctl [--simulate] [--trace] [--direct] COMMAND [OPTIONS]
 
 Reads and changes the configuration of the 0C45:7643 gaming mouse through its
 configuration collection (usage page 0xFF1C, usage 0x92).
@@ -133,6 +135,12 @@ options:
                the same, starting from the factory state
   --trace      print every report sent ("> ") and received ("< ") on standard
                output; VARLOK_TRACE=1 prints them on standard error instead
+  --direct     talk to the mouse itself, never through a running varlok
+               window; refused (exit code 7) while varlok has the mouse
+
+One program at a time has the mouse. A command that finds another program
+using it (another varlokctl, say) waits up to 5 seconds for it to let go; one
+that finds the varlok window using it stops at once with exit code 7.
 
 exit codes:
   0  success
@@ -144,7 +152,10 @@ exit codes:
      run without root
   5  the mouse is not answering
   6  the mouse answered with a failure status
+  7  the mouse is in use by another program (named with its process id)
 )";
+
+static_assert(kOwnerWait == std::chrono::seconds(5), "the help names the wait");
 
 // Where "udev-rule --install" puts the rule, the variable that overrides the
 // folder (tests), and what then has udev apply it to the devices present.
@@ -306,6 +317,15 @@ std::string Decimal(unsigned value) {
     return std::to_string(value);
 }
 
+// "varlok (pid 4242)", or "another program" when the lock names nobody.
+std::string DescribeHolder(const platform::LockHolder& holder) {
+    if (holder.pid == 0) {
+        return "another program";
+    }
+    return (holder.program.empty() ? std::string("a program") : holder.program) + " (pid " +
+           std::to_string(holder.pid) + ")";
+}
+
 std::string DescribeSensor(std::uint16_t code) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%04x", code);
@@ -344,6 +364,9 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
             return UsageError("--simulate takes no value but 'fresh'");
         } else if (argument == "--trace") {
             parsed.trace = true;
+        } else if (argument == "--direct") {
+            // Every command talks to the mouse itself so far; the option
+            // keeps it so once a running window can be asked instead.
         } else if (argument == "--seven") {
             parsed.seven = true;
         } else if (argument == "--fast") {
@@ -531,7 +554,23 @@ ExitCode CommandLine::List() {
 
 ExitCode CommandLine::Connect(DeviceLink& link) {
     link.Init(device::DeviceType::Mouse);
-    const device::SearchResult found = device::SearchConfigurationCollection(link);
+    device::SearchResult found = device::SearchConfigurationCollection(link);
+    // The window keeps the mouse while it runs; anyone else is done soon,
+    // as another command of the same script is.
+    std::optional<platform::OwnerLockWatch> watch;
+    const auto deadline = std::chrono::steady_clock::now() + m_env.ownerWait;
+    while (found.outcome == device::SearchOutcome::InUse &&
+           found.owner.holder.program != device::kWindowProgram) {
+        if (!watch) {
+            m_env.err << "varlokctl: the mouse is in use by " << DescribeHolder(found.owner.holder)
+                      << "; waiting for it\n";
+            watch.emplace(found.owner.lockFile);
+        }
+        if (!watch->WaitUntilFree(deadline)) {
+            break;
+        }
+        found = device::SearchConfigurationCollection(link);
+    }
     switch (found.outcome) {
         case device::SearchOutcome::Found:
             return ExitCode::Ok;
@@ -549,6 +588,12 @@ ExitCode CommandLine::Connect(DeviceLink& link) {
             m_env.err << "varlokctl: cannot open " << found.path << ": "
                       << device::DescribeOpenError(found.openError) << '\n';
             return ExitCode::Failure;
+        case device::SearchOutcome::InUse:
+            m_env.err << "varlokctl: the mouse is in use by " << DescribeHolder(found.owner.holder)
+                      << (found.owner.holder.program == device::kWindowProgram
+                              ? "; quit the varlok window to use the mouse from here\n"
+                              : "; it did not let the mouse go in time\n");
+            return ExitCode::InUse;
         case device::SearchOutcome::EnumerationFailed:
             break;
     }

@@ -5,6 +5,7 @@
 // in buses of their own and capture the output.
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -34,7 +35,12 @@ enum class ExitCode : int {
     PermissionDenied = 4,  // on the mouse's HID node, or udev-rule --install without root
     NotAnswering = 5,
     DeviceError = 6,  // the mouse answered with a failure status
+    InUse = 7,        // another program has the mouse
 };
+
+// How long a command waits for another program (another varlokctl, say) to
+// let the mouse go: long enough for any short command run just before it.
+inline constexpr std::chrono::milliseconds kOwnerWait{5000};
 
 // Where one run of the tool looks for devices and writes.
 struct ToolEnvironment {
@@ -56,6 +62,8 @@ struct ToolEnvironment {
     // Where "--simulate" keeps the virtual mouse's memory between runs;
     // empty: VirtualMouseStateFile::DefaultPath().
     std::filesystem::path virtualMouseState;
+    // How long to wait for a mouse that another program holds.
+    std::chrono::milliseconds ownerWait = kOwnerWait;
 };
 
 // Runs one varlokctl command line (without the program name).
@@ -101,7 +109,11 @@ private:
     // Opens the mouse and runs reads between BeginTransfer and EndTransfer.
     [[nodiscard]] ExitCode InTransfer(const std::function<StepFailure(device::DeviceLink&)>& reads);
     // Opens the mouse in link; prints why not and returns the exit code
-    // when that fails (Ok when the link is connected).
+    // when that fails (Ok when the link is connected). The link holds the
+    // mouse's owner lock from then on, for as long as the command keeps it.
+    // While another program holds the lock it says so and waits for it, at
+    // most ownerWait; a mouse held by the window (or still held after the
+    // wait) is InUse.
     [[nodiscard]] ExitCode Connect(device::DeviceLink& link);
     // Connect, then the mouse's information block into info.
     [[nodiscard]] ExitCode ConnectAndReadInfo(device::DeviceLink& link, device::DeviceInfo& info);

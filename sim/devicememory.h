@@ -20,6 +20,9 @@ inline constexpr std::size_t kRecordCount = device::kOnboardProfileCount;
 inline constexpr std::size_t kSettingsAreaSize = kRecordSize * kRecordCount;
 // Byte 0 of the settings area (and of record 0): the active onboard profile.
 inline constexpr std::size_t kActiveProfileByte = 0;
+// Byte 19 of a record: its current DPI stage, 0-6.
+inline constexpr std::size_t kCurrentDpiStageByte = 19;
+inline constexpr std::uint8_t kDpiStageCount = 7;
 // Settings offsets below this are the record in force (see ReadSettings).
 inline constexpr std::size_t kRecordInForceSize = device::kExchangedRecordSize;
 

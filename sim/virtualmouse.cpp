@@ -99,6 +99,26 @@ void VirtualMouse::PressProfileButton() {
     m_changed.notify_all();
 }
 
+void VirtualMouse::PressDpiButton() {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_plugged) {
+            return;
+        }
+        const std::span<std::uint8_t> settings = m_firmware.Memory().Region(MemoryRegion::Settings);
+        const std::size_t active = settings[kActiveProfileByte];
+        if (active < kRecordCount) {
+            std::uint8_t& stage = settings[active * kRecordSize + kCurrentDpiStageByte];
+            stage = stage + 1U < kDpiStageCount ? static_cast<std::uint8_t>(stage + 1) : 0;
+            if (m_memoryObserver) {
+                m_memoryObserver();
+            }
+        }
+        QueueEvent(static_cast<std::uint16_t>(device::DeviceEventCode::ProfileSwitched));
+    }
+    m_changed.notify_all();
+}
+
 void VirtualMouse::SetMemoryObserver(MemoryObserver observer) {
     std::lock_guard lock(m_mutex);
     m_memoryObserver = std::move(observer);

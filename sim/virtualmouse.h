@@ -90,6 +90,11 @@ public:
     // active one (after 4, or an index that names none, comes 0), and the
     // mouse reports it as event 0x401. Nothing happens while unplugged.
     void PressProfileButton();
+    // The mouse's DPI button: the current DPI stage of the record in force
+    // (its byte 19) becomes the next one (after stage 7, or a value that
+    // names no stage, comes stage 1), and the mouse reports it as event
+    // 0x401, as it does a profile switch. Nothing happens while unplugged.
+    void PressDpiButton();
 
     // Called after each change of the stored memory (StoredMemory: by a
     // host's command, RestoreDefaults, the profile button or a Set call for

@@ -728,6 +728,10 @@ constexpr std::array kEventItems{
               std::uint16_t{0x403}},
 };
 
+// The mouse's own DPI button, offered beside the profile switch (0x401).
+constexpr SimulationItem kDpiButtonItem{"sim_dpi_button", "menu_sim_dpi_button",
+                                        "Press the DPI button (0x401)"};
+
 std::string SimulationText(const SimulationItem& item) {
     const auto& resources = ui::CResourceManager::GetInstance();
     return resources.HasText(item.key) ? resources.GetText(item.key) : std::string(item.english);
@@ -744,6 +748,9 @@ void CMainWnd::AddSimulationItems(ui::CMenuWnd& menu) {
     menu.AddElement(plugItem.name, SimulationText(plugItem));
     for (const auto& [item, code] : kEventItems) {
         menu.AddElement(item.name, SimulationText(item));
+        if (code == static_cast<std::uint16_t>(device::DeviceEventCode::ProfileSwitched)) {
+            menu.AddElement(kDpiButtonItem.name, SimulationText(kDpiButtonItem));
+        }
     }
 }
 
@@ -758,6 +765,10 @@ bool CMainWnd::RunSimulationItem(std::string_view name) {
     }
     if (name == kPlugItem.name) {
         mouse->Plug();
+        return true;
+    }
+    if (name == kDpiButtonItem.name) {
+        mouse->PressDpiButton();
         return true;
     }
     for (const auto& [item, code] : kEventItems) {

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "app/busservicehost.h"
 #include "app/support/mainwindowfixture.h"
 #include "app/windowdeviceevents.h"
 #include "lighting/lightingsettings.h"
 #include "platform/debugoutput.h"
+#include "platform/fakebusobject.h"
 #include "platform/ownerlock.h"
 #include "settings/settingstestsupport.h"
 #include "sim/virtualmouse.h"
@@ -267,8 +269,8 @@ TEST_F(MouseConnectionTest, TheSimulationItemsPlugAndPressTheVirtualMouse) {
     for (const auto& item : m_window->PopupMenu()->Items()) {
         names.push_back(item.name);
     }
-    const Strings simulation = {"sim_unplug", "sim_event_401", "sim_event_402", "sim_event_403",
-                                "exit"};
+    const Strings simulation = {"sim_unplug",    "sim_event_401", "sim_dpi_button",
+                                "sim_event_402", "sim_event_403", "exit"};
     ASSERT_GE(names.size(), simulation.size());
     EXPECT_TRUE(std::equal(simulation.begin(), simulation.end(),
                            names.end() - static_cast<std::ptrdiff_t>(simulation.size())));
@@ -281,6 +283,23 @@ TEST_F(MouseConnectionTest, TheSimulationItemsPlugAndPressTheVirtualMouse) {
     EXPECT_EQ(Requests(), (Strings{"05 len 1 @0", "05 len 56 @0", "06 len 56 @0"}));
     // The item is the mouse's own profile button: it switched first.
     EXPECT_EQ(m_mouse->SettingsArea()[0], 1);
+
+    // The DPI button steps the current stage of the record in force, and the
+    // window's re-read of it reaches the bus service's DpiStage.
+    platform::FakeBusObject bus;
+    m_window->BusService().Service().Attach(&bus);
+    const std::uint8_t stage = m_mouse->SettingsArea()[64 + 19];
+    ASSERT_TRUE(ui::test::UiDriver(*m_window).Click("menubtn"));
+    ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
+    ASSERT_TRUE(m_window->PopupMenu()->ChooseItem("sim_dpi_button"));
+    const auto next = static_cast<std::uint8_t>((stage + 1) % 7);
+    EXPECT_TRUE(RunUntil([&] {
+        const auto properties = bus.Properties();
+        const auto found = properties.find("DpiStage");
+        return found != properties.end() && found->second == platform::BusValue::Byte(next + 1);
+    }));
+    EXPECT_EQ(m_mouse->SettingsArea()[64 + 19], next);
+    m_window->BusService().Service().Attach(nullptr);
 
     std::string removed;
     testing::AnswerMessage(removed, {}, false);

@@ -178,6 +178,38 @@ TEST_F(VirtualMouseTest, TheProfileButtonSwitchesToTheNextProfileAndReportsIt) {
     m_mouse->SetMemoryObserver({});
 }
 
+TEST_F(VirtualMouseTest, TheDpiButtonStepsTheStageOfTheRecordInForceAndReportsIt) {
+    int changes = 0;
+    auto consumer = OpenConsumer();
+    auto area = m_mouse->SettingsArea();
+    area[kActiveProfileByte] = 2;
+    area[2 * kRecordSize + kCurrentDpiStageByte] = 5;
+    area[kCurrentDpiStageByte] = 0;
+    m_mouse->SetSettingsArea(area);
+    m_mouse->SetMemoryObserver([&changes] { ++changes; });
+    // Stage 6 to 7, then round to 1; a byte that names no stage starts at 1.
+    for (const std::uint8_t next : {6, 0}) {
+        m_mouse->PressDpiButton();
+        EXPECT_EQ(m_mouse->SettingsArea()[2 * kRecordSize + kCurrentDpiStageByte], next);
+        std::vector<std::uint8_t> buffer(64);
+        const auto read = consumer->Read(buffer, kGuard);
+        ASSERT_EQ(read.status, TransferStatus::Done);
+        buffer.resize(read.bytes);
+        EXPECT_EQ(buffer, (std::vector<std::uint8_t>{kConsumerReportId, 0x01, 0x04}));
+        ASSERT_EQ(consumer->Read(buffer, kGuard).status, TransferStatus::Done);
+    }
+    area = m_mouse->SettingsArea();
+    area[2 * kRecordSize + kCurrentDpiStageByte] = 0x40;
+    m_mouse->SetSettingsArea(area);
+    m_mouse->PressDpiButton();
+    EXPECT_EQ(m_mouse->SettingsArea()[2 * kRecordSize + kCurrentDpiStageByte], 0);
+    // Profile 0's record and the active profile stay as they were.
+    EXPECT_EQ(m_mouse->SettingsArea()[kCurrentDpiStageByte], 0);
+    EXPECT_EQ(m_mouse->SettingsArea()[kActiveProfileByte], 2);
+    EXPECT_EQ(changes, 4);
+    m_mouse->SetMemoryObserver({});
+}
+
 TEST_F(VirtualMouseTest, UnplugWakesAWaitingReaderAndKillsItsConnection) {
     auto consumer = OpenConsumer();
     auto config = OpenConfig();

@@ -7,23 +7,32 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/hidbus.h"
 #include "keys/macrostore.h"
 #include "keys/macrotable.h"
+#include "platform/event.h"
+#include "platform/inifile.h"
 #include "platform/ownerlock.h"
 #include "platform/scopedenvironment.h"
 #include "platform/tempfolder.h"
+#include "service/busnames.h"
+#include "service/devicereads.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmouse.h"
+#include "varlokctl/commandtable.h"
+#include "varlokctl/serviceerror.h"
 
 namespace varlok::tools {
 namespace {
@@ -61,7 +70,9 @@ ToolRun RunTool(const std::shared_ptr<HidBus>& bus, std::vector<std::string_view
                       false,
                       {},
                       state.empty() ? scratch / "virtual-mouse.state" : state,
-                      ownerWait});
+                      ownerWait,
+                      {},
+                      nullptr});
     ToolRun run;
     run.code = tool.Run(arguments);
     run.out = out.str();
@@ -297,7 +308,10 @@ InstallRun RunInstall(const std::filesystem::path& folder, bool privileged,
                                      ? statuses[run.programs.size() - 1]
                                      : 0;
                       },
-                      {}});
+                      {},
+                      kOwnerWait,
+                      {},
+                      nullptr});
     const std::vector<std::string_view> arguments{"udev-rule", "--install"};
     run.code = tool.Run(arguments);
     run.out = out.str();
@@ -986,6 +1000,185 @@ TEST_F(VarlokctlTest, UploadSendsScriptsMacrosThenTheActiveKeyBlockOrRefusesTheM
     const std::vector<std::uint8_t> sent = RequestCommands(*m_mouse);
     EXPECT_EQ(std::ranges::count(sent, 0x15), 0);
     EXPECT_EQ(std::ranges::count(sent, 0x09), 0);
+}
+
+}  // namespace
+}  // namespace varlok::tools
+
+namespace varlok::tools {
+namespace {
+
+TEST(VarlokctlCommandTableTest, TheHelpAndTheUsageErrorsComeFromTheTable) {
+    const std::string help = CommandLine::HelpText();
+    const auto bus = std::make_shared<HidBus>();
+    for (const CommandSpec* command : Commands()) {
+        const std::string name(command->name);
+        EXPECT_NE(command->run, nullptr) << name;
+        EXPECT_NE(help.find("\n  " + name + ' '), std::string::npos) << name;
+        for (const OptionSpec& option : command->options) {
+            EXPECT_NE(help.find(std::string(option.name)), std::string::npos) << option.name;
+        }
+        // One operand too many names the command and shows its usage.
+        std::vector<std::string_view> arguments{command->name};
+        arguments.insert(arguments.end(), command->operands.size(), "x");
+        arguments.push_back("surplus");
+        const ToolRun run = RunTool(bus, arguments);
+        EXPECT_EQ(run.code, ExitCode::Usage) << name;
+        EXPECT_NE(run.err.find(name + ": unexpected argument 'surplus'\nusage: " +
+                               UsageLine(*command) + "\n"),
+                  std::string::npos)
+            << run.err;
+    }
+    std::istringstream lines(help);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 80U) << line;
+    }
+    const ToolRun unknown = RunTool(bus, {"frobnicate"});
+    EXPECT_NE(unknown.err.find("unknown command 'frobnicate'; the commands are " + CommandNames()),
+              std::string::npos)
+        << unknown.err;
+    const ToolRun missing = RunTool(bus, {"select-profile", "key"});
+    EXPECT_NE(missing.err.find("select-profile needs a profile name\nusage: varlokctl "),
+              std::string::npos)
+        << missing.err;
+}
+
+TEST(VarlokctlServiceErrorTest, TheWindowsErrorsBecomeExitCodes) {
+    using service::ServiceError;
+    const auto code = [](const std::string& name, const std::string& message = "why") {
+        return DescribeCallFailure({{}, name, message}, "SetDpi", "the varlok window (pid 1)").code;
+    };
+    for (const auto& [error, expected] : {std::pair{ServiceError::InvalidArgument, ExitCode::Usage},
+                                          {ServiceError::UnsafeName, ExitCode::Usage},
+                                          {ServiceError::NotConnected, ExitCode::NoMouse},
+                                          {ServiceError::NotFound, ExitCode::Failure},
+                                          {ServiceError::BadFile, ExitCode::Failure},
+                                          {ServiceError::Refused, ExitCode::Failure}}) {
+        EXPECT_EQ(code(service::ErrorName(error)), expected) << service::ErrorName(error);
+    }
+    // Which of the two the mouse did, the window's message says.
+    const std::string deviceFailed = service::ErrorName(ServiceError::DeviceFailed);
+    for (const auto& [result, expected] :
+         {std::pair{device::LinkResult::NoAnswer, ExitCode::NotAnswering},
+          {device::LinkResult::WriteFailed, ExitCode::NotAnswering},
+          {device::LinkResult::DeviceFailed, ExitCode::DeviceError},
+          {device::LinkResult::DeviceRefused, ExitCode::DeviceError}}) {
+        EXPECT_EQ(code(deviceFailed, service::DescribeFailure({"ReadSettings", result})), expected)
+            << device::Describe(result);
+    }
+    EXPECT_EQ(code("org.freedesktop.DBus.Error.NoReply"), ExitCode::Failure);
+}
+
+TEST_F(VarlokctlTest, SwitchProfileAndTheCurrentStageAreWrittenToTheMouse) {
+    const ToolRun switched = RunTool(m_bus, {"switch-profile", "2"});
+    ASSERT_EQ(switched.code, ExitCode::Ok) << switched.err;
+    EXPECT_EQ(switched.out, "onboard profile 2 is active\n");
+    EXPECT_EQ(Requests(*m_mouse),
+              (std::vector<Bytes>{Request(0x06, 1, 0, Bytes{2}), Request(0x05, 1, 0)}));
+    EXPECT_EQ(m_mouse->SettingsArea()[0], 2);
+
+    ASSERT_EQ(RunTool(m_bus, {"set", "--stage", "4"}).code, ExitCode::Ok);
+    EXPECT_EQ(m_mouse->SettingsArea()[128 + 19], 3);
+    for (const std::vector<std::string_view>& arguments :
+         std::vector<std::vector<std::string_view>>{{"switch-profile", "5"},
+                                                    {"set", "--stage", "8"}}) {
+        EXPECT_EQ(RunTool(m_bus, arguments).code, ExitCode::Usage);
+    }
+}
+
+TEST_F(VarlokctlTest, SelectProfileWithoutAWindowSendsTheEntrysFileAndMakesItTheSelection) {
+    const TempFolder documents;
+    const ScopedEnvironment environment("VARLOK_DOCUMENTS_DIR", documents.Path().string());
+    const std::filesystem::path folder = documents / "VARLOK" / "ms";
+    std::filesystem::create_directories(folder);
+    WriteBytes(folder / "msProfile.ini",
+               "[PROFILEDENGCOUNT]\ncount=2\n[PROFILEDENGNAME]\n0=Calm\n1=Bright\n"
+               "[PROFILEDENGSELECT]\nselect=0\n");
+    const Bytes lighting = Pattern(64, 9);
+    WriteBytes(folder / "Bright.led", ProfileFile(lighting));
+    Bytes record(lighting.begin(), lighting.begin() + 50);
+    record.resize(56, 0);
+
+    const ToolRun run = RunTool(m_bus, {"select-profile", "lighting", "bright"});
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    EXPECT_EQ(Requests(*m_mouse), std::vector<Bytes>{WriteSettingsRequest(0, record)});
+    EXPECT_EQ(platform::IniFile(folder / "msProfile.ini").Read("PROFILEDENGSELECT", "select"), "1");
+
+    m_mouse->ClearLog();
+    const ToolRun missing = RunTool(m_bus, {"select-profile", "lighting", "Dark"});
+    EXPECT_EQ(missing.code, ExitCode::Failure);
+    EXPECT_NE(missing.err.find("no lighting profile named 'Dark'"), std::string::npos);
+    EXPECT_NE(missing.err.find("the list holds Calm, Bright"), std::string::npos) << missing.err;
+    EXPECT_EQ(RunTool(m_bus, {"select-profile", "colour", "Calm"}).code, ExitCode::Usage);
+    EXPECT_EQ(RunTool(m_bus, {"select-profile", "lighting", "../Calm"}).code, ExitCode::Usage);
+    EXPECT_TRUE(m_mouse->Log().empty());
+}
+
+// What a command writes while it runs on a thread of its own.
+class SharedText : public std::streambuf {
+public:
+    [[nodiscard]] bool WaitFor(std::string_view text) {
+        std::unique_lock lock(m_mutex);
+        return m_written.wait_for(lock, std::chrono::seconds(20),
+                                  [&] { return m_text.find(text) != std::string::npos; });
+    }
+    [[nodiscard]] std::string Text() {
+        const std::lock_guard lock(m_mutex);
+        return m_text;
+    }
+
+private:
+    int overflow(int c) override {
+        const char ch = static_cast<char>(c);
+        xsputn(&ch, 1);
+        return c;
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        const std::lock_guard lock(m_mutex);
+        m_text.append(text, static_cast<std::size_t>(count));
+        m_written.notify_all();
+        return count;
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_written;
+    std::string m_text;
+};
+
+TEST_F(VarlokctlTest, WatchWithoutAWindowFollowsTheMousesOwnReportsUntilInterrupted) {
+    const TempFolder locks;
+    m_bus->SetOwnerLocks(device::OwnerLocks{locks.Path(), "varlokctl"});
+    SharedText text;
+    std::ostream out(&text);
+    std::ostringstream err;
+    platform::Event interruption(true, false);
+    ToolEnvironment environment{m_bus, out, err,        nullptr, nullptr,      false,
+                                {},    {},  kOwnerWait, {},      &interruption};
+    ExitCode code = ExitCode::Failure;
+    std::thread watch([&] {
+        const std::vector<std::string_view> arguments{"watch"};
+        code = CommandLine(environment).Run(arguments);
+    });
+    EXPECT_TRUE(text.WaitFor("state: profile 0, stage 2 (1000 DPI), wave\n")) << text.Text();
+    // Its notification monitor listens.
+    ASSERT_TRUE(m_mouse->WaitForWaitingReaders(1, std::chrono::seconds(20)));
+    m_mouse->PressDpiButton();
+    EXPECT_TRUE(text.WaitFor("stage: profile 0, stage 3 (2000 DPI), wave\n")) << text.Text();
+    m_mouse->PressProfileButton();
+    EXPECT_TRUE(text.WaitFor("profile: profile 1, ")) << text.Text();
+    {
+        // While the window has the mouse its record cannot be read.
+        platform::OwnerLock window;
+        ASSERT_EQ(window.TryAcquire(locks / "sim.lock", "varlok"),
+                  platform::OwnerLock::Result::Acquired);
+        m_mouse->PressDpiButton();
+        EXPECT_TRUE(text.WaitFor("button: profile 1, ")) << text.Text();
+    }
+    m_mouse->Unplug();
+    EXPECT_TRUE(text.WaitFor("removed: no mouse\n")) << text.Text();
+    interruption.Set();
+    watch.join();
+    EXPECT_EQ(code, ExitCode::Ok) << err.str();
 }
 
 }  // namespace

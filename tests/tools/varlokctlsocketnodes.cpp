@@ -56,6 +56,16 @@ int main(int argc, char** argv) {
     bus->Attach(std::make_shared<device::HidrawBackend>(argv[1], argv[2], ConnectNode));
     bus->SetOwnerLocks(device::SystemOwnerLocks(device::kToolProgram));
     const std::vector<std::string_view> arguments(argv + 3, argv + argc);
-    tools::CommandLine tool({bus, std::cout, std::cerr, stdout, nullptr, false, {}, {}});
+    tools::CommandLine tool({bus,
+                             std::cout,
+                             std::cerr,
+                             stdout,
+                             nullptr,
+                             false,
+                             {},
+                             {},
+                             tools::kOwnerWait,
+                             {},
+                             nullptr});
     return static_cast<int>(tool.Run(arguments));
 }

@@ -31,13 +31,14 @@ std::optional<std::string> ParseLevel(std::string_view option, std::string_view 
 }
 
 std::optional<std::string> ParseRgb(std::string_view option, std::string_view argument,
-                                    lighting::Rgb& colour) {
+                                    lighting::Rgb& colour, std::optional<lighting::Rgb>& given) {
     const std::optional<SettingsChange::Colour> parsed = ParseColour(argument);
     if (!parsed) {
         return std::string(option) + " needs a colour as six hex digits RRGGBB, not '" +
                std::string(argument) + "'";
     }
     colour = lighting::Rgb{(*parsed)[0], (*parsed)[1], (*parsed)[2]};
+    given = colour;
     return std::nullopt;
 }
 
@@ -47,6 +48,7 @@ std::optional<std::string> EffectRequest::SetMode(std::string_view argument) {
     const auto named = std::ranges::find(kModeNames, argument);
     if (named != kModeNames.end()) {
         m_mode = static_cast<std::uint8_t>(named - kModeNames.begin());
+        m_given.mode = m_mode;
         return std::nullopt;
     }
     const std::optional<unsigned> number = ParseDecimal<unsigned>(argument);
@@ -60,15 +62,26 @@ std::optional<std::string> EffectRequest::SetMode(std::string_view argument) {
                std::string(argument) + "'";
     }
     m_mode = static_cast<std::uint8_t>(*number);
+    m_given.mode = m_mode;
     return std::nullopt;
 }
 
 std::optional<std::string> EffectRequest::SetSpeed(std::string_view argument) {
-    return ParseLevel("--speed", argument, lighting::kSpeedLevels, m_speed);
+    std::optional<std::string> refusal =
+        ParseLevel("--speed", argument, lighting::kSpeedLevels, m_speed);
+    if (!refusal) {
+        m_given.speed = m_speed;
+    }
+    return refusal;
 }
 
 std::optional<std::string> EffectRequest::SetBrightness(std::string_view argument) {
-    return ParseLevel("--brightness", argument, lighting::kBrightnessLevels, m_brightness);
+    std::optional<std::string> refusal =
+        ParseLevel("--brightness", argument, lighting::kBrightnessLevels, m_brightness);
+    if (!refusal) {
+        m_given.brightness = m_brightness;
+    }
+    return refusal;
 }
 
 std::optional<std::string> EffectRequest::SetDirection(std::string_view argument) {
@@ -76,19 +89,27 @@ std::optional<std::string> EffectRequest::SetDirection(std::string_view argument
         return "--direction needs left or right, not '" + std::string(argument) + "'";
     }
     m_left = argument == "left";
+    m_given.left = m_left;
     return std::nullopt;
 }
 
 std::optional<std::string> EffectRequest::SetColour(std::string_view argument) {
-    return ParseRgb("--colour", argument, m_colour);
+    return ParseRgb("--colour", argument, m_colour, m_given.colour);
 }
 
 std::optional<std::string> EffectRequest::SetWheelColour(std::string_view argument) {
-    return ParseRgb("--wheel", argument, m_wheelColour);
+    return ParseRgb("--wheel", argument, m_wheelColour, m_given.wheel);
 }
 
 std::optional<std::string> EffectRequest::SetLogoColour(std::string_view argument) {
-    return ParseRgb("--logo", argument, m_logoColour);
+    return ParseRgb("--logo", argument, m_logoColour, m_given.logo);
+}
+
+void EffectRequest::SetSevenColour(bool seven) {
+    m_sevenColour = seven;
+    if (seven) {
+        m_given.sevenColour = true;
+    }
 }
 
 std::optional<std::string> EffectRequest::SetFrames(std::string_view argument) {

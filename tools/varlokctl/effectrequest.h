@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "lighting/effectchange.h"
 #include "lighting/lightingsettings.h"
 
 namespace varlok::tools {
@@ -36,7 +37,8 @@ public:
     [[nodiscard]] std::optional<std::string> SetLogoColour(std::string_view argument);
     // A count of at least 1.
     [[nodiscard]] std::optional<std::string> SetFrames(std::string_view argument);
-    void SetSevenColour(bool seven) { m_sevenColour = seven; }
+    // Only true counts as given.
+    void SetSevenColour(bool seven);
     void SetFast(bool fast) { m_fast = fast; }
 
     // Writes mode, brightness, speed, direction, seven-colour flag and the
@@ -49,6 +51,9 @@ public:
     [[nodiscard]] std::optional<std::uint64_t> Frames() const { return m_frames; }
     // No sleeps at all.
     [[nodiscard]] bool Fast() const { return m_fast; }
+    // The mode and the options the command line gave, the others unset: for
+    // a window that keeps what was not named.
+    [[nodiscard]] const lighting::EffectChange& Given() const { return m_given; }
 
 private:
     std::uint8_t m_mode = 0;
@@ -61,6 +66,7 @@ private:
     lighting::Rgb m_logoColour;
     std::optional<std::uint64_t> m_frames;
     bool m_fast = false;
+    lighting::EffectChange m_given;
 };
 
 }  // namespace varlok::tools

@@ -92,7 +92,7 @@ std::optional<std::string> SettingsChange::AddDpi(std::string_view argument) {
                            std::to_string(settings::DpiOfPosition(0)) + " to " +
                            std::to_string(settings::DpiOfPosition(settings::kHighestDpiPosition)));
     }
-    m_dpiCodes[split.stage - 1] = settings::DpiCodeOfPosition(*position);
+    m_dpis[split.stage - 1] = *dpi;
     return std::nullopt;
 }
 
@@ -126,16 +126,34 @@ std::optional<std::string> SettingsChange::SetReportRate(std::string_view argume
     return std::nullopt;
 }
 
+std::optional<std::string> SettingsChange::SetCurrentStage(std::string_view argument) {
+    const std::optional<int> stage = ParseNumber(argument);
+    if (!stage || *stage < 1 || *stage > static_cast<int>(kStageCount)) {
+        return Refusal("--stage", argument,
+                       "the stage must be a number from 1 to " + std::to_string(kStageCount));
+    }
+    m_currentStage = static_cast<unsigned>(*stage);
+    return std::nullopt;
+}
+
 bool SettingsChange::Empty() const {
     const auto unset = [](const auto& value) { return !value.has_value(); };
-    return !m_reportRateIndex && std::ranges::all_of(m_dpiCodes, unset) &&
+    return !m_reportRateIndex && !m_currentStage && std::ranges::all_of(m_dpis, unset) &&
            std::ranges::all_of(m_colours, unset);
+}
+
+std::optional<int> SettingsChange::ReportRate() const {
+    if (!m_reportRateIndex) {
+        return std::nullopt;
+    }
+    return settings::kReportRates.at(*m_reportRateIndex);
 }
 
 void SettingsChange::ApplyTo(std::span<std::uint8_t, device::kExchangedRecordSize> record) const {
     for (unsigned stage = 1; stage <= kStageCount; ++stage) {
-        if (const auto& code = m_dpiCodes[stage - 1]) {
-            record[SettingsRecord::DpiStageOffset(stage)] = *code;
+        if (const auto& dpi = m_dpis[stage - 1]) {
+            record[SettingsRecord::DpiStageOffset(stage)] =
+                settings::DpiCodeOfPosition(*settings::DpiPositionOfValue(*dpi));
         }
         if (const auto& colour = m_colours[stage - 1]) {
             std::ranges::copy(*colour, record.begin() + SettingsRecord::DpiColourOffset(stage));
@@ -143,6 +161,9 @@ void SettingsChange::ApplyTo(std::span<std::uint8_t, device::kExchangedRecordSiz
     }
     if (m_reportRateIndex) {
         record[SettingsRecord::kReportRate] = *m_reportRateIndex;
+    }
+    if (m_currentStage) {
+        record[SettingsRecord::kCurrentDpiStage] = static_cast<std::uint8_t>(*m_currentStage - 1);
     }
 }
 

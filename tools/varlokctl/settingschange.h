@@ -33,8 +33,19 @@ public:
     [[nodiscard]] std::optional<std::string> AddStageColour(std::string_view argument);
     // "HZ": one of the report rates the record can store.
     [[nodiscard]] std::optional<std::string> SetReportRate(std::string_view argument);
+    // "STAGE": the current DPI stage, 1-7.
+    [[nodiscard]] std::optional<std::string> SetCurrentStage(std::string_view argument);
 
     [[nodiscard]] bool Empty() const;
+
+    // What was named, for a way to the mouse that changes field by field.
+    // stage: 1-7.
+    [[nodiscard]] std::optional<int> Dpi(unsigned stage) const { return m_dpis.at(stage - 1); }
+    [[nodiscard]] std::optional<Colour> StageColour(unsigned stage) const {
+        return m_colours.at(stage - 1);
+    }
+    [[nodiscard]] std::optional<int> ReportRate() const;
+    [[nodiscard]] std::optional<unsigned> CurrentStage() const { return m_currentStage; }
 
     // Writes the named fields into record (the 56 bytes a settings read
     // returns) and leaves every other byte as it is.
@@ -42,9 +53,10 @@ public:
 
 private:
     // Indexed by stage - 1.
-    std::array<std::optional<std::uint8_t>, kStageCount> m_dpiCodes{};
+    std::array<std::optional<int>, kStageCount> m_dpis{};
     std::array<std::optional<Colour>, kStageCount> m_colours{};
     std::optional<std::uint8_t> m_reportRateIndex;
+    std::optional<unsigned> m_currentStage;
 };
 
 // Six hex digits RRGGBB in either case, optionally led by '#'; nothing when

@@ -1,0 +1,251 @@
+// watch [--json]: one line per change of the mouse until interrupted.
+//
+// While a varlok window of the run's kind is on the bus, watch follows its
+// service (PropertiesChanged); otherwise it watches the mouse itself (see
+// DirectWatch). Unlike the other commands it changes its way when the window
+// comes or goes, so that a status bar's module keeps going.
+
+#include <deque>
+#include <mutex>
+#include <utility>
+
+#include "device/deviceevents.h"
+#include "platform/gdbusclient.h"
+#include "varlokctl/commandrun.h"
+#include "varlokctl/commands.h"
+#include "varlokctl/directaccess.h"
+#include "varlokctl/directwatch.h"
+#include "varlokctl/watchline.h"
+#include "varlokctl/windowaccess.h"
+
+namespace varlok::tools {
+
+namespace {
+
+using platform::BusProperties;
+
+// How often the mouse's presence is looked at without a window; the
+// window's presence monitor looks as often.
+constexpr std::chrono::milliseconds kPresencePeriod{1000};
+
+// What the watched sources report, handed from their threads to the
+// command's.
+class WatchQueue {
+public:
+    enum class Kind { DeviceEvent, PropertiesChanged, OwnerChanged };
+    struct Item {
+        Kind kind = Kind::DeviceEvent;
+        std::uint16_t code = 0;
+    };
+
+    void Push(Item item) {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_items.push_back(item);
+        }
+        m_ready.Set();
+    }
+    [[nodiscard]] std::deque<Item> Take() {
+        const std::lock_guard lock(m_mutex);
+        return std::exchange(m_items, {});
+    }
+    [[nodiscard]] platform::Event& Ready() { return m_ready; }
+
+private:
+    std::mutex m_mutex;
+    std::deque<Item> m_items;
+    platform::Event m_ready{false, false};
+};
+
+template <typename Number>
+std::optional<unsigned> Unsigned(const BusProperties& properties, std::string_view name) {
+    const auto found = properties.find(name);
+    if (found == properties.end() || !found->second.AsInteger()) {
+        return std::nullopt;
+    }
+    return static_cast<unsigned>(static_cast<Number>(*found->second.AsInteger()));
+}
+
+MouseStatus StatusOfProperties(const BusProperties& properties) {
+    MouseStatus status;
+    status.via = "window";
+    const auto connected = properties.find("Connected");
+    status.connected = connected != properties.end() && connected->second.AsBoolean() == true;
+    if (!status.connected) {
+        return status;
+    }
+    status.profile = Unsigned<std::uint8_t>(properties, "OnboardProfile");
+    status.stage = Unsigned<std::uint8_t>(properties, "DpiStage");
+    if (status.stage == 0U) {
+        status.stage.reset();
+    }
+    const auto dpis = properties.find("Dpi");
+    if (status.stage && dpis != properties.end() && *status.stage <= dpis->second.Items().size()) {
+        if (const auto dpi = dpis->second.Items()[*status.stage - 1].AsInteger()) {
+            status.dpi = static_cast<unsigned>(*dpi);
+        }
+    }
+    if (const auto effect = properties.find("LightingEffect"); effect != properties.end()) {
+        if (const auto name = effect->second.AsString(); name && !name->empty()) {
+            status.effect = *name;
+        }
+    }
+    return status;
+}
+
+class Watch {
+public:
+    Watch(CommandRun& run, bool json) : m_run(run), m_printer(run.Out(), json) {}
+
+    ExitCode Run() {
+        const ParsedArguments& arguments = m_run.Arguments();
+        const ToolEnvironment& env = m_run.Environment();
+        if (!arguments.direct && !arguments.fresh && env.busAddress) {
+            m_client = std::make_unique<platform::GdbusClient>(*env.busAddress);
+            const bool following =
+                m_client->IsConnected() &&
+                m_client->Follow(
+                    ServiceAddress(),
+                    {[this](const BusProperties&) {
+                         m_queue.Push({WatchQueue::Kind::PropertiesChanged});
+                     },
+                     [this](bool) { m_queue.Push({WatchQueue::Kind::OwnerChanged}); }});
+            if (!following) {
+                m_client.reset();
+            }
+        }
+        while (!Interrupted()) {
+            const std::optional<std::uint32_t> window =
+                m_client ? WindowOfKind(*m_client, arguments.simulate) : std::nullopt;
+            if (window) {
+                FollowWindow();
+            } else {
+                WatchDirectly();
+            }
+        }
+        return ExitCode::Ok;
+    }
+
+private:
+    [[nodiscard]] bool Interrupted() const {
+        const ToolEnvironment& env = m_run.Environment();
+        return (env.interrupted != nullptr && env.interrupted->load()) ||
+               (env.interruption != nullptr && env.interruption->IsSet());
+    }
+
+    // Waits for something to report, an interruption or the timeout.
+    void Wait(std::chrono::milliseconds timeout) {
+        platform::Event* events[] = {&m_queue.Ready(), m_run.Environment().interruption};
+        const std::size_t count = events[1] != nullptr ? 2 : 1;
+        // Without an event to wake it, an interruption is seen within a second.
+        static_cast<void>(platform::WaitAny(
+            std::span(events, count), count == 2 ? timeout : std::min(timeout, kPresencePeriod)));
+    }
+
+    // Until the window leaves the bus (or another takes its name) or an
+    // interruption.
+    void FollowWindow() {
+        bool reread = true;
+        while (!Interrupted()) {
+            if (reread) {
+                BusProperties properties;
+                if (m_client->ReadProperties(ServiceAddress(), properties, kLookupTimeout)
+                        .IsError()) {
+                    return;
+                }
+                m_printer.Show(StatusOfProperties(properties));
+                reread = false;
+            }
+            Wait(platform::Event::kInfinite);
+            for (const WatchQueue::Item& item : m_queue.Take()) {
+                if (item.kind == WatchQueue::Kind::OwnerChanged) {
+                    return;
+                }
+                // The properties are read whole again: a change announced
+                // before the last read can never undo a later one.
+                reread = reread || item.kind == WatchQueue::Kind::PropertiesChanged;
+            }
+        }
+    }
+
+    // Until a window of the run's kind comes onto the bus or an
+    // interruption.
+    void WatchDirectly() {
+        const ParsedArguments& arguments = m_run.Arguments();
+        if (arguments.simulate && !m_virtualMouse) {
+            m_virtualMouse = PlugVirtualMouse(m_run.Environment(), arguments.fresh);
+        }
+        DirectWatch mouse(m_run.Environment().bus, [this](std::uint16_t code) {
+            m_queue.Push({WatchQueue::Kind::DeviceEvent, code});
+        });
+        bool read = false;
+        MouseStatus status = mouse.Probe(read);
+        m_printer.Show(status);
+        while (!Interrupted()) {
+            Wait(kPresencePeriod);
+            const std::deque<WatchQueue::Item> items = m_queue.Take();
+            for (const WatchQueue::Item& item : items) {
+                if (item.kind == WatchQueue::Kind::OwnerChanged && m_client &&
+                    WindowOfKind(*m_client, arguments.simulate)) {
+                    return;
+                }
+                using device::DeviceEventCode;
+                const auto code = device::FindDeviceEventCode(item.code);
+                if (item.kind != WatchQueue::Kind::DeviceEvent ||
+                    code == DeviceEventCode::ReactiveKey) {
+                    continue;
+                }
+                status = mouse.Probe(read);
+                if (read) {
+                    m_printer.Show(status);
+                } else {
+                    m_printer.Report(code == DeviceEventCode::ProfileSwitched ? "button"
+                                                                              : "configuration");
+                }
+            }
+            if (items.empty() && mouse.Present() != status.connected) {
+                status = mouse.Probe(read);
+                m_printer.Show(status);
+            }
+        }
+    }
+
+    CommandRun& m_run;
+    WatchPrinter m_printer;
+    WatchQueue m_queue;
+    // Declared after the queue: the follower's thread ends before it goes.
+    std::unique_ptr<platform::GdbusClient> m_client;
+    std::unique_ptr<sim::VirtualMouseStateFile> m_virtualMouse;
+};
+
+constexpr std::array kOptions{
+    OptionSpec{"--json", "", "", "one JSON object a line instead of text"},
+};
+
+ExitCode RunWatch(CommandRun& run) {
+    Watch watch(run, run.Arguments().Has("--json"));
+    return watch.Run();
+}
+
+}  // namespace
+
+const CommandSpec kWatchCommand{
+    "watch",
+    "[--json]",
+    "prints a line whenever the mouse changes\n"
+    "(connected, removed, profile, stage, effect)\n"
+    "until Ctrl-C, for status bars and scripts.\n"
+    "Through the window it follows the window's\n"
+    "state; without one it watches the mouse's\n"
+    "presence and its own reports, and reads the\n"
+    "record in force after each while no other\n"
+    "program has the mouse (else it says button\n"
+    "or configuration). It follows the window\n"
+    "when one starts and goes on alone when it\n"
+    "quits",
+    {},
+    kOptions,
+    &RunWatch,
+};
+
+}  // namespace varlok::tools

@@ -163,15 +163,16 @@ TEST_F(BusClientTest, ASetGoesThroughTheWindowToItsPageAndWireAndTheFramesFlowOn
 
     ChildProcess tool = Tool({"--simulate", "set", "--dpi", "3=4000"});
     ASSERT_EQ(Finish(tool), 0) << tool.Output();
-    EXPECT_THAT(tool.Output(), HasSubstr("set in the varlok window (pid " + Pid() + ")"));
-    EXPECT_THAT(tool.Output(), HasSubstr("DPI stage 3           4000 DPI\n"));
+    // It ends once the window's flush has brought it to the mouse.
+    EXPECT_THAT(tool.Output(), HasSubstr("the varlok window (pid " + Pid() +
+                                         ") wrote the settings record in force"));
+    EXPECT_THAT(tool.Output(), HasSubstr("DPI stage 3           code 15 = 4000 DPI"));
     EXPECT_EQ(dynamic_cast<ui::CSliderUI*>(Find("ms_DPI3_slider"))->GetValue(), 15);
     EXPECT_EQ(Find("ms_DPI3_label_value")->GetText(), "4000");
-    // Stage 3's code for 4000 DPI in the record the window flushes.
-    ASSERT_TRUE(RunUntil([this] {
-        const std::vector<Request> writes = RecordWrites();
-        return !writes.empty() && writes.back().data[17] == 15;
-    }));
+    // Stage 3's code for 4000 DPI in the record the window flushed.
+    const std::vector<Request> writes = RecordWrites();
+    ASSERT_FALSE(writes.empty());
+    EXPECT_EQ(writes.back().data[17], 15);
     const std::size_t framesAtTheSet = spectrumFrames().size();
     ASSERT_TRUE(RunUntil([&] { return spectrumFrames().size() >= framesAtTheSet + 3; }));
 

@@ -69,6 +69,10 @@ int RunProgram(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
     // Blocked in every thread before any starts; one thread takes them with
     // sigwait and tells the commands, so that a wait can be woken.
+    // A signal ignored when the tool starts (a background job of a script)
+    // would never reach sigwait; the tool has always stopped on them.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     const sigset_t stopSignals = StopSignals();
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     static std::atomic<bool> interrupted{false};

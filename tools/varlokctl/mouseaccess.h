@@ -78,8 +78,8 @@ public:
     [[nodiscard]] virtual ExitCode ReadRecord(std::optional<unsigned> profile,
                                               RecordBytes& record) = 0;
     // Changes the named fields of the record in force or of profile N's and
-    // nothing else. written: the whole record as it was written, when this
-    // run wrote it itself.
+    // nothing else. written: the whole record as the mouse then holds it,
+    // unless the window took the change and has not sent it yet.
     [[nodiscard]] virtual ExitCode ChangeRecord(std::optional<unsigned> profile,
                                                 const SettingsChange& change,
                                                 std::optional<RecordBytes>& written) = 0;

@@ -79,7 +79,8 @@ ExitCode RunSet(CommandRun& run) {
         return changed;
     }
     if (written) {
-        run.Out() << "wrote the " << RecordTitle(profile, *written) << '\n'
+        run.Out() << (mouse.ThroughWindow() ? mouse.Where() + " wrote the " : "wrote the ")
+                  << RecordTitle(profile, *written) << '\n'
                   << SettingsRecordView(*written).Describe()
                   << LabelledLine("raw", HexBytes(*written));
     } else {
@@ -102,8 +103,8 @@ const CommandSpec kSetCommand{
     "record back in one write; prints the record\n"
     "written. Through the window it changes the\n"
     "record in force as its controls do (--profile\n"
-    "must name the active profile) and prints what\n"
-    "was set",
+    "must name the active profile) and prints the\n"
+    "record once the window has sent it",
     {},
     kOptions,
     &RunSet,

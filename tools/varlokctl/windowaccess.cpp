@@ -1,6 +1,7 @@
 #include "varlokctl/windowaccess.h"
 
 #include <algorithm>
+#include <thread>
 #include <utility>
 
 #include "lighting/lightingsettings.h"
@@ -167,7 +168,7 @@ ExitCode WindowAccess::ReadRecord(std::optional<unsigned> profile, RecordBytes& 
 }
 
 ExitCode WindowAccess::ChangeRecord(std::optional<unsigned> profile, const SettingsChange& change,
-                                    std::optional<RecordBytes>& /*written*/) {
+                                    std::optional<RecordBytes>& written) {
     if (profile) {
         // The window edits the record in force; which profile that is, the
         // mouse says.
@@ -210,6 +211,29 @@ ExitCode WindowAccess::ChangeRecord(std::optional<unsigned> profile, const Setti
             return failed;
         }
     }
+    // The window sends the change with its next flush. The record is read
+    // back until it carries the change, so that what a script reads next
+    // is what it set.
+    const auto deadline = std::chrono::steady_clock::now() + kFlushWait;
+    while (true) {
+        RecordBytes record{};
+        if (const ExitCode read = ReadRecord(profile, record); read != ExitCode::Ok) {
+            return read;
+        }
+        RecordBytes changed = record;
+        change.ApplyTo(changed);
+        if (changed == record) {
+            written = record;
+            return ExitCode::Ok;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
+        std::this_thread::sleep_for(kFlushPoll);
+    }
+    m_env.err << "varlokctl: " << Where()
+              << " took the change but has not sent it to the mouse within " << kFlushWait.count()
+              << " ms\n";
     return ExitCode::Ok;
 }
 

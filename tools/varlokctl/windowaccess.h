@@ -19,6 +19,10 @@ namespace varlok::tools {
 // thread (a dump reads the whole mouse) may.
 inline constexpr std::chrono::milliseconds kLookupTimeout{5000};
 inline constexpr std::chrono::milliseconds kCallTimeout{30000};
+// The window sends a change of the settings with its flush, at most 100 ms
+// later; how long a set waits to see it in the mouse, and how often it looks.
+inline constexpr std::chrono::milliseconds kFlushWait{2000};
+inline constexpr std::chrono::milliseconds kFlushPoll{20};
 
 // The window's service object.
 [[nodiscard]] platform::BusObjectAddress ServiceAddress();
@@ -34,7 +38,8 @@ inline constexpr std::chrono::milliseconds kCallTimeout{30000};
 // The mouse reached through the running varlok window's service: each
 // operation is a call that the window carries out as its own controls would
 // (it shows the change, saves its selected profiles and sends the change with
-// its next flush); reads are the window's reads of the mouse. What only a
+// its next flush, which a change of the settings waits for); reads are the
+// window's reads of the mouse. What only a
 // program that has the mouse to itself can do is refused with InUse.
 class WindowAccess final : public MouseAccess {
 public:

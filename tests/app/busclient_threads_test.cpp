@@ -225,24 +225,35 @@ TEST_F(BusClientTest, WatchPrintsTheDpiButtonPressedInTheMenuAndEndsOnCtrlC) {
     })) << watch.Output();
     EXPECT_EQ(m_mouse->SettingsArea()[19], next - 1);
 
+    // The mouse's own profile button: the window's record is re-read, and
+    // watch names the profile the mouse says it is on.
+    ASSERT_TRUE(Driver().Click("menubtn"));
+    ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
+    ASSERT_TRUE(m_window->PopupMenu()->ChooseItem("sim_event_401"));
+    ASSERT_TRUE(RunUntil([&] {
+        watch.Poll();
+        return watch.Output().find("\"event\":\"profile\"") != std::string::npos;
+    })) << watch.Output();
+
     ASSERT_EQ(::kill(watch.Pid(), SIGINT), 0);
     EXPECT_EQ(Finish(watch), 0) << watch.Output();
     std::istringstream lines(watch.Output());
-    std::vector<QJsonObject> objects;
+    std::map<std::string, QJsonObject> firstOf;
     for (std::string line; std::getline(lines, line);) {
         QJsonParseError error;
         const QJsonDocument document =
             QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
         ASSERT_TRUE(document.isObject()) << line << ": " << error.errorString().toStdString();
-        objects.push_back(document.object());
+        firstOf.emplace(document.object()["event"].toString().toStdString(), document.object());
     }
-    ASSERT_EQ(objects.size(), 2U) << watch.Output();
-    EXPECT_EQ(objects[0]["stage"].toInt(), static_cast<int>(stage));
-    EXPECT_EQ(objects[1]["event"].toString(), "stage");
-    EXPECT_EQ(objects[1]["stage"].toInt(), static_cast<int>(next));
-    EXPECT_EQ(objects[1]["via"].toString(), "window");
-    EXPECT_EQ(objects[1]["text"].toString().toStdString(),
-              std::to_string(objects[1]["dpi"].toInt()) + " DPI");
+    EXPECT_EQ(firstOf["state"]["stage"].toInt(), static_cast<int>(stage));
+    const QJsonObject& stepped = firstOf["stage"];
+    EXPECT_EQ(stepped["stage"].toInt(), static_cast<int>(next));
+    EXPECT_EQ(stepped["profile"].toInt(), 0);
+    EXPECT_EQ(stepped["via"].toString(), "window");
+    EXPECT_EQ(stepped["text"].toString().toStdString(),
+              std::to_string(stepped["dpi"].toInt()) + " DPI");
+    EXPECT_EQ(firstOf["profile"]["profile"].toInt(), 1);
 }
 
 TEST_F(BusClientTest, AWindowWithRealDevicesIsNotTheSimulatedMouses) {

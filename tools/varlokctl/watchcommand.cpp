@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "device/deviceevents.h"
+#include "device/deviceidentity.h"
 #include "platform/gdbusclient.h"
 #include "varlokctl/commandrun.h"
 #include "varlokctl/commands.h"
@@ -153,7 +154,11 @@ private:
                         .IsError()) {
                     return;
                 }
-                m_printer.Show(StatusOfProperties(properties));
+                MouseStatus status = StatusOfProperties(properties);
+                if (status.connected) {
+                    status.profile = ActiveProfile().value_or(status.profile.value_or(0));
+                }
+                m_printer.Show(status);
                 reread = false;
             }
             Wait(platform::Event::kInfinite);
@@ -166,6 +171,21 @@ private:
                 reread = reread || item.kind == WatchQueue::Kind::PropertiesChanged;
             }
         }
+    }
+
+    // The onboard profile the mouse has in force, as the window reads it
+    // from the mouse. The window's OnboardProfile property does not follow
+    // the mouse's own profile button: its re-read of the record sets the
+    // record's byte 0 to 0, as its flush needs it.
+    [[nodiscard]] std::optional<unsigned> ActiveProfile() {
+        const platform::BusReply reply = m_client->Call(
+            ServiceAddress(), "ReadSettings", {platform::BusValue::Byte(0)}, kCallTimeout);
+        const auto record = reply.values.size() == 1 ? reply.values[0].AsBytes() : std::nullopt;
+        if (reply.IsError() || !record || record->empty() ||
+            record->front() >= device::kOnboardProfileCount) {
+            return std::nullopt;
+        }
+        return record->front();
     }
 
     // Until a window of the run's kind comes onto the bus or an

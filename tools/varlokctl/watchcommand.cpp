@@ -118,9 +118,8 @@ public:
         while (!Interrupted()) {
             const std::optional<std::uint32_t> window =
                 m_client ? WindowOfKind(*m_client, arguments.simulate) : std::nullopt;
-            if (window) {
-                FollowWindow();
-            } else {
+            // A window whose state cannot be read is watched past.
+            if (!window || !FollowWindow()) {
                 WatchDirectly();
             }
         }
@@ -144,33 +143,41 @@ private:
     }
 
     // Until the window leaves the bus (or another takes its name) or an
-    // interruption.
-    void FollowWindow() {
+    // interruption. False when the window's state could not be read at all.
+    bool FollowWindow() {
         bool reread = true;
+        bool followed = false;
         while (!Interrupted()) {
             if (reread) {
                 BusProperties properties;
                 if (m_client->ReadProperties(ServiceAddress(), properties, kLookupTimeout)
                         .IsError()) {
-                    return;
+                    return followed;
                 }
+                followed = true;
+                reread = false;
                 MouseStatus status = StatusOfProperties(properties);
-                if (status.connected) {
+                // Connected comes before the window has read the mouse; its
+                // settings are shown once it has (the sensor is known then).
+                const bool read = Unsigned<std::uint16_t>(properties, "Sensor").value_or(0) != 0;
+                if (status.connected && read) {
                     status.profile = ActiveProfile().value_or(status.profile.value_or(0));
                 }
-                m_printer.Show(status);
-                reread = false;
+                if (!status.connected || read) {
+                    m_printer.Show(status);
+                }
             }
             Wait(platform::Event::kInfinite);
             for (const WatchQueue::Item& item : m_queue.Take()) {
                 if (item.kind == WatchQueue::Kind::OwnerChanged) {
-                    return;
+                    return true;
                 }
                 // The properties are read whole again: a change announced
                 // before the last read can never undo a later one.
                 reread = reread || item.kind == WatchQueue::Kind::PropertiesChanged;
             }
         }
+        return true;
     }
 
     // The onboard profile the mouse has in force, as the window reads it

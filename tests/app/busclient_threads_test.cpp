@@ -209,31 +209,28 @@ TEST_F(BusClientTest, ASetGoesThroughTheWindowToItsPageAndWireAndTheFramesFlowOn
 TEST_F(BusClientTest, WatchPrintsTheDpiButtonPressedInTheMenuAndEndsOnCtrlC) {
     StartWindow(true, false);
     ChildProcess watch = Tool({"--simulate", "watch", "--json"});
-    ASSERT_TRUE(RunUntil([&] {
-        watch.Poll();
-        return watch.Output().find("\"event\":\"state\"") != std::string::npos;
-    })) << watch.Output();
+    const auto waitForEvent = [&watch](const std::string& event) {
+        return RunUntil([&] {
+            watch.Poll();
+            return watch.Output().find("\"event\":\"" + event + "\"") != std::string::npos;
+        });
+    };
+    const auto chooseInMenu = [this](std::string_view item) {
+        return Driver().Click("menubtn") &&
+               RunUntil([this] { return m_window->PopupMenu() != nullptr; }) &&
+               m_window->PopupMenu()->ChooseItem(item);
+    };
+    ASSERT_TRUE(waitForEvent("state")) << watch.Output();
     const unsigned stage = m_mouse->SettingsArea()[19] + 1U;
     const unsigned next = stage % 7 + 1;
 
-    ASSERT_TRUE(Driver().Click("menubtn"));
-    ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
-    ASSERT_TRUE(m_window->PopupMenu()->ChooseItem("sim_dpi_button"));
-    ASSERT_TRUE(RunUntil([&] {
-        watch.Poll();
-        return watch.Output().find("\"event\":\"stage\"") != std::string::npos;
-    })) << watch.Output();
+    ASSERT_TRUE(chooseInMenu("sim_dpi_button"));
+    ASSERT_TRUE(waitForEvent("stage")) << watch.Output();
     EXPECT_EQ(m_mouse->SettingsArea()[19], next - 1);
-
     // The mouse's own profile button: the window's record is re-read, and
     // watch names the profile the mouse says it is on.
-    ASSERT_TRUE(Driver().Click("menubtn"));
-    ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
-    ASSERT_TRUE(m_window->PopupMenu()->ChooseItem("sim_event_401"));
-    ASSERT_TRUE(RunUntil([&] {
-        watch.Poll();
-        return watch.Output().find("\"event\":\"profile\"") != std::string::npos;
-    })) << watch.Output();
+    ASSERT_TRUE(chooseInMenu("sim_event_401"));
+    ASSERT_TRUE(waitForEvent("profile")) << watch.Output();
 
     ASSERT_EQ(::kill(watch.Pid(), SIGINT), 0);
     EXPECT_EQ(Finish(watch), 0) << watch.Output();

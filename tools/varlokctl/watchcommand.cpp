@@ -115,7 +115,7 @@ public:
                 m_client.reset();
             }
         }
-        while (!Interrupted()) {
+        while (!Stopped()) {
             const std::optional<std::uint32_t> window =
                 m_client ? WindowOfKind(*m_client, arguments.simulate) : std::nullopt;
             // A window whose state cannot be read is watched past.
@@ -123,14 +123,16 @@ public:
                 WatchDirectly();
             }
         }
-        return ExitCode::Ok;
+        return m_run.Out().fail() ? ExitCode::Failure : ExitCode::Ok;
     }
 
 private:
-    [[nodiscard]] bool Interrupted() const {
+    // Interrupted, or nobody reads the lines any more (a status bar that
+    // went away).
+    [[nodiscard]] bool Stopped() const {
         const ToolEnvironment& env = m_run.Environment();
         return (env.interrupted != nullptr && env.interrupted->load()) ||
-               (env.interruption != nullptr && env.interruption->IsSet());
+               (env.interruption != nullptr && env.interruption->IsSet()) || env.out.fail();
     }
 
     // Waits for something to report, an interruption or the timeout.
@@ -147,7 +149,7 @@ private:
     bool FollowWindow() {
         bool reread = true;
         bool followed = false;
-        while (!Interrupted()) {
+        while (!Stopped()) {
             if (reread) {
                 BusProperties properties;
                 if (m_client->ReadProperties(ServiceAddress(), properties, kLookupTimeout)
@@ -165,6 +167,9 @@ private:
                 }
                 if (!status.connected || read) {
                     m_printer.Show(status);
+                }
+                if (Stopped()) {
+                    break;
                 }
             }
             Wait(platform::Event::kInfinite);
@@ -208,7 +213,7 @@ private:
         bool read = false;
         MouseStatus status = mouse.Probe(read);
         m_printer.Show(status);
-        while (!Interrupted()) {
+        while (!Stopped()) {
             Wait(kPresencePeriod);
             const std::deque<WatchQueue::Item> items = m_queue.Take();
             for (const WatchQueue::Item& item : items) {

@@ -1011,11 +1011,11 @@ namespace {
 TEST(VarlokctlCommandTableTest, TheHelpAndTheUsageErrorsComeFromTheTable) {
     const std::string help = CommandLine::HelpText();
     const auto bus = std::make_shared<HidBus>();
-    for (const CommandSpec* command : Commands()) {
+    for (const CommandEntry* command : Commands()) {
         const std::string name(command->name);
         EXPECT_NE(command->run, nullptr) << name;
         EXPECT_NE(help.find("\n  " + name + ' '), std::string::npos) << name;
-        for (const OptionSpec& option : command->options) {
+        for (const OptionEntry& option : command->options) {
             EXPECT_NE(help.find(std::string(option.name)), std::string::npos) << option.name;
         }
         // One operand too many names the command and shows its usage.

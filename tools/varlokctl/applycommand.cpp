@@ -26,7 +26,7 @@ static_assert(device::kSettingsRecordSize <=
               profiles::CategoryInfo(ProfileCategory::Lighting).bodyLength);
 
 constexpr std::array kOperands{
-    OperandSpec{"FILE", "a profile file (.config, .led or .pro)"},
+    OperandEntry{"FILE", "a profile file (.config, .led or .pro)"},
 };
 
 // The category whose extension the file has, compared without regard to case.
@@ -95,7 +95,7 @@ ExitCode RunApply(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kApplyCommand{
+const CommandEntry kApplyCommand{
     "apply",
     "FILE",
     "sends a profile file the way selecting it in\n"

@@ -9,9 +9,9 @@ namespace varlok::tools {
 
 namespace {
 
-bool Takes(const CommandSpec& command, std::string_view option) {
+bool Takes(const CommandEntry& command, std::string_view option) {
     return std::ranges::any_of(command.options,
-                               [option](const OptionSpec& own) { return own.name == option; });
+                               [option](const OptionEntry& own) { return own.name == option; });
 }
 
 }  // namespace
@@ -23,7 +23,7 @@ std::string CommandLine::HelpText() {
 ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     ParsedArguments parsed;
     std::string_view commandName;
-    const auto usage = [this](std::string_view message, const CommandSpec* command = nullptr) {
+    const auto usage = [this](std::string_view message, const CommandEntry* command = nullptr) {
         return PrintUsageError(m_env.err, message, command);
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -41,7 +41,7 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
             parsed.direct = true;
         } else if (argument == "--help" || argument == "-h") {
             parsed.help = true;
-        } else if (const OptionSpec* option = FindOption(name);
+        } else if (const OptionEntry* option = FindOption(name);
                    option != nullptr && argument.starts_with("--")) {
             if (option->value.empty()) {
                 if (equals != std::string_view::npos) {
@@ -70,7 +70,7 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     if (commandName.empty()) {
         return usage("no command given; the commands are " + CommandNames());
     }
-    const CommandSpec* command = FindCommand(commandName);
+    const CommandEntry* command = FindCommand(commandName);
     if (command == nullptr) {
         return usage("unknown command '" + std::string(commandName) + "'; the commands are " +
                      CommandNames());

@@ -29,7 +29,7 @@ bool ParsedArguments::Has(std::string_view option) const {
                                [option](const auto& given) { return given.first == option; });
 }
 
-ExitCode PrintUsageError(std::ostream& err, std::string_view message, const CommandSpec* command) {
+ExitCode PrintUsageError(std::ostream& err, std::string_view message, const CommandEntry* command) {
     err << "varlokctl: " << message << '\n';
     if (command != nullptr) {
         err << "usage: " << UsageLine(*command) << '\n';

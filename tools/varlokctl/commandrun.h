@@ -22,7 +22,7 @@ struct ParsedArguments {
     bool direct = false;
     bool help = false;
     // Null when no command was named (or "help").
-    const CommandSpec* command = nullptr;
+    const CommandEntry* command = nullptr;
     // Arguments after the command that are no options.
     std::vector<std::string_view> operands;
     // The command's options in the order given: name and value (empty for
@@ -69,6 +69,6 @@ private:
 // "varlokctl: message", the usage line of command (when given) and the hint
 // to the help; returns ExitCode::Usage.
 [[nodiscard]] ExitCode PrintUsageError(std::ostream& err, std::string_view message,
-                                       const CommandSpec* command);
+                                       const CommandEntry* command);
 
 }  // namespace varlok::tools

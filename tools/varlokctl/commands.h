@@ -6,18 +6,18 @@
 
 namespace varlok::tools {
 
-extern const CommandSpec kListCommand;
-extern const CommandSpec kInfoCommand;
-extern const CommandSpec kReadSettingsCommand;
-extern const CommandSpec kDumpCommand;
-extern const CommandSpec kSetCommand;
-extern const CommandSpec kSwitchProfileCommand;
-extern const CommandSpec kApplyCommand;
-extern const CommandSpec kSelectProfileCommand;
-extern const CommandSpec kEffectCommand;
-extern const CommandSpec kMacrosCommand;
-extern const CommandSpec kUploadCommand;
-extern const CommandSpec kWatchCommand;
-extern const CommandSpec kUdevRuleCommand;
+extern const CommandEntry kListCommand;
+extern const CommandEntry kInfoCommand;
+extern const CommandEntry kReadSettingsCommand;
+extern const CommandEntry kDumpCommand;
+extern const CommandEntry kSetCommand;
+extern const CommandEntry kSwitchProfileCommand;
+extern const CommandEntry kApplyCommand;
+extern const CommandEntry kSelectProfileCommand;
+extern const CommandEntry kEffectCommand;
+extern const CommandEntry kMacrosCommand;
+extern const CommandEntry kUploadCommand;
+extern const CommandEntry kWatchCommand;
+extern const CommandEntry kUdevRuleCommand;
 
 }  // namespace varlok::tools

@@ -87,7 +87,7 @@ void AppendEntry(std::string& text, const std::vector<std::string>& label,
     }
 }
 
-std::string OptionLabel(const OptionSpec& option) {
+std::string OptionLabel(const OptionEntry& option) {
     std::string label = std::string(kContinuationIndent) + std::string(option.name);
     if (!option.value.empty()) {
         label += " " + std::string(option.value);
@@ -95,7 +95,7 @@ std::string OptionLabel(const OptionSpec& option) {
     return label;
 }
 
-void AppendCommand(std::string& text, const CommandSpec& command) {
+void AppendCommand(std::string& text, const CommandEntry& command) {
     std::vector<std::string> label;
     const std::vector<std::string_view> synopsis = Lines(command.synopsis);
     label.push_back(std::string(kCommandIndent) + std::string(command.name));
@@ -107,7 +107,7 @@ void AppendCommand(std::string& text, const CommandSpec& command) {
         }
     }
     AppendEntry(text, label, command.help);
-    for (const OptionSpec& option : command.options) {
+    for (const OptionEntry& option : command.options) {
         if (!option.help.empty()) {
             AppendEntry(text, {OptionLabel(option)}, option.help);
         }
@@ -127,19 +127,19 @@ std::string JoinNames(const std::vector<std::string_view>& names) {
 
 }  // namespace
 
-std::span<const CommandSpec* const> Commands() {
+std::span<const CommandEntry* const> Commands() {
     return kTable;
 }
 
-const CommandSpec* FindCommand(std::string_view name) {
+const CommandEntry* FindCommand(std::string_view name) {
     const auto found = std::ranges::find_if(
-        kTable, [name](const CommandSpec* command) { return command->name == name; });
+        kTable, [name](const CommandEntry* command) { return command->name == name; });
     return found == kTable.end() ? nullptr : *found;
 }
 
-const OptionSpec* FindOption(std::string_view name) {
-    for (const CommandSpec* command : kTable) {
-        for (const OptionSpec& option : command->options) {
+const OptionEntry* FindOption(std::string_view name) {
+    for (const CommandEntry* command : kTable) {
+        for (const OptionEntry& option : command->options) {
             if (option.name == name) {
                 return &option;
             }
@@ -150,9 +150,9 @@ const OptionSpec* FindOption(std::string_view name) {
 
 std::string CommandsTaking(std::string_view option) {
     std::vector<std::string_view> names;
-    for (const CommandSpec* command : kTable) {
+    for (const CommandEntry* command : kTable) {
         if (std::ranges::any_of(command->options,
-                                [option](const OptionSpec& own) { return own.name == option; })) {
+                                [option](const OptionEntry& own) { return own.name == option; })) {
             names.push_back(command->name);
         }
     }
@@ -161,13 +161,13 @@ std::string CommandsTaking(std::string_view option) {
 
 std::string CommandNames() {
     std::string text;
-    for (const CommandSpec* command : kTable) {
+    for (const CommandEntry* command : kTable) {
         text += (text.empty() ? "" : ", ") + std::string(command->name);
     }
     return text;
 }
 
-std::string UsageLine(const CommandSpec& command) {
+std::string UsageLine(const CommandEntry& command) {
     std::string line =
         "varlokctl " + std::string(kGlobalSynopsis) + " " + std::string(command.name);
     for (const std::string_view part : Lines(command.synopsis)) {
@@ -179,7 +179,7 @@ std::string UsageLine(const CommandSpec& command) {
 std::string HelpText() {
     std::string text = "usage: varlokctl " + std::string(kGlobalSynopsis) +
                        " COMMAND [OPTIONS]\n\n" + std::string(kIntroduction) + "\ncommands:\n";
-    for (const CommandSpec* command : kTable) {
+    for (const CommandEntry* command : kTable) {
         AppendCommand(text, *command);
     }
     AppendEntry(text, {std::string(kCommandIndent) + "help, --help"}, "this text");

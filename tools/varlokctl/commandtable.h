@@ -20,7 +20,7 @@ class CommandRun;
 // An option a command takes: a flag ("--seven") or one with a value
 // ("--dpi STAGE=DPI", also written "--dpi=STAGE=DPI"). An option may belong to
 // several commands; its name and value are the same in each.
-struct OptionSpec {
+struct OptionEntry {
     std::string_view name;
     // What the help shows after the name; empty for a flag.
     std::string_view value;
@@ -31,36 +31,36 @@ struct OptionSpec {
 };
 
 // An operand a command needs, in order.
-struct OperandSpec {
+struct OperandEntry {
     std::string_view name;
     // The usage error when it is missing, after "COMMAND needs ".
     std::string_view missing;
 };
 
-struct CommandSpec {
+struct CommandEntry {
     std::string_view name;
     // The synopsis after the name ("[--profile N]"); a newline continues it on
     // the next line of the help.
     std::string_view synopsis;
     // Wrapped to the help's description column.
     std::string_view help;
-    std::span<const OperandSpec> operands;
-    std::span<const OptionSpec> options;
+    std::span<const OperandEntry> operands;
+    std::span<const OptionEntry> options;
     // Runs the command once its arguments passed the table's checks.
     ExitCode (*run)(CommandRun& run);
 };
 
 // Every command, in the order of the help.
-[[nodiscard]] std::span<const CommandSpec* const> Commands();
-[[nodiscard]] const CommandSpec* FindCommand(std::string_view name);
+[[nodiscard]] std::span<const CommandEntry* const> Commands();
+[[nodiscard]] const CommandEntry* FindCommand(std::string_view name);
 // The option of that name as any command declares it, or nothing.
-[[nodiscard]] const OptionSpec* FindOption(std::string_view name);
+[[nodiscard]] const OptionEntry* FindOption(std::string_view name);
 // "read-settings and set": the commands that take the option.
 [[nodiscard]] std::string CommandsTaking(std::string_view option);
 // "list, info, ...": every command's name.
 [[nodiscard]] std::string CommandNames();
 // "varlokctl [GLOBAL OPTIONS] set [--profile N] ..." on one line.
-[[nodiscard]] std::string UsageLine(const CommandSpec& command);
+[[nodiscard]] std::string UsageLine(const CommandEntry& command);
 // The whole help text.
 [[nodiscard]] std::string HelpText();
 

@@ -44,7 +44,7 @@ ExitCode RunDump(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kDumpCommand{
+const CommandEntry kDumpCommand{
     "dump",
     "",
     "information block, factory key map, key blocks\n"

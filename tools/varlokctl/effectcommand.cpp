@@ -11,23 +11,24 @@ namespace varlok::tools {
 namespace {
 
 constexpr std::array kOperands{
-    OperandSpec{"MODE",
-                "a mode (0-6 or wave, trail, spectrum, gradient, breathing, static, "
-                "reactive)"},
+    OperandEntry{"MODE",
+                 "a mode (0-6 or wave, trail, spectrum, gradient, breathing, static, "
+                 "reactive)"},
 };
 
 constexpr std::array kOptions{
-    OptionSpec{"--speed", "S", "a number from 0 to 4", "speed level 0 (fastest) to 4, default 2"},
-    OptionSpec{"--brightness", "L", "a number from 0 to 4", "brightness level 0-4, default 4"},
-    OptionSpec{"--direction", "left|right", "left or right", "default right"},
-    OptionSpec{"--seven", "", "", "seven colours instead of the single colour"},
-    OptionSpec{"--colour", "RRGGBB", "RRGGBB",
-               "the single colour (also the bottom zone),\ndefault ff0000"},
-    OptionSpec{"--wheel", "RRGGBB", "RRGGBB", "the wheel zone's colour in static, default\n000000"},
-    OptionSpec{"--logo", "RRGGBB", "RRGGBB", "the logo zone's colour in static, default\n000000"},
-    OptionSpec{"--frames", "N", "a count",
-               "stop after N frames (default: run until\ninterrupted with Ctrl-C)"},
-    OptionSpec{"--fast", "", "", "no pauses between frames"},
+    OptionEntry{"--speed", "S", "a number from 0 to 4", "speed level 0 (fastest) to 4, default 2"},
+    OptionEntry{"--brightness", "L", "a number from 0 to 4", "brightness level 0-4, default 4"},
+    OptionEntry{"--direction", "left|right", "left or right", "default right"},
+    OptionEntry{"--seven", "", "", "seven colours instead of the single colour"},
+    OptionEntry{"--colour", "RRGGBB", "RRGGBB",
+                "the single colour (also the bottom zone),\ndefault ff0000"},
+    OptionEntry{"--wheel", "RRGGBB", "RRGGBB",
+                "the wheel zone's colour in static, default\n000000"},
+    OptionEntry{"--logo", "RRGGBB", "RRGGBB", "the logo zone's colour in static, default\n000000"},
+    OptionEntry{"--frames", "N", "a count",
+                "stop after N frames (default: run until\ninterrupted with Ctrl-C)"},
+    OptionEntry{"--fast", "", "", "no pauses between frames"},
 };
 
 // The options of "effect" by the request's setter that takes them; each
@@ -82,7 +83,7 @@ ExitCode RunEffect(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kEffectCommand{
+const CommandEntry kEffectCommand{
     "effect",
     "MODE [--speed S] [--brightness L] [--direction left|right] [--seven]\n"
     "[--colour RRGGBB] [--wheel RRGGBB] [--logo RRGGBB] [--frames N] [--fast]",

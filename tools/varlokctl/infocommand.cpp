@@ -46,7 +46,7 @@ ExitCode RunInfo(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kInfoCommand{
+const CommandEntry kInfoCommand{
     "info", "", "the mouse's information block, decoded and raw", {}, {}, &RunInfo,
 };
 

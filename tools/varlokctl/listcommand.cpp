@@ -53,7 +53,7 @@ ExitCode RunList(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kListCommand{
+const CommandEntry kListCommand{
     "list", "", "every HID collection present: path, vendor id,\nproduct id, usage page, usage",
     {},     {}, &RunList,
 };

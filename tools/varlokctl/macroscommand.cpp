@@ -56,7 +56,7 @@ ExitCode RunMacros(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kMacrosCommand{
+const CommandEntry kMacrosCommand{
     "macros",
     "",
     "the macros of the data folder (VARLOK/ms in the\n"

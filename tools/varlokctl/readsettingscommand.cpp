@@ -11,7 +11,7 @@ namespace varlok::tools {
 namespace {
 
 constexpr std::array kOptions{
-    OptionSpec{"--profile", "N", "a number from 0 to 4", ""},
+    OptionEntry{"--profile", "N", "a number from 0 to 4", ""},
 };
 
 ExitCode RunReadSettings(CommandRun& run) {
@@ -38,7 +38,7 @@ ExitCode RunReadSettings(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kReadSettingsCommand{
+const CommandEntry kReadSettingsCommand{
     "read-settings",
     "[--profile N]",
     "the settings record in force (the active\n"

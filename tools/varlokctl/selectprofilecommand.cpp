@@ -13,8 +13,8 @@ namespace varlok::tools {
 namespace {
 
 constexpr std::array kOperands{
-    OperandSpec{"CATEGORY", "a profile list (device, lighting or key) and a profile name"},
-    OperandSpec{"NAME", "a profile name"},
+    OperandEntry{"CATEGORY", "a profile list (device, lighting or key) and a profile name"},
+    OperandEntry{"NAME", "a profile name"},
 };
 
 ExitCode RunSelectProfile(CommandRun& run) {
@@ -41,7 +41,7 @@ ExitCode RunSelectProfile(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kSelectProfileCommand{
+const CommandEntry kSelectProfileCommand{
     "select-profile",
     "device|lighting|key NAME",
     "chooses the named entry (letter case aside) of\n"

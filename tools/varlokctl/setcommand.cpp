@@ -14,14 +14,14 @@ namespace varlok::tools {
 namespace {
 
 constexpr std::array kOptions{
-    OptionSpec{"--profile", "N", "a number from 0 to 4", ""},
-    OptionSpec{"--dpi", "STAGE=DPI", "STAGE=DPI", "DPI of stage 1-7: 250 to 4000 in steps of 250"},
-    OptionSpec{"--stage-colour", "STAGE=RRGGBB", "STAGE=RRGGBB",
-               "colour of stage 1-7 as six hex digits (a\nleading '#' is fine)"},
-    OptionSpec{"--stage", "STAGE", "a stage from 1 to 7", "the current DPI stage, 1-7"},
-    OptionSpec{"--report-rate", "HZ", "HZ",
-               "125, 250, 500 or 1000\n--dpi and --stage-colour may repeat; for a\nstage "
-               "named twice the last value wins"},
+    OptionEntry{"--profile", "N", "a number from 0 to 4", ""},
+    OptionEntry{"--dpi", "STAGE=DPI", "STAGE=DPI", "DPI of stage 1-7: 250 to 4000 in steps of 250"},
+    OptionEntry{"--stage-colour", "STAGE=RRGGBB", "STAGE=RRGGBB",
+                "colour of stage 1-7 as six hex digits (a\nleading '#' is fine)"},
+    OptionEntry{"--stage", "STAGE", "a stage from 1 to 7", "the current DPI stage, 1-7"},
+    OptionEntry{"--report-rate", "HZ", "HZ",
+                "125, 250, 500 or 1000\n--dpi and --stage-colour may repeat; for a\nstage "
+                "named twice the last value wins"},
 };
 
 // The fields named, one line each, for a change the window makes.
@@ -93,7 +93,7 @@ ExitCode RunSet(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kSetCommand{
+const CommandEntry kSetCommand{
     "set",
     "[--profile N] [--dpi STAGE=DPI]... [--stage-colour STAGE=RRGGBB]...\n"
     "[--stage STAGE] [--report-rate HZ]",

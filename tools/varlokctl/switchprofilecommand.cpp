@@ -9,7 +9,7 @@ namespace varlok::tools {
 namespace {
 
 constexpr std::array kOperands{
-    OperandSpec{"N", "an onboard profile (0-4)"},
+    OperandEntry{"N", "an onboard profile (0-4)"},
 };
 
 ExitCode RunSwitchProfile(CommandRun& run) {
@@ -31,7 +31,7 @@ ExitCode RunSwitchProfile(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kSwitchProfileCommand{
+const CommandEntry kSwitchProfileCommand{
     "switch-profile",
     "N",
     "makes onboard profile N (0-4) the active one,\n"

@@ -26,9 +26,10 @@ const std::array<std::vector<std::string>, 2> kUdevCommands{
 };
 
 constexpr std::array kOptions{
-    OptionSpec{"--install", "", "",
-               "writes it into /etc/udev/rules.d (or\n$VARLOK_UDEV_RULES_DIR) and has udev reload\n"
-               "its rules and apply them to the devices\npresent; needs root (sudo)"},
+    OptionEntry{
+        "--install", "", "",
+        "writes it into /etc/udev/rules.d (or\n$VARLOK_UDEV_RULES_DIR) and has udev reload\n"
+        "its rules and apply them to the devices\npresent; needs root (sudo)"},
 };
 
 ExitCode RunUdevRule(CommandRun& run) {
@@ -81,7 +82,7 @@ ExitCode RunUdevRule(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kUdevRuleCommand{
+const CommandEntry kUdevRuleCommand{
     "udev-rule",
     "[--install]",
     "the udev rule that lets the user at the seat\nopen the mouse (data/udev/70-varlok.rules)",

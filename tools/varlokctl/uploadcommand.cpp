@@ -38,7 +38,7 @@ ExitCode RunUpload(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kUploadCommand{
+const CommandEntry kUploadCommand{
     "upload",
     "",
     "does what the send button of varlok's key page\n"

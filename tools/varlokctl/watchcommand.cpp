@@ -251,7 +251,7 @@ private:
 };
 
 constexpr std::array kOptions{
-    OptionSpec{"--json", "", "", "one JSON object a line instead of text"},
+    OptionEntry{"--json", "", "", "one JSON object a line instead of text"},
 };
 
 ExitCode RunWatch(CommandRun& run) {
@@ -261,7 +261,7 @@ ExitCode RunWatch(CommandRun& run) {
 
 }  // namespace
 
-const CommandSpec kWatchCommand{
+const CommandEntry kWatchCommand{
     "watch",
     "[--json]",
     "prints a line whenever the mouse changes\n"

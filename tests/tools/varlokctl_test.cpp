@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <memory>
 #include <mutex>
@@ -23,6 +24,7 @@
 #include "keys/macrostore.h"
 #include "keys/macrotable.h"
 #include "platform/event.h"
+#include "platform/filedescriptor.h"
 #include "platform/inifile.h"
 #include "platform/ownerlock.h"
 #include "platform/scopedenvironment.h"
@@ -1179,6 +1181,30 @@ TEST_F(VarlokctlTest, WatchWithoutAWindowFollowsTheMousesOwnReportsUntilInterrup
     interruption.Set();
     watch.join();
     EXPECT_EQ(code, ExitCode::Ok) << err.str();
+}
+
+TEST_F(VarlokctlTest, WatchEndsWhenNobodyReadsItsLinesEvenWithNothingToWrite) {
+    // A pipe whose reader has gone, as a status bar that quit leaves it.
+    int ends[2] = {-1, -1};
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]);
+    const platform::FileDescriptor writeEnd(ends[1]);
+    std::ostringstream out;
+    std::ostringstream err;
+    platform::Event interruption(true, false);
+    ToolEnvironment environment{m_bus, out, err,        nullptr, nullptr,       false,
+                                {},    {},  kOwnerWait, {},      &interruption, writeEnd.Get()};
+    std::promise<ExitCode> ended;
+    std::thread watch([&] {
+        const std::vector<std::string_view> arguments{"watch"};
+        ended.set_value(CommandLine(environment).Run(arguments));
+    });
+    std::future<ExitCode> code = ended.get_future();
+    const bool endedAlone = code.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+    interruption.Set();
+    watch.join();
+    ASSERT_TRUE(endedAlone) << "watch went on writing to nobody: " << out.str();
+    EXPECT_EQ(code.get(), ExitCode::Failure);
 }
 
 }  // namespace

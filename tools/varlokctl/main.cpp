@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
                                      {},
                                      varlok::tools::kOwnerWait,
                                      std::string(),
-                                     &interruption});
+                                     &interruption,
+                                     STDOUT_FILENO});
     return static_cast<int>(tool.Run(arguments));
 }

@@ -46,6 +46,9 @@ struct ToolEnvironment {
     // Set (as interrupted becomes true) when the user interrupts the
     // program; commands that wait for events wait on it too. Manual reset.
     platform::Event* interruption = nullptr;
+    // The descriptor out writes to, or -1. watch looks at it to end when
+    // nobody reads its lines any more, even while it has nothing to write.
+    int outDescriptor = -1;
 };
 
 }  // namespace varlok::tools

@@ -5,12 +5,21 @@
 // DirectWatch). Unlike the other commands it changes its way when the window
 // comes or goes, so that a status bar's module keeps going.
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <deque>
+#include <functional>
 #include <mutex>
+#include <thread>
 #include <utility>
 
 #include "device/deviceevents.h"
 #include "device/deviceidentity.h"
+#include "platform/filedescriptor.h"
 #include "platform/gdbusclient.h"
 #include "varlokctl/commandrun.h"
 #include "varlokctl/commands.h"
@@ -33,7 +42,7 @@ constexpr std::chrono::milliseconds kPresencePeriod{1000};
 // command's.
 class WatchQueue {
 public:
-    enum class Kind { DeviceEvent, PropertiesChanged, OwnerChanged };
+    enum class Kind { DeviceEvent, PropertiesChanged, OwnerChanged, OutputClosed };
     struct Item {
         Kind kind = Kind::DeviceEvent;
         std::uint16_t code = 0;
@@ -56,6 +65,51 @@ private:
     std::mutex m_mutex;
     std::deque<Item> m_items;
     platform::Event m_ready{false, false};
+};
+
+// Notices, without writing to it, that nobody reads a descriptor any more:
+// the read end of its pipe or the peer of its socket has gone. A descriptor
+// that never goes away (a file, /dev/null) is never reported. Without this an
+// idle watch would outlive the status bar that started it until its next
+// line. gone is called once, on the watch's own thread; the destructor stops
+// and joins that thread.
+class ReaderGoneWatch {
+public:
+    ReaderGoneWatch(int descriptor, std::function<void()> gone) {
+        int ends[2] = {-1, -1};
+        if (descriptor < 0 || ::pipe2(ends, O_CLOEXEC) != 0) {
+            return;
+        }
+        m_wakeRead.Reset(ends[0]);
+        m_wakeWrite.Reset(ends[1]);
+        m_thread = std::thread([this, descriptor, gone = std::move(gone)] {
+            // No events asked for: poll still reports POLLERR and POLLHUP.
+            pollfd watched[] = {{descriptor, 0, 0}, {m_wakeRead.Get(), POLLIN, 0}};
+            while (::poll(watched, 2, -1) < 0 && errno == EINTR) {
+            }
+            if (watched[1].revents == 0 && (watched[0].revents & (POLLERR | POLLHUP)) != 0) {
+                m_gone.store(true);
+                gone();
+            }
+        });
+    }
+    ~ReaderGoneWatch() {
+        if (m_thread.joinable()) {
+            const char wake = 0;
+            static_cast<void>(::write(m_wakeWrite.Get(), &wake, 1));
+            m_thread.join();
+        }
+    }
+    ReaderGoneWatch(const ReaderGoneWatch&) = delete;
+    ReaderGoneWatch& operator=(const ReaderGoneWatch&) = delete;
+
+    [[nodiscard]] bool Gone() const { return m_gone.load(); }
+
+private:
+    platform::FileDescriptor m_wakeRead;
+    platform::FileDescriptor m_wakeWrite;
+    std::atomic<bool> m_gone{false};
+    std::thread m_thread;
 };
 
 template <typename Number>
@@ -96,7 +150,11 @@ MouseStatus StatusOfProperties(const BusProperties& properties) {
 
 class Watch {
 public:
-    Watch(CommandRun& run, bool json) : m_run(run), m_printer(run.Out(), json) {}
+    Watch(CommandRun& run, bool json)
+        : m_run(run),
+          m_printer(run.Out(), json),
+          m_readerGone(run.Environment().outDescriptor,
+                       [this] { m_queue.Push({WatchQueue::Kind::OutputClosed}); }) {}
 
     ExitCode Run() {
         const ParsedArguments& arguments = m_run.Arguments();
@@ -123,7 +181,7 @@ public:
                 WatchDirectly();
             }
         }
-        return m_run.Out().fail() ? ExitCode::Failure : ExitCode::Ok;
+        return m_run.Out().fail() || m_readerGone.Gone() ? ExitCode::Failure : ExitCode::Ok;
     }
 
 private:
@@ -132,7 +190,8 @@ private:
     [[nodiscard]] bool Stopped() const {
         const ToolEnvironment& env = m_run.Environment();
         return (env.interrupted != nullptr && env.interrupted->load()) ||
-               (env.interruption != nullptr && env.interruption->IsSet()) || env.out.fail();
+               (env.interruption != nullptr && env.interruption->IsSet()) || env.out.fail() ||
+               m_readerGone.Gone();
     }
 
     // Waits for something to report, an interruption or the timeout.
@@ -245,6 +304,8 @@ private:
     CommandRun& m_run;
     WatchPrinter m_printer;
     WatchQueue m_queue;
+    // After the queue, which it pushes to from its thread.
+    ReaderGoneWatch m_readerGone;
     // Declared after the queue: the follower's thread ends before it goes.
     std::unique_ptr<platform::GdbusClient> m_client;
     std::unique_ptr<sim::VirtualMouseStateFile> m_virtualMouse;

@@ -199,6 +199,9 @@ TEST_F(BusClientTest, ASetGoesThroughTheWindowToItsPageAndWireAndTheFramesFlowOn
     ChildProcess real = Tool({"info"});
     EXPECT_NE(Finish(real), 0);
     EXPECT_THAT(real.Output(), Not(HasSubstr("varlok window")));
+    // It says where the mouse the user sees is.
+    EXPECT_THAT(real.Output(), HasSubstr("varlok --simulate (pid " + Pid() +
+                                         ") runs with its virtual mouse; varlokctl --simulate"));
     ChildProcess direct = Tool({"--simulate", "--direct", "info"});
     EXPECT_EQ(Finish(direct), 7);
     EXPECT_THAT(direct.Output(), HasSubstr("the mouse is in use by varlok (pid " + Pid() +

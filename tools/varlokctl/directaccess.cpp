@@ -54,11 +54,13 @@ std::unique_ptr<sim::VirtualMouseStateFile> PlugVirtualMouse(const ToolEnvironme
               : sim::VirtualMouseStateFile::Start::Stored);
 }
 
-DirectAccess::DirectAccess(ToolEnvironment& environment, bool simulate, bool fresh, bool trace)
+DirectAccess::DirectAccess(ToolEnvironment& environment, bool simulate, bool fresh, bool trace,
+                           std::optional<std::uint32_t> simulatedWindow)
     : m_env(environment),
       m_memory(simulate ? PlugVirtualMouse(environment, fresh) : nullptr),
       m_tracing(trace && environment.trace != nullptr),
-      m_link(environment.bus) {
+      m_link(environment.bus),
+      m_simulatedWindow(simulatedWindow) {
     if (m_tracing) {
         device::ReportTrace::Enable(m_env.trace);
     }
@@ -104,6 +106,10 @@ ExitCode DirectAccess::Connect() {
         case device::SearchOutcome::NotFound:
             m_env.err << "varlokctl: no mouse found (looked for 0c45:7643 with a configuration "
                          "collection, usage page ff1c, usage 0092)\n";
+            if (m_simulatedWindow) {
+                m_env.err << "varlokctl: varlok --simulate (pid " << *m_simulatedWindow
+                          << ") runs with its virtual mouse; varlokctl --simulate reaches it\n";
+            }
             code = ExitCode::NoMouse;
             break;
         case device::SearchOutcome::PermissionDenied:

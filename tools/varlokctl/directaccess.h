@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -27,8 +28,11 @@ namespace varlok::tools {
 class DirectAccess final : public MouseAccess {
 public:
     // simulate: PlugVirtualMouse first. trace: the report trace goes to the
-    // environment's trace file while this lives.
-    DirectAccess(ToolEnvironment& environment, bool simulate, bool fresh, bool trace);
+    // environment's trace file while this lives. simulatedWindow: the
+    // process id of a varlok --simulate window on the bus, named when no
+    // real mouse is found (its virtual mouse is reached with --simulate).
+    DirectAccess(ToolEnvironment& environment, bool simulate, bool fresh, bool trace,
+                 std::optional<std::uint32_t> simulatedWindow = std::nullopt);
     ~DirectAccess() override;
     DirectAccess(const DirectAccess&) = delete;
     DirectAccess& operator=(const DirectAccess&) = delete;
@@ -66,6 +70,7 @@ private:
     bool m_tracing = false;
     device::DeviceLink m_link;
     std::optional<ExitCode> m_connected;
+    std::optional<std::uint32_t> m_simulatedWindow;
 };
 
 }  // namespace varlok::tools

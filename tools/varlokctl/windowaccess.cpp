@@ -87,15 +87,21 @@ std::string DescribeWindow(std::uint32_t pid) {
 
 std::unique_ptr<MouseAccess> ChooseMouseAccess(ToolEnvironment& environment, bool simulate,
                                                bool fresh, bool direct, bool trace) {
+    std::optional<std::uint32_t> simulatedWindow;
     if (!direct && !fresh && environment.busAddress) {
         auto client = std::make_unique<platform::GdbusClient>(*environment.busAddress);
         if (client->IsConnected()) {
             if (const std::optional<std::uint32_t> pid = WindowOfKind(*client, simulate)) {
                 return std::make_unique<WindowAccess>(environment, std::move(client), *pid, trace);
             }
+            // Someone who started varlok --simulate and forgot --simulate
+            // here is told where the mouse they see is.
+            if (!simulate) {
+                simulatedWindow = WindowOfKind(*client, true);
+            }
         }
     }
-    return std::make_unique<DirectAccess>(environment, simulate, fresh, trace);
+    return std::make_unique<DirectAccess>(environment, simulate, fresh, trace, simulatedWindow);
 }
 
 WindowAccess::WindowAccess(ToolEnvironment& environment,

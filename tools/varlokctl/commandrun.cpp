@@ -47,6 +47,17 @@ ExitCode CommandRun::UsageError(std::string_view message) {
     return PrintUsageError(m_env.err, message, m_arguments.command);
 }
 
+ExitCode CommandRun::BadValue(std::string_view option, std::string_view value) {
+    std::string_view wants = "another value";
+    for (const OptionEntry& entry : m_arguments.command->options) {
+        if (entry.name == option) {
+            wants = entry.wants;
+        }
+    }
+    return UsageError(std::string(option) + " needs " + std::string(wants) + ", not '" +
+                      std::string(value) + "'");
+}
+
 MouseAccess& CommandRun::Mouse() {
     if (!m_mouse) {
         m_mouse = ChooseMouseAccess(m_env, m_arguments.simulate, m_arguments.fresh,

@@ -55,6 +55,10 @@ public:
     // "varlokctl: COMMAND: message", the command's usage line and the hint;
     // returns ExitCode::Usage.
     [[nodiscard]] ExitCode UsageError(std::string_view message);
+    // The usage error for a value the command's option does not take:
+    // "--profile needs a number from 0 to 4, not '9'", in the words of the
+    // option's entry in the command table.
+    [[nodiscard]] ExitCode BadValue(std::string_view option, std::string_view value);
 
     // The mouse, through the running window or directly (see
     // ChooseMouseAccess). The same object for the whole run.

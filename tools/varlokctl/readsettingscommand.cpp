@@ -19,8 +19,7 @@ ExitCode RunReadSettings(CommandRun& run) {
     if (const auto text = run.Arguments().Last("--profile")) {
         profile = ParseOnboardProfile(*text);
         if (!profile) {
-            return run.UsageError("--profile needs a number from 0 to 4, not '" +
-                                  std::string(*text) + "'");
+            return run.BadValue("--profile", *text);
         }
     }
     MouseAccess& mouse = run.Mouse();

@@ -51,8 +51,7 @@ ExitCode RunSet(CommandRun& run) {
     if (const auto text = arguments.Last("--profile")) {
         profile = ParseOnboardProfile(*text);
         if (!profile) {
-            return run.UsageError("--profile needs a number from 0 to 4, not '" +
-                                  std::string(*text) + "'");
+            return run.BadValue("--profile", *text);
         }
     }
     SettingsChange change;

@@ -61,8 +61,9 @@ constexpr std::string_view kMouseRemovedNotice = "message_text_20";
 // Containers that start hidden. They are hidden here rather than by the
 // layout: a container the layout builds hidden keeps its children hidden
 // after it is shown.
-constexpr std::array<std::string_view, 4> kHiddenAtStart{
-    "ms_tab_panel", "setting_progress", "ms_tab_function", "ms_macro_tab_saveorcancel"};
+// (The macro section's save/cancel bar follows the section's own state.)
+constexpr std::array<std::string_view, 3> kHiddenAtStart{"ms_tab_panel", "setting_progress",
+                                                         "ms_tab_function"};
 
 // The timers the window starts when it initialises.
 constexpr std::array kTimersAtStart{WindowTimer::FlushSettings, WindowTimer::Repaint,
@@ -325,14 +326,13 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
     if (sender.starts_with(kMacroSectionPrefix) && !page) {
         return true;
     }
-    const ui::CControlUI* unsavedBar = manager.FindControl("ms_macro_tab_saveorcancel");
     // Unsaved macro edits keep the macro page in front: choosing another
     // section or device page is taken back, while the selections that take
     // it back there pass. Other options and check boxes leave no section;
     // the program changes them too (a program switch unticks a link check
     // box), which must never raise the notice.
-    if (!m_restoringMacroTab && page && msg.wParam != 0 && unsavedBar != nullptr &&
-        unsavedBar->IsVisible() && sender != "ms_macro_Op_tab" && sender != "ms_tab") {
+    if (!m_restoringMacroTab && page && msg.wParam != 0 && m_macroPage->HasUnsavedEdits() &&
+        sender != "ms_macro_Op_tab" && sender != "ms_tab") {
         m_restoringMacroTab = true;
         for (const std::string_view option : {"ms_macro_Op_tab", "ms_tab"}) {
             if (auto* control = manager.FindControl<ui::COptionUI>(option)) {

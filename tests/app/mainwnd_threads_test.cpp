@@ -49,6 +49,14 @@ protected:
         Find("ms_tab_panel")->SetVisible(true);
         ui::test::UiDriver(*m_window).Click("ms_tab");
     }
+    // A new macro with a recording not saved: edits the section keeps.
+    void MakeUnsavedMacroEdits() {
+        ui::test::UiDriver driver(*m_window);
+        ASSERT_TRUE(driver.Click("ms_macro_btn_name_add"));
+        ASSERT_TRUE(driver.Click("ms_macro_btn_redio"));
+        ASSERT_TRUE(driver.Click("ms_macro_btn_redio"));
+        ASSERT_TRUE(IsVisible("ms_macro_tab_saveorcancel"));
+    }
     void PostTrayRelease(ui::MessageId mouseMessage) {
         m_window->GetHandle().Post(ui::kTrayIconMessage, 1, static_cast<ui::LParam>(mouseMessage));
     }
@@ -140,7 +148,7 @@ TEST_F(MainWindowTest, UnsavedMacroEditsKeepTheMacroSection) {
     ShowMousePage();
     ui::test::UiDriver driver(*m_window);
     ASSERT_TRUE(driver.Click("ms_macro_Op_tab"));
-    Find("ms_macro_tab_saveorcancel")->SetVisible(true);
+    MakeUnsavedMacroEdits();
     std::string shown;
     testing::AnswerMessage(shown);
     ASSERT_TRUE(driver.Click("ms_deng_Op_tab"));
@@ -151,7 +159,7 @@ TEST_F(MainWindowTest, UnsavedMacroEditsKeepTheMacroSection) {
     EXPECT_EQ(PageOf("ms_tab_switch"), 1);
     EXPECT_EQ(PageOf("tab_switch"), 1);
     // Without unsaved edits the same click switches.
-    Find("ms_macro_tab_saveorcancel")->SetVisible(false);
+    ASSERT_TRUE(driver.Click("ms_macro_btn_cancel"));
     ASSERT_TRUE(driver.Click("ms_deng_Op_tab"));
     EXPECT_EQ(PageOf("ms_tab_switch"), 0);
 }
@@ -170,7 +178,7 @@ TEST_F(MainWindowTest, AProgramSwitchThatUnticksALinkPassesUnsavedMacroEdits) {
     Initialise();
     ShowMousePage();
     ASSERT_TRUE(Driver().Click("ms_macro_Op_tab"));
-    Find("ms_macro_tab_saveorcancel")->SetVisible(true);
+    MakeUnsavedMacroEdits();
     const auto& devices = dynamic_cast<const ui::CComboUI&>(*Find("ms_device_profile_combo"));
     m_foreground->BringToFront("/opt/game/bin/Game");
     ASSERT_TRUE(RunUntil([&] { return devices.GetCurSel() == 1; }));

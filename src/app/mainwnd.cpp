@@ -98,13 +98,17 @@ std::shared_ptr<platform::DesktopSettings> DesktopOrNone(
 CMainWnd::CMainWnd(Environment environment)
     : m_environment(std::move(environment)),
       m_language(m_environment.mainIni, platform::Registry(m_environment.registryFile)),
-      m_session(m_environment.bus, *this, *this),
+      m_macroStore(m_environment.mouseDataFolder),
+      m_cursorScripts(m_environment.mouseDataFolder, m_environment.installFolder),
+      m_storeUploader(m_cursorScripts, m_macroStore,
+                      [this](const keys::StoreMessage& message) {
+                          keys::ShowStoreMessage(m_dialogs, message);
+                      }),
+      m_session(m_environment.bus, *this, *this, m_storeUploader),
       m_profileStore(
           {m_environment.mouseDataFolder, m_environment.installFolder}, m_session.Mirror(),
           [desktop = DesktopOrNone(m_environment.desktop)] { return desktop->PointerSpeed(); }),
-      m_desktopApplier(DesktopOrNone(m_environment.desktop), m_session.Mirror()),
-      m_macroStore(m_environment.mouseDataFolder),
-      m_cursorScripts(m_environment.mouseDataFolder, m_environment.installFolder) {
+      m_desktopApplier(DesktopOrNone(m_environment.desktop), m_session.Mirror()) {
     settings::ProfileSaves& saves = *this;
     m_performancePage = std::make_unique<settings::PerformancePage>(
         GetPaintManager(), m_session.Mirror(), m_session.MouseLink(), saves, m_desktopApplier,
@@ -886,29 +890,6 @@ void CMainWnd::SaveStarted() {
 
 void CMainWnd::SaveFinished() {
     SendMessage(MessageNumber(WindowMessage::SaveFinished));
-}
-
-settings::UploadResult CMainWnd::UploadCursorScripts() {
-    const keys::TableUpload upload = m_cursorScripts.UploadCursorScripts(m_session.MouseLink());
-    if (upload.message) {
-        keys::ShowStoreMessage(m_dialogs, *upload.message);
-    }
-    // A script table too long for the mouse ends the save: the user is told,
-    // and neither the macros nor the key table go out without their scripts.
-    return upload.status == keys::UploadStatus::Refused ? settings::UploadResult::Refused
-                                                        : settings::UploadResult::Sent;
-}
-
-settings::UploadResult CMainWnd::UploadMacroTable() {
-    const keys::TableUpload upload = m_macroStore.UploadMacros(
-        m_session.MouseLink(), m_session.Mirror().deviceInfo.MacroCapacityBytes());
-    if (upload.status != keys::UploadStatus::Refused) {
-        return settings::UploadResult::Sent;
-    }
-    if (upload.message) {
-        keys::ShowStoreMessage(m_dialogs, *upload.message);
-    }
-    return settings::UploadResult::Refused;
 }
 
 }  // namespace varlok::app

@@ -19,6 +19,7 @@
 #include "keys/cursorscripts.h"
 #include "keys/macrostore.h"
 #include "keys/page/devicehook.h"
+#include "keys/storeuploader.h"
 #include "lighting/effectstate.h"
 #include "lighting/ledstate.h"
 #include "platform/desktopsettings.h"
@@ -237,8 +238,6 @@ private:
     void OnboardProfileSwitched() override;
     void SaveStarted() override;
     void SaveFinished() override;
-    settings::UploadResult UploadCursorScripts() override;
-    settings::UploadResult UploadMacroTable() override;
     // settings::ProfileSaves: the profile store's.
     void SaveDeviceProfile() override { m_profileStore.SaveDeviceProfile(); }
     void SaveLightingProfile() override { m_profileStore.SaveLightingProfile(); }
@@ -254,12 +253,15 @@ private:
     // through the relay until the session has joined them.
     MessageRelay m_monitorRelay{*this};
     std::unique_ptr<WindowDeviceEvents> m_deviceEvents;
+    // The mouse's macro store and cursor scripts, in its data folder, and
+    // their tables as a save to the mouse sends them (before the session,
+    // whose exchange uses them).
+    keys::MacroStore m_macroStore;
+    keys::CursorScripts m_cursorScripts;
+    keys::StoreUploader m_storeUploader;
     settings::DeviceSession m_session;
     profiles::ProfileStore m_profileStore;
     settings::DesktopApplier m_desktopApplier;
-    // The mouse's macro store and cursor scripts, in its data folder.
-    keys::MacroStore m_macroStore;
-    keys::CursorScripts m_cursorScripts;
     // The recording hook: macro recording and the key capture.
     std::unique_ptr<keys::CDeviceHook> m_deviceHook;
     ui::RouteTable m_routes;

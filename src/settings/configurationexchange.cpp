@@ -26,8 +26,9 @@ void StoreRecord(const SettingsRecord& record, RecordTableEntry& entry) {
 }  // namespace
 
 ConfigurationExchange::ConfigurationExchange(device::DeviceLink& link, MouseMirror& mirror,
-                                             ProfileSaves& saves, ExchangeHooks& hooks)
-    : m_link(link), m_mirror(mirror), m_saves(saves), m_hooks(hooks) {}
+                                             ProfileSaves& saves, ExchangeHooks& hooks,
+                                             TableUploads& uploads)
+    : m_link(link), m_mirror(mirror), m_saves(saves), m_hooks(hooks), m_uploads(uploads) {}
 
 void ConfigurationExchange::SyncDevice() {
     {
@@ -135,8 +136,8 @@ void ConfigurationExchange::FlushSettings() {
 
 void ConfigurationExchange::SaveToDevice() {
     m_hooks.SaveStarted();
-    if (m_hooks.UploadCursorScripts() == UploadResult::Sent &&
-        m_hooks.UploadMacroTable() == UploadResult::Sent) {
+    if (m_uploads.UploadTables(m_link, m_mirror.deviceInfo.MacroCapacityBytes()) ==
+        UploadResult::Sent) {
         WriteActiveKeySlot();
     }
     m_hooks.SaveFinished();

@@ -7,6 +7,7 @@
 #include "settings/exchangehooks.h"
 #include "settings/mousemirror.h"
 #include "settings/profilesaves.h"
+#include "settings/tableuploads.h"
 
 namespace varlok::settings {
 
@@ -26,9 +27,9 @@ namespace varlok::settings {
 // released.
 class ConfigurationExchange {
 public:
-    // link, mirror, saves and hooks must outlive this object.
+    // link, mirror, saves, hooks and uploads must outlive this object.
     ConfigurationExchange(device::DeviceLink& link, MouseMirror& mirror, ProfileSaves& saves,
-                          ExchangeHooks& hooks);
+                          ExchangeHooks& hooks, TableUploads& uploads);
 
     // Reads the whole mouse: information block, factory key map and the
     // five key tables, in one transfer bracket. The settings area is not
@@ -60,13 +61,13 @@ public:
     // dropped, and the next change sends the whole record again.
     void FlushSettings();
 
-    // The key page's save button: SaveStarted; the cursor scripts, then the
-    // macro table, then the key table of the active profile (BeginTransfer,
-    // KeyBlockWriter's read and write of its window, EndTransfer) and the
-    // device profile save;
-    // SaveFinished. An upload that refuses stops the
-    // device writes after it; SaveFinished is sent in every case. An active
-    // profile above 4 in the record is refused: no key table is sent.
+    // The key page's save button: SaveStarted; the cursor-script and macro
+    // tables (TableUploads), then the key table of the active profile
+    // (BeginTransfer, KeyBlockWriter's read and write of its window,
+    // EndTransfer) and the device profile save; SaveFinished. A refused
+    // table stops the device writes after it; SaveFinished is sent in every
+    // case. An active profile above 4 in the record is refused: no key table
+    // is sent.
     void SaveToDevice();
 
 private:
@@ -79,6 +80,7 @@ private:
     MouseMirror& m_mirror;
     ProfileSaves& m_saves;
     ExchangeHooks& m_hooks;
+    TableUploads& m_uploads;
 };
 
 }  // namespace varlok::settings

@@ -15,6 +15,7 @@
 #include "settings/exchangehooks.h"
 #include "settings/mousemirror.h"
 #include "settings/profilesaves.h"
+#include "settings/tableuploads.h"
 
 namespace varlok::device {
 class NotificationMonitor;
@@ -47,9 +48,10 @@ public:
     // How long Stop waits for the workers in all.
     static constexpr std::chrono::milliseconds kStopLimit{1000};
 
-    // bus: where the links and monitors look for devices. saves and hooks
-    // must outlive the session.
-    DeviceSession(std::shared_ptr<device::HidBus> bus, ProfileSaves& saves, ExchangeHooks& hooks);
+    // bus: where the links and monitors look for devices. saves, hooks and
+    // uploads (the exchange's) must outlive the session.
+    DeviceSession(std::shared_ptr<device::HidBus> bus, ProfileSaves& saves, ExchangeHooks& hooks,
+                  TableUploads& uploads);
     // Stops the workers if Stop was not called.
     ~DeviceSession();
     DeviceSession(const DeviceSession&) = delete;

@@ -58,8 +58,8 @@ protected:
     // enough for a second one to show up if there were one.
     std::vector<settings::testing::Request> FlushedRecords();
     // Creates the window, waits for the first read of the attached mouse and
-    // the record the refresh sends after it, brings the mouse page's tab
-    // forward and clears the mouse's log.
+    // the flush of the record the refresh stores after it, brings the mouse
+    // page's tab forward and clears the mouse's log.
     void OpenMousePage(std::string_view tab);
     [[nodiscard]] ui::test::UiDriver Driver() { return ui::test::UiDriver(*m_window); }
     // Builds the main window (InitWindow runs); "windowinit" with the

@@ -51,9 +51,9 @@ void MacroActionEditor::RegisterRoutes(ui::RouteTable& routes, std::string_view 
         {C::kUpDownCombo, &MacroActionEditor::OnUpDown},
         {C::kMouseCombo, &MacroActionEditor::OnMouseSelect},
     }};
-    for (const auto& [combo, handler] : combos) {
-        routes.OnNotify(owner, msgtype::kItemSelect, combo, ui::NameMatch::Exact,
-                        [this, handler](ui::TNotifyUI& msg, Routed) {
+    for (const auto& combo : combos) {
+        routes.OnNotify(owner, msgtype::kItemSelect, combo.first, ui::NameMatch::Exact,
+                        [this, handler = combo.second](ui::TNotifyUI& msg, Routed) {
                             if (!m_filling) {
                                 (this->*handler)(static_cast<int>(msg.wParam));
                             }

@@ -32,10 +32,11 @@ int ReadNumberEdit(ui::CPaintManagerUI& controls, std::string_view edit, int max
 template <class Object, class Buttons>
 void RouteClicks(ui::RouteTable& routes, std::string_view owner, Object& object,
                  const Buttons& buttons) {
-    for (const auto& [button, handler] : buttons) {
-        routes.OnClick(
-            owner, button, ui::NameMatch::Exact,
-            [&object, handler](ui::TNotifyUI&, std::optional<int>) { (object.*handler)(); });
+    for (const auto& button : buttons) {
+        routes.OnClick(owner, button.first, ui::NameMatch::Exact,
+                       [&object, handler = button.second](ui::TNotifyUI&, std::optional<int>) {
+                           (object.*handler)();
+                       });
     }
 }
 

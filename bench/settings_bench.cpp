@@ -47,6 +47,7 @@ public:
     }
     void SaveDeviceProfile() override {}
     void SaveLightingProfile() override {}
+    void SaveKeyProfile() override {}
 };
 
 // The flush timer: every 100 ms FlushSettings, and a note of when each write

@@ -25,12 +25,10 @@
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
 #include "profiles/page/profilelistspage.h"
+#include "settings/page/pagecontext.h"
 #include "settings/page/performancepage.h"
 #include "sim/virtualmouse.h"
-#include "ui/circleprogressui.h"
 #include "ui/comboui.h"
-#include "ui/devicekeybuttonui.h"
-#include "ui/dialogbuilder.h"
 #include "ui/inputcapturefactory.h"
 #include "ui/optionui.h"
 #include "ui/resourcemanager.h"
@@ -109,30 +107,33 @@ CMainWnd::CMainWnd(Environment environment)
           {m_environment.mouseDataFolder, m_environment.installFolder}, m_session.Mirror(),
           [desktop = DesktopOrNone(m_environment.desktop)] { return desktop->PointerSpeed(); }),
       m_desktopApplier(DesktopOrNone(m_environment.desktop), m_session.Mirror()) {
-    settings::ProfileSaves& saves = *this;
-    m_performancePage = std::make_unique<settings::PerformancePage>(
-        GetPaintManager(), m_session.Mirror(), m_session.MouseLink(), saves, m_desktopApplier,
-        m_dialogs);
-    m_lightingPage = std::make_unique<lighting::LightingPage>(GetPaintManager(), m_session.Mirror(),
-                                                              saves, m_dialogs, m_effectState);
-    m_profileListsPage = std::make_unique<profiles::ProfileListsPage>(
-        GetPaintManager(), m_profileStore, m_session.Mirror(), m_session.MouseLink(),
-        m_desktopApplier, m_dialogs);
     if (!m_environment.foreground) {
         m_environment.foreground = platform::CreateForegroundProgram();
     }
     m_foreground = std::make_shared<platform::ReportedForegroundProgram>(m_environment.foreground);
-    m_profileListsPage->FollowForeground(profiles::ProfileListsPage::ForegroundFollow{
-        m_foreground.get(),
-        static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::ApplicationLinkWatcher),
-        MessageNumber(WindowMessage::FollowForegroundProgram), [] {
-            static_cast<void>(
-                MainWindowHandle().Post(MessageNumber(WindowMessage::FollowForegroundProgram)));
-        }});
     if (!m_environment.inputCapture) {
         m_environment.inputCapture = ui::CreateInputCapture();
     }
     m_deviceHook = std::make_unique<keys::CDeviceHook>(m_environment.inputCapture);
+    settings::PageContext context{GetPaintManager(), m_dialogs, m_model};
+    context.lighting = &m_lightingModel;
+    context.leds = &m_leds;
+    context.lightingFrameTimer = {TimerId(WindowTimer::SendLightingFrame),
+                                  [this] { StartTimer(WindowTimer::SendLightingFrame); },
+                                  [this] { KillTimer(WindowTimer::SendLightingFrame); }};
+    context.profiles = &m_liveProfiles;
+    context.foreground = m_foreground.get();
+    context.followForegroundProgram = {MessageNumber(WindowMessage::FollowForegroundProgram), [] {
+                                           static_cast<void>(MainWindowHandle().Post(MessageNumber(
+                                               WindowMessage::FollowForegroundProgram)));
+                                       }};
+    context.macros = &m_macroStore;
+    context.cursorScripts = &m_cursorScripts;
+    context.deviceHook = m_deviceHook.get();
+    context.macroRecorderTicks = m_environment.macroRecorderTicks;
+    m_performancePage = std::make_unique<settings::PerformancePage>(context);
+    m_lightingPage = std::make_unique<lighting::LightingPage>(context);
+    m_profileListsPage = std::make_unique<profiles::ProfileListsPage>(context);
     m_keyPage = std::make_unique<keys::KeyPage>(GetPaintManager(), m_session.Mirror(), m_macroStore,
                                                 m_dialogs, *m_deviceHook);
     m_cursorPage = std::make_unique<keys::CursorPage>(GetPaintManager(), m_cursorScripts,
@@ -142,24 +143,22 @@ CMainWnd::CMainWnd(Environment environment)
                                                     m_environment.macroRecorderTicks);
     // The key page's macro combo and labels follow the macro list.
     m_macroPage->onMacroListChanged = [this] { m_keyPage->RefreshMacroCombo(); };
-    constexpr std::uintptr_t kFrameTimer = TimerId(WindowTimer::SendLightingFrame);
-    m_lightingStream = std::make_unique<lighting::MousePreviewStream>(
-        GetPaintManager(), m_session.Mirror().settingsRecord, m_effectState, m_leds,
-        m_session.MouseLink(),
-        static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::LightingWorker),
-        lighting::MousePreviewStream::FrameTimer{
-            kFrameTimer, [this] { StartTimer(WindowTimer::SendLightingFrame); },
-            [this] { KillTimer(WindowTimer::SendLightingFrame); }});
-    m_busService = std::make_unique<BusServiceHost>(BusServiceHost::Window{
-        *m_performancePage, *m_lightingPage, *m_profileListsPage, m_session.Exchange(), m_dialogs,
-        *m_foreground, m_session.Mirror(), m_profileStore, m_session.MouseLink(),
-        m_environment.virtualMouse != nullptr});
+    m_lightingStream = std::make_unique<lighting::MousePreviewStream>(context);
+    m_busService = std::make_unique<BusServiceHost>(
+        BusServiceHost::Window{m_model, m_lightingModel, m_liveProfiles, m_dialogs, *m_foreground,
+                               m_environment.virtualMouse != nullptr});
+    m_keySectionSignals = m_model.Subscribe([this](settings::MouseChange changed) {
+        if (settings::HasAny(changed, settings::MouseChange::Settings)) {
+            m_routes.Raise(ui::PageSignal::RefreshMousePage);
+        }
+        if (settings::HasAny(changed, settings::MouseChange::KeySlots)) {
+            m_routes.Raise(ui::PageSignal::RefreshKeyPage);
+        }
+    });
     RegisterWindowRoutes();
     m_busService->RegisterRoutes(m_routes);
     m_profileListsPage->RegisterRoutes(m_routes);
     m_performancePage->RegisterRoutes(m_routes);
-    // After the performance page: the lighting refresh ends the mouse page's
-    // refresh with the saves of both profiles.
     m_lightingPage->RegisterRoutes(m_routes);
     m_lightingStream->RegisterRoutes(m_routes);
     m_keyPage->RegisterRoutes(m_routes);
@@ -168,6 +167,9 @@ CMainWnd::CMainWnd(Environment environment)
 }
 
 CMainWnd::~CMainWnd() {
+    if (!m_shutDown) {
+        m_model.Commit();
+    }
     ui::CMenuWnd::DestroyMenu();
     m_popupMenu.reset();
     m_busService->Stop();
@@ -201,9 +203,9 @@ void CMainWnd::RegisterWindowRoutes() {
     });
     m_routes.OnClick(
         kDeviceSettingsOwner, "ms_profile_", NameMatch::PrefixIndex,
-        [this](ui::TNotifyUI&, Routed index) { Exchange().SelectOnboardProfile(*index); });
+        [this](ui::TNotifyUI&, Routed index) { m_model.SelectOnboardProfile(*index); });
     m_routes.OnClick(kDeviceSettingsOwner, "ms_key_butt_prosave", NameMatch::Exact,
-                     [this](ui::TNotifyUI&, Routed) { Exchange().SaveToDevice(); });
+                     [this](ui::TNotifyUI&, Routed) { m_model.SaveToDevice(); });
     for (const std::string_view tab : kFunctionTabs) {
         m_routes.OnNotify(kWindowOwner, ui::msgtype::kSetFocus, tab, NameMatch::Exact,
                           [this](ui::TNotifyUI&, Routed) {
@@ -215,10 +217,8 @@ void CMainWnd::RegisterWindowRoutes() {
                           [this](ui::WParam, ui::LParam lParam) { OnTrayIcon(lParam); });
     RegisterWindowMessage(WindowMessage::MenuCommand,
                           [this](ui::WParam wParam, ui::LParam) { OnMenuCommand(wParam); });
-    RegisterWindowMessage(WindowMessage::MouseChanged, [this](ui::WParam, ui::LParam) {
-        Exchange().SyncDevice();
-        m_routes.Raise(ui::PageSignal::RefreshMousePage);
-    });
+    RegisterWindowMessage(WindowMessage::MouseChanged,
+                          [this](ui::WParam, ui::LParam) { m_model.SyncDevice(); });
     RegisterWindowMessage(WindowMessage::SaveStarted, [this](ui::WParam, ui::LParam) {
         SetControlVisible("setting_progress", true);
     });
@@ -236,7 +236,7 @@ void CMainWnd::RegisterWindowRoutes() {
 
     RegisterWindowTimer(WindowTimer::HideSaveProgress,
                         [this] { SetControlVisible("setting_progress", false); });
-    RegisterWindowTimer(WindowTimer::FlushSettings, [this] { Exchange().FlushSettings(); });
+    RegisterWindowTimer(WindowTimer::FlushSettings, [this] { m_model.Commit(); });
     RegisterWindowTimer(WindowTimer::RepaintAfterShow, [this] { GetPaintManager().Invalidate(); });
     RegisterWindowTimer(WindowTimer::ReadMouseConfiguration, [this] { OnMouseRead(); });
     RegisterWindowTimer(WindowTimer::Repaint, [this] {
@@ -246,10 +246,7 @@ void CMainWnd::RegisterWindowRoutes() {
         GetHandle().SetTimer(TimerId(WindowTimer::Repaint),
                              static_cast<unsigned>(info->laterPeriod.count()));
     });
-    RegisterWindowTimer(WindowTimer::RereadMouseRecord, [this] {
-        Exchange().RefreshCurrentRecord();
-        m_routes.Raise(ui::PageSignal::RefreshMousePage);
-    });
+    RegisterWindowTimer(WindowTimer::RereadMouseRecord, [this] { m_model.RefreshCurrentRecord(); });
 }
 
 void CMainWnd::InitWindow() {
@@ -314,10 +311,6 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
     } else {
         m_routes.DeliverNotify(msg);
     }
-    // The pointer passing over controls changes nothing the bus shows.
-    if (msg.sType != ui::msgtype::kMouseEnter && msg.sType != ui::msgtype::kMouseLeave) {
-        m_busService->RequestRefresh();
-    }
     WindowImplBase::Notify(msg);
 }
 
@@ -365,26 +358,7 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
 }
 
 std::unique_ptr<ui::CControlUI> CMainWnd::CreateControl(std::string_view className) {
-    const auto entry = FindLayoutClass(className);
-    if (!entry) {
-        return nullptr;
-    }
-    switch (entry->kind) {
-        case LayoutClassKind::SubLayout: {
-            ui::CDialogBuilder builder;
-            auto page = builder.Create(entry->file, this, &GetPaintManager());
-            if (!page) {
-                platform::DebugOutput::Write("layout " + std::string(entry->file) +
-                                             " not built: " + builder.GetLastError());
-            }
-            return page;
-        }
-        case LayoutClassKind::CircleProgress:
-            return std::make_unique<ui::CCircleProgressUI>();
-        case LayoutClassKind::DeviceKeyButton:
-            return std::make_unique<ui::CDeviceKeyButtonUI>();
-    }
-    return nullptr;
+    return BuildLayoutClass(className, this, GetPaintManager());
 }
 
 std::optional<std::string> CMainWnd::QueryControlText(std::string_view id) {
@@ -517,26 +491,13 @@ void CMainWnd::OnTimerMessage(std::uintptr_t id) {
             KillTimer(*timer);
         }
     }
-    const bool flushing =
-        id == TimerId(WindowTimer::FlushSettings) && Mirror().settingsDirty.IsSet();
+    // What the timers change in the live settings the model tells the bus
+    // service itself.
     m_routes.DeliverTimer(id);
-    RefreshBusServiceAfterTimer(id, flushing);
-}
-
-void CMainWnd::RefreshBusServiceAfterTimer(std::uintptr_t id, bool flushed) {
-    // The periodic timers (the flush with nothing to send, repaints, the
-    // lighting frames) change nothing the bus shows; reads of the mouse do.
-    const auto timer = FindWindowTimer(id);
-    if (flushed || timer == WindowTimer::ReadMouseConfiguration ||
-        timer == WindowTimer::RereadMouseRecord) {
-        m_busService->RequestRefresh();
-    }
 }
 
 void CMainWnd::OnMouseRead() {
-    Exchange().SyncDevice();
-    m_routes.Raise(ui::PageSignal::RefreshMousePage);
-    m_routes.Raise(ui::PageSignal::RefreshKeyPage);
+    m_model.SyncDevice();
     if (m_environment.startPage) {
         const auto page = FindFunctionPage(*m_environment.startPage);
         m_environment.startPage.reset();
@@ -558,7 +519,7 @@ void CMainWnd::OnMonitorControl(ui::MessageId message) {
     auto& manager = GetPaintManager();
     switch (static_cast<MonitorControlMessage>(message)) {
         case MonitorControlMessage::SelectStoredDeviceProfile:
-            m_routes.Raise(ui::PageSignal::MouseConnected);
+            m_model.Notify(settings::MouseChange::MouseConnected);
             break;
         case MonitorControlMessage::ShowMouseTab:
             if (auto* tab = manager.FindControl<ui::COptionUI>("ms_tab")) {
@@ -849,6 +810,9 @@ void CMainWnd::ShutDown() {
         return;
     }
     m_shutDown = true;
+    // A change made just before closing still reaches the mouse and the
+    // selected profiles.
+    m_model.Commit();
     m_trayIcon.Delete();
     m_deviceHook->Remove();
     // Before the workers: no call runs while the device session stops.
@@ -880,8 +844,9 @@ void CMainWnd::SetControlVisible(std::string_view name, bool visible) {
 }
 
 void CMainWnd::OnboardProfileSwitched() {
+    // The model shows the pages the new profile's record once the switch
+    // returns.
     SetControlVisible("ms_tab_function", false);
-    m_routes.Raise(ui::PageSignal::RefreshMousePage);
 }
 
 void CMainWnd::SaveStarted() {

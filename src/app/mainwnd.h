@@ -22,15 +22,18 @@
 #include "keys/storeuploader.h"
 #include "lighting/effectstate.h"
 #include "lighting/ledstate.h"
+#include "lighting/lightingmodel.h"
 #include "platform/desktopsettings.h"
 #include "platform/foregroundprogram.h"
 #include "platform/inputcapture.h"
 #include "platform/ownerlock.h"
 #include "platform/reportedforegroundprogram.h"
+#include "profiles/liveprofiles.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
 #include "settings/devicesession.h"
 #include "settings/exchangehooks.h"
+#include "settings/mousemodel.h"
 #include "settings/profilesaves.h"
 #include "ui/menuwnd.h"
 #include "ui/routetable.h"
@@ -147,6 +150,10 @@ public:
     [[nodiscard]] device::DeviceLink& MouseLink() { return m_session.MouseLink(); }
     [[nodiscard]] settings::MouseMirror& Mirror() { return m_session.Mirror(); }
     [[nodiscard]] settings::ConfigurationExchange& Exchange() { return m_session.Exchange(); }
+    // The editing model every change of the live settings goes through, and
+    // the cores' parts of it.
+    [[nodiscard]] settings::MouseModel& Model() { return m_model; }
+    [[nodiscard]] profiles::LiveProfiles& LiveProfiles() { return m_liveProfiles; }
     [[nodiscard]] profiles::ProfileStore& ProfileStore() { return m_profileStore; }
     [[nodiscard]] settings::DesktopApplier& DesktopApplier() { return m_desktopApplier; }
     [[nodiscard]] lighting::EffectState& LightingEffectState() { return m_effectState; }
@@ -230,9 +237,6 @@ private:
     void StartTimer(WindowTimer timer);
     void KillTimer(WindowTimer timer);
     void SetControlVisible(std::string_view name, bool visible);
-    // After a timer or message that may have changed what the bus service
-    // shows: it takes its snapshot again (soon, once).
-    void RefreshBusServiceAfterTimer(std::uintptr_t id, bool flushed);
 
     // settings::ExchangeHooks.
     void OnboardProfileSwitched() override;
@@ -241,6 +245,7 @@ private:
     // settings::ProfileSaves: the profile store's.
     void SaveDeviceProfile() override { m_profileStore.SaveDeviceProfile(); }
     void SaveLightingProfile() override { m_profileStore.SaveLightingProfile(); }
+    void SaveKeyProfile() override { m_profileStore.SaveKeyProfile(); }
 
     Environment m_environment;
     // The desktop's program in front, and the one helpers report through the
@@ -270,6 +275,13 @@ private:
     lighting::EffectState m_effectState;
     // The mouse's 24 LEDs as the lighting worker renders them.
     lighting::LedState m_leds;
+    // The editing model and the cores' parts of it, before the pages that
+    // show them: the lighting rule for replaced settings runs before the
+    // pages show them.
+    settings::MouseModel m_model{m_session.Mirror(), m_session.Exchange(), m_profileStore,
+                                 m_desktopApplier, m_session.MouseLink()};
+    lighting::LightingModel m_lightingModel{m_model, m_effectState};
+    profiles::LiveProfiles m_liveProfiles{m_profileStore, m_model};
     std::unique_ptr<settings::PerformancePage> m_performancePage;
     std::unique_ptr<lighting::LightingPage> m_lightingPage;
     std::unique_ptr<lighting::MousePreviewStream> m_lightingStream;
@@ -280,6 +292,8 @@ private:
     std::unique_ptr<keys::MacroPage> m_macroPage;
     // After the pages it acts on.
     std::unique_ptr<BusServiceHost> m_busService;
+    // The key section's refreshes still come as the window's signals.
+    settings::MouseModel::Subscription m_keySectionSignals;
     ui::CTrayIcon m_trayIcon;
     std::shared_ptr<ui::MenuCheckMap> m_menuChecks = std::make_shared<ui::MenuCheckMap>();
     // The menu last opened from the tray or the menu button.

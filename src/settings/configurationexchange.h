@@ -52,8 +52,9 @@ public:
     // profile, or when its active index cannot be read or the switch cannot
     // be written. An active index above 4 names no record table entry: the
     // record in force is then not stored anywhere, and the switch goes on.
-    // A switch ends with ExchangeHooks::OnboardProfileSwitched.
-    void SelectOnboardProfile(int index);
+    // A switch ends with ExchangeHooks::OnboardProfileSwitched. True when
+    // the device switched and the record in force is the new profile's.
+    bool SelectOnboardProfile(int index);
 
     // Timer 2: sends the record in force when it was marked dirty (one
     // WriteSettings of 56 bytes at offset 0, the record then zeros), and
@@ -67,11 +68,12 @@ public:
     // EndTransfer) and the device profile save; SaveFinished. A refused
     // table stops the device writes after it; SaveFinished is sent in every
     // case. An active profile above 4 in the record is refused: no key table
-    // is sent.
-    void SaveToDevice();
+    // is sent. True when the key table was sent (whatever the device
+    // answered).
+    bool SaveToDevice();
 
 private:
-    void WriteActiveKeySlot();
+    bool WriteActiveKeySlot();
     // Logs a failed command of the named step (when the link is connected:
     // an unconnected link failing is no news).
     void Report(std::string_view step, device::LinkResult result) const;

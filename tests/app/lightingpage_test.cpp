@@ -235,6 +235,7 @@ TEST_F(LightingPageTest, SlidersStoreOnReleaseOnly) {
     EXPECT_EQ(StoredLightingProfile()[2], 1);
     ASSERT_TRUE(Driver().DragSlider("ms_deng_speed_slider", 1));
     EXPECT_EQ(Lighting().Speed(), 3);
+    WaitForCommit();
     EXPECT_EQ(StoredDeviceProfile()[512 + 3], 3);
 }
 
@@ -296,6 +297,7 @@ TEST_F(LightingPageTest, PresetsAndThePaletteColourTheSelectedZone) {
     EXPECT_FALSE(Check("ms_Deng_bottom_check").IsSelected() ||
                  Check("ms_Deng_wheel_check").IsSelected());
     EXPECT_FALSE(m_window->Mirror().settingsDirty.IsSet());
+    WaitForCommit();
     EXPECT_EQ(StoredDeviceProfile()[512 + 51], 1);
     // Clicking the chosen zone again keeps it.
     ASSERT_TRUE(Driver().Click("ms_Deng_logo_check"));
@@ -326,8 +328,8 @@ TEST_F(LightingPageTest, PresetsAndThePaletteColourTheSelectedZone) {
     EXPECT_EQ(Lighting().WheelColour(), picked);
     EXPECT_EQ(Lighting().LogoColour(), eleven);
     EXPECT_EQ(Lighting().Colour(), (Rgb{1, 2, 3}));
-    EXPECT_EQ(StoredLightingProfile()[5], 0);
     EXPECT_EQ(FlushedRecords().size(), 1u);
+    EXPECT_EQ(StoredLightingProfile()[5], 0);
 
     // Past the preset list: nothing happens.
     ClickNamed("ms_Deng_color_btn_30");
@@ -355,6 +357,7 @@ TEST_F(LightingPageTest, DirectionChecksAndButtonsSetTheDirectionAndRestartTheEf
     ASSERT_TRUE(Driver().Click("ms_Deng_FXR_check"));
     EXPECT_FALSE(Lighting().DirectionLeft());
     EXPECT_FALSE(Check("ms_Deng_FXL_check").IsSelected());
+    WaitForCommit();
     EXPECT_EQ(StoredLightingProfile()[4], 0);
 
     // The buttons set the byte the other way round, leave the checks and the
@@ -368,6 +371,7 @@ TEST_F(LightingPageTest, DirectionChecksAndButtonsSetTheDirectionAndRestartTheEf
     EXPECT_FALSE(Check("ms_Deng_FXL_check").IsSelected());
     EXPECT_TRUE(Check("ms_Deng_FXR_check").IsSelected());
     EXPECT_EQ(effects.trail[0].Get(), 77);
+    WaitForCommit();
     EXPECT_EQ(StoredLightingProfile()[4], 1);
     EXPECT_EQ(StoredDeviceProfile(), deviceProfileBefore);
     const std::vector<Request> writes = FlushedRecords();
@@ -396,7 +400,7 @@ TEST_F(LightingPageTest, RefreshShowsTheStoredSettings) {
     lighting.SetDirectionLeft(true);
     m_window->Mirror().mouseZoneSlot.Set(0);
     m_window->LightingEffectState().phaseCounter.Set(4);
-    m_window->Routes().Raise(ui::PageSignal::RefreshMousePage);
+    m_window->Model().Notify(settings::MouseChange::Settings);
 
     EXPECT_EQ(Combo(kModeList).GetCurSel(), 4);
     EXPECT_FALSE(Find("ms_Deng_FXL_check")->IsVisible());
@@ -419,7 +423,7 @@ TEST_F(LightingPageTest, RefreshShowsTheStoredSettings) {
 
     // A zone slot no check stands for leaves the checks as they were.
     m_window->Mirror().mouseZoneSlot.Set(9);
-    m_window->Routes().Raise(ui::PageSignal::RefreshMousePage);
+    m_window->Model().Notify(settings::MouseChange::Settings);
     EXPECT_TRUE(Check("ms_Deng_wheel_check").IsSelected());
 }
 

@@ -189,6 +189,7 @@ TEST_F(PerformancePageTest, WheelLinesStepClampAndReachTheDesktop) {
     EXPECT_EQ(Text("ms_gunlun_speed_edit"), "100");
     driver.Blur();
     m_window->DesktopApplier().WaitForPending();
+    WaitForCommit();
     EXPECT_EQ(m_window->Mirror().wheelLines.Get(), 100);
     EXPECT_EQ(m_desktop->StoredWheelLines(), 100);
     EXPECT_EQ(StoredDeviceProfile()[562], 100);
@@ -276,7 +277,7 @@ TEST_F(PerformancePageTest, TheLiftOffHeightsExcludeEachOtherAndSendNothing) {
     EXPECT_TRUE(two->IsSelected());
     EXPECT_FALSE(three->IsSelected());
     ASSERT_TRUE(Driver().Click("ms_line_adjust"));
-    RunFor(250ms);
+    WaitForCommit();
     EXPECT_TRUE(NonFrameRequests(*m_mouse).empty());
 }
 

@@ -275,8 +275,10 @@ protected:
 TEST_F(ProfileOperationsTest, AddCopyAndDeleteKeepListIniAndFilesInStep) {
     Open();
     const std::filesystem::path ms = m_folder / "ms";
-    // Add: the default under the next free name, chosen and sent.
+    // Add: the default under the next free name, chosen and sent; the
+    // refresh that shows it saves it as the mouse runs it.
     ASSERT_EQ(ClickAnswered("ms_pro_device_add_btn"), "");
+    WaitForCommit();
     EXPECT_EQ(Items("ms_device_profile_combo"), (Strings{"profile1", "profile2"}));
     EXPECT_EQ(Combo("ms_device_profile_combo").GetCurSel(), 1);
     const std::string defaults = FileBytes(m_folder / "msdevicedefault.config");
@@ -499,8 +501,10 @@ TEST_F(ProfileOperationsTest, LinksAreStoredRefusedTwiceAndClearedAndALightingLi
     EXPECT_EQ(Store().Read("DENGPROCESS", "0"), "/usr/bin/editor");
     static_cast<void>(FlushedRecords());
     m_mouse->ClearLog();
+    const int reads = m_foreground->reads;
     m_foreground->BringToFront("/usr/bin/editor");
-    RunFor(std::chrono::milliseconds(300));
+    // The window has followed the program in front once it asked which it is.
+    ASSERT_TRUE(RunUntil([&] { return m_foreground->reads > reads; }));
     EXPECT_EQ(Combo("ms_device_profile_combo").GetCurSel(), 0);
     EXPECT_TRUE(NonFrameRequests(*m_mouse).empty());
 
@@ -552,7 +556,7 @@ TEST_F(ProfileOperationsTest, ALongProgramPathIsLinkedWholeAndOneWithALineBreakI
 }
 
 TEST_F(ProfileOperationsTest, WithoutAProgramInFrontTheLinkControlsSayWhy) {
-    m_foreground = std::make_shared<platform::FakeForegroundProgram>(
+    m_foreground = std::make_shared<testing::CountingForegroundProgram>(
         platform::ForegroundSupport::NoX11Display);
     m_environment.foreground = m_foreground;
     Open();

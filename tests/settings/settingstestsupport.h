@@ -151,6 +151,7 @@ public:
 
     void SaveDeviceProfile() override { m_calls.push_back("SaveDeviceProfile"); }
     void SaveLightingProfile() override { m_calls.push_back("SaveLightingProfile"); }
+    void SaveKeyProfile() override { m_calls.push_back("SaveKeyProfile"); }
     void OnboardProfileSwitched() override { m_calls.push_back("OnboardProfileSwitched"); }
     void SaveStarted() override { Mark("SaveStarted"); }
     void SaveFinished() override { Mark("SaveFinished"); }

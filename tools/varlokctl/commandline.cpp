@@ -25,6 +25,7 @@
 #include "platform/folders.h"
 #include "platform/ownerlock.h"
 #include "platform/ownerlockwatch.h"
+#include "profiles/profilebody.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "settings/keyblockwriter.h"
@@ -775,13 +776,14 @@ ExitCode CommandLine::Apply(const std::filesystem::path& file, ProfileCategory c
     // the sequence: a device profile's key block is not sent after its
     // record was refused.
     const auto lock = link.LockIo();
-    const std::span<const std::uint8_t> bytes(body);
+    // The body takes its places in settings of its own, as a choice of the
+    // profile takes it into the program's.
+    settings::MouseMirror live;
+    profiles::TakeProfileBody(category, body, live, profiles::BodyUse::Load);
     if (category != ProfileCategory::Key) {
         // The record proper followed by zeros, as a flush sends it.
-        const std::size_t recordAt =
-            category == ProfileCategory::Device ? profiles::kDeviceRecordOffset : 0;
         std::array<std::uint8_t, device::kExchangedRecordSize> record{};
-        std::ranges::copy(bytes.subspan(recordAt, device::kSettingsRecordSize), record.begin());
+        live.settingsRecord.CopyTo(record);
         if (const LinkResult written = link.WriteSettings(record, 0);
             written != LinkResult::Success) {
             return CommandFailed(written, "WriteSettings");
@@ -790,17 +792,14 @@ ExitCode CommandLine::Apply(const std::filesystem::path& file, ProfileCategory c
                   << LabelledLine("raw", HexBytes(record));
     }
     if (category != ProfileCategory::Lighting) {
-        // Both a key profile and a device profile start with the key table.
-        // Only profile 0's own block is taken from it: the rest of the
-        // window goes back as the mouse holds it.
-        settings::KeySlot keys{};
-        std::ranges::copy(bytes.first(device::kKeyTableSize), keys.begin());
-        if (const LinkResult written = settings::KeyBlockWriter::Write(link, 0, keys);
+        // Only profile 0's own block is taken from the key table: the rest
+        // of the window goes back as the mouse holds it.
+        if (const LinkResult written = profiles::SendKeyProfile(link, live);
             written != LinkResult::Success) {
             return CommandFailed(written, "key block 0");
         }
         m_env.out << "wrote key block 0 (" << settings::KeyBlockWriter::kKeyBlockSize
-                  << " bytes of the file; " << keys.size() << " bytes sent)\n";
+                  << " bytes of the file; " << live.keySlots[0].size() << " bytes sent)\n";
     }
     m_env.out << "applied the " << info.name << " profile " << file.string() << '\n';
     return ExitCode::Ok;

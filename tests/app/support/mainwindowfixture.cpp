@@ -162,9 +162,22 @@ std::vector<settings::testing::Request> MainWindowFixture::RecordWrites() const 
     return writes;
 }
 
+void MainWindowFixture::WaitForCommit() {
+    using settings::Touch;
+    settings::MouseModel& model = m_window->Model();
+    const std::uint64_t before = model.Commits();
+    EXPECT_TRUE(RunUntil([&model, before] {
+        return model.Commits() > before &&
+               !settings::HasAny(model.Pending(), Touch::Record | Touch::DeviceProfile |
+                                                      Touch::LightingProfile | Touch::KeyProfile);
+    }));
+}
+
 std::vector<settings::testing::Request> MainWindowFixture::FlushedRecords() {
-    EXPECT_TRUE(RunUntil([this] { return !RecordWrites().empty(); }));
-    RunFor(std::chrono::milliseconds(250));
+    WaitForCommit();
+    const settings::MouseModel& model = m_window->Model();
+    const std::uint64_t committed = model.Commits();
+    EXPECT_TRUE(RunUntil([&model, committed] { return model.Commits() > committed; }));
     return RecordWrites();
 }
 

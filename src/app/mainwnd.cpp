@@ -134,27 +134,13 @@ CMainWnd::CMainWnd(Environment environment)
     m_performancePage = std::make_unique<settings::PerformancePage>(context);
     m_lightingPage = std::make_unique<lighting::LightingPage>(context);
     m_profileListsPage = std::make_unique<profiles::ProfileListsPage>(context);
-    m_keyPage = std::make_unique<keys::KeyPage>(GetPaintManager(), m_session.Mirror(), m_macroStore,
-                                                m_dialogs, *m_deviceHook);
-    m_cursorPage = std::make_unique<keys::CursorPage>(GetPaintManager(), m_cursorScripts,
-                                                      m_session.MouseLink(), m_dialogs);
-    m_macroPage = std::make_unique<keys::MacroPage>(GetPaintManager(), m_macroStore,
-                                                    m_session.Mirror(), *m_deviceHook, m_dialogs,
-                                                    m_environment.macroRecorderTicks);
-    // The key page's macro combo and labels follow the macro list.
-    m_macroPage->onMacroListChanged = [this] { m_keyPage->RefreshMacroCombo(); };
+    m_keyPage = std::make_unique<keys::KeyPage>(context);
+    m_cursorPage = std::make_unique<keys::CursorPage>(context);
+    m_macroPage = std::make_unique<keys::MacroPage>(context);
     m_lightingStream = std::make_unique<lighting::MousePreviewStream>(context);
     m_busService = std::make_unique<BusServiceHost>(
         BusServiceHost::Window{m_model, m_lightingModel, m_liveProfiles, m_dialogs, *m_foreground,
                                m_environment.virtualMouse != nullptr});
-    m_keySectionSignals = m_model.Subscribe([this](settings::MouseChange changed) {
-        if (settings::HasAny(changed, settings::MouseChange::Settings)) {
-            m_routes.Raise(ui::PageSignal::RefreshMousePage);
-        }
-        if (settings::HasAny(changed, settings::MouseChange::KeySlots)) {
-            m_routes.Raise(ui::PageSignal::RefreshKeyPage);
-        }
-    });
     RegisterWindowRoutes();
     m_busService->RegisterRoutes(m_routes);
     m_profileListsPage->RegisterRoutes(m_routes);
@@ -204,8 +190,6 @@ void CMainWnd::RegisterWindowRoutes() {
     m_routes.OnClick(
         kDeviceSettingsOwner, "ms_profile_", NameMatch::PrefixIndex,
         [this](ui::TNotifyUI&, Routed index) { m_model.SelectOnboardProfile(*index); });
-    m_routes.OnClick(kDeviceSettingsOwner, "ms_key_butt_prosave", NameMatch::Exact,
-                     [this](ui::TNotifyUI&, Routed) { m_model.SaveToDevice(); });
     for (const std::string_view tab : kFunctionTabs) {
         m_routes.OnNotify(kWindowOwner, ui::msgtype::kSetFocus, tab, NameMatch::Exact,
                           [this](ui::TNotifyUI&, Routed) {

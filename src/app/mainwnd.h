@@ -164,8 +164,6 @@ public:
     [[nodiscard]] keys::CDeviceHook& DeviceHook() { return *m_deviceHook; }
     // The session-bus service (exported only when the environment asks).
     [[nodiscard]] BusServiceHost& BusService() { return *m_busService; }
-    // The key section's logic (its macro combo follows the macro list).
-    [[nodiscard]] keys::KeyPage& KeyAssignmentPage() { return *m_keyPage; }
     // The menu last opened from the tray or the menu button, or null.
     [[nodiscard]] ui::CMenuWnd* PopupMenu() const { return m_popupMenu.get(); }
     // What the monitors report to; null before "windowinit".
@@ -292,8 +290,6 @@ private:
     std::unique_ptr<keys::MacroPage> m_macroPage;
     // After the pages it acts on.
     std::unique_ptr<BusServiceHost> m_busService;
-    // The key section's refreshes still come as the window's signals.
-    settings::MouseModel::Subscription m_keySectionSignals;
     ui::CTrayIcon m_trayIcon;
     std::shared_ptr<ui::MenuCheckMap> m_menuChecks = std::make_shared<ui::MenuCheckMap>();
     // The menu last opened from the tray or the menu button.

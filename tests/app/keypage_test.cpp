@@ -75,12 +75,12 @@ protected:
             m_window->Mirror().keySlots[m_window->Mirror().settingsRecord.ActiveProfile()];
         return keys::KeyEntry(slot, key);
     }
-    // Two macros in the store, and the key page told so.
+    // Two macros in the store, and the pages told so.
     void AddTwoMacros() {
         keys::MacroStore store(m_folder / "ms");
         ASSERT_EQ(store.AddMacro().status, keys::MacroStoreStatus::Done);
         ASSERT_EQ(store.AddMacro().status, keys::MacroStoreStatus::Done);
-        m_window->KeyAssignmentPage().RefreshMacroCombo();
+        m_window->Model().Notify(settings::MouseChange::MacroList);
     }
 };
 
@@ -226,7 +226,7 @@ TEST_F(KeyPageTest, RunModesShowTheCountOnlyForTheCountedModeAndTheComboFollowsT
     // Macro 2 renamed on disk: the combo and the key's label follow.
     keys::MacroStore store(m_folder / "ms");
     ASSERT_EQ(store.RenameMacro(1, "Reload").status, keys::MacroStoreStatus::Done);
-    m_window->KeyAssignmentPage().RefreshMacroCombo();
+    m_window->Model().Notify(settings::MouseChange::MacroList);
     auto* combo = dynamic_cast<ui::CComboUI*>(Find("ms_key_fct_combo_23"));
     EXPECT_EQ(combo->GetText(), "Reload");
     EXPECT_EQ(Labels()[4], "Reload");

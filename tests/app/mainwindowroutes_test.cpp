@@ -40,7 +40,7 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
     } cases[] = {
         {kClick, "menubtn", "main window"},
         {kClick, "ms_profile_2", "device settings"},
-        {kClick, "ms_key_butt_prosave", "device settings"},
+        {kClick, "ms_key_butt_prosave", "key page"},
         {kValueChanged, "ms_DPI3_slider", "performance page"},
         {kMoveValueChanged, "ms_DPI6_slider", "performance page"},
         {kMoveValueChanged, "ms_DPI7_slider", std::nullopt},
@@ -105,12 +105,9 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
          {WindowMessage::HookKeyMacro, WindowMessage::KeyboardEvent401}) {
         EXPECT_EQ(routes.MessageOwner(MessageNumber(absent)), std::nullopt);
     }
-    // The settings' pages follow the model; only the key section still takes
-    // the window's refresh signals.
-    EXPECT_EQ(routes.SignalOwners(ui::PageSignal::RefreshMousePage),
-              std::vector<std::string>{"key page"});
-    EXPECT_EQ(routes.SignalOwners(ui::PageSignal::RefreshKeyPage),
-              std::vector<std::string>{"key page"});
+    // The pages follow the model: the window's refresh signals reach none.
+    EXPECT_TRUE(routes.SignalOwners(ui::PageSignal::RefreshMousePage).empty());
+    EXPECT_TRUE(routes.SignalOwners(ui::PageSignal::RefreshKeyPage).empty());
     EXPECT_EQ(routes.SignalOwners(ui::PageSignal::StopRecording),
               (std::vector<std::string>{"key page", "macro page"}));
     EXPECT_TRUE(routes.SignalOwners(ui::PageSignal::MouseConnected).empty());

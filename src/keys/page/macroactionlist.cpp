@@ -33,10 +33,12 @@ constexpr std::string_view kUpLabelStyle = "macro_label_up_style";
 }  // namespace
 
 MacroActionList::MacroActionList(ui::CPaintManagerUI& controls, OpenMacro& macro, MacroStore& store,
-                                 ui::DialogService& dialogs, std::function<void()> closeEditor)
+                                 settings::MouseModel& model, ui::DialogService& dialogs,
+                                 std::function<void()> closeEditor)
     : m_controls(controls),
       m_macro(macro),
       m_store(store),
+      m_model(model),
       m_dialogs(dialogs),
       m_closeEditor(std::move(closeEditor)) {}
 
@@ -182,6 +184,7 @@ void MacroActionList::Save() {
     }
     if (result.status == MacroStoreStatus::Done) {
         m_macro.SetUnsavedEdits(false);
+        m_model.NoteChange(settings::Touch::MacroTable, settings::MouseChange::None);
         m_closeEditor();
     }
 }

@@ -6,6 +6,7 @@
 #include "keys/macroaction.h"
 #include "keys/macrostore.h"
 #include "keys/openmacro.h"
+#include "settings/mousemodel.h"
 #include "ui/controlui.h"
 #include "ui/dialogservice.h"
 #include "ui/paintmanagerui.h"
@@ -16,7 +17,8 @@ namespace varlok::keys {
 // The action list of the macro section: one row per action of the open
 // macro (its stored text as user data, and labels for the action, its
 // direction or distance and its pause), the chosen row, moving and deleting
-// actions, and saving or discarding the changes through the MacroStore.
+// actions, and saving or discarding the changes through the MacroStore (a
+// save is recorded in the model: the macro table changed).
 //
 // Thread affinity: the UI thread.
 class MacroActionList {
@@ -24,7 +26,8 @@ public:
     // Every reference must outlive the list. closeEditor turns the action
     // editor to its empty page (after a deletion, a save or a cancel).
     MacroActionList(ui::CPaintManagerUI& controls, OpenMacro& macro, MacroStore& store,
-                    ui::DialogService& dialogs, std::function<void()> closeEditor);
+                    settings::MouseModel& model, ui::DialogService& dialogs,
+                    std::function<void()> closeEditor);
 
     void RegisterRoutes(ui::RouteTable& routes, std::string_view owner);
 
@@ -50,6 +53,7 @@ private:
     ui::CPaintManagerUI& m_controls;
     OpenMacro& m_macro;
     MacroStore& m_store;
+    settings::MouseModel& m_model;
     ui::DialogService& m_dialogs;
     std::function<void()> m_closeEditor;
 };

@@ -29,14 +29,14 @@ constexpr std::string_view kNameItemStyle = "listex_item_style";
 }  // namespace
 
 MacroNameList::MacroNameList(ui::CPaintManagerUI& controls, OpenMacro& macro, MacroStore& store,
-                             settings::MouseMirror& mirror, ui::DialogService& dialogs,
-                             Events events)
+                             settings::MouseModel& model, ui::DialogService& dialogs,
+                             std::function<void()> opened)
     : m_controls(controls),
       m_macro(macro),
       m_store(store),
-      m_mirror(mirror),
+      m_model(model),
       m_dialogs(dialogs),
-      m_events(std::move(events)) {}
+      m_opened(std::move(opened)) {}
 
 void MacroNameList::RegisterRoutes(ui::RouteTable& routes, std::string_view owner) {
     routes.OnNotify(owner, ui::msgtype::kItemSelect, C::kNameList, ui::NameMatch::Exact,
@@ -98,7 +98,7 @@ void MacroNameList::Choose(int index) {
                    valid ? names[static_cast<std::size_t>(index)] : std::string(), m_filling);
     m_macro.Open(valid ? index : -1,
                  valid ? m_store.LoadMacroActions(index) : std::vector<MacroAction>{});
-    m_events.opened();
+    m_opened();
 }
 
 bool MacroNameList::RefusedForUnsavedEdits() {
@@ -124,7 +124,7 @@ void MacroNameList::AfterNewMacro(const MacroStoreResult& result) {
     }
     Fill(result.index);
     Choose(result.index);
-    m_events.listChanged();
+    m_model.NoteChange(settings::Touch::MacroTable, settings::MouseChange::MacroList);
 }
 
 void MacroNameList::Delete() {
@@ -134,7 +134,7 @@ void MacroNameList::Delete() {
         return;
     }
     const auto index = static_cast<std::size_t>(m_macro.Index());
-    const bool used = KeysRunMacro(m_mirror, index);
+    const bool used = KeysRunMacro(m_model.Mirror(), index);
     if (used && m_dialogs.ShowMessage(C::kKeysUseMacroMessage) != ui::DialogService::kConfirmed) {
         return;
     }
@@ -148,13 +148,13 @@ void MacroNameList::Delete() {
     if (result.status != MacroStoreStatus::Done) {
         return;
     }
-    if (used) {
-        static_cast<void>(ShiftMacroReferences(m_mirror, index));
+    if (used && ShiftMacroReferences(m_model.Mirror(), index)) {
+        m_model.NoteChange(settings::Touch::KeySlots, settings::MouseChange::KeySlots);
     }
     const bool any = !m_store.LoadMacroList().empty();
     Fill(any ? 0 : -1);
     Choose(any ? 0 : -1);
-    m_events.listChanged();
+    m_model.NoteChange(settings::Touch::MacroTable, settings::MouseChange::MacroList);
 }
 
 void MacroNameList::Rename() {
@@ -185,7 +185,8 @@ void MacroNameList::Rename() {
     }
     m_renaming = false;
     if (result.status == MacroStoreStatus::Done) {
-        m_events.listChanged();
+        // Names are not sent: the macro table stays as it was.
+        m_model.Notify(settings::MouseChange::MacroList);
     }
 }
 

@@ -5,7 +5,7 @@
 
 #include "keys/macrostore.h"
 #include "keys/openmacro.h"
-#include "settings/mousemirror.h"
+#include "settings/mousemodel.h"
 #include "ui/dialogservice.h"
 #include "ui/paintmanagerui.h"
 #include "ui/routetable.h"
@@ -16,21 +16,17 @@ namespace varlok::keys {
 // open, and adding, deleting, renaming, importing and exporting macros
 // through the MacroStore. None of these happens while the open macro has
 // unsaved edits (except a rename, which saves them). Deleting a macro that
-// keys run moves those keys in every key slot of the mirror.
+// keys run moves those keys in every key slot. Changes of the list and of
+// the key slots are told through the model.
 //
 // Thread affinity: the UI thread.
 class MacroNameList {
 public:
-    struct Events {
-        // A macro was opened (or none, when the list is empty).
-        std::function<void()> opened;
-        // The list changed: a macro was added, imported, renamed or deleted.
-        std::function<void()> listChanged;
-    };
-
-    // Every reference must outlive the name list.
+    // Every reference must outlive the name list. opened is called after a
+    // macro was opened (or none, when the list is empty).
     MacroNameList(ui::CPaintManagerUI& controls, OpenMacro& macro, MacroStore& store,
-                  settings::MouseMirror& mirror, ui::DialogService& dialogs, Events events);
+                  settings::MouseModel& model, ui::DialogService& dialogs,
+                  std::function<void()> opened);
 
     void RegisterRoutes(ui::RouteTable& routes, std::string_view owner);
 
@@ -53,9 +49,9 @@ private:
     ui::CPaintManagerUI& m_controls;
     OpenMacro& m_macro;
     MacroStore& m_store;
-    settings::MouseMirror& m_mirror;
+    settings::MouseModel& m_model;
     ui::DialogService& m_dialogs;
-    Events m_events;
+    std::function<void()> m_opened;
     // Set while the list fills its controls, so that their own
     // notifications change nothing.
     bool m_filling = false;

@@ -2,29 +2,25 @@
 
 #include <span>
 #include <string_view>
-#include <utility>
 
 #include "keys/page/macrocontrols.h"
 #include "keys/page/pagecontrols.h"
 
 namespace varlok::keys {
 
-MacroPage::MacroPage(ui::CPaintManagerUI& controls, MacroStore& store,
-                     settings::MouseMirror& mirror, CDeviceHook& hook, ui::DialogService& dialogs,
-                     MacroRecorder::TickSource ticks)
-    : m_controls(controls),
-      m_actions(controls, m_macro, store, dialogs,
+MacroPage::MacroPage(const settings::PageContext& context)
+    : m_controls(context.controls),
+      m_actions(m_controls, m_macro, *context.macros, context.model, context.dialogs,
                 [this] { m_editor.ShowPage(MacroControls::kNoEditor); }),
-      m_editor(controls, m_macro, m_actions),
-      m_inserts(controls, m_actions),
+      m_editor(m_controls, m_macro, m_actions),
+      m_inserts(m_controls, m_actions),
       m_recording(
-          controls, m_macro, m_actions, hook, dialogs,
-          [this] { m_editor.ShowPage(MacroControls::kNoEditor); }, std::move(ticks)),
-      m_names(controls, m_macro, store, mirror, dialogs,
-              {[this] { MacroOpened(); }, [this] { MacroListChanged(); }}) {}
+          m_controls, m_macro, m_actions, *context.deviceHook, context.dialogs,
+          [this] { m_editor.ShowPage(MacroControls::kNoEditor); }, context.macroRecorderTicks),
+      m_names(m_controls, m_macro, *context.macros, context.model, context.dialogs,
+              [this] { MacroOpened(); }) {}
 
 void MacroPage::RegisterRoutes(ui::RouteTable& routes) {
-    m_routes = &routes;
     m_names.RegisterRoutes(routes, kOwner);
     m_recording.RegisterRoutes(routes, kOwner);
     m_actions.RegisterRoutes(routes, kOwner);
@@ -57,17 +53,6 @@ void MacroPage::MacroOpened() {
         for (const std::string_view control : group) {
             SetControlEnabled(m_controls, control, open);
         }
-    }
-}
-
-void MacroPage::MacroListChanged() {
-    if (onMacroListChanged) {
-        onMacroListChanged();
-    }
-    // Macro keys are labelled with their macro's name, and deleting a macro
-    // moves the keys that ran later ones.
-    if (m_routes != nullptr) {
-        m_routes->Raise(ui::PageSignal::RefreshKeyPage);
     }
 }
 

@@ -14,7 +14,7 @@
 #include "keys/page/macroinserts.h"
 #include "keys/page/macronamelist.h"
 #include "keys/page/macrorecording.h"
-#include "settings/mousemirror.h"
+#include "settings/page/pagecontext.h"
 #include "ui/dialogservice.h"
 #include "ui/paintmanagerui.h"
 #include "ui/routetable.h"
@@ -26,23 +26,19 @@ namespace varlok::keys {
 // (MacroActionEditor) and inserts (MacroInserts), and recording
 // (MacroRecording), which share the open macro (OpenMacro). The section
 // keeps the save/cancel bar and the name list's reach in step with the open
-// macro's unsaved edits, and tells when the macro list changed.
+// macro's unsaved edits. Changes of the macro list reach the other pages
+// through the model.
 //
 // Thread affinity: the UI thread.
 class MacroPage : public ui::Page {
 public:
     static constexpr std::string_view kOwner = "macro page";
 
-    // Every reference must outlive the page. ticks is the recorder's clock
-    // (the steady clock when empty).
-    MacroPage(ui::CPaintManagerUI& controls, MacroStore& store, settings::MouseMirror& mirror,
-              CDeviceHook& hook, ui::DialogService& dialogs, MacroRecorder::TickSource ticks = {});
+    // Needs context.macros and context.deviceHook; the recorder's clock is
+    // context.macroRecorderTicks.
+    explicit MacroPage(const settings::PageContext& context);
 
     void RegisterRoutes(ui::RouteTable& routes) override;
-
-    // Called after the macro list changed (add, delete, rename, import), so
-    // that the key page's macro combo can follow.
-    std::function<void()> onMacroListChanged;
 
     // LoadMacroList: the editor's combos filled, the names into the name
     // list, the last macro opened.
@@ -63,10 +59,8 @@ private:
     // After a macro was opened: its rows, no action in the editor, and the
     // editing controls within reach when there is a macro.
     void MacroOpened();
-    void MacroListChanged();
 
     ui::CPaintManagerUI& m_controls;
-    const ui::RouteTable* m_routes = nullptr;
     OpenMacro m_macro{[this](bool unsaved) { ShowUnsavedEdits(unsaved); }};
     MacroActionList m_actions;
     MacroActionEditor m_editor;

@@ -186,9 +186,9 @@ void MainWindowFixture::OpenMousePage(std::string_view tab) {
     Initialise();
     ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
     // Showing the record on the lighting section stores it again: it goes out
-    // once more, with the next flush, and nothing is left to go after it.
-    ASSERT_TRUE(RunUntil(
-        [this] { return !m_window->Mirror().settingsDirty.IsSet() && !RecordWrites().empty(); }));
+    // once more, with the next commit, and nothing is left to go after it.
+    WaitForCommit();
+    ASSERT_FALSE(RecordWrites().empty());
     ASSERT_TRUE(Driver().Click(tab));
     m_mouse->ClearLog();
 }

@@ -195,24 +195,15 @@ void LightingPage::Change(const std::function<void()>& change) {
     change();
     if (outer) {
         m_changing = false;
-        m_shown = Shown();
+        m_shown = Current();
     }
 }
 
-std::vector<std::uint8_t> LightingPage::Shown() const {
-    const settings::SettingsRecord& record = m_lighting.Model().Mirror().settingsRecord;
-    std::vector<std::uint8_t> shown;
-    for (std::size_t offset = LightingSettings::kMode; offset < LightingSettings::kPhase;
-         ++offset) {
-        shown.push_back(record.Get(offset));
-    }
-    for (const std::size_t zone : {LightingSettings::kWheelColour, LightingSettings::kLogoColour}) {
-        for (std::size_t channel = 0; channel < settings::SettingsRecord::kColourSize; ++channel) {
-            shown.push_back(record.Get(zone + channel));
-        }
-    }
-    shown.push_back(m_lighting.ZoneSlot());
-    return shown;
+LightingPage::Shown LightingPage::Current() const {
+    const LightingSettings settings = m_lighting.Settings();
+    return Shown{settings.Mode(),          settings.Brightness(),  settings.Speed(),
+                 settings.DirectionLeft(), settings.SevenColour(), settings.Colour(),
+                 settings.WheelColour(),   settings.LogoColour(),  m_lighting.ZoneSlot()};
 }
 
 void LightingPage::OnModelChanged(settings::MouseChange changed) {
@@ -221,7 +212,7 @@ void LightingPage::OnModelChanged(settings::MouseChange changed) {
     // service's) only when it changed what the page shows, so that the
     // colour the swatch shows stays while other sections change theirs.
     if (settings::HasAny(changed, MouseChange::Settings) ||
-        (settings::HasAny(changed, MouseChange::Record) && !m_changing && Shown() != m_shown)) {
+        (settings::HasAny(changed, MouseChange::Record) && !m_changing && Current() != m_shown)) {
         Refresh();
     }
 }
@@ -417,11 +408,11 @@ void LightingPage::PrepareSection() {
     if (ui::CControlUI* zones = m_controls.FindControl(kZoneGroup)) {
         zones->SetVisible(false);
     }
-    m_shown = Shown();
+    m_shown = Current();
 }
 
 void LightingPage::Refresh() {
-    m_shown = Shown();
+    m_shown = Current();
     const LightingSettings settings = m_lighting.Settings();
     SelectZoneCheck(m_lighting.ZoneSlot());
     const std::uint8_t mode = settings.Mode();

@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "lighting/lightingmodel.h"
 #include "lighting/lightingsettings.h"
@@ -72,14 +72,26 @@ private:
     // Runs a change of the page's own: the page shows it itself, so the
     // notification it causes is not shown again.
     void Change(const std::function<void()>& change);
-    // The lighting bytes and the zone as the page last showed them.
-    [[nodiscard]] std::vector<std::uint8_t> Shown() const;
+    // What the page shows of the lighting settings.
+    struct Shown {
+        std::uint8_t mode = 0;
+        std::uint8_t brightness = 0;
+        std::uint8_t speed = 0;
+        bool left = false;
+        bool sevenColour = false;
+        Rgb colour;
+        Rgb wheel;
+        Rgb logo;
+        std::uint8_t zone = 0;
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
+    [[nodiscard]] Shown Current() const;
 
     ui::CPaintManagerUI& m_controls;
     LightingModel& m_lighting;
     ui::DialogService& m_dialogs;
     bool m_changing = false;
-    std::vector<std::uint8_t> m_shown;
+    std::optional<Shown> m_shown;
     settings::MouseModel::Subscription m_subscription;
 };
 

@@ -7,11 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "app/mainwindowroutes.h"
 #include "app/support/filechoice.h"
 #include "app/support/mainwindowfixture.h"
+#include "app/support/pageharness.h"
 #include "keys/keyfunction.h"
 #include "keys/page/devicehook.h"
+#include "keys/page/keypage.h"
 #include "keys/page/macrocontrols.h"
+#include "keys/page/macropage.h"
 #include "platform/fakeinputcapture.h"
 #include "platform/tempfolder.h"
 #include "ui/buttonui.h"
@@ -342,6 +346,59 @@ protected:
 
 TEST_F(MacroPageOwnWindowTest, TheRecordTipSaysKeysOfOtherProgramsAreNotSeen) {
     EXPECT_EQ(Find(MacroControls::kRecordButton)->GetToolTip(), "macro_record_window_only_tip");
+}
+
+// The section without the window: a recording is an unsaved edit until it is
+// saved into the macro's file; the key section follows the macro list
+// through the model, and deleting a macro that a key runs gives the key its
+// factory function back.
+TEST(MacroSectionTest, ARecordingSavedAndAMacroDeletedReachTheFilesAndTheKeys) {
+    using C = keys::MacroControls;
+    testing::PageHarness page;
+    page.Add<keys::KeyPage>();
+    const keys::MacroPage& macros = page.Add<keys::MacroPage>();
+    page.Initialise();
+    // The macro section in front, as the window shows it.
+    for (const std::string_view option : {"ms_tab", "ms_macro_Op_tab"}) {
+        const std::optional<PageRoute> route = FindPageRoute(option);
+        ASSERT_TRUE(route.has_value()) << option;
+        page.Get<ui::CTabLayoutUI>(route->tabLayout).SelectItem(route->page);
+    }
+    ASSERT_TRUE(page.Click(C::kAddButton));
+    auto& runs = page.Get<ui::CComboUI>("ms_key_fct_combo_23");
+    ASSERT_EQ(runs.GetCount(), 1);
+    EXPECT_EQ(runs.GetItemAt(0)->GetText(), "name_1");
+
+    ASSERT_TRUE(page.Click(C::kRecordButton));
+    EXPECT_TRUE(macros.HasUnsavedEdits());
+    EXPECT_TRUE(page.Find(C::kSaveBar)->IsVisible());
+    EXPECT_TRUE(page.Capture().Type({0x100, 'A', 0}));
+    page.ticks += 120;
+    EXPECT_TRUE(page.Capture().Type({0x101, 'A', 0x80}));
+    ASSERT_TRUE(page.Click(C::kRecordButton));
+    EXPECT_FALSE(page.Capture().IsRunning());
+    EXPECT_TRUE(macros.HasUnsavedEdits());
+    ASSERT_TRUE(page.Click(C::kSaveButton));
+    EXPECT_FALSE(macros.HasUnsavedEdits());
+    EXPECT_FALSE(page.Find(C::kSaveBar)->IsVisible());
+    EXPECT_EQ(platform::testing::ReadBytes(page.DataFolder() / "name_1.mac"),
+              "[MACROACTIONCOUNT]\r\ncount=2\r\n[MACROSELECTNAME]\r\nname=name_1\r\n"
+              "[MACROACTION]\r\n0=12,0,138,4,1,keyboard_key_A\r\n1=0,0,10,4,0,keyboard_key_A\r\n");
+    EXPECT_TRUE(settings::HasAny(page.Model().Pending(), settings::Touch::MacroTable));
+
+    ASSERT_TRUE(page.Tick("ms_key_4", true));
+    ASSERT_TRUE(page.Choose("ms_key_fct_combo", 9));
+    ASSERT_TRUE(page.Choose("ms_key_fct_combo_23", 0));
+    EXPECT_EQ(page.Text("ms_key_4"), "name_1");
+    ASSERT_TRUE(page.Click(C::kDeleteMacroButton));
+    EXPECT_EQ(page.Dialogs().shown, (std::vector<std::string>{"message_text_2", "message_text_4"}));
+    const settings::MouseMirror& mirror = page.Mirror();
+    EXPECT_EQ(keys::KeyEntry(mirror.keySlots[0], 4), keys::KeyEntry(mirror.factoryKeyMap, 4));
+    EXPECT_EQ(page.Text("ms_key_4"), "mouse_key_back");
+    EXPECT_EQ(runs.GetCount(), 0);
+    EXPECT_EQ(platform::testing::ReadBytes(page.DataFolder() / "msMacro.ini"),
+              "[MACROCOUNT]\r\ncount=0\r\n[CURSORCOUNT]\r\ncount=4\r\n[CURSORNAME]\r\n"
+              "0=name_1\r\n1=name_2\r\n2=name_3\r\n3=name_4\r\n");
 }
 
 }  // namespace

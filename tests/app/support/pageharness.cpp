@@ -5,6 +5,7 @@
 
 #include "app/mainwindowlayouts.h"
 #include "app/presetcolours.h"
+#include "keys/page/storemessagebox.h"
 #include "ui/comboui.h"
 #include "ui/customcontrols.h"
 #include "ui/dialogbuilder.h"
@@ -68,7 +69,10 @@ void RecordingSaves::SaveKeyProfile() {
 
 PageHarness::PageHarness()
     : m_store({m_folder / "ms", m_folder.Path()}, m_mirror,
-              [desktop = m_desktop] { return desktop->PointerSpeed(); }) {
+              [desktop = m_desktop] { return desktop->PointerSpeed(); }),
+      m_uploader(m_cursorScripts, m_macros, [this](const keys::StoreMessage& message) {
+          keys::ShowStoreMessage(m_dialogs, message);
+      }) {
     ui::test::EnsureApplication();
     auto& resources = ui::CResourceManager::GetInstance();
     resources.Release();
@@ -80,6 +84,15 @@ PageHarness::PageHarness()
         std::filesystem::copy_file(std::filesystem::path(VARLOK_BUILD_DATA_DIR) / file,
                                    m_folder / file);
     }
+    for (const char* script : {"name_1.cur", "name_2.cur", "name_3.cur", "name_4.cur"}) {
+        std::filesystem::copy_file(std::filesystem::path(VARLOK_SOURCE_DIR "/data") / script,
+                                   m_folder / script);
+    }
+    m_hookTarget = std::make_unique<ui::test::RecordingTarget>();
+    m_hookTarget->onMessage = [this](ui::MessageId message, ui::WParam wParam, ui::LParam lParam) {
+        return m_routes.DeliverMessage(message, wParam, lParam).value_or(0);
+    };
+    m_deviceHook.SetTarget(m_hookTarget->Handle());
     MainWindowClasses classes(m_controls);
     ui::CDialogBuilder builder;
     auto root = builder.Create("XML_MAIN", &classes, &m_controls, true);
@@ -90,12 +103,17 @@ PageHarness::PageHarness()
     m_context.lighting = &m_lightingModel;
     m_context.leds = &m_leds;
     m_context.profiles = &m_liveProfiles;
+    m_context.macros = &m_macros;
+    m_context.cursorScripts = &m_cursorScripts;
+    m_context.deviceHook = &m_deviceHook;
+    m_context.macroRecorderTicks = [this] { return ticks; };
     mouse->ClearLog();
 }
 
 PageHarness::~PageHarness() {
     m_controls.RemoveNotifier(this);
     m_pages.clear();
+    m_deviceHook.Remove();
     m_controls.AttachDialog(nullptr);
     ui::test::ProcessEvents();
     ui::CResourceManager::GetInstance().Release();

@@ -7,7 +7,10 @@
 // and a route table the controls' notifications reach. No window, no timers,
 // no worker threads: the test runs the flush tick itself (Commit), and only
 // the desktop applier's short threads run, which WaitForDesktop waits for.
-// Pages are built with the harness's PageContext as the window builds them.
+// The keys' macro store and cursor scripts lie in the same folder, a save to
+// the mouse sends their tables, and the device hook takes the input the test
+// types into a fake capture. Pages are built with the harness's PageContext
+// as the window builds them.
 
 #include <gtest/gtest.h>
 
@@ -21,9 +24,14 @@
 #include <string_view>
 #include <vector>
 
+#include "keys/cursorscripts.h"
+#include "keys/macrostore.h"
+#include "keys/page/devicehook.h"
+#include "keys/storeuploader.h"
 #include "lighting/effectstate.h"
 #include "lighting/ledstate.h"
 #include "lighting/lightingmodel.h"
+#include "platform/fakeinputcapture.h"
 #include "platform/recordingdesktopsettings.h"
 #include "platform/tempfolder.h"
 #include "profiles/liveprofiles.h"
@@ -38,6 +46,7 @@
 #include "ui/dialogservice.h"
 #include "ui/notify.h"
 #include "ui/paintmanagerui.h"
+#include "ui/recordingtarget.h"
 #include "ui/routetable.h"
 
 namespace varlok::app::testing {
@@ -128,6 +137,14 @@ public:
     [[nodiscard]] platform::RecordingDesktopSettings& Desktop() { return *m_desktop; }
     [[nodiscard]] ScriptedDialogs& Dialogs() { return m_dialogs; }
     [[nodiscard]] settings::testing::RecordingHooks& Hooks() { return m_hooks; }
+    // The keys' stores in the data folder (the cursor scripts' defaults are
+    // in the install folder), whose tables a save to the mouse sends; the
+    // input capture behind the device hook, whose messages reach the pages'
+    // routes; the macro recorder's clock (ms), which the test steps.
+    [[nodiscard]] keys::MacroStore& Macros() { return m_macros; }
+    [[nodiscard]] keys::CursorScripts& CursorScripts() { return m_cursorScripts; }
+    [[nodiscard]] platform::FakeInputCapture& Capture() { return *m_capture; }
+    std::int64_t ticks = 5000;
     // The saves the model ran, in order, since the last call.
     [[nodiscard]] std::vector<std::string> TakeSaves();
     // The requests the mouse received since the last call.
@@ -153,13 +170,21 @@ private:
     settings::testing::RecordingHooks m_hooks{*mouse};
     profiles::ProfileStore m_store;
     RecordingSaves m_saves{m_store};
-    settings::ConfigurationExchange m_exchange{m_link, m_mirror, m_saves, m_hooks};
+    keys::MacroStore m_macros{m_folder / "ms"};
+    keys::CursorScripts m_cursorScripts{m_folder / "ms", m_folder.Path()};
+    keys::StoreUploader m_uploader;
+    settings::ConfigurationExchange m_exchange{m_link, m_mirror, m_saves, m_hooks, m_uploader};
     settings::DesktopApplier m_desktopApplier{m_desktop, m_mirror};
     settings::MouseModel m_model{m_mirror, m_exchange, m_saves, m_desktopApplier, m_link};
     lighting::EffectState m_effects;
     lighting::LedState m_leds;
     lighting::LightingModel m_lightingModel{m_model, m_effects};
     profiles::LiveProfiles m_liveProfiles{m_store, m_model};
+    std::shared_ptr<platform::FakeInputCapture> m_capture =
+        std::make_shared<platform::FakeInputCapture>();
+    keys::CDeviceHook m_deviceHook{m_capture};
+    // Stands in for the window the hook's messages go to.
+    std::unique_ptr<ui::test::RecordingTarget> m_hookTarget;
     settings::PageContext m_context{m_controls, m_dialogs, m_model};
     std::vector<std::unique_ptr<ui::Page>> m_pages;
 };

@@ -80,6 +80,10 @@ PageHarness::PageHarness()
         std::filesystem::copy_file(std::filesystem::path(VARLOK_BUILD_DATA_DIR) / file,
                                    m_folder / file);
     }
+    for (const char* script : {"name_1.cur", "name_2.cur", "name_3.cur", "name_4.cur"}) {
+        std::filesystem::copy_file(std::filesystem::path(VARLOK_SOURCE_DIR "/data") / script,
+                                   m_folder / script);
+    }
     MainWindowClasses classes(m_controls);
     ui::CDialogBuilder builder;
     auto root = builder.Create("XML_MAIN", &classes, &m_controls, true);
@@ -90,6 +94,9 @@ PageHarness::PageHarness()
     m_context.lighting = &m_lightingModel;
     m_context.leds = &m_leds;
     m_context.profiles = &m_liveProfiles;
+    m_context.macros = &m_macros;
+    m_context.cursorScripts = &m_cursorScripts;
+    m_context.deviceHook = &m_deviceHook;
     mouse->ClearLog();
 }
 

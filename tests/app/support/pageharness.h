@@ -21,9 +21,13 @@
 #include <string_view>
 #include <vector>
 
+#include "keys/cursorscripts.h"
+#include "keys/macrostore.h"
+#include "keys/page/devicehook.h"
 #include "lighting/effectstate.h"
 #include "lighting/ledstate.h"
 #include "lighting/lightingmodel.h"
+#include "platform/fakeinputcapture.h"
 #include "platform/recordingdesktopsettings.h"
 #include "platform/tempfolder.h"
 #include "profiles/liveprofiles.h"
@@ -124,6 +128,10 @@ public:
     [[nodiscard]] lighting::EffectState& Effects() { return m_effects; }
     [[nodiscard]] lighting::LightingModel& Lighting() { return m_lightingModel; }
     [[nodiscard]] profiles::LiveProfiles& Profiles() { return m_liveProfiles; }
+    [[nodiscard]] keys::MacroStore& Macros() { return m_macros; }
+    [[nodiscard]] keys::CursorScripts& CursorScripts() { return m_cursorScripts; }
+    // Input as the test types it, for recording and the key capture.
+    [[nodiscard]] platform::FakeInputCapture& Input() { return *m_input; }
     [[nodiscard]] sim::VirtualMouse& Mouse() { return *mouse; }
     [[nodiscard]] platform::RecordingDesktopSettings& Desktop() { return *m_desktop; }
     [[nodiscard]] ScriptedDialogs& Dialogs() { return m_dialogs; }
@@ -133,8 +141,8 @@ public:
     // The requests the mouse received since the last call.
     [[nodiscard]] std::vector<settings::testing::Request> TakeRequests();
     // The mouse's data folder (msProfile.ini and the profile files, profile1
-    // in each list as the first run leaves them) and the folder with the
-    // default profiles.
+    // in each list as the first run leaves them; the macro store and cursor
+    // scripts) and the folder with the default profiles and scripts.
     [[nodiscard]] std::filesystem::path DataFolder() const { return m_folder / "ms"; }
     [[nodiscard]] std::filesystem::path InstallFolder() const { return m_folder.Path(); }
     // A profile file's bytes, header included ("" when missing).
@@ -160,6 +168,11 @@ private:
     lighting::LedState m_leds;
     lighting::LightingModel m_lightingModel{m_model, m_effects};
     profiles::LiveProfiles m_liveProfiles{m_store, m_model};
+    keys::MacroStore m_macros{m_folder / "ms"};
+    keys::CursorScripts m_cursorScripts{m_folder / "ms", m_folder.Path()};
+    std::shared_ptr<platform::FakeInputCapture> m_input =
+        std::make_shared<platform::FakeInputCapture>();
+    keys::CDeviceHook m_deviceHook{m_input};
     settings::PageContext m_context{m_controls, m_dialogs, m_model};
     std::vector<std::unique_ptr<ui::Page>> m_pages;
 };

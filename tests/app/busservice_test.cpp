@@ -86,7 +86,7 @@ TEST_F(BusServiceTest, ACallTakesTheWayOfThePagesControl) {
     EXPECT_EQ(Get<ui::CComboUI>("ms_deng_combo_modeSelect0").GetCurSel(), 4);
     EXPECT_EQ(Get<ui::CProgressUI>("ms_deng_speed_slider").GetValue(), 3);
     EXPECT_EQ(Find("ms_Deng_edit_G")->GetText(), "32");
-    const platform::BusProperties& lighting = m_object.Publications().back();
+    const platform::BusProperties lighting = m_object.Publications().back();
     EXPECT_EQ(lighting.at("LightingEffect"), BusValue::String("breathing"));
     EXPECT_EQ(lighting.at("LightingColour"), BusValue::String("102030"));
     EXPECT_EQ(lighting.at("LightingSevenColours"), BusValue::Boolean(false));

@@ -272,7 +272,7 @@ TEST_F(VarlokServiceTest, PublishesWhatChangedOnlyWhenSomethingDid) {
     m_service.Refresh();
     m_service.Refresh();
     ASSERT_EQ(m_object.Publications().size(), 1U);
-    const platform::BusProperties& changed = m_object.Publications()[0];
+    const platform::BusProperties changed = m_object.Publications()[0];
     EXPECT_EQ(changed.size(), 2U);
     EXPECT_EQ(changed.at("DpiStage"), BusValue::Byte(2));
     EXPECT_EQ(changed.at("Dpi").Items().at(1), BusValue::UInt16(1000));

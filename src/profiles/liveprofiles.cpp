@@ -37,6 +37,9 @@ LiveProfiles::LiveProfiles(ProfileStore& store, settings::MouseModel& model)
     : m_store(store), m_model(model), m_subscription(m_model.Subscribe([this](MouseChange changed) {
           if (settings::HasAny(changed, MouseChange::MouseConnected)) {
               ChooseStoredDeviceProfile();
+              if (m_deviceProfileUnsent) {
+                  SendDeviceProfile();
+              }
           }
       })) {}
 
@@ -125,12 +128,7 @@ void LiveProfiles::SendLoaded(ProfileCategory category) {
             desktop.ApplyPointerSpeedLater();
             desktop.ApplyWheelLinesLater();
             m_model.Notify(MouseChange::Settings);
-            const settings::SettingsRecord::Bytes record =
-                m_model.Mirror().settingsRecord.Snapshot();
-            static_cast<void>(m_model.MouseLink().WriteSettings(record, 0));
-            m_model.NoteChange(Touch::Record, MouseChange::None);
-            m_model.Notify(MouseChange::KeySlots);
-            SendKeyProfile();
+            SendDeviceProfile();
             break;
         }
         case ProfileCategory::Lighting:
@@ -145,6 +143,24 @@ void LiveProfiles::SendLoaded(ProfileCategory category) {
             m_model.Notify(MouseChange::KeyProfileLoaded | MouseChange::KeySlots);
             SendKeyProfile();
             break;
+    }
+}
+
+void LiveProfiles::SendDeviceProfile() {
+    // Decided once: a mouse that connects halfway gets all of it on arrival,
+    // not a key block now and the record later.
+    const bool connected = m_model.MouseLink().IsConnected();
+    m_deviceProfileUnsent = !connected;
+    if (connected) {
+        const settings::SettingsRecord::Bytes record = m_model.Mirror().settingsRecord.Snapshot();
+        static_cast<void>(m_model.MouseLink().WriteSettings(record, 0));
+    }
+    m_model.NoteChange(Touch::Record, MouseChange::None);
+    m_model.Notify(MouseChange::KeySlots);
+    if (connected) {
+        SendKeyProfile();
+    } else {
+        m_model.SavePending();
     }
 }
 

@@ -71,7 +71,8 @@ public:
     // when it was that one.
     void EntryRemoved(ProfileCategory category, int index);
     // The mouse was found: its stored device profile is chosen (nothing when
-    // the list shows it already or does not hold it).
+    // the list shows it already or does not hold it). A device profile chosen
+    // while no mouse was connected is sent then.
     void ChooseStoredDeviceProfile();
     // The program at programPath (empty: none) is in front: the first device
     // profile linked to it is chosen, or else the user's own, the one the
@@ -97,12 +98,17 @@ private:
     // The desktop's pointer speed and wheel lines as a reset leaves them.
     void SetDesktopSettings(int pointerSpeed, int wheelLines);
     void SendKeyProfile();
+    // The record and key table 0 to the mouse, as a device profile's choice
+    // sends them; without a connected mouse nothing is sent until it arrives.
+    void SendDeviceProfile();
 
     ProfileStore& m_store;
     settings::MouseModel& m_model;
     ProfileListEditor m_editor{m_store, &m_model};
     std::array<std::optional<int>, kProfileCategories.size()> m_chosen{};
     std::optional<Selection> m_selecting;
+    // A device profile was chosen while no mouse was connected.
+    bool m_deviceProfileUnsent = false;
     settings::MouseModel::Subscription m_subscription;
 };
 

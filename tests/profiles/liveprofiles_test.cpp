@@ -115,6 +115,27 @@ TEST_F(LiveProfilesTest, SavesLandInTheProfileSelectedWhenTheChangeWasMade) {
     EXPECT_EQ(m_mirror.settingsRecord.Get(15), 5);
 }
 
+TEST_F(LiveProfilesTest, ADeviceProfileChosenBeforeTheMouseConnectedIsSentWhenItArrives) {
+    // The program in front is reported before the mouse is open: the user's
+    // own profile is chosen with nobody to send it to.
+    m_link.SetConnected(false);
+    m_live.FollowProgram("");
+    ASSERT_EQ(m_live.Chosen(ProfileCategory::Device), 0);
+    EXPECT_TRUE(settings::testing::RequestsReceived(*mouse).empty());
+    // Its arrival sends it as the choice would have.
+    m_link.SetConnected(true);
+    m_model.Notify(settings::MouseChange::MouseConnected);
+    const std::vector<std::string> sent = Summaries(settings::testing::RequestsReceived(*mouse));
+    ASSERT_EQ(sent.size(), 21U);
+    EXPECT_EQ(sent[0], "06 len 50 @0");
+    EXPECT_EQ(sent[20], "09 len 8 @504");
+    EXPECT_EQ(mouse->SettingsArea()[15], 1);
+    // Once only: a later arrival of the same mouse sends nothing again.
+    mouse->ClearLog();
+    m_model.Notify(settings::MouseChange::MouseConnected);
+    EXPECT_TRUE(settings::testing::RequestsReceived(*mouse).empty());
+}
+
 TEST_F(LiveProfilesTest, AResetKeepsTheFormerDesktopSettingsInTheProfilesItSaves) {
     m_model.Notify(settings::MouseChange::MouseConnected);
     m_model.Commit();

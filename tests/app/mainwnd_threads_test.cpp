@@ -18,6 +18,7 @@
 #include "ui/containerui.h"
 #include "ui/modalanswers.h"
 #include "ui/optionui.h"
+#include "ui/recordingtarget.h"
 #include "ui/resourcemanager.h"
 #include "ui/support/uidriver.h"
 #include "ui/tablayoutui.h"
@@ -307,7 +308,7 @@ TEST_F(MainWindowTest, TrayClickWithoutADeviceKeepsTheWindowHiddenAndExplainsOnc
         // A second click while the message is open opens no second one:
         // it would take the answer queued below.
         PostTrayRelease(ui::WM_LBUTTONUP);
-        RunFor(300ms);
+        ui::test::DeliverPosted();
     });
     std::string second;
     testing::AnswerMessage(second);
@@ -442,7 +443,7 @@ TEST_F(MainWindowTest, MenuItemsWithoutAHandlerShowTheirTextAsAMessage) {
         ASSERT_TRUE(driver.Click("menubtn"));
         ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
         ASSERT_TRUE(m_window->PopupMenu()->ChooseItem(item));
-        RunFor(100ms);
+        ui::test::DeliverPosted();
     };
     choose("About_setting");
     EXPECT_EQ(aboutOpened, 1);

@@ -144,14 +144,6 @@ bool MainWindowFixture::RunUntil(const std::function<bool()>& done,
     return true;
 }
 
-void MainWindowFixture::RunFor(std::chrono::milliseconds time) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < time.count()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-}
-
 std::vector<settings::testing::Request> MainWindowFixture::RecordWrites() const {
     std::vector<settings::testing::Request> writes;
     for (settings::testing::Request& request : settings::testing::NonFrameRequests(*m_mouse)) {
@@ -173,11 +165,15 @@ void MainWindowFixture::WaitForCommit() {
     }));
 }
 
-std::vector<settings::testing::Request> MainWindowFixture::FlushedRecords() {
+void MainWindowFixture::WaitForQuietCommit() {
     WaitForCommit();
     const settings::MouseModel& model = m_window->Model();
     const std::uint64_t committed = model.Commits();
     EXPECT_TRUE(RunUntil([&model, committed] { return model.Commits() > committed; }));
+}
+
+std::vector<settings::testing::Request> MainWindowFixture::FlushedRecords() {
+    WaitForQuietCommit();
     return RecordWrites();
 }
 

@@ -54,8 +54,6 @@ public:
     // hanging.
     static bool RunUntil(const std::function<bool()>& done,
                          std::chrono::milliseconds guard = std::chrono::seconds(20));
-    // Runs the UI for about this long.
-    static void RunFor(std::chrono::milliseconds time);
 
 protected:
     void SetUp() override;
@@ -70,6 +68,9 @@ protected:
     // Runs the UI until the flush tick has committed every change made so
     // far: the record sent, the profiles saved.
     void WaitForCommit();
+    // WaitForCommit, then one more flush tick: what the mouse received by
+    // then is all that the changes so far send.
+    void WaitForQuietCommit();
     // Waits for the commit of the burst of changes just made, then for one
     // more flush tick, where a second write would show up if there were one.
     std::vector<settings::testing::Request> FlushedRecords();

@@ -64,4 +64,24 @@ device::LinkResult SendKeyProfile(device::DeviceLink& link, settings::MouseMirro
     return settings::KeyBlockWriter::Write(link, 0, mirror);
 }
 
+BodySend SendProfileBody(device::DeviceLink& link, ProfileCategory category,
+                         std::span<const std::uint8_t> body) {
+    BodySend sent;
+    const auto lock = link.LockIo();
+    settings::MouseMirror live;
+    TakeProfileBody(category, body, live, BodyUse::Load);
+    if (category != ProfileCategory::Key) {
+        live.settingsRecord.CopyTo(sent.recordBytes);
+        sent.record = link.WriteSettings(sent.recordBytes, 0);
+        if (sent.record != device::LinkResult::Success) {
+            return sent;
+        }
+    }
+    if (category != ProfileCategory::Lighting) {
+        sent.keyBlock = SendKeyProfile(link, live);
+        sent.keyBytesSent = live.keySlots[0].size();
+    }
+    return sent;
+}
+
 }  // namespace varlok::profiles

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 
+#include "device/deviceidentity.h"
 #include "device/devicelink.h"
 #include "profiles/profilecategory.h"
 #include "settings/mousemirror.h"
@@ -54,5 +55,25 @@ void TakeProfileBody(ProfileCategory category, std::span<const std::uint8_t> bod
 // holds them. The first failure, or Success.
 [[nodiscard]] device::LinkResult SendKeyProfile(device::DeviceLink& link,
                                                 settings::MouseMirror& mirror);
+
+// What SendProfileBody did. A step is std::nullopt when the category has
+// none or an earlier step failed.
+struct BodySend {
+    std::optional<device::LinkResult> record;
+    std::optional<device::LinkResult> keyBlock;
+    // The record as written: the record proper followed by zeros.
+    std::array<std::uint8_t, device::kExchangedRecordSize> recordBytes{};
+    // How many bytes of key table 0 went out as block 0.
+    std::size_t keyBytesSent = 0;
+};
+
+// Sends a profile body straight to the mouse, without the program's live
+// settings, as choosing the profile sends it: a device or lighting body's
+// record with WriteSettings (as a flush sends it), then a device or key
+// body's key table 0 as block 0 (SendKeyProfile). The link's I/O lock is
+// held throughout so that the writes go back to back; the first failure
+// stops the sequence.
+[[nodiscard]] BodySend SendProfileBody(device::DeviceLink& link, ProfileCategory category,
+                                       std::span<const std::uint8_t> body);
 
 }  // namespace varlok::profiles

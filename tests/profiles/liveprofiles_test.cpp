@@ -136,6 +136,30 @@ TEST_F(LiveProfilesTest, ADeviceProfileChosenBeforeTheMouseConnectedIsSentWhenIt
     EXPECT_TRUE(settings::testing::RequestsReceived(*mouse).empty());
 }
 
+TEST_F(LiveProfilesTest, ABodySentStraightToTheMouseStopsAtTheFirstRefusal) {
+    DeviceBody body{};
+    body[kDeviceRecordOffset + 15] = 7;
+    sim::VirtualMouse::Faults refused;
+    refused.forcedStatus = 0xFE;
+    mouse->SetFaults(refused);
+    const BodySend failed = SendProfileBody(m_link, ProfileCategory::Device, body);
+    EXPECT_EQ(failed.record, device::LinkResult::DeviceRefused);
+    EXPECT_EQ(failed.keyBlock, std::nullopt);
+    EXPECT_EQ(Summaries(settings::testing::RequestsReceived(*mouse)),
+              std::vector<std::string>{"06 len 56 @0"});
+    // Answered, the record goes whole and key block 0 after it; the program's
+    // own live settings stay as they were.
+    mouse->SetFaults({});
+    mouse->ClearLog();
+    const BodySend sent = SendProfileBody(m_link, ProfileCategory::Device, body);
+    EXPECT_EQ(sent.record, device::LinkResult::Success);
+    EXPECT_EQ(sent.keyBlock, device::LinkResult::Success);
+    EXPECT_EQ(sent.recordBytes[15], 7);
+    EXPECT_EQ(mouse->SettingsArea()[15], 7);
+    EXPECT_EQ(settings::testing::RequestsReceived(*mouse).size(), 21U);
+    EXPECT_NE(m_mirror.settingsRecord.Get(15), 7);
+}
+
 TEST_F(LiveProfilesTest, AResetKeepsTheFormerDesktopSettingsInTheProfilesItSaves) {
     m_model.Notify(settings::MouseChange::MouseConnected);
     m_model.Commit();

@@ -772,34 +772,23 @@ ExitCode CommandLine::Apply(const std::filesystem::path& file, ProfileCategory c
         return connected;
     }
     // Selecting a profile in the program sends these without a transfer
-    // bracket; the lock keeps them back to back. The first failure stops
-    // the sequence: a device profile's key block is not sent after its
-    // record was refused.
-    const auto lock = link.LockIo();
-    // The body takes its places in settings of its own, as a choice of the
-    // profile takes it into the program's.
-    settings::MouseMirror live;
-    profiles::TakeProfileBody(category, body, live, profiles::BodyUse::Load);
-    if (category != ProfileCategory::Key) {
-        // The record proper followed by zeros, as a flush sends it.
-        std::array<std::uint8_t, device::kExchangedRecordSize> record{};
-        live.settingsRecord.CopyTo(record);
-        if (const LinkResult written = link.WriteSettings(record, 0);
-            written != LinkResult::Success) {
-            return CommandFailed(written, "WriteSettings");
+    // bracket, back to back. The first failure stops the sequence: a device
+    // profile's key block is not sent after its record was refused.
+    const profiles::BodySend sent = profiles::SendProfileBody(link, category, body);
+    if (sent.record) {
+        if (*sent.record != LinkResult::Success) {
+            return CommandFailed(*sent.record, "WriteSettings");
         }
-        m_env.out << "wrote the settings record (" << record.size() << " bytes at offset 0)\n"
-                  << LabelledLine("raw", HexBytes(record));
+        m_env.out << "wrote the settings record (" << sent.recordBytes.size()
+                  << " bytes at offset 0)\n"
+                  << LabelledLine("raw", HexBytes(sent.recordBytes));
     }
-    if (category != ProfileCategory::Lighting) {
-        // Only profile 0's own block is taken from the key table: the rest
-        // of the window goes back as the mouse holds it.
-        if (const LinkResult written = profiles::SendKeyProfile(link, live);
-            written != LinkResult::Success) {
-            return CommandFailed(written, "key block 0");
+    if (sent.keyBlock) {
+        if (*sent.keyBlock != LinkResult::Success) {
+            return CommandFailed(*sent.keyBlock, "key block 0");
         }
         m_env.out << "wrote key block 0 (" << settings::KeyBlockWriter::kKeyBlockSize
-                  << " bytes of the file; " << live.keySlots[0].size() << " bytes sent)\n";
+                  << " bytes of the file; " << sent.keyBytesSent << " bytes sent)\n";
     }
     m_env.out << "applied the " << info.name << " profile " << file.string() << '\n';
     return ExitCode::Ok;

@@ -35,7 +35,6 @@ namespace varlok::settings {
 // own rules.
 class DeviceSession {
 public:
-    static constexpr std::size_t kWorkerSlots = 15;
     // Worker slots in start order. The monitors are the session's own; the
     // later ones are filled by their owners through SetWorker.
     enum class WorkerSlot : std::size_t {
@@ -45,6 +44,9 @@ public:
         LightingWorker = 3,
         ApplicationLinkWatcher = 4,
     };
+    // One slot per worker above: a new worker gets its own name there.
+    static constexpr std::size_t kWorkerSlots =
+        static_cast<std::size_t>(WorkerSlot::ApplicationLinkWatcher) + 1;
     // How long Stop waits for the workers in all.
     static constexpr std::chrono::milliseconds kStopLimit{1000};
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/busservicehost.h"
-#include "app/desktopaccess.h"
 #include "app/mainwindowhandle.h"
 #include "app/mainwindowlayouts.h"
 #include "app/mainwindowroutes.h"
@@ -24,11 +23,13 @@
 #include "lighting/page/mousepreviewstream.h"
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
+#include "platform/unsupporteddesktopsettings.h"
 #include "profiles/page/profilelistspage.h"
 #include "settings/page/pagecontext.h"
 #include "settings/page/performancepage.h"
 #include "sim/virtualmouse.h"
 #include "ui/comboui.h"
+#include "ui/desktopaccess.h"
 #include "ui/inputcapturefactory.h"
 #include "ui/optionui.h"
 #include "ui/resourcemanager.h"
@@ -71,24 +72,10 @@ std::string_view SenderName(const ui::TNotifyUI& msg) {
     return msg.pSender != nullptr ? std::string_view(msg.pSender->GetName()) : std::string_view();
 }
 
-// A desktop whose pointer speed and wheel lines the program cannot change:
-// what a window gets that was given no desktop.
-class NoDesktopSettings : public platform::DesktopSettings {
-public:
-    [[nodiscard]] std::string_view BackendName() const override { return "none"; }
-    [[nodiscard]] bool Supports(platform::DesktopSetting) const override { return false; }
-    [[nodiscard]] platform::DesktopApplyResult SetPointerSpeed(int) override {
-        return platform::DesktopApplyResult::Unsupported;
-    }
-    [[nodiscard]] std::optional<int> PointerSpeed() const override { return std::nullopt; }
-    [[nodiscard]] platform::DesktopApplyResult SetWheelLines(int) override {
-        return platform::DesktopApplyResult::Unsupported;
-    }
-};
-
+// A window given no desktop gets one whose settings cannot be changed.
 std::shared_ptr<platform::DesktopSettings> DesktopOrNone(
     std::shared_ptr<platform::DesktopSettings> desktop) {
-    return desktop ? std::move(desktop) : std::make_shared<NoDesktopSettings>();
+    return desktop ? std::move(desktop) : std::make_shared<platform::UnsupportedDesktopSettings>();
 }
 
 }  // namespace
@@ -633,7 +620,7 @@ ui::CMenuWnd* CMainWnd::OpenMenu(std::string_view layout, ui::UiPoint point) {
 }
 
 void CMainWnd::OpenTrayMenu() {
-    ui::UiPoint point = CursorPosition();
+    ui::UiPoint point = ui::CursorPosition();
     point.y -= kTrayMenuRaise;
     ui::CMenuWnd* menu = OpenMenu("menu1.xml", point);
     if (menu == nullptr) {
@@ -647,7 +634,7 @@ void CMainWnd::OpenTrayMenu() {
 }
 
 void CMainWnd::OpenMainMenu() {
-    if (ui::CMenuWnd* menu = OpenMenu("menu.xml", CursorPosition())) {
+    if (ui::CMenuWnd* menu = OpenMenu("menu.xml", ui::CursorPosition())) {
         AddSimulationItems(*menu);
         menu->ResizeMenu();
     }

@@ -311,7 +311,7 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
         ShowMessageBox(this, {}, kUnsavedMacroNotice);
         return false;
     }
-    m_routes.Raise(ui::PageSignal::StopRecording);
+    m_routes.Raise(settings::PageSignal::kStopRecording);
     // Only a selection switches pages; the options of a group that lose
     // their selection report it too.
     if (!page || msg.wParam == 0) {
@@ -357,7 +357,7 @@ void CMainWnd::OnWindowInit() {
     if (m_environment.shellHooks.applySavedBackground) {
         m_environment.shellHooks.applySavedBackground(*this);
     }
-    m_routes.Raise(ui::PageSignal::FillPageData);
+    m_routes.Raise(settings::PageSignal::kFillPageData);
     m_session.InitLinks();
     std::this_thread::sleep_for(kLinkSettlePause);
     m_language.CopyRegistryToMainIni();
@@ -436,7 +436,7 @@ ui::LResult CMainWnd::HandleCustomMessage(ui::MessageId message, ui::WParam wPar
         // Capturing input ends when the window no longer has the user's
         // attention; the library handles activation as usual.
         if ((wParam & 0xFFFF) == ui::WA_INACTIVE) {
-            m_routes.Raise(ui::PageSignal::StopRecording);
+            m_routes.Raise(settings::PageSignal::kStopRecording);
         }
         handled = false;
         return 0;

@@ -9,6 +9,7 @@
 
 #include "app/mainwindowmessages.h"
 #include "app/support/mainwindowfixture.h"
+#include "settings/page/pagecontext.h"
 #include "ui/notify.h"
 
 namespace varlok::app {
@@ -105,12 +106,8 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
          {WindowMessage::HookKeyMacro, WindowMessage::KeyboardEvent401}) {
         EXPECT_EQ(routes.MessageOwner(MessageNumber(absent)), std::nullopt);
     }
-    // The pages follow the model: the window's refresh signals reach none.
-    EXPECT_TRUE(routes.SignalOwners(ui::PageSignal::RefreshMousePage).empty());
-    EXPECT_TRUE(routes.SignalOwners(ui::PageSignal::RefreshKeyPage).empty());
-    EXPECT_EQ(routes.SignalOwners(ui::PageSignal::StopRecording),
+    EXPECT_EQ(routes.SignalOwners(settings::PageSignal::kStopRecording),
               (std::vector<std::string>{"key page", "macro page"}));
-    EXPECT_TRUE(routes.SignalOwners(ui::PageSignal::MouseConnected).empty());
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ void CursorPage::RegisterRoutes(ui::RouteTable& routes) {
                    [this](ui::TNotifyUI&, Routed) { OnImport(); });
     routes.OnClick(kOwner, kExportButton, NameMatch::Exact,
                    [this](ui::TNotifyUI&, Routed) { OnExport(); });
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { Prepare(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { Prepare(); });
 }
 
 void CursorPage::Prepare() {

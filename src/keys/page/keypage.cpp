@@ -54,14 +54,14 @@ std::string KeyPage::KeyControl(std::size_t key) {
 }
 
 void KeyPage::RegisterRoutes(ui::RouteTable& routes) {
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] {
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] {
         m_editorControls.FillValueLists();
         RefreshMacroCombo();
         m_filling = true;
         m_editorControls.Show(m_editor);
         m_filling = false;
     });
-    routes.OnSignal(kOwner, ui::PageSignal::StopRecording, [this] { StopCapture(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kStopRecording, [this] { StopCapture(); });
     // The section comes forward on the key being edited; the window has
     // made the editor visible, and the left-button rule applies without its
     // message (the user has not chosen the key yet).

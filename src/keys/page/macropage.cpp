@@ -26,7 +26,7 @@ void MacroPage::RegisterRoutes(ui::RouteTable& routes) {
     m_actions.RegisterRoutes(routes, kOwner);
     m_editor.RegisterRoutes(routes, kOwner);
     m_inserts.RegisterRoutes(routes, kOwner);
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { Prepare(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { Prepare(); });
 }
 
 void MacroPage::Prepare() {

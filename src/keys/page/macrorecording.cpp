@@ -9,6 +9,7 @@
 #include "keys/page/macrocontrols.h"
 #include "keys/page/pagecontrols.h"
 #include "keys/page/storemessagebox.h"
+#include "settings/page/pagecontext.h"
 #include "ui/buttonui.h"
 
 namespace varlok::keys {
@@ -54,7 +55,7 @@ void MacroRecording::RegisterRoutes(ui::RouteTable& routes, std::string_view own
     routes.OnMessage(
         owner, kHookMacroMouseMessage, kHookMacroMouseMessage,
         [this](ui::MessageId, ui::WParam wParam, ui::LParam) { return OnHookMouse(wParam); });
-    routes.OnSignal(owner, ui::PageSignal::StopRecording, [this] { Stop(); });
+    routes.OnSignal(owner, settings::PageSignal::kStopRecording, [this] { Stop(); });
 }
 
 void MacroRecording::Prepare() {

@@ -186,7 +186,7 @@ void LightingPage::RegisterRoutes(ui::RouteTable& routes) {
                            Change([&] { m_lighting.SetDirectionByButton(direction); });
                        });
     }
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { PrepareSection(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { PrepareSection(); });
 }
 
 void LightingPage::Change(const std::function<void()>& change) {

@@ -18,7 +18,7 @@ MousePreviewStream::MousePreviewStream(const settings::PageContext& context)
       m_timer(context.lightingFrameTimer) {}
 
 void MousePreviewStream::RegisterRoutes(ui::RouteTable& routes) {
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { BindPreviews(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { BindPreviews(); });
     routes.OnTimer(kOwner, m_timer.id, [this] { OnFrameTimer(); });
     constexpr auto kWorkerSlot =
         static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::LightingWorker);

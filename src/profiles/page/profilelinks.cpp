@@ -2,6 +2,7 @@
 
 #include "profiles/applicationlinks.h"
 #include "profiles/page/profileitems.h"
+#include "settings/page/pagecontext.h"
 #include "ui/comboui.h"
 #include "ui/filedialog.h"
 #include "ui/optionui.h"
@@ -23,7 +24,7 @@ constexpr std::string_view kWriteFailedMessage = "message_text_10";
 void ProfileLinks::RegisterRoutes(ui::RouteTable& routes, std::string_view owner,
                                   const platform::ForegroundProgram* foreground) {
     m_foreground = foreground;
-    routes.OnSignal(owner, ui::PageSignal::FillPageData, [this] { ShowAvailability(); });
+    routes.OnSignal(owner, settings::PageSignal::kFillPageData, [this] { ShowAvailability(); });
     for (const ProfileListControls& list : kProfileListControls) {
         routes.OnNotify(owner, ui::msgtype::kSelectChanged, list.linkCheck, ui::NameMatch::Exact,
                         [this, &list](ui::TNotifyUI& msg, std::optional<int>) {

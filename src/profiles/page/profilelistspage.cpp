@@ -33,7 +33,7 @@ std::string_view ProfileListsPage::ListControl(ProfileCategory category) {
 }
 
 void ProfileListsPage::RegisterRoutes(ui::RouteTable& routes) {
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { FillLists(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { FillLists(); });
     if (m_foreground != nullptr && m_follow.post) {
         constexpr auto kWatcherSlot =
             static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::ApplicationLinkWatcher);

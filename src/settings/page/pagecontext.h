@@ -12,6 +12,7 @@
 #include "settings/mousemodel.h"
 #include "ui/dialogservice.h"
 #include "ui/paintmanagerui.h"
+#include "ui/routetable.h"
 #include "ui/uitypes.h"
 
 namespace varlok::platform {
@@ -31,6 +32,14 @@ class CDeviceHook;
 }  // namespace varlok::keys
 
 namespace varlok::settings {
+
+// The points of the window's life at which it calls on its pages.
+struct PageSignal {
+    // The window initialises: the pages fill what they show.
+    static constexpr ui::SignalId kFillPageData{1};
+    // Any capture of keyboard and mouse input ends.
+    static constexpr ui::SignalId kStopRecording{2};
+};
 
 // Every reference and pointer must outlive the pages built with it. A
 // service the program does not offer is null, and a page that needs it

@@ -118,7 +118,7 @@ void PerformancePage::RegisterRoutes(ui::RouteTable& routes) {
                             OnHeightOption(option, msg.wParam != 0);
                         });
     }
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { ShowDesktopNotice(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { ShowDesktopNotice(); });
 }
 
 void PerformancePage::OnModelChanged(MouseChange changed) {

@@ -101,7 +101,7 @@ public:
     }
     // The window's initialisation as the pages see it: they fill their lists
     // and prepare their controls.
-    void Initialise() { m_routes.Raise(ui::PageSignal::FillPageData); }
+    void Initialise() { m_routes.Raise(settings::PageSignal::kFillPageData); }
 
     // As a user: a click, a choice in a list (combo box), a slider released
     // at a value, text typed into an edit, an option ticked or unticked. False

@@ -1,6 +1,7 @@
 #include "app/mainwnd.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -72,6 +73,31 @@ std::string_view SenderName(const ui::TNotifyUI& msg) {
     return msg.pSender != nullptr ? std::string_view(msg.pSender->GetName()) : std::string_view();
 }
 
+// The pages of the mouse, in the order they are built: their views follow
+// the model's changes in this order.
+using PageFactory = std::unique_ptr<ui::Page> (*)(const settings::PageContext&);
+template <typename PageType>
+std::unique_ptr<ui::Page> MakePage(const settings::PageContext& context) {
+    return std::make_unique<PageType>(context);
+}
+constexpr std::array<PageFactory, 7> kPages = {
+    &MakePage<settings::PerformancePage>,
+    &MakePage<lighting::LightingPage>,
+    &MakePage<profiles::ProfileListsPage>,
+    &MakePage<keys::KeyPage>,
+    &MakePage<keys::CursorPage>,
+    &MakePage<keys::MacroPage>,
+    &MakePage<lighting::MousePreviewStream>,
+};
+// The order their routes go into the table, in which the handlers of one
+// event run: the profile lists fill first, the lighting previews follow the
+// lighting section.
+constexpr std::array<std::size_t, kPages.size()> kRouteOrder = {2, 0, 1, 6, 3, 4, 5};
+
+bool AnyUnsavedEdits(const std::vector<std::unique_ptr<ui::Page>>& pages) {
+    return std::ranges::any_of(pages, [](const auto& page) { return page->HasUnsavedEdits(); });
+}
+
 // A window given no desktop gets one whose settings cannot be changed.
 std::shared_ptr<platform::DesktopSettings> DesktopOrNone(
     std::shared_ptr<platform::DesktopSettings> desktop) {
@@ -118,25 +144,17 @@ CMainWnd::CMainWnd(Environment environment)
     context.cursorScripts = &m_cursorScripts;
     context.deviceHook = m_deviceHook.get();
     context.macroRecorderTicks = m_environment.macroRecorderTicks;
-    m_performancePage = std::make_unique<settings::PerformancePage>(context);
-    m_lightingPage = std::make_unique<lighting::LightingPage>(context);
-    m_profileListsPage = std::make_unique<profiles::ProfileListsPage>(context);
-    m_keyPage = std::make_unique<keys::KeyPage>(context);
-    m_cursorPage = std::make_unique<keys::CursorPage>(context);
-    m_macroPage = std::make_unique<keys::MacroPage>(context);
-    m_lightingStream = std::make_unique<lighting::MousePreviewStream>(context);
+    for (const PageFactory make : kPages) {
+        m_pages.push_back(make(context));
+    }
     m_busService = std::make_unique<BusServiceHost>(
         BusServiceHost::Window{m_model, m_lightingModel, m_liveProfiles, m_dialogs, *m_foreground,
                                m_environment.virtualMouse != nullptr});
     RegisterWindowRoutes();
     m_busService->RegisterRoutes(m_routes);
-    m_profileListsPage->RegisterRoutes(m_routes);
-    m_performancePage->RegisterRoutes(m_routes);
-    m_lightingPage->RegisterRoutes(m_routes);
-    m_lightingStream->RegisterRoutes(m_routes);
-    m_keyPage->RegisterRoutes(m_routes);
-    m_cursorPage->RegisterRoutes(m_routes);
-    m_macroPage->RegisterRoutes(m_routes);
+    for (const std::size_t index : kRouteOrder) {
+        m_pages[index]->RegisterRoutes(m_routes);
+    }
 }
 
 CMainWnd::~CMainWnd() {
@@ -147,6 +165,9 @@ CMainWnd::~CMainWnd() {
     m_popupMenu.reset();
     m_busService->Stop();
     StopWorkers();
+    while (!m_pages.empty()) {
+        m_pages.pop_back();
+    }
     if (MainWindowHandle() == GetHandle() && GetHandle().Id() != 0) {
         SetMainWindowHandle({});
     }
@@ -299,7 +320,7 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
     // it back there pass. Other options and check boxes leave no section;
     // the program changes them too (a program switch unticks a link check
     // box), which must never raise the notice.
-    if (!m_restoringMacroTab && page && msg.wParam != 0 && m_macroPage->HasUnsavedEdits() &&
+    if (!m_restoringMacroTab && page && msg.wParam != 0 && AnyUnsavedEdits(m_pages) &&
         sender != "ms_macro_Op_tab" && sender != "ms_tab") {
         m_restoringMacroTab = true;
         for (const std::string_view option : {"ms_macro_Op_tab", "ms_tab"}) {

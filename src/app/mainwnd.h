@@ -44,25 +44,6 @@ namespace varlok::sim {
 class VirtualMouse;
 }
 
-namespace varlok::settings {
-class PerformancePage;
-}
-
-namespace varlok::profiles {
-class ProfileListsPage;
-}
-
-namespace varlok::keys {
-class KeyPage;
-class CursorPage;
-class MacroPage;
-}  // namespace varlok::keys
-
-namespace varlok::lighting {
-class LightingPage;
-class MousePreviewStream;
-}  // namespace varlok::lighting
-
 namespace varlok::app {
 
 class BusServiceHost;
@@ -280,14 +261,10 @@ private:
                                  m_desktopApplier, m_session.MouseLink()};
     lighting::LightingModel m_lightingModel{m_model, m_effectState};
     profiles::LiveProfiles m_liveProfiles{m_profileStore, m_model};
-    std::unique_ptr<settings::PerformancePage> m_performancePage;
-    std::unique_ptr<lighting::LightingPage> m_lightingPage;
-    std::unique_ptr<lighting::MousePreviewStream> m_lightingStream;
-    std::unique_ptr<profiles::ProfileListsPage> m_profileListsPage;
-    std::unique_ptr<keys::KeyPage> m_keyPage;
-    std::unique_ptr<keys::CursorPage> m_cursorPage;
-    // After the device hook: a recording still running removes its capture.
-    std::unique_ptr<keys::MacroPage> m_macroPage;
+    // In the order they were built; after the device hook, as a recording
+    // still running removes its capture. The destructor ends them last to
+    // first.
+    std::vector<std::unique_ptr<ui::Page>> m_pages;
     // After the pages it acts on.
     std::unique_ptr<BusServiceHost> m_busService;
     ui::CTrayIcon m_trayIcon;

@@ -130,6 +130,9 @@ class Page {
 public:
     virtual ~Page() = default;
     virtual void RegisterRoutes(RouteTable& routes) = 0;
+    // Whether the page holds edits the user has not saved or dropped yet;
+    // the window then keeps it in front.
+    [[nodiscard]] virtual bool HasUnsavedEdits() const { return false; }
 };
 
 }  // namespace varlok::ui

@@ -46,7 +46,7 @@ public:
 
     // Whether the open macro's actions hold edits not saved yet; while they
     // do, the section may not be left.
-    [[nodiscard]] bool HasUnsavedEdits() const { return m_macro.HasUnsavedEdits(); }
+    [[nodiscard]] bool HasUnsavedEdits() const override { return m_macro.HasUnsavedEdits(); }
     [[nodiscard]] bool IsRecording() const { return m_recording.IsRecording(); }
     // The open macro's index, or -1.
     [[nodiscard]] int CurrentMacro() const { return m_macro.Index(); }

@@ -35,19 +35,19 @@ using namespace std::chrono_literals;
 
 constexpr auto kFlushPeriod = 100ms;
 
-class NoHooks : public varlok::settings::ExchangeHooks, public varlok::settings::ProfileSaves {
+class NoHooks : public varlok::settings::ExchangeHooks,
+                public varlok::settings::ProfileSaves,
+                public varlok::settings::TableUploads {
 public:
     void OnboardProfileSwitched() override {}
     void SaveStarted() override {}
     void SaveFinished() override {}
-    varlok::settings::UploadResult UploadCursorScripts() override {
-        return varlok::settings::UploadResult::Sent;
-    }
-    varlok::settings::UploadResult UploadMacroTable() override {
+    varlok::settings::UploadResult UploadTables(varlok::device::DeviceLink&, std::size_t) override {
         return varlok::settings::UploadResult::Sent;
     }
     void SaveDeviceProfile() override {}
     void SaveLightingProfile() override {}
+    void SaveKeyProfile() override {}
 };
 
 // The flush timer: every 100 ms FlushSettings, and a note of when each write
@@ -128,7 +128,7 @@ void BM_SettingChangeToWire(benchmark::State& state) {
     link.SetConnected(true);
     varlok::settings::MouseMirror mirror;
     NoHooks hooks;
-    varlok::settings::ConfigurationExchange exchange(link, mirror, hooks, hooks);
+    varlok::settings::ConfigurationExchange exchange(link, mirror, hooks, hooks, hooks);
     FlushTimer timer(exchange, mirror);
 
     std::minstd_rand random(7643);

@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "app/datafolder.h"
-#include "app/desktopaccess.h"
 #include "app/dialoghooks.h"
 #include "app/mainwindowhandle.h"
 #include "app/mainwindowmessages.h"
@@ -20,6 +19,7 @@
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmousestatefile.h"
 #include "ui/customcontrols.h"
+#include "ui/desktopaccess.h"
 #include "ui/messagetarget.h"
 #include "ui/paintmanagerui.h"
 #include "ui/resourcemanager.h"
@@ -129,7 +129,7 @@ private:
     }
 
     bool Save(const std::filesystem::path& file) {
-        if (SaveWindowPicture(m_window, file)) {
+        if (ui::SaveWindowPicture(m_window, file)) {
             return true;
         }
         std::fprintf(stderr, "varlok: cannot write the picture to %s\n", file.string().c_str());
@@ -215,7 +215,7 @@ int Application::Run() {
         return 1;
     }
     ui::RegisterCustomControls();
-    SetApplicationIcon(install / "skin" / "mouse" / "varlok.svg");
+    ui::SetApplicationIcon(install / "skin" / "mouse" / "varlok.svg");
 
     CMainWnd::Environment environment;
     environment.bus = device::HidBus::System();

@@ -4,12 +4,11 @@
 
 #include "app/mainwindowhandle.h"
 #include "app/mainwindowmessages.h"
-#include "lighting/page/lightingpage.h"
+#include "lighting/lightingmodel.h"
 #include "platform/debugoutput.h"
-#include "profiles/page/profilelistspage.h"
+#include "profiles/liveprofiles.h"
 #include "service/busnames.h"
 #include "service/introspectionxml.h"
-#include "settings/page/performancepage.h"
 
 namespace varlok::app {
 
@@ -20,7 +19,11 @@ constexpr std::string_view kOwner = "bus service";
 }  // namespace
 
 BusServiceHost::BusServiceHost(Window window)
-    : m_window(window), m_service(*this, m_window.mirror, m_window.store, m_window.mouseLink) {}
+    : m_window(window),
+      m_service(*this, m_window.model.Mirror(), m_window.profiles.Store(),
+                m_window.model.MouseLink()),
+      m_subscription(
+          m_window.model.Subscribe([this](settings::MouseChange) { RequestRefresh(); })) {}
 
 BusServiceHost::~BusServiceHost() {
     Stop();
@@ -118,7 +121,7 @@ void BusServiceHost::Refresh() {
 }
 
 std::optional<int> BusServiceHost::ChosenProfile(profiles::ProfileCategory category) const {
-    return m_window.profiles.ChosenEntry(category);
+    return m_window.profiles.Chosen(category);
 }
 
 std::string BusServiceHost::ForegroundProgram() const {
@@ -126,44 +129,43 @@ std::string BusServiceHost::ForegroundProgram() const {
 }
 
 void BusServiceHost::SetStageDpi(int stage, int position) {
-    m_window.performance.SetStageDpi(stage, position);
+    m_window.model.SetStageDpi(stage, position);
 }
 
 void BusServiceHost::SetStageColour(int stage, lighting::Rgb colour) {
-    m_window.performance.SetStageColour(stage,
-                                        ui::MakeArgb(0xFF, colour.red, colour.green, colour.blue));
+    m_window.model.SetStageColour(stage, colour);
 }
 
 void BusServiceHost::SetCurrentDpiStage(int stage) {
-    m_window.performance.SetCurrentStage(stage);
+    m_window.model.SetCurrentStage(stage);
 }
 
 void BusServiceHost::SetReportRate(int index) {
-    m_window.performance.SetReportRate(index);
+    m_window.model.SetReportRate(index);
 }
 
 void BusServiceHost::SelectOnboardProfile(int index) {
-    m_window.exchange.SelectOnboardProfile(index);
+    m_window.model.SelectOnboardProfile(index);
 }
 
 void BusServiceHost::ApplyProfile(profiles::ProfileCategory category,
                                   std::span<const std::uint8_t> body) {
-    m_window.profiles.ApplyProfileBody(category, body);
+    m_window.profiles.ApplyBody(category, body);
 }
 
 void BusServiceHost::ChooseProfile(profiles::ProfileCategory category, int index) {
-    m_window.profiles.ChooseEntry(category, index);
+    m_window.profiles.Choose(category, index);
 }
 
 void BusServiceHost::ChangeLighting(const lighting::EffectChange& change) {
-    m_window.lighting.ApplyEffectChange(change);
+    m_window.lighting.ApplyChange(change);
 }
 
 std::optional<std::string> BusServiceHost::Upload() {
     // What the send button shows the user goes to the caller instead.
     std::vector<std::string> messages;
     m_window.dialogs.CaptureMessages(&messages);
-    m_window.exchange.SaveToDevice();
+    m_window.model.SaveToDevice();
     m_window.dialogs.CaptureMessages(nullptr);
     if (messages.empty()) {
         return std::nullopt;

@@ -12,28 +12,26 @@
 #include "platform/reportedforegroundprogram.h"
 #include "service/varlokservice.h"
 #include "service/windowactions.h"
-#include "settings/configurationexchange.h"
+#include "settings/mousemodel.h"
 #include "ui/routetable.h"
 
-namespace varlok::settings {
-class PerformancePage;
-}
 namespace varlok::lighting {
-class LightingPage;
+class LightingModel;
 }
 namespace varlok::profiles {
-class ProfileListsPage;
+class LiveProfiles;
 }
 
 namespace varlok::app {
 
 // The window's session-bus service: the service logic, what it asks of the
-// window (done by the pages' own functions, the ones their controls use), and
-// the GDBus export once started. Calls arrive on the bus thread, wait in a
+// window (done through the model and the cores, the way the controls' changes
+// go), and the GDBus export once started. Calls arrive on the bus thread, wait in a
 // queue and are run on the UI thread when the window's message for them comes
 // (posted, never sent: the UI thread may be waiting for the device link's lock
 // that a sender would hold). Property reads never wait for the UI thread;
-// they are answered from the snapshot that RequestRefresh keeps current.
+// they are answered from the snapshot that RequestRefresh keeps current, which
+// every change the model tells of asks for.
 //
 // Thread affinity: the UI thread, except the export's call handler.
 class BusServiceHost final : private service::WindowActions {
@@ -41,15 +39,11 @@ public:
     // What the service reaches in the window; every reference must outlive
     // the host.
     struct Window {
-        settings::PerformancePage& performance;
-        lighting::LightingPage& lighting;
-        profiles::ProfileListsPage& profiles;
-        settings::ConfigurationExchange& exchange;
+        settings::MouseModel& model;
+        lighting::LightingModel& lighting;
+        profiles::LiveProfiles& profiles;
         MainWindowDialogs& dialogs;
         platform::ReportedForegroundProgram& foreground;
-        settings::MouseMirror& mirror;
-        profiles::ProfileStore& store;
-        device::DeviceLink& mouseLink;
         // The window runs with the virtual mouse.
         bool simulated = false;
     };
@@ -105,6 +99,7 @@ private:
 
     Window m_window;
     service::VarlokService m_service;
+    settings::MouseModel::Subscription m_subscription;
     std::unique_ptr<platform::GdbusObjectExport> m_export;
     bool m_refreshPosted = false;
 

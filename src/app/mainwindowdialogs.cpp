@@ -1,9 +1,9 @@
 #include "app/mainwindowdialogs.h"
 
-#include "app/desktopaccess.h"
 #include "app/msgwnd.h"
 #include "app/palletdialog.h"
 #include "app/presetcolours.h"
+#include "ui/desktopaccess.h"
 #include "ui/resourcemanager.h"
 
 namespace varlok::app {
@@ -35,7 +35,7 @@ std::optional<ui::Argb> MainWindowDialogs::PickColour(ui::Argb initial) {
     if (m_capture != nullptr) {
         return std::nullopt;
     }
-    return CPalletDialog::Pick(m_owner, initial, CursorPosition());
+    return CPalletDialog::Pick(m_owner, initial, ui::CursorPosition());
 }
 
 std::span<const ui::Argb> MainWindowDialogs::PresetColours() const {

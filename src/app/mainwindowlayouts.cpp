@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+
+#include "platform/debugoutput.h"
+#include "ui/circleprogressui.h"
+#include "ui/devicekeybuttonui.h"
 
 namespace varlok::app {
 
@@ -39,6 +44,31 @@ std::optional<LayoutClass> FindLayoutClass(std::string_view className) {
         return std::nullopt;
     }
     return *it;
+}
+
+std::unique_ptr<ui::CControlUI> BuildLayoutClass(std::string_view className,
+                                                 ui::IDialogBuilderCallback* callback,
+                                                 ui::CPaintManagerUI& manager) {
+    const auto entry = FindLayoutClass(className);
+    if (!entry) {
+        return nullptr;
+    }
+    switch (entry->kind) {
+        case LayoutClassKind::SubLayout: {
+            ui::CDialogBuilder builder;
+            auto page = builder.Create(entry->file, callback, &manager);
+            if (!page) {
+                platform::DebugOutput::Write("layout " + std::string(entry->file) +
+                                             " not built: " + builder.GetLastError());
+            }
+            return page;
+        }
+        case LayoutClassKind::CircleProgress:
+            return std::make_unique<ui::CCircleProgressUI>();
+        case LayoutClassKind::DeviceKeyButton:
+            return std::make_unique<ui::CDeviceKeyButtonUI>();
+    }
+    return nullptr;
 }
 
 }  // namespace varlok::app

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
+
+#include "ui/controlui.h"
+#include "ui/dialogbuilder.h"
+#include "ui/paintmanagerui.h"
 
 namespace varlok::app {
 
@@ -26,5 +31,13 @@ struct LayoutClass {
 // The entry whose class name equals className without regard to ASCII case,
 // or std::nullopt.
 [[nodiscard]] std::optional<LayoutClass> FindLayoutClass(std::string_view className);
+
+// Builds the control of a layout class the UI library does not know: the
+// sub-layout (its own unknown classes going to callback, its fonts and
+// styles to manager) or the custom control; null for any other class, or a
+// sub-layout that cannot be built (said in the debug output).
+[[nodiscard]] std::unique_ptr<ui::CControlUI> BuildLayoutClass(std::string_view className,
+                                                               ui::IDialogBuilderCallback* callback,
+                                                               ui::CPaintManagerUI& manager);
 
 }  // namespace varlok::app

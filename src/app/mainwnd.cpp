@@ -1,6 +1,7 @@
 #include "app/mainwnd.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -9,7 +10,6 @@
 #include <vector>
 
 #include "app/busservicehost.h"
-#include "app/desktopaccess.h"
 #include "app/mainwindowhandle.h"
 #include "app/mainwindowlayouts.h"
 #include "app/mainwindowroutes.h"
@@ -24,13 +24,13 @@
 #include "lighting/page/mousepreviewstream.h"
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
+#include "platform/unsupporteddesktopsettings.h"
 #include "profiles/page/profilelistspage.h"
+#include "settings/page/pagecontext.h"
 #include "settings/page/performancepage.h"
 #include "sim/virtualmouse.h"
-#include "ui/circleprogressui.h"
 #include "ui/comboui.h"
-#include "ui/devicekeybuttonui.h"
-#include "ui/dialogbuilder.h"
+#include "ui/desktopaccess.h"
 #include "ui/inputcapturefactory.h"
 #include "ui/optionui.h"
 #include "ui/resourcemanager.h"
@@ -61,8 +61,9 @@ constexpr std::string_view kMouseRemovedNotice = "message_text_20";
 // Containers that start hidden. They are hidden here rather than by the
 // layout: a container the layout builds hidden keeps its children hidden
 // after it is shown.
-constexpr std::array<std::string_view, 4> kHiddenAtStart{
-    "ms_tab_panel", "setting_progress", "ms_tab_function", "ms_macro_tab_saveorcancel"};
+// (The macro section's save/cancel bar follows the section's own state.)
+constexpr std::array<std::string_view, 3> kHiddenAtStart{"ms_tab_panel", "setting_progress",
+                                                         "ms_tab_function"};
 
 // The timers the window starts when it initialises.
 constexpr std::array kTimersAtStart{WindowTimer::FlushSettings, WindowTimer::Repaint,
@@ -72,24 +73,35 @@ std::string_view SenderName(const ui::TNotifyUI& msg) {
     return msg.pSender != nullptr ? std::string_view(msg.pSender->GetName()) : std::string_view();
 }
 
-// A desktop whose pointer speed and wheel lines the program cannot change:
-// what a window gets that was given no desktop.
-class NoDesktopSettings : public platform::DesktopSettings {
-public:
-    [[nodiscard]] std::string_view BackendName() const override { return "none"; }
-    [[nodiscard]] bool Supports(platform::DesktopSetting) const override { return false; }
-    [[nodiscard]] platform::DesktopApplyResult SetPointerSpeed(int) override {
-        return platform::DesktopApplyResult::Unsupported;
-    }
-    [[nodiscard]] std::optional<int> PointerSpeed() const override { return std::nullopt; }
-    [[nodiscard]] platform::DesktopApplyResult SetWheelLines(int) override {
-        return platform::DesktopApplyResult::Unsupported;
-    }
+// The pages of the mouse, in the order they are built: their views follow
+// the model's changes in this order.
+using PageFactory = std::unique_ptr<ui::Page> (*)(const settings::PageContext&);
+template <typename PageType>
+std::unique_ptr<ui::Page> MakePage(const settings::PageContext& context) {
+    return std::make_unique<PageType>(context);
+}
+constexpr std::array<PageFactory, 7> kPages = {
+    &MakePage<settings::PerformancePage>,
+    &MakePage<lighting::LightingPage>,
+    &MakePage<profiles::ProfileListsPage>,
+    &MakePage<keys::KeyPage>,
+    &MakePage<keys::CursorPage>,
+    &MakePage<keys::MacroPage>,
+    &MakePage<lighting::MousePreviewStream>,
 };
+// The order their routes go into the table, in which the handlers of one
+// event run: the profile lists fill first, the lighting previews follow the
+// lighting section.
+constexpr std::array<std::size_t, kPages.size()> kRouteOrder = {2, 0, 1, 6, 3, 4, 5};
 
+bool AnyUnsavedEdits(const std::vector<std::unique_ptr<ui::Page>>& pages) {
+    return std::ranges::any_of(pages, [](const auto& page) { return page->HasUnsavedEdits(); });
+}
+
+// A window given no desktop gets one whose settings cannot be changed.
 std::shared_ptr<platform::DesktopSettings> DesktopOrNone(
     std::shared_ptr<platform::DesktopSettings> desktop) {
-    return desktop ? std::move(desktop) : std::make_shared<NoDesktopSettings>();
+    return desktop ? std::move(desktop) : std::make_shared<platform::UnsupportedDesktopSettings>();
 }
 
 }  // namespace
@@ -97,76 +109,65 @@ std::shared_ptr<platform::DesktopSettings> DesktopOrNone(
 CMainWnd::CMainWnd(Environment environment)
     : m_environment(std::move(environment)),
       m_language(m_environment.mainIni, platform::Registry(m_environment.registryFile)),
-      m_session(m_environment.bus, *this, *this),
+      m_macroStore(m_environment.mouseDataFolder),
+      m_cursorScripts(m_environment.mouseDataFolder, m_environment.installFolder),
+      m_storeUploader(m_cursorScripts, m_macroStore,
+                      [this](const keys::StoreMessage& message) {
+                          keys::ShowStoreMessage(m_dialogs, message);
+                      }),
+      m_session(m_environment.bus, *this, *this, m_storeUploader),
       m_profileStore(
           {m_environment.mouseDataFolder, m_environment.installFolder}, m_session.Mirror(),
           [desktop = DesktopOrNone(m_environment.desktop)] { return desktop->PointerSpeed(); }),
-      m_desktopApplier(DesktopOrNone(m_environment.desktop), m_session.Mirror()),
-      m_macroStore(m_environment.mouseDataFolder),
-      m_cursorScripts(m_environment.mouseDataFolder, m_environment.installFolder) {
-    settings::ProfileSaves& saves = *this;
-    m_performancePage = std::make_unique<settings::PerformancePage>(
-        GetPaintManager(), m_session.Mirror(), m_session.MouseLink(), saves, m_desktopApplier,
-        m_dialogs);
-    m_lightingPage = std::make_unique<lighting::LightingPage>(GetPaintManager(), m_session.Mirror(),
-                                                              saves, m_dialogs, m_effectState);
-    m_profileListsPage = std::make_unique<profiles::ProfileListsPage>(
-        GetPaintManager(), m_profileStore, m_session.Mirror(), m_session.MouseLink(),
-        m_desktopApplier, m_dialogs);
+      m_desktopApplier(DesktopOrNone(m_environment.desktop), m_session.Mirror()) {
     if (!m_environment.foreground) {
         m_environment.foreground = platform::CreateForegroundProgram();
     }
     m_foreground = std::make_shared<platform::ReportedForegroundProgram>(m_environment.foreground);
-    m_profileListsPage->FollowForeground(profiles::ProfileListsPage::ForegroundFollow{
-        m_foreground.get(),
-        static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::ApplicationLinkWatcher),
-        MessageNumber(WindowMessage::FollowForegroundProgram), [] {
-            static_cast<void>(
-                MainWindowHandle().Post(MessageNumber(WindowMessage::FollowForegroundProgram)));
-        }});
     if (!m_environment.inputCapture) {
         m_environment.inputCapture = ui::CreateInputCapture();
     }
     m_deviceHook = std::make_unique<keys::CDeviceHook>(m_environment.inputCapture);
-    m_keyPage = std::make_unique<keys::KeyPage>(GetPaintManager(), m_session.Mirror(), m_macroStore,
-                                                m_dialogs, *m_deviceHook);
-    m_cursorPage = std::make_unique<keys::CursorPage>(GetPaintManager(), m_cursorScripts,
-                                                      m_session.MouseLink(), m_dialogs);
-    m_macroPage = std::make_unique<keys::MacroPage>(GetPaintManager(), m_macroStore,
-                                                    m_session.Mirror(), *m_deviceHook, m_dialogs,
-                                                    m_environment.macroRecorderTicks);
-    // The key page's macro combo and labels follow the macro list.
-    m_macroPage->onMacroListChanged = [this] { m_keyPage->RefreshMacroCombo(); };
-    constexpr std::uintptr_t kFrameTimer = TimerId(WindowTimer::SendLightingFrame);
-    m_lightingStream = std::make_unique<lighting::MousePreviewStream>(
-        GetPaintManager(), m_session.Mirror().settingsRecord, m_effectState, m_leds,
-        m_session.MouseLink(),
-        static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::LightingWorker),
-        lighting::MousePreviewStream::FrameTimer{
-            kFrameTimer, [this] { StartTimer(WindowTimer::SendLightingFrame); },
-            [this] { KillTimer(WindowTimer::SendLightingFrame); }});
-    m_busService = std::make_unique<BusServiceHost>(BusServiceHost::Window{
-        *m_performancePage, *m_lightingPage, *m_profileListsPage, m_session.Exchange(), m_dialogs,
-        *m_foreground, m_session.Mirror(), m_profileStore, m_session.MouseLink(),
-        m_environment.virtualMouse != nullptr});
+    settings::PageContext context{GetPaintManager(), m_dialogs, m_model};
+    context.lighting = &m_lightingModel;
+    context.leds = &m_leds;
+    context.lightingFrameTimer = {TimerId(WindowTimer::SendLightingFrame),
+                                  [this] { StartTimer(WindowTimer::SendLightingFrame); },
+                                  [this] { KillTimer(WindowTimer::SendLightingFrame); }};
+    context.profiles = &m_liveProfiles;
+    context.foreground = m_foreground.get();
+    context.followForegroundProgram = {MessageNumber(WindowMessage::FollowForegroundProgram), [] {
+                                           static_cast<void>(MainWindowHandle().Post(MessageNumber(
+                                               WindowMessage::FollowForegroundProgram)));
+                                       }};
+    context.macros = &m_macroStore;
+    context.cursorScripts = &m_cursorScripts;
+    context.deviceHook = m_deviceHook.get();
+    context.macroRecorderTicks = m_environment.macroRecorderTicks;
+    for (const PageFactory make : kPages) {
+        m_pages.push_back(make(context));
+    }
+    m_busService = std::make_unique<BusServiceHost>(
+        BusServiceHost::Window{m_model, m_lightingModel, m_liveProfiles, m_dialogs, *m_foreground,
+                               m_environment.virtualMouse != nullptr});
     RegisterWindowRoutes();
     m_busService->RegisterRoutes(m_routes);
-    m_profileListsPage->RegisterRoutes(m_routes);
-    m_performancePage->RegisterRoutes(m_routes);
-    // After the performance page: the lighting refresh ends the mouse page's
-    // refresh with the saves of both profiles.
-    m_lightingPage->RegisterRoutes(m_routes);
-    m_lightingStream->RegisterRoutes(m_routes);
-    m_keyPage->RegisterRoutes(m_routes);
-    m_cursorPage->RegisterRoutes(m_routes);
-    m_macroPage->RegisterRoutes(m_routes);
+    for (const std::size_t index : kRouteOrder) {
+        m_pages[index]->RegisterRoutes(m_routes);
+    }
 }
 
 CMainWnd::~CMainWnd() {
+    if (!m_shutDown) {
+        m_model.Commit();
+    }
     ui::CMenuWnd::DestroyMenu();
     m_popupMenu.reset();
     m_busService->Stop();
     StopWorkers();
+    while (!m_pages.empty()) {
+        m_pages.pop_back();
+    }
     if (MainWindowHandle() == GetHandle() && GetHandle().Id() != 0) {
         SetMainWindowHandle({});
     }
@@ -196,9 +197,7 @@ void CMainWnd::RegisterWindowRoutes() {
     });
     m_routes.OnClick(
         kDeviceSettingsOwner, "ms_profile_", NameMatch::PrefixIndex,
-        [this](ui::TNotifyUI&, Routed index) { Exchange().SelectOnboardProfile(*index); });
-    m_routes.OnClick(kDeviceSettingsOwner, "ms_key_butt_prosave", NameMatch::Exact,
-                     [this](ui::TNotifyUI&, Routed) { Exchange().SaveToDevice(); });
+        [this](ui::TNotifyUI&, Routed index) { m_model.SelectOnboardProfile(*index); });
     for (const std::string_view tab : kFunctionTabs) {
         m_routes.OnNotify(kWindowOwner, ui::msgtype::kSetFocus, tab, NameMatch::Exact,
                           [this](ui::TNotifyUI&, Routed) {
@@ -210,10 +209,8 @@ void CMainWnd::RegisterWindowRoutes() {
                           [this](ui::WParam, ui::LParam lParam) { OnTrayIcon(lParam); });
     RegisterWindowMessage(WindowMessage::MenuCommand,
                           [this](ui::WParam wParam, ui::LParam) { OnMenuCommand(wParam); });
-    RegisterWindowMessage(WindowMessage::MouseChanged, [this](ui::WParam, ui::LParam) {
-        Exchange().SyncDevice();
-        m_routes.Raise(ui::PageSignal::RefreshMousePage);
-    });
+    RegisterWindowMessage(WindowMessage::MouseChanged,
+                          [this](ui::WParam, ui::LParam) { m_model.SyncDevice(); });
     RegisterWindowMessage(WindowMessage::SaveStarted, [this](ui::WParam, ui::LParam) {
         SetControlVisible("setting_progress", true);
     });
@@ -231,7 +228,7 @@ void CMainWnd::RegisterWindowRoutes() {
 
     RegisterWindowTimer(WindowTimer::HideSaveProgress,
                         [this] { SetControlVisible("setting_progress", false); });
-    RegisterWindowTimer(WindowTimer::FlushSettings, [this] { Exchange().FlushSettings(); });
+    RegisterWindowTimer(WindowTimer::FlushSettings, [this] { m_model.Commit(); });
     RegisterWindowTimer(WindowTimer::RepaintAfterShow, [this] { GetPaintManager().Invalidate(); });
     RegisterWindowTimer(WindowTimer::ReadMouseConfiguration, [this] { OnMouseRead(); });
     RegisterWindowTimer(WindowTimer::Repaint, [this] {
@@ -241,10 +238,7 @@ void CMainWnd::RegisterWindowRoutes() {
         GetHandle().SetTimer(TimerId(WindowTimer::Repaint),
                              static_cast<unsigned>(info->laterPeriod.count()));
     });
-    RegisterWindowTimer(WindowTimer::RereadMouseRecord, [this] {
-        Exchange().RefreshCurrentRecord();
-        m_routes.Raise(ui::PageSignal::RefreshMousePage);
-    });
+    RegisterWindowTimer(WindowTimer::RereadMouseRecord, [this] { m_model.RefreshCurrentRecord(); });
 }
 
 void CMainWnd::InitWindow() {
@@ -309,10 +303,6 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
     } else {
         m_routes.DeliverNotify(msg);
     }
-    // The pointer passing over controls changes nothing the bus shows.
-    if (msg.sType != ui::msgtype::kMouseEnter && msg.sType != ui::msgtype::kMouseLeave) {
-        m_busService->RequestRefresh();
-    }
     WindowImplBase::Notify(msg);
 }
 
@@ -325,14 +315,13 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
     if (sender.starts_with(kMacroSectionPrefix) && !page) {
         return true;
     }
-    const ui::CControlUI* unsavedBar = manager.FindControl("ms_macro_tab_saveorcancel");
     // Unsaved macro edits keep the macro page in front: choosing another
     // section or device page is taken back, while the selections that take
     // it back there pass. Other options and check boxes leave no section;
     // the program changes them too (a program switch unticks a link check
     // box), which must never raise the notice.
-    if (!m_restoringMacroTab && page && msg.wParam != 0 && unsavedBar != nullptr &&
-        unsavedBar->IsVisible() && sender != "ms_macro_Op_tab" && sender != "ms_tab") {
+    if (!m_restoringMacroTab && page && msg.wParam != 0 && AnyUnsavedEdits(m_pages) &&
+        sender != "ms_macro_Op_tab" && sender != "ms_tab") {
         m_restoringMacroTab = true;
         for (const std::string_view option : {"ms_macro_Op_tab", "ms_tab"}) {
             if (auto* control = manager.FindControl<ui::COptionUI>(option)) {
@@ -343,7 +332,7 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
         ShowMessageBox(this, {}, kUnsavedMacroNotice);
         return false;
     }
-    m_routes.Raise(ui::PageSignal::StopRecording);
+    m_routes.Raise(settings::PageSignal::kStopRecording);
     // Only a selection switches pages; the options of a group that lose
     // their selection report it too.
     if (!page || msg.wParam == 0) {
@@ -361,26 +350,7 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
 }
 
 std::unique_ptr<ui::CControlUI> CMainWnd::CreateControl(std::string_view className) {
-    const auto entry = FindLayoutClass(className);
-    if (!entry) {
-        return nullptr;
-    }
-    switch (entry->kind) {
-        case LayoutClassKind::SubLayout: {
-            ui::CDialogBuilder builder;
-            auto page = builder.Create(entry->file, this, &GetPaintManager());
-            if (!page) {
-                platform::DebugOutput::Write("layout " + std::string(entry->file) +
-                                             " not built: " + builder.GetLastError());
-            }
-            return page;
-        }
-        case LayoutClassKind::CircleProgress:
-            return std::make_unique<ui::CCircleProgressUI>();
-        case LayoutClassKind::DeviceKeyButton:
-            return std::make_unique<ui::CDeviceKeyButtonUI>();
-    }
-    return nullptr;
+    return BuildLayoutClass(className, this, GetPaintManager());
 }
 
 std::optional<std::string> CMainWnd::QueryControlText(std::string_view id) {
@@ -408,7 +378,7 @@ void CMainWnd::OnWindowInit() {
     if (m_environment.shellHooks.applySavedBackground) {
         m_environment.shellHooks.applySavedBackground(*this);
     }
-    m_routes.Raise(ui::PageSignal::FillPageData);
+    m_routes.Raise(settings::PageSignal::kFillPageData);
     m_session.InitLinks();
     std::this_thread::sleep_for(kLinkSettlePause);
     m_language.CopyRegistryToMainIni();
@@ -487,7 +457,7 @@ ui::LResult CMainWnd::HandleCustomMessage(ui::MessageId message, ui::WParam wPar
         // Capturing input ends when the window no longer has the user's
         // attention; the library handles activation as usual.
         if ((wParam & 0xFFFF) == ui::WA_INACTIVE) {
-            m_routes.Raise(ui::PageSignal::StopRecording);
+            m_routes.Raise(settings::PageSignal::kStopRecording);
         }
         handled = false;
         return 0;
@@ -513,26 +483,13 @@ void CMainWnd::OnTimerMessage(std::uintptr_t id) {
             KillTimer(*timer);
         }
     }
-    const bool flushing =
-        id == TimerId(WindowTimer::FlushSettings) && Mirror().settingsDirty.IsSet();
+    // What the timers change in the live settings the model tells the bus
+    // service itself.
     m_routes.DeliverTimer(id);
-    RefreshBusServiceAfterTimer(id, flushing);
-}
-
-void CMainWnd::RefreshBusServiceAfterTimer(std::uintptr_t id, bool flushed) {
-    // The periodic timers (the flush with nothing to send, repaints, the
-    // lighting frames) change nothing the bus shows; reads of the mouse do.
-    const auto timer = FindWindowTimer(id);
-    if (flushed || timer == WindowTimer::ReadMouseConfiguration ||
-        timer == WindowTimer::RereadMouseRecord) {
-        m_busService->RequestRefresh();
-    }
 }
 
 void CMainWnd::OnMouseRead() {
-    Exchange().SyncDevice();
-    m_routes.Raise(ui::PageSignal::RefreshMousePage);
-    m_routes.Raise(ui::PageSignal::RefreshKeyPage);
+    m_model.SyncDevice();
     if (m_environment.startPage) {
         const auto page = FindFunctionPage(*m_environment.startPage);
         m_environment.startPage.reset();
@@ -554,7 +511,7 @@ void CMainWnd::OnMonitorControl(ui::MessageId message) {
     auto& manager = GetPaintManager();
     switch (static_cast<MonitorControlMessage>(message)) {
         case MonitorControlMessage::SelectStoredDeviceProfile:
-            m_routes.Raise(ui::PageSignal::MouseConnected);
+            m_model.Notify(settings::MouseChange::MouseConnected);
             break;
         case MonitorControlMessage::ShowMouseTab:
             if (auto* tab = manager.FindControl<ui::COptionUI>("ms_tab")) {
@@ -684,7 +641,7 @@ ui::CMenuWnd* CMainWnd::OpenMenu(std::string_view layout, ui::UiPoint point) {
 }
 
 void CMainWnd::OpenTrayMenu() {
-    ui::UiPoint point = CursorPosition();
+    ui::UiPoint point = ui::CursorPosition();
     point.y -= kTrayMenuRaise;
     ui::CMenuWnd* menu = OpenMenu("menu1.xml", point);
     if (menu == nullptr) {
@@ -698,7 +655,7 @@ void CMainWnd::OpenTrayMenu() {
 }
 
 void CMainWnd::OpenMainMenu() {
-    if (ui::CMenuWnd* menu = OpenMenu("menu.xml", CursorPosition())) {
+    if (ui::CMenuWnd* menu = OpenMenu("menu.xml", ui::CursorPosition())) {
         AddSimulationItems(*menu);
         menu->ResizeMenu();
     }
@@ -856,6 +813,9 @@ void CMainWnd::ShutDown() {
         return;
     }
     m_shutDown = true;
+    // A change made just before closing still reaches the mouse and the
+    // selected profiles.
+    m_model.Commit();
     m_trayIcon.Delete();
     m_deviceHook->Remove();
     // Before the workers: no call runs while the device session stops.
@@ -887,8 +847,9 @@ void CMainWnd::SetControlVisible(std::string_view name, bool visible) {
 }
 
 void CMainWnd::OnboardProfileSwitched() {
+    // The model shows the pages the new profile's record once the switch
+    // returns.
     SetControlVisible("ms_tab_function", false);
-    m_routes.Raise(ui::PageSignal::RefreshMousePage);
 }
 
 void CMainWnd::SaveStarted() {
@@ -897,29 +858,6 @@ void CMainWnd::SaveStarted() {
 
 void CMainWnd::SaveFinished() {
     SendMessage(MessageNumber(WindowMessage::SaveFinished));
-}
-
-settings::UploadResult CMainWnd::UploadCursorScripts() {
-    const keys::TableUpload upload = m_cursorScripts.UploadCursorScripts(m_session.MouseLink());
-    if (upload.message) {
-        keys::ShowStoreMessage(m_dialogs, *upload.message);
-    }
-    // A script table too long for the mouse ends the save: the user is told,
-    // and neither the macros nor the key table go out without their scripts.
-    return upload.status == keys::UploadStatus::Refused ? settings::UploadResult::Refused
-                                                        : settings::UploadResult::Sent;
-}
-
-settings::UploadResult CMainWnd::UploadMacroTable() {
-    const keys::TableUpload upload = m_macroStore.UploadMacros(
-        m_session.MouseLink(), m_session.Mirror().deviceInfo.MacroCapacityBytes());
-    if (upload.status != keys::UploadStatus::Refused) {
-        return settings::UploadResult::Sent;
-    }
-    if (upload.message) {
-        keys::ShowStoreMessage(m_dialogs, *upload.message);
-    }
-    return settings::UploadResult::Refused;
 }
 
 }  // namespace varlok::app

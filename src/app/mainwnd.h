@@ -19,17 +19,21 @@
 #include "keys/cursorscripts.h"
 #include "keys/macrostore.h"
 #include "keys/page/devicehook.h"
+#include "keys/storeuploader.h"
 #include "lighting/effectstate.h"
 #include "lighting/ledstate.h"
+#include "lighting/lightingmodel.h"
 #include "platform/desktopsettings.h"
 #include "platform/foregroundprogram.h"
 #include "platform/inputcapture.h"
 #include "platform/ownerlock.h"
 #include "platform/reportedforegroundprogram.h"
+#include "profiles/liveprofiles.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
 #include "settings/devicesession.h"
 #include "settings/exchangehooks.h"
+#include "settings/mousemodel.h"
 #include "settings/profilesaves.h"
 #include "ui/menuwnd.h"
 #include "ui/routetable.h"
@@ -39,25 +43,6 @@
 namespace varlok::sim {
 class VirtualMouse;
 }
-
-namespace varlok::settings {
-class PerformancePage;
-}
-
-namespace varlok::profiles {
-class ProfileListsPage;
-}
-
-namespace varlok::keys {
-class KeyPage;
-class CursorPage;
-class MacroPage;
-}  // namespace varlok::keys
-
-namespace varlok::lighting {
-class LightingPage;
-class MousePreviewStream;
-}  // namespace varlok::lighting
 
 namespace varlok::app {
 
@@ -146,6 +131,10 @@ public:
     [[nodiscard]] device::DeviceLink& MouseLink() { return m_session.MouseLink(); }
     [[nodiscard]] settings::MouseMirror& Mirror() { return m_session.Mirror(); }
     [[nodiscard]] settings::ConfigurationExchange& Exchange() { return m_session.Exchange(); }
+    // The editing model every change of the live settings goes through, and
+    // the cores' parts of it.
+    [[nodiscard]] settings::MouseModel& Model() { return m_model; }
+    [[nodiscard]] profiles::LiveProfiles& LiveProfiles() { return m_liveProfiles; }
     [[nodiscard]] profiles::ProfileStore& ProfileStore() { return m_profileStore; }
     [[nodiscard]] settings::DesktopApplier& DesktopApplier() { return m_desktopApplier; }
     [[nodiscard]] lighting::EffectState& LightingEffectState() { return m_effectState; }
@@ -156,8 +145,6 @@ public:
     [[nodiscard]] keys::CDeviceHook& DeviceHook() { return *m_deviceHook; }
     // The session-bus service (exported only when the environment asks).
     [[nodiscard]] BusServiceHost& BusService() { return *m_busService; }
-    // The key section's logic (its macro combo follows the macro list).
-    [[nodiscard]] keys::KeyPage& KeyAssignmentPage() { return *m_keyPage; }
     // The menu last opened from the tray or the menu button, or null.
     [[nodiscard]] ui::CMenuWnd* PopupMenu() const { return m_popupMenu.get(); }
     // What the monitors report to; null before "windowinit".
@@ -229,19 +216,15 @@ private:
     void StartTimer(WindowTimer timer);
     void KillTimer(WindowTimer timer);
     void SetControlVisible(std::string_view name, bool visible);
-    // After a timer or message that may have changed what the bus service
-    // shows: it takes its snapshot again (soon, once).
-    void RefreshBusServiceAfterTimer(std::uintptr_t id, bool flushed);
 
     // settings::ExchangeHooks.
     void OnboardProfileSwitched() override;
     void SaveStarted() override;
     void SaveFinished() override;
-    settings::UploadResult UploadCursorScripts() override;
-    settings::UploadResult UploadMacroTable() override;
     // settings::ProfileSaves: the profile store's.
     void SaveDeviceProfile() override { m_profileStore.SaveDeviceProfile(); }
     void SaveLightingProfile() override { m_profileStore.SaveLightingProfile(); }
+    void SaveKeyProfile() override { m_profileStore.SaveKeyProfile(); }
 
     Environment m_environment;
     // The desktop's program in front, and the one helpers report through the
@@ -254,12 +237,15 @@ private:
     // through the relay until the session has joined them.
     MessageRelay m_monitorRelay{*this};
     std::unique_ptr<WindowDeviceEvents> m_deviceEvents;
+    // The mouse's macro store and cursor scripts, in its data folder, and
+    // their tables as a save to the mouse sends them (before the session,
+    // whose exchange uses them).
+    keys::MacroStore m_macroStore;
+    keys::CursorScripts m_cursorScripts;
+    keys::StoreUploader m_storeUploader;
     settings::DeviceSession m_session;
     profiles::ProfileStore m_profileStore;
     settings::DesktopApplier m_desktopApplier;
-    // The mouse's macro store and cursor scripts, in its data folder.
-    keys::MacroStore m_macroStore;
-    keys::CursorScripts m_cursorScripts;
     // The recording hook: macro recording and the key capture.
     std::unique_ptr<keys::CDeviceHook> m_deviceHook;
     ui::RouteTable m_routes;
@@ -268,14 +254,17 @@ private:
     lighting::EffectState m_effectState;
     // The mouse's 24 LEDs as the lighting worker renders them.
     lighting::LedState m_leds;
-    std::unique_ptr<settings::PerformancePage> m_performancePage;
-    std::unique_ptr<lighting::LightingPage> m_lightingPage;
-    std::unique_ptr<lighting::MousePreviewStream> m_lightingStream;
-    std::unique_ptr<profiles::ProfileListsPage> m_profileListsPage;
-    std::unique_ptr<keys::KeyPage> m_keyPage;
-    std::unique_ptr<keys::CursorPage> m_cursorPage;
-    // After the device hook: a recording still running removes its capture.
-    std::unique_ptr<keys::MacroPage> m_macroPage;
+    // The editing model and the cores' parts of it, before the pages that
+    // show them: the lighting rule for replaced settings runs before the
+    // pages show them.
+    settings::MouseModel m_model{m_session.Mirror(), m_session.Exchange(), m_profileStore,
+                                 m_desktopApplier, m_session.MouseLink()};
+    lighting::LightingModel m_lightingModel{m_model, m_effectState};
+    profiles::LiveProfiles m_liveProfiles{m_profileStore, m_model};
+    // In the order they were built; after the device hook, as a recording
+    // still running removes its capture. The destructor ends them last to
+    // first.
+    std::vector<std::unique_ptr<ui::Page>> m_pages;
     // After the pages it acts on.
     std::unique_ptr<BusServiceHost> m_busService;
     ui::CTrayIcon m_trayIcon;

@@ -52,7 +52,7 @@ public:
 
     // Runs the dialog the way the DPI colour buttons do: owned by owner,
     // its top-left corner 20 pixels left of and 20 pixels below cursor
-    // (screen coordinates; CursorPosition() of app/desktopaccess.h), modal.
+    // (screen coordinates; CursorPosition() of ui/desktopaccess.h), modal.
     // Returns the chosen colour, or std::nullopt when the dialog was closed
     // otherwise or its layout could not be built.
     [[nodiscard]] static std::optional<ui::Argb> Pick(

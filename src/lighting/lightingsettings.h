@@ -8,17 +8,14 @@
 #include <string_view>
 
 #include "settings/mousemirror.h"
+#include "settings/rgb.h"
 #include "settings/settingsrecord.h"
 
 namespace varlok::lighting {
 
-// Red, green and blue bytes as the device and the files keep them.
-struct Rgb {
-    std::uint8_t red = 0;
-    std::uint8_t green = 0;
-    std::uint8_t blue = 0;
-    friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
-};
+// The colour bytes live in the settings core, where the DPI stages' colours
+// use them too.
+using Rgb = settings::Rgb;
 
 // The effects, by the mode byte's value.
 enum class LightingMode : std::uint8_t {

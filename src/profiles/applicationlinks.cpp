@@ -1,5 +1,7 @@
 #include "profiles/applicationlinks.h"
 
+#include <filesystem>
+
 #include "platform/entrynames.h"
 
 namespace varlok::profiles {
@@ -28,6 +30,19 @@ std::optional<int> LinkedEntryFor(const platform::IniFile& ini, ProfileCategory 
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string> LinkedProgramName(std::string_view path) {
+    const auto separator = path.find_last_of(std::filesystem::path::preferred_separator);
+    if (separator == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::string(path.substr(separator + 1));
+}
+
+bool IsLinkedToNoProgram(const platform::IniFile& ini, ProfileCategory category, int index) {
+    return ini.ReadInt(CategoryInfo(category).linkFlagSection, std::to_string(index)) != 0 &&
+           !LinkedProgramName(ReadLinkedPath(ini, category, index));
 }
 
 }  // namespace varlok::profiles

@@ -34,4 +34,13 @@ struct ApplicationLink {
                                                 ProfileCategory category, int count,
                                                 std::string_view programPath);
 
+// The program's file name, after the last folder separator; std::nullopt
+// for a path without one, which names no program.
+[[nodiscard]] std::optional<std::string> LinkedProgramName(std::string_view path);
+
+// Whether entry index is marked linked (its flag any number but 0) to a path
+// that names no program: choosing such an entry loads nothing.
+[[nodiscard]] bool IsLinkedToNoProgram(const platform::IniFile& ini, ProfileCategory category,
+                                       int index);
+
 }  // namespace varlok::profiles

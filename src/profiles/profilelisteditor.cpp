@@ -57,8 +57,21 @@ std::string ProfileListEditor::CopyName(std::span<const std::string> names, std:
     return name;
 }
 
+void ProfileListEditor::SavePending() const {
+    if (m_model != nullptr) {
+        m_model->SavePending();
+    }
+}
+
+void ProfileListEditor::ListsChanged() const {
+    if (m_model != nullptr) {
+        m_model->Notify(settings::MouseChange::ProfileLists);
+    }
+}
+
 ProfileReadResult ProfileListEditor::ReadEntry(ProfileCategory category, std::string_view name,
                                                std::span<std::uint8_t> body) const {
+    SavePending();
     std::ranges::fill(body, std::uint8_t{0});
     const auto file = m_store.FileOf(category, name);
     return file ? ReadProfileFile(*file, body) : ProfileReadResult::Missing;
@@ -66,6 +79,7 @@ ProfileReadResult ProfileListEditor::ReadEntry(ProfileCategory category, std::st
 
 bool ProfileListEditor::WriteEntry(ProfileCategory category, std::string_view name,
                                    std::span<const std::uint8_t> body) {
+    SavePending();
     const auto file = m_store.FileOf(category, name);
     if (!file) {
         platform::DebugOutput::Write("文件打开失败 profile lists: the name \"" + std::string(name) +
@@ -76,6 +90,7 @@ bool ProfileListEditor::WriteEntry(ProfileCategory category, std::string_view na
 }
 
 void ProfileListEditor::RemoveEntryFile(ProfileCategory category, std::string_view name) {
+    SavePending();
     if (const auto file = m_store.FileOf(category, name)) {
         std::error_code error;
         std::filesystem::remove(*file, error);
@@ -89,11 +104,15 @@ bool ProfileListEditor::AppendEntry(ProfileCategory category, std::span<const st
         Value(info.countSection, std::string(kCountKey), Key(count)),
         Value(info.nameSection, Key(count - 1), names.back()),
         Value(info.linkFlagSection, Key(count - 1), "0")};
-    return Written(m_store.Ini().WriteValues(values), "the new entry");
+    SavePending();
+    const bool written = Written(m_store.Ini().WriteValues(values), "the new entry");
+    ListsChanged();
+    return written;
 }
 
 bool ProfileListEditor::RemoveEntry(ProfileCategory category, int removed,
                                     std::span<const std::string> names) {
+    SavePending();
     const ProfileCategoryInfo& info = CategoryInfo(category);
     const platform::IniFile& ini = m_store.Ini();
     const int count = static_cast<int>(names.size());
@@ -110,7 +129,9 @@ bool ProfileListEditor::RemoveEntry(ProfileCategory category, int removed,
                                    ini.FindWhole(info.linkPathSection, Key(i + 1)).value_or("0")));
         }
     }
-    return Written(m_store.Ini().WriteValues(values), "the shortened list");
+    const bool written = Written(m_store.Ini().WriteValues(values), "the shortened list");
+    ListsChanged();
+    return written;
 }
 
 ProfileListEditor::RenameResult ProfileListEditor::Rename(ProfileCategory category, int index,
@@ -145,6 +166,7 @@ ProfileListEditor::RenameResult ProfileListEditor::Rename(ProfileCategory catego
         std::error_code error;
         std::filesystem::remove(*oldFile, error);
     }
+    ListsChanged();
     return RenameResult::Renamed;
 }
 

@@ -10,6 +10,7 @@
 #include "profiles/profilecategory.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
+#include "settings/mousemodel.h"
 
 namespace varlok::profiles {
 
@@ -25,8 +26,12 @@ public:
     // The text after which a copy's name is made ("a" -> "a copy").
     static constexpr std::string_view kCopySuffix = " copy";
 
-    // store must outlive the editor.
-    explicit ProfileListEditor(ProfileStore& store) : m_store(store) {}
+    // store (and model, when given) must outlive the editor. With a model,
+    // the saves it holds are written before an entry's file or the lists are
+    // touched (so that they land in the entry they were made for and a copy
+    // or export holds them), and the lists' changes are told to its views.
+    explicit ProfileListEditor(ProfileStore& store, settings::MouseModel* model = nullptr)
+        : m_store(store), m_model(model) {}
 
     [[nodiscard]] ProfileStore& Store() const { return m_store; }
 
@@ -85,7 +90,11 @@ public:
     }
 
 private:
+    void SavePending() const;
+    void ListsChanged() const;
+
     ProfileStore& m_store;
+    settings::MouseModel* m_model = nullptr;
 };
 
 }  // namespace varlok::profiles

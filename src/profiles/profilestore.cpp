@@ -15,10 +15,6 @@ constexpr std::string_view kMissingText = "配置文件丢失";
 constexpr std::string_view kBadMagicText = "配置文件格式错误";
 constexpr std::string_view kWriteFailedText = "文件打开失败";
 
-std::uint8_t AtLeastOne(int value) {
-    return value <= 0 ? 1 : static_cast<std::uint8_t>(std::min(value, 255));
-}
-
 void ReportLoad(ProfileReadResult result, const std::string& what) {
     if (result == ProfileReadResult::Missing) {
         platform::DebugOutput::Write(std::string(kMissingText) + " " + what);
@@ -109,35 +105,6 @@ ProfileReadResult ProfileStore::Load(ProfileCategory category, int index) {
         TakeBody(category, body);
     }
     return result;
-}
-
-void ProfileStore::TakeBody(ProfileCategory category, std::span<const std::uint8_t> body) {
-    switch (category) {
-        case ProfileCategory::Device:
-            TakeDeviceBody(body.first<kDeviceBodySize>());
-            break;
-        case ProfileCategory::Lighting:
-            lighting::TakeLightingBody(body.first<lighting::kLightingBodySize>(), m_mirror);
-            break;
-        case ProfileCategory::Key:
-            std::ranges::copy(body.first<settings::kKeyTableSize>(), m_mirror.keySlots[0].begin());
-            break;
-    }
-}
-
-void ProfileStore::TakeDeviceBody(std::span<const std::uint8_t, kDeviceBodySize> body) {
-    std::ranges::copy(body.first<settings::kKeyTableSize>(), m_mirror.keySlots[0].begin());
-    std::ranges::copy(body.subspan<kDeviceRecordOffset, settings::kRecordSize>(),
-                      m_mirror.recordTable[0].begin());
-    m_mirror.settingsRecord.Assign(m_mirror.recordTable[0]);
-    m_mirror.wheelLines.Set(AtLeastOne(body[kDeviceWheelLinesByte]));
-    m_mirror.mouseZoneSlot.Set(body[kDeviceZoneSlotByte]);
-    // A device profile keeps no pointer speed: the desktop's is taken.
-    if (m_desktopPointerSpeed) {
-        if (const std::optional<int> speed = m_desktopPointerSpeed()) {
-            m_mirror.pointerSpeed.Set(AtLeastOne(*speed));
-        }
-    }
 }
 
 DeviceBody ProfileStore::StageDeviceBody() {

@@ -14,21 +14,13 @@
 #include "device/deviceidentity.h"
 #include "platform/atomicfile.h"
 #include "platform/inifile.h"
+#include "profiles/profilebody.h"
 #include "profiles/profilecategory.h"
 #include "profiles/profilefile.h"
 #include "settings/mousemirror.h"
 #include "settings/profilesaves.h"
 
 namespace varlok::profiles {
-
-// The body of a device profile (.config): key table 0, then record table
-// entry 0, whose bytes 50 and 51 hold the wheel lines and the zone selector.
-inline constexpr std::size_t kDeviceBodySize = settings::kKeyTableSize + settings::kRecordSize;
-inline constexpr std::size_t kDeviceRecordOffset = settings::kKeyTableSize;
-inline constexpr std::size_t kDeviceWheelLinesByte = kDeviceRecordOffset + 50;
-inline constexpr std::size_t kDeviceZoneSlotByte = kDeviceRecordOffset + 51;
-using DeviceBody = std::array<std::uint8_t, kDeviceBodySize>;
-static_assert(kDeviceBodySize == CategoryInfo(ProfileCategory::Device).bodyLength);
 
 // The mouse's profile store: msProfile.ini with the three lists (count,
 // names, selection, links) and one file per entry, named after it, in the
@@ -52,9 +44,8 @@ public:
     // many, so that a damaged count cannot keep the start-up busy.
     static constexpr int kMaxEntries = 1000;
 
-    // The desktop's pointer speed on the 1-20 scale, or std::nullopt when it
-    // cannot be read; loading a device profile takes it.
-    using PointerSpeedReader = std::function<std::optional<int>()>;
+    // Loading a device profile takes the desktop's pointer speed.
+    using PointerSpeedReader = profiles::PointerSpeedReader;
 
     struct Folders {
         // The mouse's data folder: msProfile.ini and the profile files.
@@ -104,7 +95,7 @@ public:
     bool Save(ProfileCategory category);
     void SaveDeviceProfile() override { static_cast<void>(Save(ProfileCategory::Device)); }
     void SaveLightingProfile() override { static_cast<void>(Save(ProfileCategory::Lighting)); }
-    void SaveKeyProfile() { static_cast<void>(Save(ProfileCategory::Key)); }
+    void SaveKeyProfile() override { static_cast<void>(Save(ProfileCategory::Key)); }
 
     // The start-up fill: the names of the three lists, in the order device,
     // lighting, key. A list with no entries (the first run) first gets its
@@ -125,11 +116,11 @@ public:
     // The bodies as the live settings give them. Staging writes the record
     // in force (and the other staged bytes) into record table entry 0.
     [[nodiscard]] DeviceBody StageDeviceBody();
-    // Takes a device body into the live settings as a load does.
-    void TakeDeviceBody(std::span<const std::uint8_t, kDeviceBodySize> body);
     // Takes the body of a file of the category (its body length) into the
     // live settings as a load does.
-    void TakeBody(ProfileCategory category, std::span<const std::uint8_t> body);
+    void TakeBody(ProfileCategory category, std::span<const std::uint8_t> body) {
+        TakeProfileBody(category, body, m_mirror, BodyUse::Load, m_desktopPointerSpeed);
+    }
 
 private:
     [[nodiscard]] std::string SelectedName(ProfileCategory category) const;

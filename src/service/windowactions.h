@@ -12,9 +12,9 @@
 namespace varlok::service {
 
 // What the bus service asks of the running window. Every change goes the way
-// the window's own control for it goes (the same page function), so that the
-// window shows it at once, the selected profiles are saved and the mouse gets
-// it with the next flush. The service has checked the arguments: stages are
+// the window's own control for it goes (the same model or core function), so
+// that the window shows it at once, the selected profiles are saved and the
+// mouse gets it with the next flush. The service has checked the arguments: stages are
 // 1-7, positions within the slider, indices within their lists.
 //
 // Thread affinity: the UI thread.

@@ -26,8 +26,9 @@ void StoreRecord(const SettingsRecord& record, RecordTableEntry& entry) {
 }  // namespace
 
 ConfigurationExchange::ConfigurationExchange(device::DeviceLink& link, MouseMirror& mirror,
-                                             ProfileSaves& saves, ExchangeHooks& hooks)
-    : m_link(link), m_mirror(mirror), m_saves(saves), m_hooks(hooks) {}
+                                             ProfileSaves& saves, ExchangeHooks& hooks,
+                                             TableUploads& uploads)
+    : m_link(link), m_mirror(mirror), m_saves(saves), m_hooks(hooks), m_uploads(uploads) {}
 
 void ConfigurationExchange::SyncDevice() {
     {
@@ -77,9 +78,9 @@ void ConfigurationExchange::RefreshCurrentRecord() {
     m_saves.SaveDeviceProfile();
 }
 
-void ConfigurationExchange::SelectOnboardProfile(int index) {
+bool ConfigurationExchange::SelectOnboardProfile(int index) {
     if (index < 0 || index >= static_cast<int>(kOnboardProfileCount)) {
-        return;
+        return false;
     }
     const auto requested = static_cast<std::uint8_t>(index);
     // A change still waiting for the next tick belongs to the profile in
@@ -92,11 +93,11 @@ void ConfigurationExchange::SelectOnboardProfile(int index) {
         const LinkResult activeRead = m_link.ReadSettings(active, 0);
         if (activeRead != LinkResult::Success) {
             Report("SelectOnboardProfile: ReadSettings", activeRead);
-            return;
+            return false;
         }
         const std::uint8_t current = active[0];
         if (current == requested) {
-            return;
+            return false;
         }
         if (current < kOnboardProfileCount) {
             StoreRecord(m_mirror.settingsRecord, m_mirror.recordTable[current]);
@@ -109,7 +110,7 @@ void ConfigurationExchange::SelectOnboardProfile(int index) {
         const LinkResult written = m_link.WriteSettings(switchTo, 0);
         if (written != LinkResult::Success) {
             Report("SelectOnboardProfile: WriteSettings", written);
-            return;
+            return false;
         }
         RecordTableEntry& entry = m_mirror.recordTable[requested];
         std::array<std::uint8_t, kExchangedRecordSize> read{};
@@ -122,6 +123,7 @@ void ConfigurationExchange::SelectOnboardProfile(int index) {
         m_mirror.settingsRecord.SetActiveProfile(requested);
     }
     m_hooks.OnboardProfileSwitched();
+    return true;
 }
 
 void ConfigurationExchange::FlushSettings() {
@@ -133,21 +135,21 @@ void ConfigurationExchange::FlushSettings() {
     Report("FlushSettings: WriteSettings", m_link.WriteSettings(buffer, RecordOffset(0)));
 }
 
-void ConfigurationExchange::SaveToDevice() {
+bool ConfigurationExchange::SaveToDevice() {
     m_hooks.SaveStarted();
-    if (m_hooks.UploadCursorScripts() == UploadResult::Sent &&
-        m_hooks.UploadMacroTable() == UploadResult::Sent) {
-        WriteActiveKeySlot();
-    }
+    const bool sent = m_uploads.UploadTables(m_link, m_mirror.deviceInfo.MacroCapacityBytes()) ==
+                          UploadResult::Sent &&
+                      WriteActiveKeySlot();
     m_hooks.SaveFinished();
+    return sent;
 }
 
-void ConfigurationExchange::WriteActiveKeySlot() {
+bool ConfigurationExchange::WriteActiveKeySlot() {
     const std::uint8_t active = m_mirror.settingsRecord.ActiveProfile();
     if (active >= kOnboardProfileCount) {
         platform::DebugOutput::Write("SaveToDevice: active profile " + std::to_string(active) +
                                      " does not exist; the key table is not sent");
-        return;
+        return false;
     }
     {
         const auto lock = m_link.LockIo();
@@ -156,6 +158,7 @@ void ConfigurationExchange::WriteActiveKeySlot() {
         Report("SaveToDevice: EndTransfer", m_link.EndTransfer());
     }
     m_saves.SaveDeviceProfile();
+    return true;
 }
 
 void ConfigurationExchange::Report(std::string_view step, LinkResult result) const {

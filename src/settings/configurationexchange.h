@@ -7,6 +7,7 @@
 #include "settings/exchangehooks.h"
 #include "settings/mousemirror.h"
 #include "settings/profilesaves.h"
+#include "settings/tableuploads.h"
 
 namespace varlok::settings {
 
@@ -26,9 +27,9 @@ namespace varlok::settings {
 // released.
 class ConfigurationExchange {
 public:
-    // link, mirror, saves and hooks must outlive this object.
+    // link, mirror, saves, hooks and uploads must outlive this object.
     ConfigurationExchange(device::DeviceLink& link, MouseMirror& mirror, ProfileSaves& saves,
-                          ExchangeHooks& hooks);
+                          ExchangeHooks& hooks, TableUploads& uploads);
 
     // Reads the whole mouse: information block, factory key map and the
     // five key tables, in one transfer bracket. The settings area is not
@@ -51,8 +52,9 @@ public:
     // profile, or when its active index cannot be read or the switch cannot
     // be written. An active index above 4 names no record table entry: the
     // record in force is then not stored anywhere, and the switch goes on.
-    // A switch ends with ExchangeHooks::OnboardProfileSwitched.
-    void SelectOnboardProfile(int index);
+    // A switch ends with ExchangeHooks::OnboardProfileSwitched. True when
+    // the device switched and the record in force is the new profile's.
+    bool SelectOnboardProfile(int index);
 
     // Timer 2: sends the record in force when it was marked dirty (one
     // WriteSettings of 56 bytes at offset 0, the record then zeros), and
@@ -60,17 +62,18 @@ public:
     // dropped, and the next change sends the whole record again.
     void FlushSettings();
 
-    // The key page's save button: SaveStarted; the cursor scripts, then the
-    // macro table, then the key table of the active profile (BeginTransfer,
-    // KeyBlockWriter's read and write of its window, EndTransfer) and the
-    // device profile save;
-    // SaveFinished. An upload that refuses stops the
-    // device writes after it; SaveFinished is sent in every case. An active
-    // profile above 4 in the record is refused: no key table is sent.
-    void SaveToDevice();
+    // The key page's save button: SaveStarted; the cursor-script and macro
+    // tables (TableUploads), then the key table of the active profile
+    // (BeginTransfer, KeyBlockWriter's read and write of its window,
+    // EndTransfer) and the device profile save; SaveFinished. A refused
+    // table stops the device writes after it; SaveFinished is sent in every
+    // case. An active profile above 4 in the record is refused: no key table
+    // is sent. True when the key table was sent (whatever the device
+    // answered).
+    bool SaveToDevice();
 
 private:
-    void WriteActiveKeySlot();
+    bool WriteActiveKeySlot();
     // Logs a failed command of the named step (when the link is connected:
     // an unconnected link failing is no news).
     void Report(std::string_view step, device::LinkResult result) const;
@@ -79,6 +82,7 @@ private:
     MouseMirror& m_mirror;
     ProfileSaves& m_saves;
     ExchangeHooks& m_hooks;
+    TableUploads& m_uploads;
 };
 
 }  // namespace varlok::settings

@@ -19,8 +19,8 @@ constexpr std::size_t kMonitorSlots = Index(DeviceSession::WorkerSlot::KeyboardN
 }  // namespace
 
 DeviceSession::DeviceSession(std::shared_ptr<device::HidBus> bus, ProfileSaves& saves,
-                             ExchangeHooks& hooks)
-    : m_bus(std::move(bus)), m_exchange(m_mouseLink, m_mirror, saves, hooks) {}
+                             ExchangeHooks& hooks, TableUploads& uploads)
+    : m_bus(std::move(bus)), m_exchange(m_mouseLink, m_mirror, saves, hooks, uploads) {}
 
 DeviceSession::~DeviceSession() {
     static_cast<void>(Stop());

@@ -15,6 +15,7 @@
 #include "settings/exchangehooks.h"
 #include "settings/mousemirror.h"
 #include "settings/profilesaves.h"
+#include "settings/tableuploads.h"
 
 namespace varlok::device {
 class NotificationMonitor;
@@ -34,7 +35,6 @@ namespace varlok::settings {
 // own rules.
 class DeviceSession {
 public:
-    static constexpr std::size_t kWorkerSlots = 15;
     // Worker slots in start order. The monitors are the session's own; the
     // later ones are filled by their owners through SetWorker.
     enum class WorkerSlot : std::size_t {
@@ -44,12 +44,16 @@ public:
         LightingWorker = 3,
         ApplicationLinkWatcher = 4,
     };
+    // One slot per worker above: a new worker gets its own name there.
+    static constexpr std::size_t kWorkerSlots =
+        static_cast<std::size_t>(WorkerSlot::ApplicationLinkWatcher) + 1;
     // How long Stop waits for the workers in all.
     static constexpr std::chrono::milliseconds kStopLimit{1000};
 
-    // bus: where the links and monitors look for devices. saves and hooks
-    // must outlive the session.
-    DeviceSession(std::shared_ptr<device::HidBus> bus, ProfileSaves& saves, ExchangeHooks& hooks);
+    // bus: where the links and monitors look for devices. saves, hooks and
+    // uploads (the exchange's) must outlive the session.
+    DeviceSession(std::shared_ptr<device::HidBus> bus, ProfileSaves& saves, ExchangeHooks& hooks,
+                  TableUploads& uploads);
     // Stops the workers if Stop was not called.
     ~DeviceSession();
     DeviceSession(const DeviceSession&) = delete;

@@ -15,6 +15,8 @@ public:
     virtual void SaveDeviceProfile() = 0;
     // Writes the live settings into the selected lighting profile (.led).
     virtual void SaveLightingProfile() = 0;
+    // Writes key table 0 into the selected key profile (.pro).
+    virtual void SaveKeyProfile() = 0;
 };
 
 }  // namespace varlok::settings

@@ -62,7 +62,7 @@ void RouteTable::OnTimer(std::string_view owner, std::uintptr_t id, Handler hand
     m_timers.push_back(TimerRoute{std::string(owner), id, std::move(handler)});
 }
 
-void RouteTable::OnSignal(std::string_view owner, PageSignal signal, Handler handler) {
+void RouteTable::OnSignal(std::string_view owner, SignalId signal, Handler handler) {
     m_signals.push_back(SignalRoute{std::string(owner), signal, std::move(handler)});
 }
 
@@ -102,7 +102,7 @@ bool RouteTable::DeliverTimer(std::uintptr_t id) const {
     return true;
 }
 
-std::size_t RouteTable::Raise(PageSignal signal) const {
+std::size_t RouteTable::Raise(SignalId signal) const {
     std::size_t raised = 0;
     for (const SignalRoute& route : m_signals) {
         if (route.signal == signal) {
@@ -138,7 +138,7 @@ std::optional<std::string> RouteTable::TimerOwner(std::uintptr_t id) const {
     return it == m_timers.end() ? std::nullopt : std::optional<std::string>(it->owner);
 }
 
-std::vector<std::string> RouteTable::SignalOwners(PageSignal signal) const {
+std::vector<std::string> RouteTable::SignalOwners(SignalId signal) const {
     std::vector<std::string> owners;
     for (const SignalRoute& route : m_signals) {
         if (route.signal == signal) {

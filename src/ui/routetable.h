@@ -27,14 +27,9 @@ enum class NameMatch {
     PrefixIndex,  // it, then a decimal number (1-3 digits), which the handler receives
 };
 
-// Points of the window's life at which it calls on its pages.
-enum class PageSignal {
-    FillPageData,      // the window initialises: fill the lists the pages show
-    RefreshMousePage,  // the live settings changed under the mouse page
-    RefreshKeyPage,    // the key tables changed under the key page
-    StopRecording,     // remove any capture of keyboard and mouse input
-    MouseConnected,    // the mouse was found: its stored device profile takes over
-};
+// A point of the window's life at which it calls on whoever registered for
+// it; the application names its own.
+enum class SignalId : std::uint32_t {};
 
 // Thread affinity: the UI thread. Register before the window initialises;
 // handlers may deliver further notifications (nested delivery is fine) but
@@ -59,7 +54,7 @@ public:
     // Messages first..last (one message: first = last).
     void OnMessage(std::string_view owner, MessageId first, MessageId last, MessageHandler handler);
     void OnTimer(std::string_view owner, std::uintptr_t id, Handler handler);
-    void OnSignal(std::string_view owner, PageSignal signal, Handler handler);
+    void OnSignal(std::string_view owner, SignalId signal, Handler handler);
     // A worker thread for the device session's worker slot `slot` (its
     // number), started with the session's own workers.
     void OnWorker(std::string_view owner, std::size_t slot, WorkerBody body, Handler wake = {});
@@ -73,7 +68,7 @@ public:
     // False when no handler is registered for the timer.
     bool DeliverTimer(std::uintptr_t id) const;
     // Calls every handler of the signal; returns how many were called.
-    std::size_t Raise(PageSignal signal) const;
+    std::size_t Raise(SignalId signal) const;
 
     // Who takes what, for tests and the debug output; std::nullopt for a
     // route nobody registered.
@@ -81,7 +76,7 @@ public:
                                                          std::string_view controlName) const;
     [[nodiscard]] std::optional<std::string> MessageOwner(MessageId message) const;
     [[nodiscard]] std::optional<std::string> TimerOwner(std::uintptr_t id) const;
-    [[nodiscard]] std::vector<std::string> SignalOwners(PageSignal signal) const;
+    [[nodiscard]] std::vector<std::string> SignalOwners(SignalId signal) const;
 
     struct WorkerRoute {
         std::string owner;
@@ -118,7 +113,7 @@ private:
     };
     struct SignalRoute {
         std::string owner;
-        PageSignal signal;
+        SignalId signal;
         Handler handler;
     };
 
@@ -135,6 +130,9 @@ class Page {
 public:
     virtual ~Page() = default;
     virtual void RegisterRoutes(RouteTable& routes) = 0;
+    // Whether the page holds edits the user has not saved or dropped yet;
+    // the window then keeps it in front.
+    [[nodiscard]] virtual bool HasUnsavedEdits() const { return false; }
 };
 
 }  // namespace varlok::ui

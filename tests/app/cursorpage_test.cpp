@@ -4,6 +4,7 @@
 
 #include "app/support/filechoice.h"
 #include "app/support/mainwindowfixture.h"
+#include "app/support/pageharness.h"
 #include "keys/cursorscripts.h"
 #include "keys/macrofile.h"
 #include "keys/macrotable.h"
@@ -136,6 +137,35 @@ TEST_F(CursorPageTest, ImportingAFileThatIsNoScriptChangesNothing) {
         EXPECT_EQ(platform::testing::ReadBytes(script), before) << path;
         EXPECT_TRUE(dynamic_cast<ui::COptionUI*>(Find("ms_gun_op_2"))->IsSelected()) << path;
     }
+}
+
+// The section without the window: a shot's edit is in its script's file at
+// once and recorded in the model; the flush tick sends nothing of it, the
+// send button the whole table.
+TEST(CursorSectionTest, AShotEditIsInItsFileAtOnceAndTheSendButtonSendsTheTable) {
+    testing::PageHarness page;
+    page.Add<CursorPage>();
+    page.Initialise();
+    ASSERT_TRUE(page.Tick("ms_gun_op_1", true));
+    ASSERT_TRUE(page.Tick("ms_bullet_op_4", true));
+    ASSERT_TRUE(page.Type(CursorPage::kHorizontalEdit, "300"));
+    EXPECT_EQ(page.Text(CursorPage::kHorizontalEdit), "255");
+    EXPECT_EQ(keys::ReadMacroActionText(page.DataFolder() / "name_2.cur", 28),
+              "0,0,4,255,0,mouse_move_to_right_text");
+    EXPECT_EQ(page.Model().Pending(), settings::Touch::CursorTable);
+    page.Commit();
+    EXPECT_TRUE(page.TakeRequests().empty());
+    EXPECT_TRUE(page.TakeSaves().empty());
+
+    ASSERT_TRUE(page.Click(CursorPage::kSendButton));
+    const std::vector<settings::testing::Request> requests = page.TakeRequests();
+    ASSERT_GE(requests.size(), 3U);
+    EXPECT_EQ(requests.front().Summary(), "01 len 0 @0");
+    EXPECT_EQ(requests.back().Summary(), "02 len 0 @0");
+    const auto table = keys::BuildMacroTable(page.CursorScripts().LoadAllScripts());
+    ASSERT_TRUE(table.has_value());
+    const sim::CursorTableBytes memory = page.Mouse().CursorTable();
+    EXPECT_TRUE(std::equal(table->begin(), table->end(), memory.begin()));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/support/mainwindowfixture.h"
+#include "app/support/pageharness.h"
 #include "keys/keyfunction.h"
 #include "keys/macrofile.h"
 #include "keys/macrostore.h"
@@ -75,12 +76,12 @@ protected:
             m_window->Mirror().keySlots[m_window->Mirror().settingsRecord.ActiveProfile()];
         return keys::KeyEntry(slot, key);
     }
-    // Two macros in the store, and the key page told so.
+    // Two macros in the store, and the pages told so.
     void AddTwoMacros() {
         keys::MacroStore store(m_folder / "ms");
         ASSERT_EQ(store.AddMacro().status, keys::MacroStoreStatus::Done);
         ASSERT_EQ(store.AddMacro().status, keys::MacroStoreStatus::Done);
-        m_window->KeyAssignmentPage().RefreshMacroCombo();
+        m_window->Model().Notify(settings::MouseChange::MacroList);
     }
 };
 
@@ -226,7 +227,7 @@ TEST_F(KeyPageTest, RunModesShowTheCountOnlyForTheCountedModeAndTheComboFollowsT
     // Macro 2 renamed on disk: the combo and the key's label follow.
     keys::MacroStore store(m_folder / "ms");
     ASSERT_EQ(store.RenameMacro(1, "Reload").status, keys::MacroStoreStatus::Done);
-    m_window->KeyAssignmentPage().RefreshMacroCombo();
+    m_window->Model().Notify(settings::MouseChange::MacroList);
     auto* combo = dynamic_cast<ui::CComboUI*>(Find("ms_key_fct_combo_23"));
     EXPECT_EQ(combo->GetText(), "Reload");
     EXPECT_EQ(Labels()[4], "Reload");
@@ -362,6 +363,47 @@ TEST_F(KeyPageTest, ScriptsTooLongForTheMouseStopTheSendWithAMessage) {
         EXPECT_EQ(request.command, 0x06) << int{request.command};
     }
     ASSERT_TRUE(RunUntil([this] { return !Find("setting_progress")->IsVisible(); }));
+}
+
+// The section without the window: a function goes into the active key slot
+// through the model at once, and to the mouse and the device profile only
+// with the send button (the key profile is not saved).
+TEST(KeySectionTest, AFunctionReachesTheSlotAtOnceAndTheMouseAndDeviceProfileWhenSent) {
+    using Strings = std::vector<std::string>;
+    testing::PageHarness page;
+    page.Add<keys::KeyPage>();
+    page.Initialise();
+    ASSERT_TRUE(page.Tick("ms_key_3", true));
+    ASSERT_TRUE(page.Choose("ms_key_fct_combo", 7));
+    ASSERT_TRUE(page.Choose("ms_key_fct_combo_21", 6));
+    const KeyFunction volumeUp{0x30, 0xE9, 0x00};
+    EXPECT_EQ(keys::KeyEntry(page.Mirror().keySlots[0], kForward), volumeUp);
+    EXPECT_EQ(page.Text("ms_key_3"), "media_vol_add");
+    EXPECT_EQ(page.Model().Pending(), settings::Touch::KeySlots);
+    page.Commit();
+    EXPECT_TRUE(page.TakeRequests().empty());
+    EXPECT_TRUE(page.TakeSaves().empty());
+
+    // No scripts or macros yet: the key block's window read and written
+    // back inside one transfer, then the device profile saved.
+    ASSERT_TRUE(page.Click("ms_key_butt_prosave"));
+    Strings expected{"01 len 0 @0"};
+    for (const char* command : {"08", "09"}) {
+        for (unsigned at = 0; at < 512; at += 56) {
+            expected.push_back(std::string(command) + " len " +
+                               std::to_string(std::min(56U, 512 - at)) + " @" + std::to_string(at));
+        }
+    }
+    expected.push_back("02 len 0 @0");
+    EXPECT_EQ(settings::testing::Summaries(page.TakeRequests()), expected);
+    const auto block = page.Mouse().StoredKeyBlock(0);
+    EXPECT_EQ(keys::KeyEntry(block, kForward), volumeUp);
+    EXPECT_EQ(page.TakeSaves(), Strings{"device"});
+    const std::string config = page.FileBytes("profile1.config");
+    ASSERT_GE(config.size(), 16U + 512U);
+    EXPECT_EQ(std::string(config.begin() + 16, config.begin() + 16 + 512),
+              std::string(block.begin(), block.end()));
+    EXPECT_EQ(page.Model().Pending(), settings::Touch::None);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@
 #include "keys/macroaction.h"
 #include "keys/mouseeventtable.h"
 #include "keys/page/keypage.h"
-#include "keys/page/macropage.h"
+#include "keys/page/macrocontrols.h"
 #include "keys/storemessage.h"
 #include "ui/containerui.h"
 #include "ui/controlui.h"
@@ -94,10 +94,10 @@ std::vector<std::string> KeysUsedInCode() {
     keys.insert(keys.end(), {std::string(keys::KeyPage::kCaptureHintText),
                              std::string(keys::KeyPage::kCaptureHintWindowText)});
     AddKeyModelKeys(keys);
-    using keys::MacroPage;
-    for (const auto& texts : {std::span<const std::string_view>(MacroPage::kUpDownTexts),
-                              std::span<const std::string_view>(MacroPage::kMouseEventTexts),
-                              std::span<const std::string_view>(MacroPage::kCodeTexts),
+    using keys::MacroControls;
+    for (const auto& texts : {std::span<const std::string_view>(MacroControls::kUpDownTexts),
+                              std::span<const std::string_view>(MacroControls::kMouseEventTexts),
+                              std::span<const std::string_view>(MacroControls::kCodeTexts),
                               std::span<const std::string_view>(keys::MouseEventTable::Labels())}) {
         keys.insert(keys.end(), texts.begin(), texts.end());
     }

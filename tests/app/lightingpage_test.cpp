@@ -9,6 +9,7 @@
 
 #include "app/presetcolours.h"
 #include "app/support/mainwindowfixture.h"
+#include "app/support/pageharness.h"
 #include "lighting/lightingsettings.h"
 #include "lighting/page/lightingpage.h"
 #include "profiles/profilefile.h"
@@ -235,6 +236,7 @@ TEST_F(LightingPageTest, SlidersStoreOnReleaseOnly) {
     EXPECT_EQ(StoredLightingProfile()[2], 1);
     ASSERT_TRUE(Driver().DragSlider("ms_deng_speed_slider", 1));
     EXPECT_EQ(Lighting().Speed(), 3);
+    WaitForCommit();
     EXPECT_EQ(StoredDeviceProfile()[512 + 3], 3);
 }
 
@@ -296,6 +298,7 @@ TEST_F(LightingPageTest, PresetsAndThePaletteColourTheSelectedZone) {
     EXPECT_FALSE(Check("ms_Deng_bottom_check").IsSelected() ||
                  Check("ms_Deng_wheel_check").IsSelected());
     EXPECT_FALSE(m_window->Mirror().settingsDirty.IsSet());
+    WaitForCommit();
     EXPECT_EQ(StoredDeviceProfile()[512 + 51], 1);
     // Clicking the chosen zone again keeps it.
     ASSERT_TRUE(Driver().Click("ms_Deng_logo_check"));
@@ -326,8 +329,8 @@ TEST_F(LightingPageTest, PresetsAndThePaletteColourTheSelectedZone) {
     EXPECT_EQ(Lighting().WheelColour(), picked);
     EXPECT_EQ(Lighting().LogoColour(), eleven);
     EXPECT_EQ(Lighting().Colour(), (Rgb{1, 2, 3}));
-    EXPECT_EQ(StoredLightingProfile()[5], 0);
     EXPECT_EQ(FlushedRecords().size(), 1u);
+    EXPECT_EQ(StoredLightingProfile()[5], 0);
 
     // Past the preset list: nothing happens.
     ClickNamed("ms_Deng_color_btn_30");
@@ -355,6 +358,7 @@ TEST_F(LightingPageTest, DirectionChecksAndButtonsSetTheDirectionAndRestartTheEf
     ASSERT_TRUE(Driver().Click("ms_Deng_FXR_check"));
     EXPECT_FALSE(Lighting().DirectionLeft());
     EXPECT_FALSE(Check("ms_Deng_FXL_check").IsSelected());
+    WaitForCommit();
     EXPECT_EQ(StoredLightingProfile()[4], 0);
 
     // The buttons set the byte the other way round, leave the checks and the
@@ -368,6 +372,7 @@ TEST_F(LightingPageTest, DirectionChecksAndButtonsSetTheDirectionAndRestartTheEf
     EXPECT_FALSE(Check("ms_Deng_FXL_check").IsSelected());
     EXPECT_TRUE(Check("ms_Deng_FXR_check").IsSelected());
     EXPECT_EQ(effects.trail[0].Get(), 77);
+    WaitForCommit();
     EXPECT_EQ(StoredLightingProfile()[4], 1);
     EXPECT_EQ(StoredDeviceProfile(), deviceProfileBefore);
     const std::vector<Request> writes = FlushedRecords();
@@ -396,7 +401,7 @@ TEST_F(LightingPageTest, RefreshShowsTheStoredSettings) {
     lighting.SetDirectionLeft(true);
     m_window->Mirror().mouseZoneSlot.Set(0);
     m_window->LightingEffectState().phaseCounter.Set(4);
-    m_window->Routes().Raise(ui::PageSignal::RefreshMousePage);
+    m_window->Model().Notify(settings::MouseChange::Settings);
 
     EXPECT_EQ(Combo(kModeList).GetCurSel(), 4);
     EXPECT_FALSE(Find("ms_Deng_FXL_check")->IsVisible());
@@ -419,8 +424,79 @@ TEST_F(LightingPageTest, RefreshShowsTheStoredSettings) {
 
     // A zone slot no check stands for leaves the checks as they were.
     m_window->Mirror().mouseZoneSlot.Set(9);
-    m_window->Routes().Raise(ui::PageSignal::RefreshMousePage);
+    m_window->Model().Notify(settings::MouseChange::Settings);
     EXPECT_TRUE(Check("ms_Deng_wheel_check").IsSelected());
+}
+
+// The section without the window: each control's change goes into the
+// lighting model, which sends the record once and saves the selected
+// profiles at the flush tick.
+TEST(LightingSectionTest, ControlChangesReachTheMouseAndTheProfilesAtTheCommit) {
+    using Strings = std::vector<std::string>;
+    testing::PageHarness page;
+    page.Add<lighting::LightingPage>();
+    page.Initialise();
+    const auto settings = [&page] { return LightingSettings(page.Mirror().settingsRecord); };
+    const auto stored = [&page](const char* file, std::size_t at) {
+        return static_cast<std::uint8_t>(page.FileBytes(file).at(16 + at));
+    };
+
+    // The wave from the first list: the rainbow, the effect restarted, one
+    // write of the record, both profiles saved.
+    page.Effects().phaseCounter.Set(5);
+    ASSERT_TRUE(page.Choose(kModeList, 0));
+    EXPECT_EQ(page.Effects().phaseCounter.Get(), 0);
+    EXPECT_TRUE(page.TakeRequests().empty());
+    page.Commit();
+    std::vector<Request> writes = page.TakeRequests();
+    ASSERT_EQ(settings::testing::Summaries(writes), Strings{"06 len 56 @0"});
+    EXPECT_EQ(writes[0].data[LightingSettings::kSevenColour], 0xFF);
+    EXPECT_EQ(page.TakeSaves(), (Strings{"lighting", "device"}));
+    EXPECT_EQ(stored("profile1.led", LightingSettings::kSevenColour), 0xFF);
+    EXPECT_EQ(stored("profile1.config", 512 + LightingSettings::kSevenColour), 0xFF);
+
+    // Static zones, the logo's: the zone is the host's, kept with the
+    // device profile only; nothing goes to the mouse.
+    ASSERT_TRUE(page.Choose(kModeList, 5));
+    EXPECT_EQ(page.Find("ms_deng_adjust_layout")->GetPadding(), (ui::UiRect{15, 0, 0, 0}));
+    page.Commit();
+    static_cast<void>(page.TakeRequests());
+    static_cast<void>(page.TakeSaves());
+    ASSERT_TRUE(page.Tick("ms_Deng_logo_check", true));
+    page.Commit();
+    EXPECT_TRUE(page.TakeRequests().empty());
+    EXPECT_EQ(page.TakeSaves(), Strings{"device"});
+    EXPECT_EQ(stored("profile1.config", 512 + 51), 1);
+
+    // A preset colours the logo and stops the cycling; a channel typed past
+    // its range is held and stored in the same zone. One write for both.
+    settings().SetSevenColour(1);
+    ASSERT_TRUE(page.Click("ms_Deng_color_btn_11"));
+    const ui::Argb preset = PresetColours()[11];
+    EXPECT_EQ(page.Find("ms_Deng_colordp_btn")->GetBkColor(), preset);
+    ASSERT_TRUE(page.Type("ms_Deng_edit_R", "300"));
+    EXPECT_EQ(page.Text("ms_Deng_edit_R"), "255");
+    const Rgb logo{255, RgbOf(preset).green, RgbOf(preset).blue};
+    EXPECT_EQ(settings().LogoColour(), logo);
+    EXPECT_EQ(settings().Colour(), Rgb{});
+    page.Commit();
+    writes = page.TakeRequests();
+    ASSERT_EQ(writes.size(), 1U);
+    EXPECT_EQ(std::vector(writes[0].data.begin() + 47, writes[0].data.begin() + 50),
+              (std::vector<std::uint8_t>{logo.red, logo.green, logo.blue}));
+    EXPECT_EQ(writes[0].data[LightingSettings::kSevenColour], 0);
+    EXPECT_EQ(page.TakeSaves(), (Strings{"lighting", "device"}));
+    EXPECT_EQ(stored("profile1.led", 47), 255);
+
+    // A change made elsewhere (the bus service's) shows on the page at once.
+    lighting::EffectChange change;
+    change.mode = 4;
+    change.colour = Rgb{0x10, 0x20, 0x30};
+    page.Lighting().ApplyChange(change);
+    EXPECT_EQ(page.Get<ui::CComboUI>(kModeList).GetCurSel(), 4);
+    EXPECT_EQ(page.Text("ms_Deng_edit_G"), "32");
+    EXPECT_EQ(page.Find("ms_Deng_colordp_btn")->GetBkColor(), 0xFF102030u);
+    EXPECT_EQ(page.Find("ms_deng_adjust_layout")->GetPadding(), (ui::UiRect{15, 25, 0, 0}));
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "app/support/xvfbwindowfixture.h"
 #include "keys/macrostore.h"
 #include "keys/macrotable.h"
-#include "keys/page/macropage.h"
+#include "keys/page/macrocontrols.h"
 #include "platform/tempfolder.h"
 #include "platform/x11inputcapture.h"
 #include "ui/listui.h"
@@ -23,7 +23,7 @@
 namespace varlok::app {
 namespace {
 
-using keys::MacroPage;
+using keys::MacroControls;
 
 // From the keyboard to the mouse's memory: an X server where the test types
 // with XTest, the desktop capture, the macro recorder, the key page and the
@@ -49,22 +49,22 @@ protected:
         XSync(m_display.get(), False);
     }
     [[nodiscard]] int RecordedRows() const {
-        return dynamic_cast<ui::CListUI*>(Find(MacroPage::kActionList))->GetCount();
+        return dynamic_cast<ui::CListUI*>(Find(MacroControls::kActionList))->GetCount();
     }
 };
 
 TEST_F(MacroRecordingEndToEndTest, CtrlCTypedOnTheDesktopReachesTheMouseOnTheBackButton) {
-    ASSERT_TRUE(Driver().Click(MacroPage::kAddButton));
-    ASSERT_TRUE(Driver().Click(MacroPage::kRecordButton));
+    ASSERT_TRUE(Driver().Click(MacroControls::kAddButton));
+    ASSERT_TRUE(Driver().Click(MacroControls::kRecordButton));
     ASSERT_TRUE(m_window->DeviceHook().IsInstalled());
     Press(XK_Control_L, true);
     Press(XK_c, true);
     Press(XK_c, false);
     Press(XK_Control_L, false);
     ASSERT_TRUE(RunUntil([this] { return RecordedRows() == 4; }));
-    ASSERT_TRUE(Driver().Click(MacroPage::kRecordButton));
+    ASSERT_TRUE(Driver().Click(MacroControls::kRecordButton));
     EXPECT_FALSE(m_window->DeviceHook().IsInstalled());
-    ASSERT_TRUE(Driver().Click(MacroPage::kSaveButton));
+    ASSERT_TRUE(Driver().Click(MacroControls::kSaveButton));
 
     const keys::MacroStore store(m_folder / "ms");
     const std::vector<keys::MacroAction> actions = store.LoadMacroActions(0);

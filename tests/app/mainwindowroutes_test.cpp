@@ -9,6 +9,7 @@
 
 #include "app/mainwindowmessages.h"
 #include "app/support/mainwindowfixture.h"
+#include "settings/page/pagecontext.h"
 #include "ui/notify.h"
 
 namespace varlok::app {
@@ -40,7 +41,7 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
     } cases[] = {
         {kClick, "menubtn", "main window"},
         {kClick, "ms_profile_2", "device settings"},
-        {kClick, "ms_key_butt_prosave", "device settings"},
+        {kClick, "ms_key_butt_prosave", "key page"},
         {kValueChanged, "ms_DPI3_slider", "performance page"},
         {kMoveValueChanged, "ms_DPI6_slider", "performance page"},
         {kMoveValueChanged, "ms_DPI7_slider", std::nullopt},
@@ -105,14 +106,8 @@ TEST_F(MainWindowRouteTable, RoutesReachTheirOwnersAndUnbuiltPagesHaveNone) {
          {WindowMessage::HookKeyMacro, WindowMessage::KeyboardEvent401}) {
         EXPECT_EQ(routes.MessageOwner(MessageNumber(absent)), std::nullopt);
     }
-    EXPECT_EQ(routes.SignalOwners(ui::PageSignal::RefreshMousePage),
-              (std::vector<std::string>{"performance page", "lighting page", "key page"}));
-    EXPECT_EQ(routes.SignalOwners(ui::PageSignal::RefreshKeyPage),
-              std::vector<std::string>{"key page"});
-    EXPECT_EQ(routes.SignalOwners(ui::PageSignal::StopRecording),
+    EXPECT_EQ(routes.SignalOwners(settings::PageSignal::kStopRecording),
               (std::vector<std::string>{"key page", "macro page"}));
-    EXPECT_EQ(routes.SignalOwners(ui::PageSignal::MouseConnected),
-              std::vector<std::string>{"profile lists"});
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "ui/containerui.h"
 #include "ui/modalanswers.h"
 #include "ui/optionui.h"
+#include "ui/recordingtarget.h"
 #include "ui/resourcemanager.h"
 #include "ui/support/uidriver.h"
 #include "ui/tablayoutui.h"
@@ -48,6 +49,14 @@ protected:
         Find("ms_tab")->SetVisible(true);
         Find("ms_tab_panel")->SetVisible(true);
         ui::test::UiDriver(*m_window).Click("ms_tab");
+    }
+    // A new macro with a recording not saved: edits the section keeps.
+    void MakeUnsavedMacroEdits() {
+        ui::test::UiDriver driver(*m_window);
+        ASSERT_TRUE(driver.Click("ms_macro_btn_name_add"));
+        ASSERT_TRUE(driver.Click("ms_macro_btn_redio"));
+        ASSERT_TRUE(driver.Click("ms_macro_btn_redio"));
+        ASSERT_TRUE(IsVisible("ms_macro_tab_saveorcancel"));
     }
     void PostTrayRelease(ui::MessageId mouseMessage) {
         m_window->GetHandle().Post(ui::kTrayIconMessage, 1, static_cast<ui::LParam>(mouseMessage));
@@ -140,7 +149,7 @@ TEST_F(MainWindowTest, UnsavedMacroEditsKeepTheMacroSection) {
     ShowMousePage();
     ui::test::UiDriver driver(*m_window);
     ASSERT_TRUE(driver.Click("ms_macro_Op_tab"));
-    Find("ms_macro_tab_saveorcancel")->SetVisible(true);
+    MakeUnsavedMacroEdits();
     std::string shown;
     testing::AnswerMessage(shown);
     ASSERT_TRUE(driver.Click("ms_deng_Op_tab"));
@@ -151,7 +160,7 @@ TEST_F(MainWindowTest, UnsavedMacroEditsKeepTheMacroSection) {
     EXPECT_EQ(PageOf("ms_tab_switch"), 1);
     EXPECT_EQ(PageOf("tab_switch"), 1);
     // Without unsaved edits the same click switches.
-    Find("ms_macro_tab_saveorcancel")->SetVisible(false);
+    ASSERT_TRUE(driver.Click("ms_macro_btn_cancel"));
     ASSERT_TRUE(driver.Click("ms_deng_Op_tab"));
     EXPECT_EQ(PageOf("ms_tab_switch"), 0);
 }
@@ -170,7 +179,7 @@ TEST_F(MainWindowTest, AProgramSwitchThatUnticksALinkPassesUnsavedMacroEdits) {
     Initialise();
     ShowMousePage();
     ASSERT_TRUE(Driver().Click("ms_macro_Op_tab"));
-    Find("ms_macro_tab_saveorcancel")->SetVisible(true);
+    MakeUnsavedMacroEdits();
     const auto& devices = dynamic_cast<const ui::CComboUI&>(*Find("ms_device_profile_combo"));
     m_foreground->BringToFront("/opt/game/bin/Game");
     ASSERT_TRUE(RunUntil([&] { return devices.GetCurSel() == 1; }));
@@ -299,7 +308,7 @@ TEST_F(MainWindowTest, TrayClickWithoutADeviceKeepsTheWindowHiddenAndExplainsOnc
         // A second click while the message is open opens no second one:
         // it would take the answer queued below.
         PostTrayRelease(ui::WM_LBUTTONUP);
-        RunFor(300ms);
+        ui::test::DeliverPosted();
     });
     std::string second;
     testing::AnswerMessage(second);
@@ -434,7 +443,7 @@ TEST_F(MainWindowTest, MenuItemsWithoutAHandlerShowTheirTextAsAMessage) {
         ASSERT_TRUE(driver.Click("menubtn"));
         ASSERT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
         ASSERT_TRUE(m_window->PopupMenu()->ChooseItem(item));
-        RunFor(100ms);
+        ui::test::DeliverPosted();
     };
     choose("About_setting");
     EXPECT_EQ(aboutOpened, 1);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/busservicehost.h"
+#include "app/msgwnd.h"
 #include "app/support/mainwindowfixture.h"
 #include "app/windowdeviceevents.h"
 #include "lighting/lightingsettings.h"
@@ -16,6 +17,7 @@
 #include "sim/virtualmouse.h"
 #include "ui/modalanswers.h"
 #include "ui/optionui.h"
+#include "ui/recordingtarget.h"
 #include "ui/support/uidriver.h"
 #include "ui/tablayoutui.h"
 #include "ui/trayicon.h"
@@ -80,9 +82,9 @@ protected:
         CreateWindow();
         Initialise();
         ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
-        // The lighting section's refresh sends the record once more; let the
-        // flush after it pass.
-        RunFor(250ms);
+        // The lighting section's refresh sends the record once more, with
+        // the commit after the read.
+        WaitForCommit();
     }
     [[nodiscard]] bool IsVisible(std::string_view name) const {
         const ui::CControlUI* control = Find(name);
@@ -101,7 +103,7 @@ TEST_F(MouseConnectionTest, AConnectedMouseBringsTheWindowUpAndIsReadWhole) {
     expected.insert(expected.end(), sync.begin(), sync.end());
     // The refresh after the read stores the lighting mode again.
     expected.push_back("06 len 56 @0");
-    RunFor(250ms);
+    WaitForQuietCommit();
     EXPECT_EQ(Requests(), expected);
     EXPECT_TRUE(IsVisible("ms_tab"));
     EXPECT_TRUE(dynamic_cast<ui::COptionUI*>(Find("ms_tab"))->IsSelected());
@@ -121,7 +123,7 @@ TEST_F(MouseConnectionTest, AnOnboardProfileButtonSwitchesTheMouse) {
     // The switch, the read of the new profile's record, then that record
     // once more from the refresh that shows it (the next flush).
     ASSERT_TRUE(RunUntil([this] { return Requests().size() >= 4; }));
-    RunFor(250ms);
+    WaitForQuietCommit();
     EXPECT_EQ(Requests(),
               (Strings{"05 len 1 @0", "06 len 1 @0", "05 len 56 @128", "06 len 56 @0"}));
     EXPECT_EQ(m_mouse->SettingsArea()[0], 2);
@@ -146,7 +148,7 @@ TEST_F(MouseConnectionTest, UnpluggingHidesTheMousePageAndPluggingInReconnects) 
     ASSERT_TRUE(RunUntil([this] { return m_reads == 2; }));
     EXPECT_TRUE(m_window->MouseLink().IsConnected());
     // The read, then the record the refresh stores again.
-    RunFor(250ms);
+    WaitForQuietCommit();
     Strings reread = SyncDeviceRequests();
     reread.push_back("06 len 56 @0");
     EXPECT_EQ(Requests(), reread);
@@ -191,7 +193,7 @@ TEST_F(MouseConnectionTest, ARefusedMouseBringsUpTheUdevRuleInTheLanguageUntilIt
     m_window->ShowWindow(false);
     m_window->GetHandle().Post(m_environment.activateMessage);
     ASSERT_TRUE(RunUntil([this] { return m_window->IsWindowVisible(); }));
-    RunFor(100ms);
+    ui::test::DeliverPosted();
     EXPECT_EQ(shown, "");
 
     // With the rule in place the mouse opens and the help gives way.
@@ -242,7 +244,7 @@ TEST_F(MouseConnectionTest, DeviceEventsRereadTheMouse) {
     // The refresh after each read stores the lighting mode again: the record
     // goes back once.
     ASSERT_TRUE(RunUntil([this] { return Requests().size() == 3; }));
-    RunFor(150ms);
+    WaitForQuietCommit();
     EXPECT_EQ(Requests(), (Strings{"05 len 1 @0", "05 len 56 @0", "06 len 56 @0"}));
 
     m_mouse->ClearLog();
@@ -250,14 +252,15 @@ TEST_F(MouseConnectionTest, DeviceEventsRereadTheMouse) {
     Strings reread = SyncDeviceRequests();
     reread.push_back("06 len 56 @0");
     ASSERT_TRUE(RunUntil([&] { return Requests().size() == reread.size(); }));
-    RunFor(150ms);
+    WaitForQuietCommit();
     EXPECT_EQ(Requests(), reread);
 
     m_mouse->ClearLog();
     m_mouse->PressEvent(0x403);
     ASSERT_TRUE(
         RunUntil([this] { return m_window->LightingEffectState().reactiveTrigger.load(); }));
-    RunFor(100ms);
+    ui::test::DeliverPosted();
+    WaitForQuietCommit();
     EXPECT_TRUE(Requests().empty());
 }
 
@@ -279,7 +282,7 @@ TEST_F(MouseConnectionTest, TheSimulationItemsPlugAndPressTheVirtualMouse) {
     ASSERT_TRUE(m_window->PopupMenu()->ChooseItem("sim_event_401"));
     // As for the event itself: the reads, then the record the refresh stores.
     ASSERT_TRUE(RunUntil([this] { return Requests().size() >= 3; }));
-    RunFor(150ms);
+    WaitForQuietCommit();
     EXPECT_EQ(Requests(), (Strings{"05 len 1 @0", "05 len 56 @0", "06 len 56 @0"}));
     // The item is the mouse's own profile button: it switched first.
     EXPECT_EQ(m_mouse->SettingsArea()[0], 1);
@@ -309,8 +312,8 @@ TEST_F(MouseConnectionTest, TheSimulationItemsPlugAndPressTheVirtualMouse) {
     ASSERT_TRUE(RunUntil([this] { return !m_mouse->IsPlugged(); }));
     ASSERT_TRUE(RunUntil([this] { return !m_window->MouseLink().IsConnected(); }));
     // Unplugged, the menus offer to plug it in again.
-    ASSERT_TRUE(RunUntil([] { return ui::ModalAnswers::Pending() == 0; }));
-    RunFor(700ms);
+    // The notice of the removal closes itself; the menu opens after it.
+    ASSERT_TRUE(RunUntil([&removed] { return !removed.empty() && !IsMessageShowing(removed); }));
     m_window->GetHandle().Post(ui::kTrayIconMessage, 1, ui::WM_RBUTTONUP);
     ASSERT_TRUE(RunUntil([this] {
         const auto items = m_window->PopupMenu()->Items();
@@ -354,8 +357,8 @@ TEST_F(MouseConnectionTest, TheLightingStreamsFramesToTheMouseAndTintsThePreview
     ASSERT_TRUE(RunUntil([&] { return lastFrame() == expected; }, 10s));
     // The previews show the LEDs' colours at their levels; 22 and 23 stay
     // faded.
-    RunFor(100ms);
     const ui::CControlUI* strip = Find("ms_dkey_0");
+    ASSERT_TRUE(RunUntil([strip] { return (strip->GetChangerColor() & 0xFFFFFFU) == 0x1080F0U; }));
     EXPECT_EQ(strip->GetChangerColor() & 0xFFFFFFU, 0x1080F0U);
     EXPECT_EQ(strip->GetChangerAlpha(), 97);
     EXPECT_EQ(Find("ms_dkey_19")->GetChangerColor() & 0xFFFFFFU, 0xFF0000U);

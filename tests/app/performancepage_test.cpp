@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "app/support/mainwindowfixture.h"
+#include "app/support/pageharness.h"
 #include "platform/recordingdesktopsettings.h"
 #include "profiles/profilefile.h"
 #include "settings/dpitable.h"
+#include "settings/page/performancepage.h"
 #include "settings/settingstestsupport.h"
 #include "sim/virtualmouse.h"
 #include "ui/comboui.h"
@@ -189,6 +191,7 @@ TEST_F(PerformancePageTest, WheelLinesStepClampAndReachTheDesktop) {
     EXPECT_EQ(Text("ms_gunlun_speed_edit"), "100");
     driver.Blur();
     m_window->DesktopApplier().WaitForPending();
+    WaitForCommit();
     EXPECT_EQ(m_window->Mirror().wheelLines.Get(), 100);
     EXPECT_EQ(m_desktop->StoredWheelLines(), 100);
     EXPECT_EQ(StoredDeviceProfile()[562], 100);
@@ -276,7 +279,7 @@ TEST_F(PerformancePageTest, TheLiftOffHeightsExcludeEachOtherAndSendNothing) {
     EXPECT_TRUE(two->IsSelected());
     EXPECT_FALSE(three->IsSelected());
     ASSERT_TRUE(Driver().Click("ms_line_adjust"));
-    RunFor(250ms);
+    WaitForCommit();
     EXPECT_TRUE(NonFrameRequests(*m_mouse).empty());
 }
 
@@ -308,6 +311,92 @@ TEST_F(PerformancePageTest, ChangesComeBackWithTheDeviceProfileAfterARestart) {
     EXPECT_EQ(m_mouse->SettingsArea()[14], 0);
     EXPECT_EQ(Slider("ms_DPI3_slider").GetValue(), 13);
     EXPECT_EQ(Text("ms_DPI3_label_value"), "3500");
+}
+
+std::vector<std::uint8_t> Bytes(const std::string& text, std::size_t at, std::size_t count) {
+    return {text.begin() + static_cast<std::ptrdiff_t>(at),
+            text.begin() + static_cast<std::ptrdiff_t>(at + count)};
+}
+
+// The section without the window: each control's change goes into the
+// model, which sends the record once and saves the selected profiles at the
+// flush tick.
+TEST(PerformanceSectionTest, ControlChangesReachTheMouseAndTheProfilesAtTheCommit) {
+    using Strings = std::vector<std::string>;
+    testing::PageHarness page;
+    page.Add<settings::PerformancePage>();
+    page.Initialise();
+
+    // Two stages and the report rate: nothing goes out before the commit,
+    // then one write of the record followed by zeros, and each profile saved
+    // once, holding the record.
+    ASSERT_TRUE(page.Release("ms_DPI3_slider", 15));
+    ASSERT_TRUE(page.Choose("ms_report_fct_combo", 1));
+    ASSERT_TRUE(page.Release("ms_DPI1_slider", 0));
+    EXPECT_EQ(page.Text("ms_DPI3_label_value"), "4000");
+    EXPECT_TRUE(page.TakeRequests().empty());
+    EXPECT_TRUE(page.TakeSaves().empty());
+    page.Commit();
+    std::vector<Request> writes = page.TakeRequests();
+    ASSERT_EQ(settings::testing::Summaries(writes), Strings{"06 len 56 @0"});
+    const auto record = page.Mirror().settingsRecord.Snapshot();
+    std::vector<std::uint8_t> expected(record.begin(), record.end());
+    EXPECT_EQ(expected[14], 1);
+    EXPECT_EQ(expected[15], 0);
+    EXPECT_EQ(expected[17], 15);
+    expected.resize(56, 0);
+    EXPECT_EQ(writes[0].data, expected);
+    EXPECT_EQ(page.TakeSaves(), (Strings{"lighting", "device"}));
+    expected.resize(50);
+    EXPECT_EQ(Bytes(page.FileBytes("profile1.config"), 16 + 512, 50), expected);
+    EXPECT_EQ(Bytes(page.FileBytes("profile1.led"), 16, 50), expected);
+
+    // A stage colour from the colour dialog: sent, saved in the device
+    // profile only.
+    page.Dialogs().colour = 0xFF00F6FF;
+    ASSERT_TRUE(page.Click("ms_DPIcolor_btn_2"));
+    EXPECT_EQ(page.Find("ms_DPIcolor_btn_2")->GetBkColor(), 0xFF00F6FFu);
+    page.Commit();
+    writes = page.TakeRequests();
+    ASSERT_EQ(writes.size(), 1U);
+    EXPECT_EQ(std::vector(writes[0].data.begin() + 26, writes[0].data.begin() + 29),
+              (std::vector<std::uint8_t>{0x00, 0xF6, 0xFF}));
+    EXPECT_EQ(page.TakeSaves(), Strings{"device"});
+    EXPECT_EQ(Bytes(page.FileBytes("profile1.config"), 16 + 512 + 26, 3),
+              (std::vector<std::uint8_t>{0x00, 0xF6, 0xFF}));
+
+    // Typed wheel lines are held within range as they are typed and taken
+    // when the edit loses focus: the desktop gets them, the device profile
+    // keeps them, the mouse gets nothing.
+    ASSERT_TRUE(page.Type("ms_gunlun_speed_edit", "250"));
+    EXPECT_EQ(page.Text("ms_gunlun_speed_edit"), "100");
+    ASSERT_TRUE(page.Send("ms_gunlun_speed_edit", ui::msgtype::kKillFocus));
+    page.Commit();
+    page.WaitForDesktop();
+    EXPECT_TRUE(page.TakeRequests().empty());
+    EXPECT_EQ(page.TakeSaves(), Strings{"device"});
+    EXPECT_EQ(page.Desktop().StoredWheelLines(), 100);
+    EXPECT_EQ(Bytes(page.FileBytes("profile1.config"), 16 + 562, 1),
+              std::vector<std::uint8_t>{100});
+
+    // The pointer speed, position v standing for 2v + 2: both profiles.
+    ASSERT_TRUE(page.Release("ms_point_speed_slider", 7));
+    page.Commit();
+    page.WaitForDesktop();
+    EXPECT_EQ(page.TakeSaves(), (Strings{"lighting", "device"}));
+    EXPECT_EQ(page.Desktop().Calls().back(), (Call{Call::Kind::SetPointerSpeed, 16}));
+    EXPECT_EQ(Bytes(page.FileBytes("profile1.led"), 16 + 50, 2),
+              (std::vector<std::uint8_t>{16, 100}));
+
+    // Restoring the defaults: the desktop's at once and the mouse's own
+    // command; the stored values stay and nothing is saved.
+    ASSERT_TRUE(page.Click("ms_one_profile_default"));
+    EXPECT_EQ(page.Get<ui::CSliderUI>("ms_point_speed_slider").GetValue(), 4);
+    EXPECT_EQ(page.Text("ms_gunlun_speed_edit"), "3");
+    page.Commit();
+    EXPECT_EQ(settings::testing::Summaries(page.TakeRequests()), Strings{"0d len 0 @0"});
+    EXPECT_TRUE(page.TakeSaves().empty());
+    EXPECT_EQ(page.Mirror().pointerSpeed.Get(), 16);
 }
 
 }  // namespace

@@ -11,11 +11,14 @@
 #include <vector>
 
 #include "app/support/mainwindowfixture.h"
+#include "app/support/pageharness.h"
 #include "platform/inifile.h"
 #include "platform/recordingdesktopsettings.h"
 #include "platform/tempfolder.h"
+#include "profiles/page/profilelistspage.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
+#include "settings/page/performancepage.h"
 #include "settings/settingstestsupport.h"
 #include "sim/devicememory.h"
 #include "ui/comboui.h"
@@ -275,8 +278,10 @@ protected:
 TEST_F(ProfileOperationsTest, AddCopyAndDeleteKeepListIniAndFilesInStep) {
     Open();
     const std::filesystem::path ms = m_folder / "ms";
-    // Add: the default under the next free name, chosen and sent.
+    // Add: the default under the next free name, chosen and sent; the
+    // refresh that shows it saves it as the mouse runs it.
     ASSERT_EQ(ClickAnswered("ms_pro_device_add_btn"), "");
+    WaitForCommit();
     EXPECT_EQ(Items("ms_device_profile_combo"), (Strings{"profile1", "profile2"}));
     EXPECT_EQ(Combo("ms_device_profile_combo").GetCurSel(), 1);
     const std::string defaults = FileBytes(m_folder / "msdevicedefault.config");
@@ -499,8 +504,10 @@ TEST_F(ProfileOperationsTest, LinksAreStoredRefusedTwiceAndClearedAndALightingLi
     EXPECT_EQ(Store().Read("DENGPROCESS", "0"), "/usr/bin/editor");
     static_cast<void>(FlushedRecords());
     m_mouse->ClearLog();
+    const int reads = m_foreground->reads;
     m_foreground->BringToFront("/usr/bin/editor");
-    RunFor(std::chrono::milliseconds(300));
+    // The window has followed the program in front once it asked which it is.
+    ASSERT_TRUE(RunUntil([&] { return m_foreground->reads > reads; }));
     EXPECT_EQ(Combo("ms_device_profile_combo").GetCurSel(), 0);
     EXPECT_TRUE(NonFrameRequests(*m_mouse).empty());
 
@@ -552,7 +559,7 @@ TEST_F(ProfileOperationsTest, ALongProgramPathIsLinkedWholeAndOneWithALineBreakI
 }
 
 TEST_F(ProfileOperationsTest, WithoutAProgramInFrontTheLinkControlsSayWhy) {
-    m_foreground = std::make_shared<platform::FakeForegroundProgram>(
+    m_foreground = std::make_shared<testing::CountingForegroundProgram>(
         platform::ForegroundSupport::NoX11Display);
     m_environment.foreground = m_foreground;
     Open();
@@ -562,6 +569,83 @@ TEST_F(ProfileOperationsTest, WithoutAProgramInFrontTheLinkControlsSayWhy) {
         EXPECT_FALSE(control->IsEnabled()) << name;
         EXPECT_EQ(control->GetToolTip(), "profile_tip_links_unavailable") << name;
     }
+}
+
+// The lists without the window: choices and buttons go to the live
+// profiles, which send at once what a choice has always sent and leave the
+// record and the saves to the commit (a reset saves at once, before the
+// desktop settings change).
+TEST(ProfileListsSectionTest, ChoicesAndButtonsReachTheMouseAndTheFiles) {
+    testing::PageHarness page;
+    page.Add<profiles::ProfileListsPage>();
+    page.Add<settings::PerformancePage>();
+    page.Initialise();
+    const auto byte = [&page](const char* file, std::size_t at) {
+        return static_cast<std::uint8_t>(
+            page.FileBytes(file).at(profiles::kProfileHeaderSize + at));
+    };
+
+    // The mouse arrives: the stored device profile is chosen; its record
+    // goes out at once, then key block 0 is read and written back with the
+    // profile's own block, and the record goes once more with the commit.
+    page.Model().Notify(settings::MouseChange::MouseConnected);
+    EXPECT_EQ(page.Get<ui::CComboUI>("ms_device_profile_combo").GetCurSel(), 0);
+    EXPECT_EQ(page.Text("ms_device_profile_name_edit"), "profile1");
+    std::vector<Request> sent = page.TakeRequests();
+    const Strings summaries = Summaries(sent);
+    ASSERT_EQ(summaries.size(), 21U);
+    EXPECT_EQ(summaries[0], "06 len 50 @0");
+    EXPECT_EQ(summaries[1], "08 len 56 @0");
+    EXPECT_EQ(summaries[11], "09 len 56 @0");
+    // The profile as the mouse runs it is saved before the key table takes
+    // the mouse's other blocks: it holds the record sent.
+    EXPECT_EQ(page.FileBytes("profile1.config").substr(profiles::kProfileHeaderSize + 512, 50),
+              std::string(sent[0].data.begin(), sent[0].data.end()));
+    page.Commit();
+    EXPECT_EQ(Summaries(page.TakeRequests()), Strings{"06 len 56 @0"});
+    EXPECT_EQ(page.TakeSaves(), (Strings{"lighting", "device"}));
+
+    // A lighting reset: the default's record into the live settings, both
+    // profiles saved at once with the desktop settings they had, the desktop
+    // then at the reset's, the record sent with the commit.
+    page.Mirror().pointerSpeed.Set(16);
+    page.Mirror().wheelLines.Set(9);
+    ASSERT_TRUE(page.Click("ms_pro_deng_reset_btn"));
+    EXPECT_EQ(page.TakeSaves(), (Strings{"lighting", "device"}));
+    EXPECT_EQ(byte("profile1.led", 50), 16);
+    EXPECT_EQ(byte("profile1.led", 51), 9);
+    EXPECT_EQ(byte("profile1.config", 562), 9);
+    EXPECT_EQ(page.Text("ms_gunlun_speed_edit"), "1");
+    EXPECT_EQ(page.Get<ui::CSliderUI>("ms_point_speed_slider").GetValue(), 4);
+    EXPECT_TRUE(page.TakeRequests().empty());
+    page.Commit();
+    sent = page.TakeRequests();
+    ASSERT_EQ(Summaries(sent), Strings{"06 len 56 @0"});
+    EXPECT_EQ(page.FileBytes("profile1.led").substr(profiles::kProfileHeaderSize, 50),
+              std::string(sent[0].data.begin(), sent[0].data.begin() + 50));
+    page.WaitForDesktop();
+
+    // A new key profile: the default under the next name, chosen, its key
+    // table sent at once.
+    ASSERT_TRUE(page.Click("ms_pro_key_add_btn"));
+    EXPECT_EQ(page.Get<ui::CComboUI>("ms_key_profile_combo").GetCurSel(), 1);
+    EXPECT_EQ(page.FileBytes("profile2.pro"),
+              platform::testing::ReadBytes(page.InstallFolder() / "mskeydefault.pro"));
+    EXPECT_EQ(Summaries(page.TakeRequests()).size(), 20U);
+
+    // An export right after a change holds the change: what waits for the
+    // commit is saved first.
+    ASSERT_TRUE(page.Release("ms_DPI1_slider", 12));
+    const std::filesystem::path exported = page.InstallFolder() / "out.config";
+    ui::SetFileDialogAnswerProvider([&exported](ui::FileDialogKind, const ui::FileDialogOptions&) {
+        return std::optional(exported.string());
+    });
+    ASSERT_TRUE(page.Click("ms_pro_device_export_btn"));
+    ui::SetFileDialogAnswerProvider({});
+    EXPECT_EQ(static_cast<std::uint8_t>(platform::testing::ReadBytes(exported).at(
+                  profiles::kProfileHeaderSize + 512 + 15)),
+              12);
+    EXPECT_TRUE(page.Dialogs().shown.empty());
 }
 
 }  // namespace

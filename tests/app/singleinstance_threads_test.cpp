@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "platform/singleinstance.h"
 #include "ui/controlui.h"
 #include "ui/modalanswers.h"
+#include "ui/recordingtarget.h"
 #include "ui/support/uidriver.h"
 #include "ui/trayicon.h"
 
@@ -26,7 +28,11 @@ protected:
     void StartSecondInstance(std::string_view wakeMessage) {
         const std::string name = "varlok-app-test-" + std::to_string(::getpid());
         m_first = std::make_unique<platform::SingleInstance>(
-            name, WakeMainWindow(m_environment.activateMessage));
+            name, [this, wake = WakeMainWindow(m_environment.activateMessage)](
+                      const std::string& message) {
+                wake(message);
+                ++m_wakes;
+            });
         ASSERT_EQ(m_first->Acquire(kActivateMessageName),
                   platform::SingleInstance::AcquireResult::Acquired);
         CreateWindow();
@@ -35,9 +41,14 @@ protected:
         platform::SingleInstance second(name, {});
         EXPECT_EQ(second.Acquire(wakeMessage),
                   platform::SingleInstance::AcquireResult::AlreadyRunning);
-        RunFor(std::chrono::milliseconds(500));
+        // The listener hands the message on, then the window takes what it
+        // posted.
+        ASSERT_TRUE(RunUntil([this] { return m_wakes.load() == 1; }));
+        ui::test::DeliverPosted();
     }
 
+    // Declared before the instance, whose listener counts into it.
+    std::atomic<int> m_wakes{0};
     std::unique_ptr<platform::SingleInstance> m_first;
     std::string shown;
 };

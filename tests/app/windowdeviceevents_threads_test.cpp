@@ -10,6 +10,7 @@
 #include "app/support/mainwindowfixture.h"
 #include "ui/messagetarget.h"
 #include "ui/qt/messagehub.h"
+#include "ui/recordingtarget.h"
 #include "ui/support/uidriver.h"
 #include "ui/windowmessages.h"
 
@@ -133,7 +134,7 @@ TEST_F(WindowDeviceEventsTest, SendWaitsForTheWindowUntilTheRelayIsClosed) {
         host.DeviceEventReported(DeviceType::Keyboard, DeviceEventCode::ProfileSwitched);
     });
     late.join();
-    testing::MainWindowFixture::RunFor(50ms);
+    ui::test::DeliverPosted();
     EXPECT_EQ(m_window.received.size(), 1U);
 }
 

@@ -10,6 +10,7 @@
 #include "keys/macrostore.h"
 #include "keys/macrotable.h"
 #include "keys/storeupload.h"
+#include "keys/storeuploader.h"
 #include "platform/debugoutput.h"
 #include "platform/inifile.h"
 #include "platform/tempfolder.h"
@@ -338,6 +339,22 @@ TEST_F(UploadTest, StoresGoOutCursorScriptsFirstThenMacros) {
     const StoreUpload refused = UploadStores(m_mouse.link, scripts, m_store, 4096);
     ASSERT_EQ(refused.Refusal(), &refused.cursorScripts);
     EXPECT_TRUE(m_mouse.Commands().empty());
+}
+
+// What a save to the mouse gets: sent tables, or a refusal told once.
+TEST_F(UploadTest, TheSavesUploaderTellsARefusal) {
+    Fill({30});
+    CursorScripts scripts(m_folder.Path(), VARLOK_SOURCE_DIR "/data");
+    ASSERT_TRUE(scripts.PrepareCursorScripts());
+    std::vector<StoreMessage> told;
+    StoreUploader uploader(scripts, m_store,
+                           [&told](const StoreMessage& message) { told.push_back(message); });
+    EXPECT_EQ(uploader.UploadTables(m_mouse.link, 4096), settings::UploadResult::Sent);
+    EXPECT_TRUE(told.empty());
+    m_mouse.mouse->ClearLog();
+    EXPECT_EQ(uploader.UploadTables(m_mouse.link, 128), settings::UploadResult::Refused);
+    EXPECT_EQ(told, (std::vector<StoreMessage>{{"message_text_16", 4}}));
+    EXPECT_EQ(std::ranges::count(m_mouse.Commands(), 0x15), 0);
 }
 
 }  // namespace

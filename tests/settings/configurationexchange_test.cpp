@@ -86,7 +86,7 @@ protected:
 
     MouseMirror m_mirror;
     testing::RecordingHooks m_hooks{*mouse};
-    ConfigurationExchange m_exchange{m_link, m_mirror, m_hooks, m_hooks};
+    ConfigurationExchange m_exchange{m_link, m_mirror, m_hooks, m_hooks, m_hooks};
 };
 
 TEST_F(ConfigurationExchangeTest, SeveralChangesWithinOneTickLeaveAsOneWriteOfTheWholeRecord) {
@@ -387,11 +387,13 @@ TEST_F(ConfigurationExchangeTest, ABlockReadCutOffPartWayCopiesOnlyWhatWasRead) 
 TEST_F(ConfigurationExchangeTest, SaveSendsTheActiveKeyTableBetweenTheProgressMessages) {
     FillMirror();
     m_mirror.settingsRecord.SetActiveProfile(3);
+    // The tables get the mouse's macro memory: 3 x 128 bytes.
+    m_mirror.deviceInfo.Raw()[device::DeviceInfo::kMacroUnitsIndex] = 3;
 
     m_exchange.SaveToDevice();
 
-    EXPECT_EQ(m_hooks.Calls(), (Strings{"SaveStarted", "UploadCursorScripts", "UploadMacroTable",
-                                        "SaveDeviceProfile", "SaveFinished"}));
+    EXPECT_EQ(m_hooks.Calls(),
+              (Strings{"SaveStarted", "UploadTables 384", "SaveDeviceProfile", "SaveFinished"}));
     const std::vector<Request> requests = Requests();
     // The key block's window is read, then written back.
     Strings expected = {"01 len 0 @0"};
@@ -411,14 +413,10 @@ TEST_F(ConfigurationExchangeTest, SaveSendsTheActiveKeyTableBetweenTheProgressMe
 
 TEST_F(ConfigurationExchangeTest, ARefusedUploadStopsTheSaveButNotItsEndMessage) {
     FillMirror();
-    m_hooks.macroTable = UploadResult::Refused;
-    m_exchange.SaveToDevice();
-    m_hooks.cursorScripts = UploadResult::Refused;
+    m_hooks.tables = UploadResult::Refused;
     m_exchange.SaveToDevice();
     EXPECT_EQ(Requests().size(), 0u);
-    EXPECT_EQ(m_hooks.Calls(),
-              (Strings{"SaveStarted", "UploadCursorScripts", "UploadMacroTable", "SaveFinished",
-                       "SaveStarted", "UploadCursorScripts", "SaveFinished"}));
+    EXPECT_EQ(m_hooks.Calls(), (Strings{"SaveStarted", "UploadTables 0", "SaveFinished"}));
 }
 
 TEST_F(ConfigurationExchangeTest, SaveRefusesAnActiveProfileAboveFour) {
@@ -427,8 +425,7 @@ TEST_F(ConfigurationExchangeTest, SaveRefusesAnActiveProfileAboveFour) {
     platform::DebugCapture capture;
     m_exchange.SaveToDevice();
     EXPECT_EQ(Requests().size(), 0u);
-    EXPECT_EQ(m_hooks.Calls(),
-              (Strings{"SaveStarted", "UploadCursorScripts", "UploadMacroTable", "SaveFinished"}));
+    EXPECT_EQ(m_hooks.Calls(), (Strings{"SaveStarted", "UploadTables 0", "SaveFinished"}));
     EXPECT_TRUE(capture.Contains(
         "SaveToDevice: active profile 7 does not exist; the key table is not sent"));
 }

@@ -20,7 +20,7 @@ protected:
     std::shared_ptr<sim::VirtualMouse> m_mouse = sim::AttachVirtualMouse(*m_bus);
     testing::RecordingHooks m_hooks{*m_mouse};
     RecordingDeviceEvents m_events;
-    DeviceSession m_session{m_bus, m_hooks, m_hooks};
+    DeviceSession m_session{m_bus, m_hooks, m_hooks, m_hooks};
 };
 
 TEST_F(DeviceSessionTest, MonitorsAndWorkersRunAndStopWithoutAWindow) {

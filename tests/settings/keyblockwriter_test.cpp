@@ -112,7 +112,7 @@ TEST_F(KeyBlockWriterTest, AFailedReadSendsNothingAndKeepsTheSlot) {
 // whose window covers profile 1's block, keeps profile 1's edit in the mouse.
 TEST_F(KeyBlockWriterTest, SavingOneProfileKeepsTheKeysSavedForAnother) {
     testing::RecordingHooks hooks{*mouse};
-    ConfigurationExchange exchange{m_link, m_mirror, hooks, hooks};
+    ConfigurationExchange exchange{m_link, m_mirror, hooks, hooks, hooks};
     exchange.SyncDevice();
     const sim::KeyMemoryBytes synced = mouse->KeyMemory();
 

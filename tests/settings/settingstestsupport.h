@@ -20,6 +20,7 @@
 #include "device/reportframe.h"
 #include "settings/exchangehooks.h"
 #include "settings/profilesaves.h"
+#include "settings/tableuploads.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmouse.h"
 
@@ -144,26 +145,22 @@ inline std::vector<std::string> Summaries(const std::vector<Request>& requests) 
 // answer as told. The save's start and end also note how many reports the
 // mouse had received by then, so that tests can place them among the device
 // traffic.
-class RecordingHooks : public ExchangeHooks, public ProfileSaves {
+class RecordingHooks : public ExchangeHooks, public ProfileSaves, public TableUploads {
 public:
     explicit RecordingHooks(const sim::VirtualMouse& mouse) : m_mouse(mouse) {}
 
     void SaveDeviceProfile() override { m_calls.push_back("SaveDeviceProfile"); }
     void SaveLightingProfile() override { m_calls.push_back("SaveLightingProfile"); }
+    void SaveKeyProfile() override { m_calls.push_back("SaveKeyProfile"); }
     void OnboardProfileSwitched() override { m_calls.push_back("OnboardProfileSwitched"); }
     void SaveStarted() override { Mark("SaveStarted"); }
     void SaveFinished() override { Mark("SaveFinished"); }
-    UploadResult UploadCursorScripts() override {
-        m_calls.push_back("UploadCursorScripts");
-        return cursorScripts;
-    }
-    UploadResult UploadMacroTable() override {
-        m_calls.push_back("UploadMacroTable");
-        return macroTable;
+    UploadResult UploadTables(device::DeviceLink&, std::size_t macroCapacityBytes) override {
+        m_calls.push_back("UploadTables " + std::to_string(macroCapacityBytes));
+        return tables;
     }
 
-    UploadResult cursorScripts = UploadResult::Sent;
-    UploadResult macroTable = UploadResult::Sent;
+    UploadResult tables = UploadResult::Sent;
 
     [[nodiscard]] const std::vector<std::string>& Calls() const { return m_calls; }
     [[nodiscard]] const std::vector<std::size_t>& RequestsAtSend() const {

@@ -41,6 +41,7 @@ TEST(RouteTable, NamesMatchExactlyByPrefixOrByPrefixAndNumber) {
 }
 
 TEST(RouteTable, EveryMatchingHandlerRunsInOrderAndOnlyRegisteredRoutesExist) {
+    constexpr SignalId kRefresh{1};
     test::EnsureApplication();
     RouteTable routes;
     std::vector<std::string> calls;
@@ -62,8 +63,8 @@ TEST(RouteTable, EveryMatchingHandlerRunsInOrderAndOnlyRegisteredRoutesExist) {
                          calls.push_back("message " + std::to_string(message - 0x0810));
                          return static_cast<LResult>(wParam + 1);
                      });
-    routes.OnSignal("page a", PageSignal::RefreshMousePage, [&] { calls.push_back("a"); });
-    routes.OnSignal("page b", PageSignal::RefreshMousePage, [&] { calls.push_back("b"); });
+    routes.OnSignal("page a", kRefresh, [&] { calls.push_back("a"); });
+    routes.OnSignal("page b", kRefresh, [&] { calls.push_back("b"); });
     routes.OnWorker("lighting", 3, [](platform::Event&) {});
 
     CButtonUI button;
@@ -76,8 +77,8 @@ TEST(RouteTable, EveryMatchingHandlerRunsInOrderAndOnlyRegisteredRoutesExist) {
     EXPECT_FALSE(routes.DeliverTimer(14));
     EXPECT_EQ(routes.DeliverMessage(0x0812, 41, 0), LResult{42});
     EXPECT_EQ(routes.DeliverMessage(0x0814, 0, 0), std::nullopt);
-    EXPECT_EQ(routes.Raise(PageSignal::RefreshMousePage), 2u);
-    EXPECT_EQ(routes.Raise(PageSignal::RefreshKeyPage), 0u);
+    EXPECT_EQ(routes.Raise(kRefresh), 2u);
+    EXPECT_EQ(routes.Raise(SignalId{2}), 0u);
     EXPECT_EQ(calls,
               (std::vector<std::string>{"click 7", "prefix", "timer 2", "message 2", "a", "b"}));
 
@@ -87,8 +88,7 @@ TEST(RouteTable, EveryMatchingHandlerRunsInOrderAndOnlyRegisteredRoutesExist) {
     EXPECT_EQ(routes.MessageOwner(0x0810), "hooks");
     EXPECT_EQ(routes.TimerOwner(2), "flush");
     EXPECT_EQ(routes.TimerOwner(14), std::nullopt);
-    EXPECT_EQ(routes.SignalOwners(PageSignal::RefreshMousePage),
-              (std::vector<std::string>{"page a", "page b"}));
+    EXPECT_EQ(routes.SignalOwners(kRefresh), (std::vector<std::string>{"page a", "page b"}));
     ASSERT_EQ(routes.Workers().size(), 1u);
     EXPECT_EQ(routes.Workers()[0].owner, "lighting");
     EXPECT_EQ(routes.Workers()[0].slot, 3u);

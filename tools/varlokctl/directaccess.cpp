@@ -14,6 +14,7 @@
 #include "platform/entrynames.h"
 #include "platform/folders.h"
 #include "platform/ownerlockwatch.h"
+#include "profiles/profilebody.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "settings/keyblockwriter.h"
@@ -212,37 +213,23 @@ ExitCode DirectAccess::ChangeRecord(std::optional<unsigned> profile, const Setti
 }
 
 ExitCode DirectAccess::ApplyProfile(const ProfileToApply& profile, ApplyOutcome& outcome) {
-    using profiles::ProfileCategory;
     if (const ExitCode connected = Connect(); connected != ExitCode::Ok) {
         return connected;
     }
     // Selecting a profile in the program sends these without a transfer
-    // bracket; the lock keeps them back to back. The first failure stops
-    // the sequence: a device profile's key block is not sent after its
-    // record was refused.
-    const auto lock = m_link.LockIo();
-    const std::span<const std::uint8_t> bytes(profile.body);
-    if (profile.category != ProfileCategory::Key) {
-        // The record proper followed by zeros, as a flush sends it.
-        const std::size_t recordAt =
-            profile.category == ProfileCategory::Device ? profiles::kDeviceRecordOffset : 0;
-        RecordBytes record{};
-        std::ranges::copy(bytes.subspan(recordAt, device::kSettingsRecordSize), record.begin());
-        if (const LinkResult written = m_link.WriteSettings(record, 0);
-            written != LinkResult::Success) {
-            return CommandFailed(written, "WriteSettings");
+    // bracket, back to back. The first failure stops the sequence: a device
+    // profile's key block is not sent after its record was refused.
+    const profiles::BodySend sent =
+        profiles::SendProfileBody(m_link, profile.category, profile.body);
+    if (sent.record) {
+        if (*sent.record != LinkResult::Success) {
+            return CommandFailed(*sent.record, "WriteSettings");
         }
-        outcome.record = record;
+        outcome.record = sent.recordBytes;
     }
-    if (profile.category != ProfileCategory::Lighting) {
-        // Both a key profile and a device profile start with the key table.
-        // Only profile 0's own block is taken from it: the rest of the
-        // window goes back as the mouse holds it.
-        settings::KeySlot keys{};
-        std::ranges::copy(bytes.first(device::kKeyTableSize), keys.begin());
-        if (const LinkResult written = settings::KeyBlockWriter::Write(m_link, 0, keys);
-            written != LinkResult::Success) {
-            return CommandFailed(written, "key block 0");
+    if (sent.keyBlock) {
+        if (*sent.keyBlock != LinkResult::Success) {
+            return CommandFailed(*sent.keyBlock, "key block 0");
         }
         outcome.keyBlock = true;
     }

@@ -21,9 +21,12 @@ namespace msgtype = ui::msgtype;
 
 }  // namespace
 
-CursorPage::CursorPage(ui::CPaintManagerUI& controls, CursorScripts& scripts,
-                       device::DeviceLink& mouseLink, ui::DialogService& dialogs)
-    : m_controls(controls), m_scripts(scripts), m_mouseLink(mouseLink), m_dialogs(dialogs) {}
+CursorPage::CursorPage(const settings::PageContext& context)
+    : m_controls(context.controls),
+      m_model(context.model),
+      m_scripts(*context.cursorScripts),
+      m_mouseLink(context.model.MouseLink()),
+      m_dialogs(context.dialogs) {}
 
 std::string CursorPage::ShotOption(int shot) {
     return std::string(kShotOptionPrefix) + std::to_string(shot);
@@ -74,7 +77,7 @@ void CursorPage::RegisterRoutes(ui::RouteTable& routes) {
                    [this](ui::TNotifyUI&, Routed) { OnImport(); });
     routes.OnClick(kOwner, kExportButton, NameMatch::Exact,
                    [this](ui::TNotifyUI&, Routed) { OnExport(); });
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { Prepare(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { Prepare(); });
 }
 
 void CursorPage::Prepare() {
@@ -182,7 +185,9 @@ void CursorPage::SaveShot() {
     shot.up = IsChecked(kVerticalCheck);
     if (!m_scripts.SaveShot(m_script, m_shot, shot)) {
         Show({std::string(kWriteFailedMessage), {}});
+        return;
     }
+    ScriptsChanged();
 }
 
 void CursorPage::OnSend() {
@@ -193,7 +198,9 @@ void CursorPage::OnSend() {
 }
 
 void CursorPage::OnReset() {
-    if (!m_scripts.ResetScript(m_script)) {
+    if (m_scripts.ResetScript(m_script)) {
+        ScriptsChanged();
+    } else {
         Show({std::string(kWriteFailedMessage), {}});
     }
     SelectShot(0);
@@ -208,6 +215,7 @@ void CursorPage::OnImport() {
         Show(*refusal);
         return;
     }
+    ScriptsChanged();
     LoadShot();
 }
 
@@ -216,6 +224,10 @@ void CursorPage::OnExport() {
     if (path && !m_scripts.ExportScript(m_script, *path)) {
         Show({std::string(kWriteFailedMessage), {}});
     }
+}
+
+void CursorPage::ScriptsChanged() {
+    m_model.NoteChange(settings::Touch::CursorTable, settings::MouseChange::CursorScripts);
 }
 
 bool CursorPage::IsChecked(std::string_view check) const {

@@ -7,6 +7,8 @@
 #include "device/devicelink.h"
 #include "keys/cursorscripts.h"
 #include "keys/storemessage.h"
+#include "settings/mousemodel.h"
+#include "settings/page/pagecontext.h"
 #include "ui/dialogservice.h"
 #include "ui/paintmanagerui.h"
 #include "ui/routetable.h"
@@ -16,9 +18,10 @@ namespace varlok::keys {
 // The cursor section of the mouse page: the four script options, the 30 shot
 // options, the editor of one shot (pause, horizontal and vertical move with
 // their direction checks), and the send, reset, import and export buttons.
-// Every change of the editor is written into the script's file at once; the
-// mouse gets the scripts only from the send button (or the key page's send).
-// Keeps only which script and shot are chosen; everything else is on disk.
+// Every change of the editor is written into the script's file at once (and
+// told through the model); the mouse gets the scripts only from the send
+// button (or the key page's send). Keeps only which script and shot are
+// chosen; everything else is on disk.
 //
 // Thread affinity: the UI thread.
 class CursorPage : public ui::Page {
@@ -40,9 +43,8 @@ public:
     static constexpr std::string_view kImportButton = "ms_bulletdate_import_btn";
     static constexpr std::string_view kExportButton = "ms_bulletdate_export_btn";
 
-    // Every reference must outlive the page.
-    CursorPage(ui::CPaintManagerUI& controls, CursorScripts& scripts, device::DeviceLink& mouseLink,
-               ui::DialogService& dialogs);
+    // Needs context.cursorScripts.
+    explicit CursorPage(const settings::PageContext& context);
 
     void RegisterRoutes(ui::RouteTable& routes) override;
 
@@ -69,6 +71,8 @@ private:
     void OnReset();
     void OnImport();
     void OnExport();
+    // The scripts' files changed: recorded and told through the model.
+    void ScriptsChanged();
 
     // The edit's number limited to max; a limited value is written back.
     int ReadEdit(std::string_view edit, int max);
@@ -78,6 +82,7 @@ private:
     void Show(const StoreMessage& message);
 
     ui::CPaintManagerUI& m_controls;
+    settings::MouseModel& m_model;
     CursorScripts& m_scripts;
     device::DeviceLink& m_mouseLink;
     ui::DialogService& m_dialogs;

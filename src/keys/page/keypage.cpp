@@ -30,40 +30,38 @@ std::string KeyPicture(std::size_t key, bool over) {
 
 }  // namespace
 
-KeyPage::KeyPage(ui::CPaintManagerUI& controls, settings::MouseMirror& mirror,
-                 const MacroStore& macros, ui::DialogService& dialogs, CDeviceHook& hook)
-    : m_controls(controls),
-      m_mirror(mirror),
-      m_macros(macros),
-      m_dialogs(dialogs),
-      m_hook(hook),
-      m_assignment(mirror),
-      m_editorControls(controls),
+KeyPage::KeyPage(const settings::PageContext& context)
+    : m_controls(context.controls),
+      m_model(context.model),
+      m_mirror(context.model.Mirror()),
+      m_macros(*context.macros),
+      m_dialogs(context.dialogs),
+      m_hook(*context.deviceHook),
+      m_assignment(m_mirror),
+      m_editorControls(m_controls),
       m_macroNames([this](std::size_t index) -> std::optional<std::string> {
           std::vector<std::string> names = m_macros.LoadMacroList();
           if (index >= names.size()) {
               return std::nullopt;
           }
           return std::move(names[index]);
-      }) {}
+      }),
+      m_subscription(context.model.Subscribe(
+          [this](settings::MouseChange changed) { OnModelChanged(changed); })) {}
 
 std::string KeyPage::KeyControl(std::size_t key) {
     return std::string(kKeyControlPrefix) + std::to_string(key);
 }
 
 void KeyPage::RegisterRoutes(ui::RouteTable& routes) {
-    for (const ui::PageSignal signal :
-         {ui::PageSignal::RefreshKeyPage, ui::PageSignal::RefreshMousePage}) {
-        routes.OnSignal(kOwner, signal, [this] { RefreshActiveKeyLabels(); });
-    }
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] {
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] {
         m_editorControls.FillValueLists();
         RefreshMacroCombo();
         m_filling = true;
         m_editorControls.Show(m_editor);
         m_filling = false;
     });
-    routes.OnSignal(kOwner, ui::PageSignal::StopRecording, [this] { StopCapture(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kStopRecording, [this] { StopCapture(); });
     // The section comes forward on the key being edited; the window has
     // made the editor visible, and the left-button rule applies without its
     // message (the user has not chosen the key yet).
@@ -122,6 +120,22 @@ void KeyPage::RegisterRoutes(ui::RouteTable& routes) {
     });
     routes.OnClick(kOwner, kDefaultButton, NameMatch::Exact,
                    [this](ui::TNotifyUI&, Routed) { OnDefault(); });
+    routes.OnClick(kOwner, kSendButton, NameMatch::Exact,
+                   [this](ui::TNotifyUI&, Routed) { m_model.SaveToDevice(); });
+}
+
+void KeyPage::OnModelChanged(settings::MouseChange changed) {
+    using settings::MouseChange;
+    if (settings::HasAny(changed, MouseChange::MacroList)) {
+        RefreshMacroCombo();
+    } else if (settings::HasAny(changed, MouseChange::KeySlots | MouseChange::Settings)) {
+        // The slots, or the record that names the active one.
+        RefreshActiveKeyLabels();
+    }
+}
+
+void KeyPage::KeySlotsChanged() {
+    m_model.NoteChange(settings::Touch::KeySlots, settings::MouseChange::KeySlots);
 }
 
 void KeyPage::RefreshActiveKeyLabels() {
@@ -240,7 +254,7 @@ void KeyPage::OnCapturedKey(ui::LParam record) {
         return;
     }
     m_editorControls.ShowCapturedKey(m_editor.keyboardKey);
-    RefreshActiveKeyLabels();
+    KeySlotsChanged();
 }
 
 void KeyPage::OnDefault() {
@@ -248,7 +262,7 @@ void KeyPage::OnDefault() {
         return;
     }
     ShowKey(m_key, false);
-    RefreshActiveKeyLabels();
+    KeySlotsChanged();
 }
 
 void KeyPage::OnPointer(std::size_t key, bool over) {
@@ -264,7 +278,7 @@ void KeyPage::Apply() {
         return;
     }
     if (m_assignment.ApplyKeyFunction(m_key, m_editor)) {
-        RefreshActiveKeyLabels();
+        KeySlotsChanged();
     }
 }
 

@@ -39,4 +39,25 @@ int ReadNumberEdit(ui::CPaintManagerUI& controls, std::string_view edit, int max
     return value;
 }
 
+void SetControlEnabled(ui::CPaintManagerUI& controls, std::string_view name, bool enabled) {
+    if (auto* control = controls.FindControl(name)) {
+        control->SetEnabled(enabled);
+    }
+}
+
+void SetControlVisible(ui::CPaintManagerUI& controls, std::string_view name, bool visible) {
+    if (auto* control = controls.FindControl(name)) {
+        control->SetVisible(visible);
+    }
+}
+
+void SetControlText(ui::CPaintManagerUI& controls, std::string_view name, const std::string& text,
+                    bool& writing) {
+    if (auto* control = controls.FindControl(name)) {
+        const bool wasWriting = std::exchange(writing, true);
+        control->SetText(text);
+        writing = wasWriting;
+    }
+}
+
 }  // namespace varlok::keys

@@ -38,7 +38,6 @@ constexpr std::string_view kOwnColoursHint = "ms_deng_own_colours_hint";
 constexpr std::array<std::string_view, 3> kEdits{"ms_Deng_edit_R", "ms_Deng_edit_G",
                                                  "ms_Deng_edit_B"};
 constexpr std::array<unsigned, 3> kChannelShift{16, 8, 0};
-constexpr std::uint8_t kAllChannels = 0b111;
 constexpr int kMaxChannel = 255;
 
 // The zone checks, by MouseZone.
@@ -132,15 +131,12 @@ Rgb RgbOf(ui::Argb colour) {
 
 }  // namespace
 
-LightingPage::LightingPage(ui::CPaintManagerUI& controls, settings::MouseMirror& mirror,
-                           settings::ProfileSaves& saves, ui::DialogService& dialogs,
-                           EffectState& effectState)
-    : m_controls(controls),
-      m_mirror(mirror),
-      m_settings(mirror.settingsRecord),
-      m_saves(saves),
-      m_dialogs(dialogs),
-      m_effectState(effectState) {}
+LightingPage::LightingPage(const settings::PageContext& context)
+    : m_controls(context.controls),
+      m_lighting(*context.lighting),
+      m_dialogs(context.dialogs),
+      m_subscription(context.model.Subscribe(
+          [this](settings::MouseChange changed) { OnModelChanged(changed); })) {}
 
 std::string LightingPage::PresetButton(int number) {
     return std::string(kPresetPrefix) + std::to_string(number);
@@ -182,18 +178,43 @@ void LightingPage::RegisterRoutes(ui::RouteTable& routes) {
                         NameMatch::Exact,
                         [this, channel](ui::TNotifyUI&, Routed) { OnEdit(channel); });
     }
-    // The direction buttons of skins that offer them set the direction byte
-    // the other way round from the checks (the left button 0, the right one
-    // 1) and leave the checks and the running effect alone.
+    // The direction buttons of skins that offer them.
     for (const auto& [button, direction] :
          {std::pair{kLeftButton, std::uint8_t{0}}, std::pair{kRightButton, std::uint8_t{1}}}) {
         routes.OnClick(kOwner, button, NameMatch::Exact,
                        [this, direction = direction](ui::TNotifyUI&, Routed) {
-                           OnDirectionButton(direction);
+                           Change([&] { m_lighting.SetDirectionByButton(direction); });
                        });
     }
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { PrepareSection(); });
-    routes.OnSignal(kOwner, ui::PageSignal::RefreshMousePage, [this] { Refresh(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { PrepareSection(); });
+}
+
+void LightingPage::Change(const std::function<void()>& change) {
+    const bool outer = !m_changing;
+    m_changing = true;
+    change();
+    if (outer) {
+        m_changing = false;
+        m_shown = Current();
+    }
+}
+
+LightingPage::Shown LightingPage::Current() const {
+    const LightingSettings settings = m_lighting.Settings();
+    return Shown{settings.Mode(),          settings.Brightness(),  settings.Speed(),
+                 settings.DirectionLeft(), settings.SevenColour(), settings.Colour(),
+                 settings.WheelColour(),   settings.LogoColour(),  m_lighting.ZoneSlot()};
+}
+
+void LightingPage::OnModelChanged(settings::MouseChange changed) {
+    using settings::MouseChange;
+    // A replaced record is shown whole; an edit made elsewhere (the bus
+    // service's) only when it changed what the page shows, so that the
+    // colour the swatch shows stays while other sections change theirs.
+    if (settings::HasAny(changed, MouseChange::Settings) ||
+        (settings::HasAny(changed, MouseChange::Record) && !m_changing && Current() != m_shown)) {
+        Refresh();
+    }
 }
 
 void LightingPage::OnModeSelected(std::string_view list) {
@@ -201,26 +222,15 @@ void LightingPage::OnModeSelected(std::string_view list) {
     if (combo == nullptr || combo->GetCurSel() < 0) {
         return;
     }
-    SelectMode(list, static_cast<std::uint8_t>(std::min(combo->GetCurSel(), 0xFF)));
-}
-
-void LightingPage::SelectMode(std::string_view list, std::uint8_t mode) {
-    ApplyMode(list, mode);
-    ChangeDone();
-}
-
-void LightingPage::ApplyMode(std::string_view list, std::uint8_t mode) {
-    ResetEffectState(m_effectState);
+    const auto mode = static_cast<std::uint8_t>(std::min(combo->GetCurSel(), 0xFF));
     if (list == kModeList) {
         ShowModeControls(mode);
-        if (mode == static_cast<std::uint8_t>(LightingMode::Wave)) {
-            // The wave then runs as a rainbow, whatever colour was set.
-            m_settings.SetSevenColour(LightingSettings::kSevenColourFromModeList);
-        }
     } else {
         EnableModeGroups(list, mode);
     }
-    m_settings.SetMode(mode);
+    Change([&] {
+        m_lighting.ChooseMode(mode, list == kModeList ? ModeList::Showing : ModeList::Enabling);
+    });
 }
 
 void LightingPage::ShowModeControls(std::uint8_t mode) {
@@ -274,68 +284,36 @@ void LightingPage::EnableModeGroups(std::string_view list, std::uint8_t mode) {
 }
 
 void LightingPage::OnSlider(std::string_view slider) {
-    const auto* control = m_controls.FindControl<ui::CProgressUI>(slider);
+    auto* control = m_controls.FindControl<ui::CProgressUI>(slider);
     if (control == nullptr) {
         return;
     }
     const int value = control->GetValue();
     if (slider == kBrightnessSlider) {
-        ApplyBrightness(static_cast<std::uint8_t>(std::clamp(value, 0, 0xFF)));
+        const auto level = static_cast<std::uint8_t>(std::clamp(value, 0, 0xFF));
+        control->SetValue(level);
+        Change([&] { m_lighting.SetBrightness(level); });
     } else {
-        ApplySpeed(static_cast<std::uint8_t>(std::clamp(kSlowestSpeed - value, 0, 0xFF)));
+        const auto level = static_cast<std::uint8_t>(std::clamp(kSlowestSpeed - value, 0, 0xFF));
+        control->SetValue(kSlowestSpeed - level);
+        Change([&] { m_lighting.SetSpeed(level); });
     }
-    ChangeDone();
-}
-
-void LightingPage::ApplyBrightness(std::uint8_t level) {
-    if (auto* slider = m_controls.FindControl<ui::CProgressUI>(kBrightnessSlider)) {
-        slider->SetValue(level);
-    }
-    m_settings.SetBrightness(level);
-}
-
-void LightingPage::ApplySpeed(std::uint8_t level) {
-    if (auto* slider = m_controls.FindControl<ui::CProgressUI>(kSpeedSlider)) {
-        slider->SetValue(kSlowestSpeed - level);
-    }
-    m_settings.SetSpeed(level);
 }
 
 void LightingPage::OnSevenColourCheck(bool selected) {
-    ApplySevenColour(selected);
-    ChangeDone();
-}
-
-void LightingPage::ApplySevenColour(bool seven) {
-    SelectCheck(kSevenColourCheck, seven);
-    m_settings.SetSevenColour(seven ? 1 : 0);
+    SelectCheck(kSevenColourCheck, selected);
+    Change([&] { m_lighting.SetSevenColour(selected); });
 }
 
 void LightingPage::OnDirectionCheck(bool left) {
-    ApplyDirection(left);
-    ChangeDone();
-}
-
-void LightingPage::ApplyDirection(bool left) {
     SelectCheck(kLeftCheck, left);
     SelectCheck(kRightCheck, !left);
-    m_settings.SetDirectionLeft(left);
-    ResetEffectState(m_effectState);
-}
-
-void LightingPage::OnDirectionButton(std::uint8_t direction) {
-    m_settings.SetDirectionLeft(direction != 0);
-    m_mirror.settingsDirty.Mark();
-    m_saves.SaveLightingProfile();
+    Change([&] { m_lighting.SetDirection(left); });
 }
 
 void LightingPage::OnZoneCheck(MouseZone zone) {
-    const auto slot = static_cast<std::uint8_t>(zone);
-    m_mirror.mouseZoneSlot.Set(slot);
-    SelectZoneCheck(slot);
-    // The zone is a setting of the host, kept with the device profile; the
-    // mouse's record does not change.
-    m_saves.SaveDeviceProfile();
+    Change([&] { m_lighting.ChooseZone(zone); });
+    SelectZoneCheck(m_lighting.ZoneSlot());
 }
 
 void LightingPage::SelectZoneCheck(std::uint8_t zone) {
@@ -368,7 +346,8 @@ void LightingPage::ApplyLightingColour(ui::Argb colour, bool store) {
         }
     }
     if (store) {
-        StoreColour(RgbOf(colour), kAllChannels);
+        SelectCheck(kSevenColourCheck, false);
+        Change([&] { m_lighting.PickColour(RgbOf(colour), LightingModel::kAllChannels); });
     }
 }
 
@@ -393,79 +372,10 @@ void LightingPage::OnEdit(int channel) {
     if (auto* palette = m_controls.FindControl<ui::CColorPaletteUI>(kPalette)) {
         palette->SetSelectColor(colour);
     }
-    StoreColour(RgbOf(colour), static_cast<std::uint8_t>(1U << (2 - index)));
-}
-
-void LightingPage::StoreColour(Rgb colour, std::uint8_t mask) {
-    // Outside the static-zones mode the colour is the single colour, the
-    // bottom zone's.
-    const std::uint8_t zone =
-        m_settings.Mode() == static_cast<std::uint8_t>(LightingMode::StaticZones)
-            ? m_mirror.mouseZoneSlot.Get()
-            : static_cast<std::uint8_t>(MouseZone::Bottom);
-    ApplyZoneColour(zone, colour, mask);
-    ChangeDone();
-}
-
-void LightingPage::ApplyZoneColour(std::uint8_t zone, Rgb colour, std::uint8_t mask) {
-    // A picked colour is a single colour: the effect stops cycling colours.
     SelectCheck(kSevenColourCheck, false);
-    m_settings.SetSevenColour(0);
-    const auto merge = [&](Rgb stored) {
-        return Rgb{(mask & 0b100) != 0 ? colour.red : stored.red,
-                   (mask & 0b010) != 0 ? colour.green : stored.green,
-                   (mask & 0b001) != 0 ? colour.blue : stored.blue};
-    };
-    switch (zone) {
-        case static_cast<std::uint8_t>(MouseZone::Wheel):
-            m_settings.SetWheelColour(merge(m_settings.WheelColour()));
-            break;
-        case static_cast<std::uint8_t>(MouseZone::Logo):
-            m_settings.SetLogoColour(merge(m_settings.LogoColour()));
-            break;
-        case static_cast<std::uint8_t>(MouseZone::Bottom):
-            m_settings.SetColour(merge(m_settings.Colour()));
-            break;
-        default:
-            // No zone is selected: no colour changes.
-            break;
-    }
-}
-
-void LightingPage::ApplyEffectChange(const EffectChange& change) {
-    if (change.mode) {
-        if (auto* combo = m_controls.FindControl<ui::CComboUI>(kModeList)) {
-            combo->SelectItem(*change.mode, false, false);
-        }
-        ApplyMode(kModeList, *change.mode);
-    }
-    if (change.brightness) {
-        ApplyBrightness(*change.brightness);
-    }
-    if (change.speed) {
-        ApplySpeed(*change.speed);
-    }
-    if (change.left) {
-        ApplyDirection(*change.left);
-    }
-    if (change.colour) {
-        ApplyZoneColour(static_cast<std::uint8_t>(MouseZone::Bottom), *change.colour, kAllChannels);
-        const ui::Argb shown = Opaque(*change.colour);
-        if (auto* palette = m_controls.FindControl<ui::CColorPaletteUI>(kPalette)) {
-            palette->SetSelectColor(shown);
-        }
-        ApplyLightingColour(shown, false);
-    }
-    if (change.wheel) {
-        ApplyZoneColour(static_cast<std::uint8_t>(MouseZone::Wheel), *change.wheel, kAllChannels);
-    }
-    if (change.logo) {
-        ApplyZoneColour(static_cast<std::uint8_t>(MouseZone::Logo), *change.logo, kAllChannels);
-    }
-    if (change.sevenColour) {
-        ApplySevenColour(*change.sevenColour);
-    }
-    ChangeDone();
+    Change([&] {
+        m_lighting.PickColour(RgbOf(colour), static_cast<std::uint8_t>(1U << (2 - index)));
+    });
 }
 
 void LightingPage::OnPreset(int number) {
@@ -498,36 +408,33 @@ void LightingPage::PrepareSection() {
     if (ui::CControlUI* zones = m_controls.FindControl(kZoneGroup)) {
         zones->SetVisible(false);
     }
+    m_shown = Current();
 }
 
 void LightingPage::Refresh() {
-    SelectZoneCheck(m_mirror.mouseZoneSlot.Get());
-    const std::uint8_t mode = m_settings.Mode();
+    m_shown = Current();
+    const LightingSettings settings = m_lighting.Settings();
+    SelectZoneCheck(m_lighting.ZoneSlot());
+    const std::uint8_t mode = settings.Mode();
     if (auto* combo = m_controls.FindControl<ui::CComboUI>(kModeList)) {
         combo->SelectItem(mode, false, false);
     }
-    SelectMode(kModeList, mode);
+    ShowModeControls(mode);
     if (auto* slider = m_controls.FindControl<ui::CProgressUI>(kBrightnessSlider)) {
-        slider->SetValue(m_settings.Brightness());
+        slider->SetValue(settings.Brightness());
     }
     if (auto* slider = m_controls.FindControl<ui::CProgressUI>(kSpeedSlider)) {
-        slider->SetValue(kSlowestSpeed - m_settings.Speed());
+        slider->SetValue(kSlowestSpeed - settings.Speed());
     }
-    const ui::Argb colour = Opaque(m_settings.Colour());
+    const ui::Argb colour = Opaque(settings.Colour());
     if (auto* palette = m_controls.FindControl<ui::CColorPaletteUI>(kPalette)) {
         palette->SetSelectColor(colour);
     }
     ApplyLightingColour(colour, false);
-    SelectCheck(kSevenColourCheck, m_settings.SevenColour());
-    const bool left = m_settings.DirectionLeft();
+    SelectCheck(kSevenColourCheck, settings.SevenColour());
+    const bool left = settings.DirectionLeft();
     SelectCheck(kLeftCheck, left);
     SelectCheck(kRightCheck, !left);
-}
-
-void LightingPage::ChangeDone() {
-    m_mirror.settingsDirty.Mark();
-    m_saves.SaveLightingProfile();
-    m_saves.SaveDeviceProfile();
 }
 
 }  // namespace varlok::lighting

@@ -2,14 +2,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "lighting/effectchange.h"
-#include "lighting/effectstate.h"
+#include "lighting/lightingmodel.h"
 #include "lighting/lightingsettings.h"
-#include "settings/mousemirror.h"
-#include "settings/profilesaves.h"
+#include "settings/mousemodel.h"
+#include "settings/page/pagecontext.h"
 #include "ui/dialogservice.h"
 #include "ui/paintmanagerui.h"
 #include "ui/routetable.h"
@@ -19,10 +20,10 @@ namespace varlok::lighting {
 // The lighting section of the mouse page: the effect mode, brightness,
 // speed, direction, the colour (palette, preset buttons, R/G/B edits), the
 // seven-colour option and the zone the colour goes to in the static-zones
-// mode. Acts on its controls by name through the window's paint manager and
-// keeps no state of its own: every control shows a lighting byte of the
-// mirror's record, and every change goes back into the record, marks the
-// settings dirty and is saved in the selected profiles at once.
+// mode. Shows the lighting model on its controls (by name, through the
+// window's paint manager) when the settings change under it, and turns the
+// controls' events into the lighting model's changes; it keeps no setting of
+// its own.
 //
 // Thread affinity: the UI thread.
 class LightingPage : public ui::Page {
@@ -37,54 +38,28 @@ public:
     static constexpr std::string_view kEnablingModeList = "ms_deng_combo_modeSelect1";
     static constexpr std::string_view kOtherEnablingModeList = "ms_deng_combo_modeSelect2";
 
-    // Every reference must outlive the page.
-    LightingPage(ui::CPaintManagerUI& controls, settings::MouseMirror& mirror,
-                 settings::ProfileSaves& saves, ui::DialogService& dialogs,
-                 EffectState& effectState);
+    // context.lighting must be set.
+    explicit LightingPage(const settings::PageContext& context);
 
     void RegisterRoutes(ui::RouteTable& routes) override;
 
-    // Puts the stored settings on the page (RefreshLightingPage). Like a
-    // choice of mode it resets the effect state, marks the settings dirty
-    // and saves both profiles.
+    // Puts the stored settings on the page.
     void Refresh();
-
-    // Shows colour (0xAARRGGBB) in the swatch and the R/G/B edits; with
-    // store, it also becomes the mouse's colour: the single colour, or in the
-    // static-zones mode the colour of the selected zone.
-    void ApplyLightingColour(ui::Argb colour, bool store);
-
-    // A change of several settings at once (the bus service's), each part
-    // made as its control makes it (the same functions: the mode as the first
-    // mode list, a colour as the palette, ...), shown on the page, then
-    // marked dirty and saved once.
-    void ApplyEffectChange(const EffectChange& change);
 
     [[nodiscard]] static std::string PresetButton(int number);
 
 private:
+    void OnModelChanged(settings::MouseChange changed);
     void OnModeSelected(std::string_view list);
-    void SelectMode(std::string_view list, std::uint8_t mode);
     void OnSlider(std::string_view slider);
     void OnSevenColourCheck(bool selected);
     void OnDirectionCheck(bool left);
-
-    // The parts of a change, shared by the controls' handlers and
-    // ApplyEffectChange: each shows the value and stores it; the caller
-    // marks the settings dirty and saves (ChangeDone).
-    void ApplyMode(std::string_view list, std::uint8_t mode);
-    void ApplyBrightness(std::uint8_t level);
-    void ApplySpeed(std::uint8_t level);
-    void ApplySevenColour(bool seven);
-    void ApplyDirection(bool left);
-    // The channels of colour that mask names (kRed, kGreen, kBlue) into the
-    // zone (a MouseZone; any other value changes no colour); a picked colour
-    // turns seven-colour mode off.
-    void ApplyZoneColour(std::uint8_t zone, Rgb colour, std::uint8_t mask);
-    void OnDirectionButton(std::uint8_t direction);
     void OnZoneCheck(MouseZone zone);
     void OnEdit(int channel);
     void OnPreset(int number);
+    // Shows colour (0xAARRGGBB) in the swatch and the R/G/B edits; with
+    // store, it also becomes the mouse's colour.
+    void ApplyLightingColour(ui::Argb colour, bool store);
     // When the window initialises: preset colours, the initial colour, the
     // zone group hidden.
     void PrepareSection();
@@ -93,18 +68,31 @@ private:
     void EnableModeGroups(std::string_view list, std::uint8_t mode);
     void SelectZoneCheck(std::uint8_t zone);
     void SelectCheck(std::string_view name, bool selected);
-    // Stores the channels of colour that mask names (kRed, kGreen, kBlue)
-    // where a picked colour goes.
-    void StoreColour(Rgb colour, std::uint8_t mask);
     void SetSwatch(ui::Argb colour);
-    void ChangeDone();
+    // Runs a change of the page's own: the page shows it itself, so the
+    // notification it causes is not shown again.
+    void Change(const std::function<void()>& change);
+    // What the page shows of the lighting settings.
+    struct Shown {
+        std::uint8_t mode = 0;
+        std::uint8_t brightness = 0;
+        std::uint8_t speed = 0;
+        bool left = false;
+        bool sevenColour = false;
+        Rgb colour;
+        Rgb wheel;
+        Rgb logo;
+        std::uint8_t zone = 0;
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
+    [[nodiscard]] Shown Current() const;
 
     ui::CPaintManagerUI& m_controls;
-    settings::MouseMirror& m_mirror;
-    LightingSettings m_settings;
-    settings::ProfileSaves& m_saves;
+    LightingModel& m_lighting;
     ui::DialogService& m_dialogs;
-    EffectState& m_effectState;
+    bool m_changing = false;
+    std::optional<Shown> m_shown;
+    settings::MouseModel::Subscription m_subscription;
 };
 
 }  // namespace varlok::lighting

@@ -3,26 +3,26 @@
 #include <string>
 #include <utility>
 
+#include "lighting/lightingmodel.h"
 #include "lighting/lightingworker.h"
+#include "settings/devicesession.h"
 
 namespace varlok::lighting {
 
-MousePreviewStream::MousePreviewStream(ui::CPaintManagerUI& controls,
-                                       settings::SettingsRecord& record, EffectState& effects,
-                                       LedState& leds, device::DeviceLink& mouseLink,
-                                       std::size_t workerSlot, FrameTimer timer)
-    : m_controls(controls),
-      m_record(record),
-      m_effects(effects),
-      m_leds(leds),
-      m_mouseLink(mouseLink),
-      m_workerSlot(workerSlot),
-      m_timer(std::move(timer)) {}
+MousePreviewStream::MousePreviewStream(const settings::PageContext& context)
+    : m_controls(context.controls),
+      m_record(context.model.Mirror().settingsRecord),
+      m_effects(context.lighting->Effects()),
+      m_leds(*context.leds),
+      m_mouseLink(context.model.MouseLink()),
+      m_timer(context.lightingFrameTimer) {}
 
 void MousePreviewStream::RegisterRoutes(ui::RouteTable& routes) {
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { BindPreviews(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { BindPreviews(); });
     routes.OnTimer(kOwner, m_timer.id, [this] { OnFrameTimer(); });
-    routes.OnWorker(kOwner, m_workerSlot, [this](platform::Event& stop) {
+    constexpr auto kWorkerSlot =
+        static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::LightingWorker);
+    routes.OnWorker(kOwner, kWorkerSlot, [this](platform::Event& stop) {
         LightingWorker worker(
             m_record, m_effects, m_leds,
             LightingWorker::Hooks{[this] { return m_mouseLink.IsConnected(); }, m_timer.arm, {}});

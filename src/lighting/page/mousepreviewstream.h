@@ -8,6 +8,7 @@
 #include "lighting/effectstate.h"
 #include "lighting/framepush.h"
 #include "lighting/ledstate.h"
+#include "settings/page/pagecontext.h"
 #include "settings/settingsrecord.h"
 #include "ui/controlui.h"
 #include "ui/paintmanagerui.h"
@@ -26,20 +27,11 @@ public:
     static constexpr std::string_view kOwner = "lighting stream";
     static constexpr std::string_view kPreviewPrefix = "ms_dkey_";
 
-    struct FrameTimer {
-        std::uintptr_t id = 0;
-        // Arms the timer for one push 10 ms later, replacing a pending one.
-        // Any thread.
-        std::function<void()> arm;
-        // Stops it (the push runs once per arming). UI thread.
-        std::function<void()> cancel;
-    };
-
-    // workerSlot: the device session's slot of the lighting worker. Every
-    // reference must outlive the stream.
-    MousePreviewStream(ui::CPaintManagerUI& controls, settings::SettingsRecord& record,
-                       EffectState& effects, LedState& leds, device::DeviceLink& mouseLink,
-                       std::size_t workerSlot, FrameTimer timer);
+    // The frame timer (context.lightingFrameTimer) pushes one frame 10 ms
+    // after each arming (any thread), a new arming replacing a pending one.
+    // context.lighting and context.leds must be set. The worker takes the
+    // device session's lighting worker slot.
+    explicit MousePreviewStream(const settings::PageContext& context);
 
     void RegisterRoutes(ui::RouteTable& routes) override;
 
@@ -59,8 +51,7 @@ private:
     EffectState& m_effects;
     LedState& m_leds;
     device::DeviceLink& m_mouseLink;
-    const std::size_t m_workerSlot;
-    const FrameTimer m_timer;
+    const settings::PageContext::Timer m_timer;
     std::array<ui::CControlUI*, kLedCount> m_previews{};
 };
 

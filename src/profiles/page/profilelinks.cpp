@@ -1,9 +1,8 @@
 #include "profiles/page/profilelinks.h"
 
-#include <filesystem>
-
 #include "profiles/applicationlinks.h"
 #include "profiles/page/profileitems.h"
+#include "settings/page/pagecontext.h"
 #include "ui/comboui.h"
 #include "ui/filedialog.h"
 #include "ui/optionui.h"
@@ -20,22 +19,12 @@ constexpr std::string_view kNoSelectionMessage = "profile_message_no_selection";
 constexpr std::string_view kBadProgramMessage = "profile_message_bad_program";
 constexpr std::string_view kWriteFailedMessage = "message_text_10";
 
-// The program's file name, after the last folder separator; std::nullopt for
-// a path without one, which names no program.
-std::optional<std::string> ProgramFileName(std::string_view path) {
-    const auto separator = path.find_last_of(std::filesystem::path::preferred_separator);
-    if (separator == std::string_view::npos) {
-        return std::nullopt;
-    }
-    return std::string(path.substr(separator + 1));
-}
-
 }  // namespace
 
 void ProfileLinks::RegisterRoutes(ui::RouteTable& routes, std::string_view owner,
                                   const platform::ForegroundProgram* foreground) {
     m_foreground = foreground;
-    routes.OnSignal(owner, ui::PageSignal::FillPageData, [this] { ShowAvailability(); });
+    routes.OnSignal(owner, settings::PageSignal::kFillPageData, [this] { ShowAvailability(); });
     for (const ProfileListControls& list : kProfileListControls) {
         routes.OnNotify(owner, ui::msgtype::kSelectChanged, list.linkCheck, ui::NameMatch::Exact,
                         [this, &list](ui::TNotifyUI& msg, std::optional<int>) {
@@ -68,18 +57,18 @@ void ProfileLinks::ShowAvailability() {
     disable(kCancelLinkButton);
 }
 
-bool ProfileLinks::ShowLink(ProfileCategory category, int index) {
+void ProfileLinks::ShowLink(ProfileCategory category, int index) {
     const ProfileListControls& list = ListControls(category);
     const ProfileCategoryInfo& info = CategoryInfo(category);
     const std::string key = std::to_string(index);
     if (m_editor.Store().Ini().ReadInt(info.linkFlagSection, key) == 0) {
         UntickWithNotification(list);
-        return true;
+        return;
     }
     const std::optional<std::string> program =
-        ProgramFileName(ReadLinkedPath(m_editor.Store().Ini(), category, index));
+        LinkedProgramName(ReadLinkedPath(m_editor.Store().Ini(), category, index));
     if (!program) {
-        return false;
+        return;
     }
     if (ui::CControlUI* edit = m_controls.FindControl(list.linkEdit)) {
         edit->SetText(*program);
@@ -90,7 +79,6 @@ bool ProfileLinks::ShowLink(ProfileCategory category, int index) {
     if (ui::CControlUI* row = m_controls.FindControl(list.linkRow)) {
         row->SetVisible(true);
     }
-    return true;
 }
 
 std::optional<std::string> ProfileLinks::ChooseProgram() const {
@@ -141,7 +129,7 @@ void ProfileLinks::OnLinkCheck(const ProfileListControls& list, bool checked) {
         UntickWithNotification(list);
         return;
     }
-    if (!ProgramFileName(*program)) {
+    if (!LinkedProgramName(*program)) {
         UntickWithNotification(list);
         Clear(list, *index, false);
         return;
@@ -165,7 +153,7 @@ void ProfileLinks::OnLinkButton(const ProfileListControls& list) {
         UntickWithNotification(list);
         return;
     }
-    if (ProgramFileName(*program)) {
+    if (LinkedProgramName(*program)) {
         // A refused program leaves the entry's link as it was.
         static_cast<void>(ShowLinked(list, *index, *program));
     }
@@ -190,7 +178,7 @@ bool ProfileLinks::ShowLinked(const ProfileListControls& list, int index,
         return false;
     }
     if (ui::CControlUI* edit = m_controls.FindControl(list.linkEdit)) {
-        edit->SetText(ProgramFileName(program).value_or(""));
+        edit->SetText(LinkedProgramName(program).value_or(""));
     }
     if (auto* check = m_controls.FindControl<ui::COptionUI>(list.linkCheck)) {
         check->Selected(true, false);

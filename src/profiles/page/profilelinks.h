@@ -35,9 +35,10 @@ public:
     void RegisterRoutes(ui::RouteTable& routes, std::string_view owner,
                         const platform::ForegroundProgram* foreground);
 
-    // Shows the link of entry index of the list. False when the entry is
-    // linked to a path without a folder: such an entry is not loaded.
-    bool ShowLink(ProfileCategory category, int index);
+    // Shows the link of entry index of the list; an entry linked to a path
+    // without a folder (which names no program) leaves the controls as they
+    // are.
+    void ShowLink(ProfileCategory category, int index);
 
 private:
     void ShowAvailability();

@@ -91,7 +91,7 @@ void ProfileOperations::AddProfile(ProfileCategory category) {
     if (!m_editor.WriteEntry(category, name, body)) {
         m_dialogs.ShowMessage(kWriteFailedMessage);
     }
-    list->SelectItem(index, false, true);
+    m_live.Choose(category, index);
 }
 
 void ProfileOperations::DeleteProfile(ProfileCategory category) {
@@ -113,10 +113,11 @@ void ProfileOperations::DeleteProfile(ProfileCategory category) {
     }
     m_editor.RemoveEntryFile(category, list->GetItemAt(selected)->GetUserData());
     list->RemoveAt(selected);
+    m_live.EntryRemoved(category, selected);
     static_cast<void>(m_editor.RemoveEntry(category, selected, ItemNames(*list)));
-    list->SelectItem(list->GetCount() - 1, false, true);
+    m_live.Choose(category, list->GetCount() - 1);
     if (ListControls(category).variant.deleteSelectsTwice) {
-        m_reselect(category, list->GetCurSel());
+        m_live.ChooseAgain(category);
     }
 }
 
@@ -140,7 +141,7 @@ void ProfileOperations::CopyProfile(ProfileCategory category) {
         m_dialogs.ShowMessage(kWriteFailedMessage);
         return;
     }
-    list->SelectItem(AppendEntry(*list, category, name, ProfileItemOrigin::Copied), false, true);
+    m_live.Choose(category, AppendEntry(*list, category, name, ProfileItemOrigin::Copied));
 }
 
 void ProfileOperations::ImportProfile(ProfileCategory category) {
@@ -170,8 +171,8 @@ void ProfileOperations::ImportProfile(ProfileCategory category) {
         return;
     }
     // Choosing the entry again loads what was imported and sends it.
-    list->SelectItem(selected - 1, false, true);
-    list->SelectItem(selected, false, true);
+    m_live.Choose(category, selected - 1);
+    m_live.Choose(category, selected);
 }
 
 void ProfileOperations::ExportProfile(ProfileCategory category) {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "profiles/liveprofiles.h"
 #include "profiles/page/profileitems.h"
 #include "profiles/page/profilelistcontrols.h"
 #include "profiles/profilelisteditor.h"
@@ -17,8 +17,8 @@
 namespace varlok::profiles {
 
 // The buttons beside the three profile lists: add, delete, copy, import,
-// export and rename an entry, and the toggles of their panels. Choosing the
-// entry an operation made runs the lists' selection (load and send).
+// export and rename an entry, and the toggles of their panels. The entry an
+// operation made is chosen in the live profiles, which load and send it.
 //
 // Thread affinity: the UI thread.
 class ProfileOperations {
@@ -30,16 +30,9 @@ public:
     // A file could not be written.
     static constexpr std::string_view kWriteFailedMessage = "message_text_10";
 
-    // Runs the selection of entry index of the list once more.
-    using Reselect = std::function<void(ProfileCategory, int)>;
-
     // Every reference must outlive the object.
-    ProfileOperations(ui::CPaintManagerUI& controls, ProfileListEditor& editor,
-                      ui::DialogService& dialogs, Reselect reselect)
-        : m_controls(controls),
-          m_editor(editor),
-          m_dialogs(dialogs),
-          m_reselect(std::move(reselect)) {}
+    ProfileOperations(ui::CPaintManagerUI& controls, LiveProfiles& live, ui::DialogService& dialogs)
+        : m_controls(controls), m_live(live), m_editor(live.Editor()), m_dialogs(dialogs) {}
 
     void RegisterRoutes(ui::RouteTable& routes, std::string_view owner);
 
@@ -63,9 +56,9 @@ private:
     bool Loaded(ProfileReadResult read);
 
     ui::CPaintManagerUI& m_controls;
+    LiveProfiles& m_live;
     ProfileListEditor& m_editor;
     ui::DialogService& m_dialogs;
-    Reselect m_reselect;
 };
 
 }  // namespace varlok::profiles

@@ -7,6 +7,7 @@
 #include "device/sensortable.h"
 #include "platform/decimal.h"
 #include "settings/dpitable.h"
+#include "settings/performancesettings.h"
 #include "ui/comboui.h"
 #include "ui/controlui.h"
 #include "ui/editui.h"
@@ -49,15 +50,11 @@ std::string Decimal(int value) {
 
 }  // namespace
 
-PerformancePage::PerformancePage(ui::CPaintManagerUI& controls, MouseMirror& mirror,
-                                 device::DeviceLink& mouseLink, ProfileSaves& saves,
-                                 DesktopApplier& desktop, ui::DialogService& dialogs)
-    : m_controls(controls),
-      m_mirror(mirror),
-      m_mouseLink(mouseLink),
-      m_saves(saves),
-      m_desktop(desktop),
-      m_dialogs(dialogs) {}
+PerformancePage::PerformancePage(const PageContext& context)
+    : m_controls(context.controls),
+      m_model(context.model),
+      m_dialogs(context.dialogs),
+      m_subscription(m_model.Subscribe([this](MouseChange changed) { OnModelChanged(changed); })) {}
 
 std::string PerformancePage::StageControl(int stage, std::string_view suffix) {
     return "ms_DPI" + Decimal(stage) + std::string(suffix);
@@ -72,7 +69,7 @@ void PerformancePage::RegisterRoutes(ui::RouteTable& routes) {
     for (int stage = 1; stage <= kStageCount; ++stage) {
         routes.OnNotify(kOwner, kValueChanged, StageControl(stage, "_slider"), NameMatch::Exact,
                         [this, stage](ui::TNotifyUI& msg, std::optional<int>) {
-                            SetStageDpi(stage, Signed(msg.wParam));
+                            m_model.SetStageDpi(stage, Signed(msg.wParam));
                         });
         if (stage <= kPreviewStages) {
             routes.OnNotify(kOwner, kMoveValueChanged, StageControl(stage, "_slider"),
@@ -97,12 +94,14 @@ void PerformancePage::RegisterRoutes(ui::RouteTable& routes) {
                             }
                         });
     }
-    routes.OnNotify(
-        kOwner, kItemSelect, kReportRateCombo, NameMatch::Exact,
-        [this](ui::TNotifyUI& msg, std::optional<int>) { SetReportRate(Signed(msg.wParam)); });
-    routes.OnNotify(
-        kOwner, kValueChanged, kPointerSlider, NameMatch::Exact,
-        [this](ui::TNotifyUI& msg, std::optional<int>) { OnPointerSpeed(Signed(msg.wParam)); });
+    routes.OnNotify(kOwner, kItemSelect, kReportRateCombo, NameMatch::Exact,
+                    [this](ui::TNotifyUI& msg, std::optional<int>) {
+                        m_model.SetReportRate(Signed(msg.wParam));
+                    });
+    routes.OnNotify(kOwner, kValueChanged, kPointerSlider, NameMatch::Exact,
+                    [this](ui::TNotifyUI& msg, std::optional<int>) {
+                        m_model.SetPointerSpeed(PointerSpeedOfPosition(Signed(msg.wParam)));
+                    });
     routes.OnClick(kOwner, kWheelUp, NameMatch::Exact,
                    [this](ui::TNotifyUI&, std::optional<int>) { OnWheelStep(+1); });
     routes.OnClick(kOwner, kWheelDown, NameMatch::Exact,
@@ -119,28 +118,25 @@ void PerformancePage::RegisterRoutes(ui::RouteTable& routes) {
                             OnHeightOption(option, msg.wParam != 0);
                         });
     }
-    routes.OnSignal(kOwner, ui::PageSignal::RefreshMousePage, [this] { Refresh(); });
-    routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { ShowDesktopNotice(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { ShowDesktopNotice(); });
 }
 
-void PerformancePage::SetStageDpi(int stage, int position) {
-    const int p = std::clamp(position, 0, kHighestDpiPosition);
-    if (auto* slider = m_controls.FindControl<ui::CSliderUI>(StageControl(stage, "_slider"))) {
-        slider->SetValue(p);
+void PerformancePage::OnModelChanged(MouseChange changed) {
+    if (HasAny(changed, MouseChange::Record | MouseChange::Settings)) {
+        Refresh();
     }
-    m_mirror.settingsRecord.Set(SettingsRecord::DpiStageOffset(static_cast<unsigned>(stage)),
-                                DpiCodeOfPosition(p));
-    SetLabel(StageControl(stage, "_label_value"), Decimal(DpiOfPosition(p)));
-    m_mirror.settingsDirty.Mark();
-    SaveBoth();
+    if (HasAny(changed, MouseChange::DesktopSettings)) {
+        const MouseMirror& mirror = m_model.Mirror();
+        ShowDesktopSettings(PositionOfPointerSpeed(mirror.pointerSpeed.Get()),
+                            mirror.wheelLines.Get());
+    }
 }
 
 void PerformancePage::OnStageMoving(int stage, int position) {
     // While the thumb moves the label follows the device's own steps; the
     // stored value comes with the release.
-    const device::DeviceInfo& info = m_mirror.deviceInfo;
     SetLabel(StageControl(stage, "_label_value"),
-             Decimal(info.DpiStep() * position + info.BaseDpi()));
+             Decimal(MovingStageDpi(m_model.Mirror().deviceInfo, position)));
 }
 
 void PerformancePage::OnPickStageColour(int stage) {
@@ -149,20 +145,10 @@ void PerformancePage::OnPickStageColour(int stage) {
         return;
     }
     if (const std::optional<ui::Argb> colour = m_dialogs.PickColour(button->GetBkColor())) {
-        SetStageColour(stage, *colour);
+        m_model.SetStageColour(stage, Rgb{static_cast<std::uint8_t>(*colour >> 16),
+                                          static_cast<std::uint8_t>(*colour >> 8),
+                                          static_cast<std::uint8_t>(*colour)});
     }
-}
-
-void PerformancePage::SetStageColour(int stage, ui::Argb colour) {
-    if (ui::CControlUI* button = m_controls.FindControl(ColourButton(stage))) {
-        button->SetBkColor(colour);
-    }
-    const std::size_t offset = SettingsRecord::DpiColourOffset(static_cast<unsigned>(stage));
-    m_mirror.settingsRecord.Set(offset, static_cast<std::uint8_t>(colour >> 16));
-    m_mirror.settingsRecord.Set(offset + 1, static_cast<std::uint8_t>(colour >> 8));
-    m_mirror.settingsRecord.Set(offset + 2, static_cast<std::uint8_t>(colour));
-    m_mirror.settingsDirty.Mark();
-    m_saves.SaveDeviceProfile();
 }
 
 void PerformancePage::OnHover(int stage, bool inside) {
@@ -174,30 +160,6 @@ void PerformancePage::OnHover(int stage, bool inside) {
     }
 }
 
-void PerformancePage::SetReportRate(int index) {
-    if (auto* combo = m_controls.FindControl<ui::CComboUI>(kReportRateCombo)) {
-        combo->SelectItem(index, false, false);
-    }
-    m_mirror.settingsRecord.Set(SettingsRecord::kReportRate, static_cast<std::uint8_t>(index));
-    m_mirror.settingsDirty.Mark();
-    SaveBoth();
-}
-
-void PerformancePage::SetCurrentStage(int stage) {
-    m_mirror.settingsRecord.Set(SettingsRecord::kCurrentDpiStage,
-                                static_cast<std::uint8_t>(std::clamp(stage, 1, kStageCount) - 1));
-    ShowCurrentStage();
-    m_mirror.settingsDirty.Mark();
-    SaveBoth();
-}
-
-void PerformancePage::OnPointerSpeed(int position) {
-    const int v = std::max(position, 0);
-    m_mirror.pointerSpeed.Set(static_cast<std::uint8_t>(std::min(2 * v + 2, 255)));
-    m_desktop.ApplyPointerSpeedLater();
-    SaveBoth();
-}
-
 int PerformancePage::WheelEditValue() const {
     const ui::CControlUI* edit = m_controls.FindControl(kWheelEdit);
     return edit != nullptr ? platform::ParseDecimal(edit->GetText()) : 0;
@@ -206,20 +168,18 @@ int PerformancePage::WheelEditValue() const {
 void PerformancePage::OnWheelStep(int direction) {
     int lines = WheelEditValue();
     if (direction > 0) {
-        lines = std::min(std::max(lines, 1) + 1, kMaxWheelLines);
+        lines = std::min(std::max(lines, 1) + 1, MouseModel::kMaxWheelLines);
     } else {
-        lines = std::max(std::min(lines, kMaxWheelLines) - 1, 1);
+        lines = std::max(std::min(lines, MouseModel::kMaxWheelLines) - 1, 1);
     }
     SetLabel(std::string(kWheelEdit), Decimal(lines));
-    m_mirror.wheelLines.Set(static_cast<std::uint8_t>(lines));
-    m_desktop.ApplyWheelLinesLater();
-    SaveBoth();
+    m_model.SetWheelLines(lines, MouseModel::WheelLinesFrom::Steps);
 }
 
 void PerformancePage::OnWheelTextChanged() {
     const int lines = WheelEditValue();
-    if (lines > kMaxWheelLines) {
-        SetLabel(std::string(kWheelEdit), Decimal(kMaxWheelLines));
+    if (lines > MouseModel::kMaxWheelLines) {
+        SetLabel(std::string(kWheelEdit), Decimal(MouseModel::kMaxWheelLines));
     } else if (lines <= 0) {
         SetLabel(std::string(kWheelEdit), "1");
     }
@@ -228,22 +188,21 @@ void PerformancePage::OnWheelTextChanged() {
 void PerformancePage::OnWheelFocusLost() {
     // The typing clamp keeps the text within 1-100; the bounds hold here
     // too, whatever reached the edit.
-    const int lines = std::clamp(WheelEditValue(), 1, kMaxWheelLines);
-    m_mirror.wheelLines.Set(static_cast<std::uint8_t>(lines));
-    m_desktop.ApplyWheelLinesLater();
-    m_saves.SaveDeviceProfile();
+    m_model.SetWheelLines(WheelEditValue(), MouseModel::WheelLinesFrom::Typing);
 }
 
 void PerformancePage::OnRestoreDefaults() {
+    m_model.RestoreDefaults();
+    // The controls show the desktop's defaults; the stored values stay, and
+    // the next profile save writes them as they were.
+    ShowDesktopSettings(MouseModel::kDefaultPointerPosition, MouseModel::kDefaultWheelLines);
+}
+
+void PerformancePage::ShowDesktopSettings(int pointerPosition, int wheelLines) {
     if (auto* slider = m_controls.FindControl<ui::CSliderUI>(kPointerSlider)) {
-        slider->SetValue(kDefaultPointerPosition);
+        slider->SetValue(pointerPosition);
     }
-    m_desktop.ApplyPointerSpeedNow(platform::DesktopSettings::kDefaultPointerSpeed);
-    SetLabel(std::string(kWheelEdit), Decimal(kDefaultWheelLines));
-    m_desktop.ApplyWheelLinesNow(kDefaultWheelLines);
-    // The stored pointer speed and wheel lines stay: the next profile save
-    // writes them as they were.
-    static_cast<void>(m_mouseLink.RestoreDefaults());
+    SetLabel(std::string(kWheelEdit), Decimal(wheelLines));
 }
 
 void PerformancePage::OnHeightOption(std::string_view chosen, bool selected) {
@@ -258,24 +217,20 @@ void PerformancePage::OnHeightOption(std::string_view chosen, bool selected) {
 }
 
 void PerformancePage::Refresh() {
-    const SettingsRecord& record = m_mirror.settingsRecord;
+    const PerformanceSettings performance = m_model.Performance();
     if (auto* combo = m_controls.FindControl<ui::CComboUI>(kReportRateCombo)) {
-        combo->SelectItem(record.Get(SettingsRecord::kReportRate), false, false);
+        combo->SelectItem(performance.ReportRateIndex(), false, false);
     }
-    device::DeviceInfo& info = m_mirror.deviceInfo;
+    const device::DeviceInfo& info = m_model.Mirror().deviceInfo;
     if (const std::optional<device::SensorInfo> sensor = device::FindSensor(info.SensorCode())) {
-        info.SetBaseDpi(sensor->baseDpi);
         for (int stage = 1; stage <= sensor->stagesLabelled; ++stage) {
             SetLabel(StageControl(stage, "_min"), sensor->minLabel);
             SetLabel(StageControl(stage, "_max"), sensor->maxLabel);
         }
     }
-    // A device that claims more slider positions than the table holds gets
-    // the table's: positions past 15 would store codes no DPI stands for.
-    const int highest = std::min<int>(info.HighestDpiPosition(), kHighestDpiPosition);
+    const int highest = HighestStagePosition(info);
     for (int stage = 1; stage <= kStageCount; ++stage) {
-        const int position = DpiPositionOfCode(
-            record.Get(SettingsRecord::DpiStageOffset(static_cast<unsigned>(stage))));
+        const int position = performance.StagePosition(stage);
         if (auto* slider = m_controls.FindControl<ui::CSliderUI>(StageControl(stage, "_slider"))) {
             slider->SetMinValue(0);
             slider->SetMaxValue(highest);
@@ -283,17 +238,15 @@ void PerformancePage::Refresh() {
         }
         SetLabel(StageControl(stage, "_label_value"), Decimal(DpiOfPosition(position)));
         if (ui::CControlUI* button = m_controls.FindControl(ColourButton(stage))) {
-            const std::size_t offset =
-                SettingsRecord::DpiColourOffset(static_cast<unsigned>(stage));
-            button->SetBkColor(ui::MakeArgb(0xFF, record.Get(offset), record.Get(offset + 1),
-                                            record.Get(offset + 2)));
+            const Rgb colour = performance.StageColour(stage);
+            button->SetBkColor(ui::MakeArgb(0xFF, colour.red, colour.green, colour.blue));
         }
     }
     ShowCurrentStage();
 }
 
 void PerformancePage::ShowCurrentStage() {
-    const int current = m_mirror.settingsRecord.Get(SettingsRecord::kCurrentDpiStage);
+    const int current = m_model.Performance().CurrentStageIndex();
     for (int stage = 1; stage <= kStageCount; ++stage) {
         ui::Argb colour = kOtherStageColour;
         if (current < kStageCount) {
@@ -311,8 +264,8 @@ void PerformancePage::ShowCurrentStage() {
 
 void PerformancePage::ShowDesktopNotice() {
     using platform::DesktopSetting;
-    const bool speed = m_desktop.Desktop().Supports(DesktopSetting::PointerSpeed);
-    const bool wheel = m_desktop.Desktop().Supports(DesktopSetting::WheelLines);
+    const bool speed = m_model.Desktop().Desktop().Supports(DesktopSetting::PointerSpeed);
+    const bool wheel = m_model.Desktop().Desktop().Supports(DesktopSetting::WheelLines);
     ui::CControlUI* notice = m_controls.FindControl(kDesktopNotice);
     if (notice == nullptr) {
         return;
@@ -332,11 +285,6 @@ void PerformancePage::SetLabel(const std::string& name, std::string_view text) {
     if (ui::CControlUI* control = m_controls.FindControl(name)) {
         control->SetText(text);
     }
-}
-
-void PerformancePage::SaveBoth() {
-    m_saves.SaveLightingProfile();
-    m_saves.SaveDeviceProfile();
 }
 
 }  // namespace varlok::settings

@@ -144,14 +144,6 @@ bool MainWindowFixture::RunUntil(const std::function<bool()>& done,
     return true;
 }
 
-void MainWindowFixture::RunFor(std::chrono::milliseconds time) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < time.count()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-}
-
 std::vector<settings::testing::Request> MainWindowFixture::RecordWrites() const {
     std::vector<settings::testing::Request> writes;
     for (settings::testing::Request& request : settings::testing::NonFrameRequests(*m_mouse)) {
@@ -162,9 +154,26 @@ std::vector<settings::testing::Request> MainWindowFixture::RecordWrites() const 
     return writes;
 }
 
+void MainWindowFixture::WaitForCommit() {
+    using settings::Touch;
+    settings::MouseModel& model = m_window->Model();
+    const std::uint64_t before = model.Commits();
+    EXPECT_TRUE(RunUntil([&model, before] {
+        return model.Commits() > before &&
+               !settings::HasAny(model.Pending(), Touch::Record | Touch::DeviceProfile |
+                                                      Touch::LightingProfile | Touch::KeyProfile);
+    }));
+}
+
+void MainWindowFixture::WaitForQuietCommit() {
+    WaitForCommit();
+    const settings::MouseModel& model = m_window->Model();
+    const std::uint64_t committed = model.Commits();
+    EXPECT_TRUE(RunUntil([&model, committed] { return model.Commits() > committed; }));
+}
+
 std::vector<settings::testing::Request> MainWindowFixture::FlushedRecords() {
-    EXPECT_TRUE(RunUntil([this] { return !RecordWrites().empty(); }));
-    RunFor(std::chrono::milliseconds(250));
+    WaitForQuietCommit();
     return RecordWrites();
 }
 
@@ -173,8 +182,9 @@ void MainWindowFixture::OpenMousePage(std::string_view tab) {
     Initialise();
     ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
     // Showing the record on the lighting section stores it again: it goes out
-    // once more.
-    ASSERT_FALSE(FlushedRecords().empty());
+    // once more, with the next commit, and nothing is left to go after it.
+    WaitForCommit();
+    ASSERT_FALSE(RecordWrites().empty());
     ASSERT_TRUE(Driver().Click(tab));
     m_mouse->ClearLog();
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -29,6 +30,18 @@
 
 namespace varlok::app::testing {
 
+// The program in front as the test puts it there, counting how often the
+// window asked which it is (it asks when it follows a change).
+class CountingForegroundProgram : public platform::FakeForegroundProgram {
+public:
+    using FakeForegroundProgram::FakeForegroundProgram;
+    [[nodiscard]] std::string Path() const override {
+        ++reads;
+        return FakeForegroundProgram::Path();
+    }
+    mutable std::atomic<int> reads{0};
+};
+
 // Answers the next message box: records its text, runs `during` while it is
 // open, then confirms it (unless confirm is false: a timed box closes
 // itself).
@@ -41,8 +54,6 @@ public:
     // hanging.
     static bool RunUntil(const std::function<bool()>& done,
                          std::chrono::milliseconds guard = std::chrono::seconds(20));
-    // Runs the UI for about this long.
-    static void RunFor(std::chrono::milliseconds time);
 
 protected:
     void SetUp() override;
@@ -54,12 +65,18 @@ protected:
     // The whole-record writes (56 bytes at offset 0) the attached mouse
     // received.
     [[nodiscard]] std::vector<settings::testing::Request> RecordWrites() const;
-    // Waits for the flush of the burst of changes just made, then long
-    // enough for a second one to show up if there were one.
+    // Runs the UI until the flush tick has committed every change made so
+    // far: the record sent, the profiles saved.
+    void WaitForCommit();
+    // WaitForCommit, then one more flush tick: what the mouse received by
+    // then is all that the changes so far send.
+    void WaitForQuietCommit();
+    // Waits for the commit of the burst of changes just made, then for one
+    // more flush tick, where a second write would show up if there were one.
     std::vector<settings::testing::Request> FlushedRecords();
     // Creates the window, waits for the first read of the attached mouse and
-    // the record the refresh sends after it, brings the mouse page's tab
-    // forward and clears the mouse's log.
+    // the flush of the record the refresh stores after it, brings the mouse
+    // page's tab forward and clears the mouse's log.
     void OpenMousePage(std::string_view tab);
     [[nodiscard]] ui::test::UiDriver Driver() { return ui::test::UiDriver(*m_window); }
     // Builds the main window (InitWindow runs); "windowinit" with the
@@ -87,8 +104,8 @@ protected:
     // Input as the test types it; no test grabs a desktop unless it asks.
     std::shared_ptr<platform::FakeInputCapture> m_capture =
         std::make_shared<platform::FakeInputCapture>();
-    std::shared_ptr<platform::FakeForegroundProgram> m_foreground =
-        std::make_shared<platform::FakeForegroundProgram>();
+    std::shared_ptr<CountingForegroundProgram> m_foreground =
+        std::make_shared<CountingForegroundProgram>();
     CMainWnd::Environment m_environment;
     // The window's reads of the mouse so far.
     int m_reads = 0;

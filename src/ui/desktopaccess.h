@@ -5,24 +5,22 @@
 #include "ui/uitypes.h"
 
 namespace varlok::ui {
+
 class WindowImplBase;
-}
 
-namespace varlok::app {
-
-// The desktop services the shell needs that the UI layer does not offer
-// yet. UI thread.
+// Desktop services of the window system: a window's picture, the pointer's
+// position, the program's icon. UI thread.
 
 // Renders the window as it would appear on screen (also when it is drawn
 // offscreen) and writes it as a PNG picture. False when the window does not
 // exist or the file cannot be written.
-[[nodiscard]] bool SaveWindowPicture(ui::WindowImplBase& window, const std::filesystem::path& file);
+[[nodiscard]] bool SaveWindowPicture(WindowImplBase& window, const std::filesystem::path& file);
 
 // The mouse pointer's position in screen coordinates (where popup menus open).
-[[nodiscard]] ui::UiPoint CursorPosition();
+[[nodiscard]] UiPoint CursorPosition();
 
 // The icon every window of the program shows (title bars, task switchers).
 // False when the picture cannot be read.
 bool SetApplicationIcon(const std::filesystem::path& picture);
 
-}  // namespace varlok::app
+}  // namespace varlok::ui

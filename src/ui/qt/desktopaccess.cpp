@@ -1,4 +1,4 @@
-#include "app/desktopaccess.h"
+#include "ui/desktopaccess.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -10,12 +10,10 @@
 #include "ui/qt/windowwidget.h"
 #include "ui/windowimplbase.h"
 
-// The only place outside the UI layer that calls Qt, for what the UI layer's
-// boundary does not offer yet.
-namespace varlok::app {
+namespace varlok::ui {
 
-bool SaveWindowPicture(ui::WindowImplBase& window, const std::filesystem::path& file) {
-    ui::qt::WindowWidget* widget = window.GetWindowWidget();
+bool SaveWindowPicture(WindowImplBase& window, const std::filesystem::path& file) {
+    qt::WindowWidget* widget = window.GetWindowWidget();
     if (widget == nullptr) {
         return false;
     }
@@ -24,14 +22,10 @@ bool SaveWindowPicture(ui::WindowImplBase& window, const std::filesystem::path& 
     return !picture.isNull() && picture.save(QString::fromStdString(file.string()), "PNG");
 }
 
-ui::UiPoint CursorPosition() {
+UiPoint CursorPosition() {
     const QPoint position = QCursor::pos();
     return {position.x(), position.y()};
 }
-
-}  // namespace varlok::app
-
-namespace varlok::app {
 
 bool SetApplicationIcon(const std::filesystem::path& picture) {
     const QIcon icon(QString::fromStdString(picture.string()));
@@ -42,4 +36,4 @@ bool SetApplicationIcon(const std::filesystem::path& picture) {
     return true;
 }
 
-}  // namespace varlok::app
+}  // namespace varlok::ui

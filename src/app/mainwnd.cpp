@@ -96,9 +96,11 @@ CMainWnd::CMainWnd(Environment environment)
     : m_environment(std::move(environment)),
       m_language(m_environment.mainIni, platform::Registry(m_environment.registryFile)),
       m_session(m_environment.bus, *this, *this),
-      m_profileStore(
-          {m_environment.mouseDataFolder, m_environment.installFolder}, m_session.Mirror(),
-          [desktop = DesktopOrNone(m_environment.desktop)] { return desktop->PointerSpeed(); }),
+      m_profileStore({m_environment.mouseDataFolder, m_environment.installFolder},
+                     m_session.Mirror(),
+                     // Read through the applier, whose thread makes every desktop call;
+                     // the store calls this only once the window is up.
+                     [this] { return m_desktopApplier.ReadPointerSpeed(); }),
       m_desktopApplier(DesktopOrNone(m_environment.desktop), m_session.Mirror()),
       m_macroStore(m_environment.mouseDataFolder),
       m_cursorScripts(m_environment.mouseDataFolder, m_environment.installFolder) {

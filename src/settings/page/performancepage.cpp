@@ -287,8 +287,8 @@ void PerformancePage::Refresh() {
 
 void PerformancePage::ShowDesktopNotice() {
     using platform::DesktopSetting;
-    const bool speed = m_desktop.Desktop().Supports(DesktopSetting::PointerSpeed);
-    const bool wheel = m_desktop.Desktop().Supports(DesktopSetting::WheelLines);
+    const bool speed = m_desktop.Supports(DesktopSetting::PointerSpeed);
+    const bool wheel = m_desktop.Supports(DesktopSetting::WheelLines);
     ui::CControlUI* notice = m_controls.FindControl(kDesktopNotice);
     if (notice == nullptr) {
         return;

@@ -38,6 +38,7 @@
 
 #include "device/devicelink.h"
 #include "device/hidbus.h"
+#include "latencysamples.h"
 #include "platform/event.h"
 #include "platform/inifile.h"
 #include "platform/x11foregroundprogram.h"
@@ -271,15 +272,6 @@ private:
     std::thread m_thread;
 };
 
-double Percentile(std::vector<double> samples, double fraction) {
-    if (samples.empty()) {
-        return 0.0;
-    }
-    std::sort(samples.begin(), samples.end());
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1));
-    return samples[index];
-}
-
 void BM_LinkedProgramToWire(benchmark::State& state) {
     const varlok::platform::testing::XvfbServer server;
     const LinkedProgram program;
@@ -308,7 +300,7 @@ void BM_LinkedProgramToWire(benchmark::State& state) {
 
     FollowingThread following(foreground, store, mirror, link);
     WatcherThread watcher(foreground, [&following] { following.Post(); });
-    std::vector<double> samples;
+    varlok::bench::LatencySamples samples;
     int entry = 0;
     for (auto _ : state) {
         entry = 1 - entry;
@@ -318,13 +310,9 @@ void BM_LinkedProgramToWire(benchmark::State& state) {
             state.SkipWithError("the mouse did not follow within 2 s");
             break;
         }
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        state.SetIterationTime(seconds);
-        samples.push_back(seconds * 1e3);
+        samples.Add(state, Clock::now() - start);
     }
-    state.counters["p50_ms"] = Percentile(samples, 0.50);
-    state.counters["p95_ms"] = Percentile(samples, 0.95);
-    state.counters["max_ms"] = Percentile(samples, 1.0);
+    samples.Report(state);
 }
 BENCHMARK(BM_LinkedProgramToWire)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(200);
 

@@ -133,7 +133,8 @@ private:
 
 // The answer the link took in the last exchange of a request with this
 // command and offset: the first report delivered after the write that is a
-// configuration answer (report id 4, at least up to the status byte).
+// configuration answer (report id 4, at least up to the status byte) and
+// carries no other command's code in byte 3.
 const Report& AnswerFor(const ScriptedDevice& device, std::uint8_t command, std::uint16_t offset) {
     const auto& exchanges = device.Exchanges();
     for (auto it = exchanges.rbegin(); it != exchanges.rend(); ++it) {
@@ -141,8 +142,11 @@ const Report& AnswerFor(const ScriptedDevice& device, std::uint8_t command, std:
         if (request.CommandCode() != command || request.Offset() != offset) {
             continue;
         }
-        const auto answer = std::ranges::find_if(it->delivered, [](const Report& report) {
-            return report.size() >= ReportFrame::kDataIndex && report[0] == ReportFrame::kReportId;
+        const auto answer = std::ranges::find_if(it->delivered, [command](const Report& report) {
+            return report.size() >= ReportFrame::kDataIndex &&
+                   report[0] == ReportFrame::kReportId &&
+                   (report[ReportFrame::kCommandIndex] == command ||
+                    !IsCommandCode(report[ReportFrame::kCommandIndex]));
         });
         VARLOK_FUZZ_CHECK(answer != it->delivered.end());
         return *answer;

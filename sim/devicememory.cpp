@@ -121,24 +121,31 @@ KeyMemoryBytes DeviceMemory::FactoryKeyMemory() {
     return memory;
 }
 
+StoredMemory DeviceMemory::FactoryStoredMemory() {
+    StoredMemory stored;
+    stored.settings = FactorySettingsArea();
+    stored.keyMemory = FactoryKeyMemory();
+    return stored;
+}
+
 std::span<std::uint8_t> DeviceMemory::Region(MemoryRegion region) {
     switch (region) {
         case MemoryRegion::DeviceInfo:
             return m_deviceInfo;
         case MemoryRegion::Settings:
-            return m_settings;
+            return m_stored.settings;
         case MemoryRegion::FactoryKeyMap:
             return m_factoryKeyMap;
         case MemoryRegion::KeyBlocks:
-            return m_keyMemory;
+            return m_stored.keyMemory;
         case MemoryRegion::LightingFrame:
             return m_lightingFrame;
         case MemoryRegion::MacroTable:
-            return std::span<std::uint8_t>(m_macroMemory)
+            return std::span<std::uint8_t>(m_stored.macroMemory)
                 .first(std::size_t{m_deviceInfo[DeviceInfo::kMacroUnitsIndex]} *
                        DeviceInfo::kMacroUnitBytes);
         case MemoryRegion::CursorTable:
-            return m_cursorTable;
+            return m_stored.cursorTable;
     }
     return {};
 }
@@ -147,14 +154,66 @@ std::span<const std::uint8_t> DeviceMemory::Region(MemoryRegion region) const {
     return const_cast<DeviceMemory*>(this)->Region(region);
 }
 
+std::optional<std::size_t> DeviceMemory::SettingsAddress(std::size_t offset) const {
+    if (offset == kActiveProfileByte || offset >= kRecordInForceSize) {
+        return offset;
+    }
+    const std::size_t active = m_stored.settings[kActiveProfileByte];
+    if (active >= kRecordCount) {
+        return std::nullopt;
+    }
+    return active * kRecordSize + offset;
+}
+
+bool DeviceMemory::SettingsReachable(std::size_t offset, std::size_t count) const {
+    if (offset + count > kSettingsAreaSize) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!SettingsAddress(offset + i)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DeviceMemory::ReadSettings(std::size_t offset, std::span<std::uint8_t> out) const {
+    if (!SettingsReachable(offset, out.size())) {
+        return false;
+    }
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        out[i] = m_stored.settings[*SettingsAddress(offset + i)];
+    }
+    return true;
+}
+
+bool DeviceMemory::WriteSettings(std::size_t offset, std::span<const std::uint8_t> bytes) {
+    if (offset == kActiveProfileByte && bytes.size() == 1) {
+        if (bytes[0] >= kRecordCount) {
+            return false;
+        }
+        m_stored.settings[kActiveProfileByte] = bytes[0];
+        return true;
+    }
+    if (!SettingsReachable(offset, bytes.size())) {
+        return false;
+    }
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (offset + i != kActiveProfileByte) {
+            m_stored.settings[*SettingsAddress(offset + i)] = bytes[i];
+        }
+    }
+    return true;
+}
+
 void DeviceMemory::RestoreFactorySettings() {
-    m_settings = FactorySettingsArea();
-    m_keyMemory = FactoryKeyMemory();
+    m_stored.settings = FactorySettingsArea();
+    m_stored.keyMemory = FactoryKeyMemory();
 }
 
 void DeviceMemory::Store(MemoryRegion region, std::span<const std::uint8_t> bytes) {
     const std::span<std::uint8_t> target = region == MemoryRegion::MacroTable
-                                               ? std::span<std::uint8_t>(m_macroMemory)
+                                               ? std::span<std::uint8_t>(m_stored.macroMemory)
                                                : Region(region);
     std::copy_n(bytes.begin(), std::min(bytes.size(), target.size()), target.begin());
 }

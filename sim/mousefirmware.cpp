@@ -96,18 +96,36 @@ ReportFrame MouseFirmware::Handle(std::span<const std::uint8_t> input) {
         return Refuse(input, ReportFrame::kStatusFailed);
     }
 
+    // The settings area does not map offsets one to one: its first bytes are
+    // the record in force.
+    const bool settings = rule->region == MemoryRegion::Settings;
     ReportFrame answer = request;
     answer.Raw()[ReportFrame::kStatusIndex] = 0x00;
     switch (rule->access) {
         case Access::Read:
             std::ranges::fill(answer.Data(), 0);
-            std::ranges::copy(target, answer.Data().begin());
+            if (settings) {
+                if (!m_memory.ReadSettings(offset, answer.Data().first(length))) {
+                    return Refuse(input, ReportFrame::kStatusFailed);
+                }
+            } else {
+                std::ranges::copy(target, answer.Data().begin());
+            }
             break;
         case Access::Write:
-            std::copy_n(request.Data().begin(), length, target.begin());
-            if (rule->command == Command::SendLightingFrame && length > 0 &&
-                offset + length == kLightingFrameSize) {
-                ++m_lightingFrames;
+            if (settings) {
+                if (!m_memory.WriteSettings(offset, request.Data().first(length))) {
+                    return Refuse(input, ReportFrame::kStatusFailed);
+                }
+            } else {
+                std::copy_n(request.Data().begin(), length, target.begin());
+            }
+            if (rule->command == Command::SendLightingFrame) {
+                if (length > 0 && offset + length == kLightingFrameSize) {
+                    ++m_lightingFrames;
+                }
+            } else {
+                ++m_storedChanges;
             }
             break;
         case Access::None:
@@ -117,6 +135,7 @@ ReportFrame MouseFirmware::Handle(std::span<const std::uint8_t> input) {
                 m_inTransfer = false;
             } else if (rule->command == Command::RestoreDefaults) {
                 m_memory.RestoreFactorySettings();
+                ++m_storedChanges;
             }
             break;
     }

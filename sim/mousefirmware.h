@@ -37,11 +37,16 @@ public:
     [[nodiscard]] bool InTransfer() const { return m_inTransfer; }
     // Lighting frames completed: chunks whose data reached the frame's last byte.
     [[nodiscard]] std::size_t LightingFrameCount() const { return m_lightingFrames; }
+    // Requests carried out that changed the stored memory (settings, key
+    // blocks, macro and cursor tables, RestoreDefaults); lighting frames
+    // never count.
+    [[nodiscard]] std::uint64_t StoredChanges() const { return m_storedChanges; }
 
 private:
     DeviceMemory m_memory;
     bool m_inTransfer = false;
     std::size_t m_lightingFrames = 0;
+    std::uint64_t m_storedChanges = 0;
 };
 
 }  // namespace varlok::sim

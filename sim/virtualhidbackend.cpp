@@ -182,6 +182,10 @@ bool VirtualHidBackend::Probe(std::string_view path) {
     return std::find(present.begin(), present.end(), path) != present.end();
 }
 
+std::string VirtualHidBackend::OwnerKey(std::string_view path) {
+    return path.starts_with("sim:mouse-") ? std::string(kOwnerKey) : std::string();
+}
+
 std::string VirtualHidBackend::PathOf(MouseCollection collection) const {
     const auto generation = m_mouse->Generation();
     return generation ? MousePath(collection, *generation) : std::string();

@@ -39,6 +39,11 @@ public:
     // True while the path is one that Enumerate would list now: a path of an
     // earlier plug-in of the mouse is gone for good.
     [[nodiscard]] bool Probe(std::string_view path) override;
+    // kOwnerKey for the mouse's collections, of every plug-in: varlok
+    // --simulate and varlokctl --simulate share the virtual mouse's memory,
+    // so they take turns as with a real mouse. The decoy needs no lock.
+    [[nodiscard]] std::string OwnerKey(std::string_view path) override;
+    static constexpr std::string_view kOwnerKey = "sim";
 
     // The paths of the mouse's collections for the present plug-in, e.g.
     // "sim:mouse-1-if1#vid_0c45&pid_7643&mi_01&col02"; empty while unplugged.

@@ -4,6 +4,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "device/deviceevents.h"
 #include "sim/mousedescriptors.h"
 
 namespace varlok::sim {
@@ -76,19 +77,46 @@ void VirtualMouse::PressEvent(std::uint16_t code) {
         if (!m_plugged) {
             return;
         }
-        const std::vector<std::uint8_t> press = {kConsumerReportId,
-                                                 static_cast<std::uint8_t>(code & 0xFF),
-                                                 static_cast<std::uint8_t>(code >> 8)};
-        const std::vector<std::uint8_t> release = {kConsumerReportId, 0x00, 0x00};
-        const auto now = Clock::now();
-        for (auto& [id, session] : m_sessions) {
-            if (IsAlive(session) && HasInputReports(session.collection) && session.access.read) {
-                Deliver(session, press, now, false);
-                Deliver(session, release, now, false);
-            }
-        }
+        QueueEvent(code);
     }
     m_changed.notify_all();
+}
+
+void VirtualMouse::PressProfileButton() {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_plugged) {
+            return;
+        }
+        std::uint8_t& active =
+            m_firmware.Memory().Region(MemoryRegion::Settings)[kActiveProfileByte];
+        active = active + 1U < kRecordCount ? static_cast<std::uint8_t>(active + 1) : 0;
+        if (m_memoryObserver) {
+            m_memoryObserver();
+        }
+        QueueEvent(static_cast<std::uint16_t>(device::DeviceEventCode::ProfileSwitched));
+    }
+    m_changed.notify_all();
+}
+
+void VirtualMouse::SetMemoryObserver(MemoryObserver observer) {
+    std::lock_guard lock(m_mutex);
+    m_memoryObserver = std::move(observer);
+}
+
+StoredMemory VirtualMouse::Stored() const {
+    std::lock_guard lock(m_mutex);
+    return m_firmware.Memory().Stored();
+}
+
+void VirtualMouse::SetOwnerObserver(OwnerObserver observer) {
+    std::lock_guard lock(m_ownerMutex);
+    m_ownerObserver = std::move(observer);
+}
+
+void VirtualMouse::Restore(const StoredMemory& stored) {
+    std::lock_guard lock(m_mutex);
+    m_firmware.Memory().Restore(stored);
 }
 
 std::vector<LoggedReport> VirtualMouse::Log() const {
@@ -184,7 +212,23 @@ bool VirtualMouse::InTransfer() const {
     return m_firmware.InTransfer();
 }
 
+bool VirtualMouse::IsWriter(MouseCollection collection, const device::HidOpenRequest& access) {
+    return collection == MouseCollection::Configuration && access.write;
+}
+
 std::optional<VirtualMouse::SessionId> VirtualMouse::OpenSession(
+    MouseCollection collection, std::uint32_t generation, const device::HidOpenRequest& request,
+    std::string path, device::HidOpenError& error) {
+    std::lock_guard ownerLock(m_ownerMutex);
+    const std::optional<SessionId> id =
+        AddSession(collection, generation, request, std::move(path), error);
+    if (id && IsWriter(collection, request) && m_writers++ == 0 && m_ownerObserver) {
+        m_ownerObserver(true);
+    }
+    return id;
+}
+
+std::optional<VirtualMouse::SessionId> VirtualMouse::AddSession(
     MouseCollection collection, std::uint32_t generation, const device::HidOpenRequest& request,
     std::string path, device::HidOpenError& error) {
     std::lock_guard lock(m_mutex);
@@ -220,11 +264,20 @@ std::optional<VirtualMouse::SessionId> VirtualMouse::OpenSession(
 }
 
 void VirtualMouse::CloseSession(SessionId session) {
+    std::lock_guard ownerLock(m_ownerMutex);
+    bool writer = false;
     {
         std::lock_guard lock(m_mutex);
-        m_sessions.erase(session);
+        const auto found = m_sessions.find(session);
+        if (found != m_sessions.end()) {
+            writer = IsWriter(found->second.collection, found->second.access);
+            m_sessions.erase(found);
+        }
     }
     m_changed.notify_all();
+    if (writer && --m_writers == 0 && m_ownerObserver) {
+        m_ownerObserver(false);
+    }
 }
 
 TransferResult VirtualMouse::ReadReport(SessionId id, std::span<std::uint8_t> buffer,
@@ -296,9 +349,13 @@ TransferResult VirtualMouse::WriteReport(SessionId id, std::span<const std::uint
         if (m_faults.silent) {
             return {TransferStatus::Done, report.size()};
         }
+        const std::uint64_t storedChanges = m_firmware.StoredChanges();
         const ReportFrame answer = m_faults.forcedStatus
                                        ? MouseFirmware::Refuse(report, *m_faults.forcedStatus)
                                        : m_firmware.Handle(report);
+        if (m_firmware.StoredChanges() != storedChanges && m_memoryObserver) {
+            m_memoryObserver();
+        }
         const auto readyAt = Clock::now() + m_faults.latency;
         if (m_faults.garbage) {
             Deliver(session, Garble(answer), readyAt, true);
@@ -343,6 +400,25 @@ Bytes VirtualMouse::CopyOf(MemoryRegion region) const {
 void VirtualMouse::StoreRegion(MemoryRegion region, std::span<const std::uint8_t> bytes) {
     std::lock_guard lock(m_mutex);
     m_firmware.Memory().Store(region, bytes);
+    const bool kept = region != MemoryRegion::DeviceInfo && region != MemoryRegion::FactoryKeyMap &&
+                      region != MemoryRegion::LightingFrame;
+    if (kept && m_memoryObserver) {
+        m_memoryObserver();
+    }
+}
+
+void VirtualMouse::QueueEvent(std::uint16_t code) {
+    const std::vector<std::uint8_t> press = {kConsumerReportId,
+                                             static_cast<std::uint8_t>(code & 0xFF),
+                                             static_cast<std::uint8_t>(code >> 8)};
+    const std::vector<std::uint8_t> release = {kConsumerReportId, 0x00, 0x00};
+    const auto now = Clock::now();
+    for (auto& [id, session] : m_sessions) {
+        if (IsAlive(session) && HasInputReports(session.collection) && session.access.read) {
+            Deliver(session, press, now, false);
+            Deliver(session, release, now, false);
+        }
+    }
 }
 
 bool VirtualMouse::IsAlive(const Session& session) const {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -85,6 +86,33 @@ public:
     // by its release (no usage) on interface 1; every open reader of that
     // interface receives both, in order. Nothing happens while unplugged.
     void PressEvent(std::uint16_t code);
+    // The mouse's own profile button: the next onboard profile becomes the
+    // active one (after 4, or an index that names none, comes 0), and the
+    // mouse reports it as event 0x401. Nothing happens while unplugged.
+    void PressProfileButton();
+
+    // Called after each change of the stored memory (StoredMemory: by a
+    // host's command, RestoreDefaults, the profile button or a Set call for
+    // those parts), never for lighting frames. It runs on the thread that
+    // made the change with the mouse's lock held, so it must only take
+    // note and never call into the mouse; once replaced (an empty observer
+    // ends it) it is no longer called. One observer at a time.
+    using MemoryObserver = std::function<void()>;
+    void SetMemoryObserver(MemoryObserver observer);
+    // Called with true when a session that may write to the configuration
+    // collection opens while no other such session is open, and with false
+    // when the last one closes: when the program takes and gives up its turn
+    // with the mouse (a host takes the owner lock before it opens, and drops
+    // it after it closed). It runs on the thread that opened or closed the
+    // session, without the mouse's lock, and may call into the mouse; once
+    // replaced (an empty observer ends it) it is no longer called and no
+    // call is still running. One observer at a time.
+    using OwnerObserver = std::function<void(bool owned)>;
+    void SetOwnerObserver(OwnerObserver observer);
+    // The memory the mouse keeps while unplugged, as a copy, and its
+    // replacement (which observers are not told of).
+    [[nodiscard]] StoredMemory Stored() const;
+    void Restore(const StoredMemory& stored);
 
     [[nodiscard]] std::vector<LoggedReport> Log() const;
     void ClearLog();
@@ -161,7 +189,17 @@ private:
     template <typename Bytes>
     [[nodiscard]] Bytes CopyOf(MemoryRegion region) const;
     void StoreRegion(MemoryRegion region, std::span<const std::uint8_t> bytes);
+    // Queues the press and release of code on every open reader of the
+    // consumer collection; the caller holds the lock.
+    void QueueEvent(std::uint16_t code);
     [[nodiscard]] bool IsAlive(const Session& session) const;
+    [[nodiscard]] static bool IsWriter(MouseCollection collection,
+                                       const device::HidOpenRequest& access);
+    [[nodiscard]] std::optional<SessionId> AddSession(MouseCollection collection,
+                                                      std::uint32_t generation,
+                                                      const device::HidOpenRequest& request,
+                                                      std::string path,
+                                                      device::HidOpenError& error);
     void Deliver(Session& session, std::vector<std::uint8_t> bytes,
                  std::chrono::steady_clock::time_point readyAt, bool answer);
     void AppendLog(LoggedReport report);
@@ -170,6 +208,13 @@ private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     MouseFirmware m_firmware;
+    MemoryObserver m_memoryObserver;
+    // Taken before m_mutex, never after it: held while the owner observer
+    // runs, so that replacing it waits for a call in progress.
+    std::mutex m_ownerMutex;
+    OwnerObserver m_ownerObserver;  // guarded by m_ownerMutex
+    // Open sessions that may write to the configuration collection.
+    std::size_t m_writers = 0;  // guarded by m_ownerMutex
     Faults m_faults;
     bool m_plugged = true;
     std::uint32_t m_generation = 1;

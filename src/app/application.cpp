@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "app/datafolder.h"
 #include "app/desktopaccess.h"
@@ -17,6 +18,7 @@
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "sim/virtualhidbackend.h"
+#include "sim/virtualmousestatefile.h"
 #include "ui/customcontrols.h"
 #include "ui/messagetarget.h"
 #include "ui/paintmanagerui.h"
@@ -185,8 +187,19 @@ int Application::Run() {
     }
 
     platform::SingleInstance instance(InstanceName(), WakeMainWindow(activate));
-    if (instance.Acquire(kActivateMessageName) ==
+    // A run for a picture only learns that another instance runs (an empty
+    // message wakes nobody): the picture it was asked for is not taken, and
+    // a script must hear that rather than find no file.
+    const auto& pictureFile = m_impl->options.screenshot;
+    if (instance.Acquire(pictureFile ? std::string_view() : kActivateMessageName) ==
         platform::SingleInstance::AcquireResult::AlreadyRunning) {
+        if (pictureFile) {
+            std::fprintf(stderr,
+                         "varlok: another varlok is running; no picture was written to %s "
+                         "(close it first)\n",
+                         pictureFile->string().c_str());
+            return 1;
+        }
         return 0;
     }
 
@@ -206,8 +219,16 @@ int Application::Run() {
 
     CMainWnd::Environment environment;
     environment.bus = device::HidBus::System();
+    environment.bus->SetOwnerLocks(device::SystemOwnerLocks(device::kWindowProgram));
+    // Outlives the window, so that the last change of the mouse's memory is
+    // saved after the window let go of the mouse.
+    std::optional<sim::VirtualMouseStateFile> mouseMemory;
     if (m_impl->options.simulate) {
         environment.virtualMouse = sim::AttachVirtualMouse(*environment.bus);
+        mouseMemory.emplace(environment.virtualMouse, sim::VirtualMouseStateFile::DefaultPath(),
+                            m_impl->options.simulateFresh
+                                ? sim::VirtualMouseStateFile::Start::Fresh
+                                : sim::VirtualMouseStateFile::Start::Stored);
         if (m_impl->options.simulateLocked) {
             sim::VirtualMouse::Faults faults = environment.virtualMouse->CurrentFaults();
             faults.refuseOpen = true;
@@ -223,6 +244,9 @@ int Application::Run() {
     InstallShellHooks(environment.shellHooks, environment.mainIni);
 
     environment.startPage = m_impl->options.page;
+    // The window owns the mouse: everything else reaches it through the
+    // window's service on the session bus.
+    environment.busServiceAddress = std::string();
     // Declared before the window, whose timer handler calls it.
     std::unique_ptr<ScreenshotTask> screenshot;
     if (m_impl->options.screenshot) {

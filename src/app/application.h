@@ -25,7 +25,8 @@ public:
 
     // Runs until the main window is closed. 0 when it ran (or another
     // instance was woken instead); 1 when the skin could not be loaded or a
-    // screenshot could not be written.
+    // screenshot could not be written (also when another instance runs: a
+    // run for a screenshot leaves that instance as it is).
     int Run();
 
 private:

@@ -54,8 +54,9 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments) 
             result.action = CommandLineResult::Action::Help;
             return result;
         }
-        if (argument == "--simulate") {
+        if (argument == "--simulate" || argument == "--simulate=fresh") {
             result.options.simulate = true;
+            result.options.simulateFresh = argument.ends_with("=fresh");
         } else if (argument == "--simulate-locked") {
             result.options.simulate = true;
             result.options.simulateLocked = true;
@@ -90,14 +91,18 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments) 
 }
 
 std::string_view UsageText() {
-    return "usage: varlok [--simulate | --simulate-locked] [--page PAGE] [--screenshot FILE "
+    return "usage: varlok [--simulate[=fresh] | --simulate-locked] [--page PAGE] [--screenshot "
+           "FILE "
            "[--frames N]] [--help]\n"
            "\n"
            "Configuration program for the 0C45:7643 gaming mouse.\n"
            "\n"
            "  --simulate         plug in the virtual mouse, so that everything works\n"
            "                     without the hardware; its menus then also offer to\n"
-           "                     unplug and plug it and to press its device events\n"
+           "                     unplug and plug it and to press its device events.\n"
+           "                     It keeps its memory between runs in\n"
+           "                     $XDG_RUNTIME_DIR/varlok/virtual-mouse.state\n"
+           "  --simulate=fresh   the same, starting from the factory state\n"
            "  --simulate-locked  the same, but the virtual mouse refuses to be opened,\n"
            "                     as a mouse does before its udev rule is installed\n"
            "  --page PAGE        once the mouse is connected, show that page of it:\n"

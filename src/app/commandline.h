@@ -11,8 +11,11 @@ namespace varlok::app {
 // What the command line asks of the application.
 struct StartOptions {
     // Plug the virtual mouse into the process's HID bus before the monitors
-    // start.
+    // start. It keeps its memory between runs in the state file of
+    // sim::VirtualMouseStateFile, unless simulateFresh starts it from the
+    // factory state ("--simulate=fresh").
     bool simulate = false;
+    bool simulateFresh = false;
     // With simulate: the virtual mouse refuses to be opened, as a mouse does
     // before the udev rule is installed ("--simulate-locked").
     bool simulateLocked = false;
@@ -39,8 +42,8 @@ struct CommandLineResult {
     std::string error;
 };
 
-// Reads the arguments after the program name: "--simulate",
-// "--simulate-locked" (implies --simulate),
+// Reads the arguments after the program name: "--simulate" (or
+// "--simulate=fresh"), "--simulate-locked" (implies --simulate),
 // "--screenshot FILE" (or "--screenshot=FILE"), "--frames N" (with
 // --screenshot; N 1-999), "--page PAGE" (or "--page=PAGE"), "--help" (or
 // "-h").

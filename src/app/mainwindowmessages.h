@@ -37,6 +37,10 @@ enum class WindowMessage : std::uint32_t {
     MouseRemoved = 0x0C05,
     // The program in front changed: the device list follows its link.
     FollowForegroundProgram = 0x0C10,
+    // The bus service: calls wait in its queue; its properties may have
+    // changed.
+    BusServiceCall = 0x0C20,
+    BusServiceRefresh = 0x0C21,
 };
 
 // How a worker thread hands a message to the main window.
@@ -78,6 +82,9 @@ inline constexpr std::array kWindowMessages{
     WindowMessageInfo{WindowMessage::SaveFinished, "SaveFinished", MessageDelivery::Sent},
     WindowMessageInfo{WindowMessage::MouseRemoved, "MouseRemoved", MessageDelivery::Posted},
     WindowMessageInfo{WindowMessage::FollowForegroundProgram, "FollowForegroundProgram",
+                      MessageDelivery::Posted},
+    WindowMessageInfo{WindowMessage::BusServiceCall, "BusServiceCall", MessageDelivery::Posted},
+    WindowMessageInfo{WindowMessage::BusServiceRefresh, "BusServiceRefresh",
                       MessageDelivery::Posted},
 };
 

@@ -8,12 +8,14 @@
 #include <thread>
 #include <vector>
 
+#include "app/busservicehost.h"
 #include "app/desktopaccess.h"
 #include "app/mainwindowhandle.h"
 #include "app/mainwindowlayouts.h"
 #include "app/mainwindowroutes.h"
 #include "app/msgwnd.h"
 #include "app/windowdeviceevents.h"
+#include "device/deviceevents.h"
 #include "keys/page/cursorpage.h"
 #include "keys/page/keypage.h"
 #include "keys/page/macropage.h"
@@ -116,8 +118,9 @@ CMainWnd::CMainWnd(Environment environment)
     if (!m_environment.foreground) {
         m_environment.foreground = platform::CreateForegroundProgram();
     }
+    m_foreground = std::make_shared<platform::ReportedForegroundProgram>(m_environment.foreground);
     m_profileListsPage->FollowForeground(profiles::ProfileListsPage::ForegroundFollow{
-        m_environment.foreground.get(),
+        m_foreground.get(),
         static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::ApplicationLinkWatcher),
         MessageNumber(WindowMessage::FollowForegroundProgram), [] {
             static_cast<void>(
@@ -144,7 +147,12 @@ CMainWnd::CMainWnd(Environment environment)
         lighting::MousePreviewStream::FrameTimer{
             kFrameTimer, [this] { StartTimer(WindowTimer::SendLightingFrame); },
             [this] { KillTimer(WindowTimer::SendLightingFrame); }});
+    m_busService = std::make_unique<BusServiceHost>(BusServiceHost::Window{
+        *m_performancePage, *m_lightingPage, *m_profileListsPage, m_session.Exchange(), m_dialogs,
+        *m_foreground, m_session.Mirror(), m_profileStore, m_session.MouseLink(),
+        m_environment.virtualMouse != nullptr});
     RegisterWindowRoutes();
+    m_busService->RegisterRoutes(m_routes);
     m_profileListsPage->RegisterRoutes(m_routes);
     m_performancePage->RegisterRoutes(m_routes);
     // After the performance page: the lighting refresh ends the mouse page's
@@ -159,6 +167,7 @@ CMainWnd::CMainWnd(Environment environment)
 CMainWnd::~CMainWnd() {
     ui::CMenuWnd::DestroyMenu();
     m_popupMenu.reset();
+    m_busService->Stop();
     StopWorkers();
     if (MainWindowHandle() == GetHandle() && GetHandle().Id() != 0) {
         SetMainWindowHandle({});
@@ -215,9 +224,8 @@ void CMainWnd::RegisterWindowRoutes() {
     });
     RegisterWindowMessage(WindowMessage::MouseRemoved,
                           [this](ui::WParam, ui::LParam) { OnMouseRemoved(); });
-    m_routes.OnMessage(kWindowOwner,
-                       MessageNumber(MonitorControlMessage::SelectStoredDeviceProfile),
-                       MessageNumber(MonitorControlMessage::HidePermissionHelp),
+    m_routes.OnMessage(kWindowOwner, MessageNumber(kFirstMonitorControlMessage),
+                       MessageNumber(kLastMonitorControlMessage),
                        [this](ui::MessageId message, ui::WParam, ui::LParam) -> ui::LResult {
                            OnMonitorControl(message);
                            return 0;
@@ -303,22 +311,30 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
     } else {
         m_routes.DeliverNotify(msg);
     }
+    // The pointer passing over controls changes nothing the bus shows.
+    if (msg.sType != ui::msgtype::kMouseEnter && msg.sType != ui::msgtype::kMouseLeave) {
+        m_busService->RequestRefresh();
+    }
     WindowImplBase::Notify(msg);
 }
 
 bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
     const std::string_view sender = SenderName(msg);
     auto& manager = GetPaintManager();
+    const auto page = FindPageRoute(sender);
     // The macro section's own options (recording options, the insert panel)
     // edit within the section; they neither leave it nor end a recording.
-    if (sender.starts_with(kMacroSectionPrefix) && !FindPageRoute(sender)) {
+    if (sender.starts_with(kMacroSectionPrefix) && !page) {
         return true;
     }
     const ui::CControlUI* unsavedBar = manager.FindControl("ms_macro_tab_saveorcancel");
-    // Unsaved macro edits keep the macro page in front, whatever was
-    // selected; the selections that take it back there pass.
-    if (!m_restoringMacroTab && unsavedBar != nullptr && unsavedBar->IsVisible() &&
-        sender != "ms_macro_Op_tab" && sender != "ms_tab") {
+    // Unsaved macro edits keep the macro page in front: choosing another
+    // section or device page is taken back, while the selections that take
+    // it back there pass. Other options and check boxes leave no section;
+    // the program changes them too (a program switch unticks a link check
+    // box), which must never raise the notice.
+    if (!m_restoringMacroTab && page && msg.wParam != 0 && unsavedBar != nullptr &&
+        unsavedBar->IsVisible() && sender != "ms_macro_Op_tab" && sender != "ms_tab") {
         m_restoringMacroTab = true;
         for (const std::string_view option : {"ms_macro_Op_tab", "ms_tab"}) {
             if (auto* control = manager.FindControl<ui::COptionUI>(option)) {
@@ -330,7 +346,6 @@ bool CMainWnd::OnSelectChanged(ui::TNotifyUI& msg) {
         return false;
     }
     m_routes.Raise(ui::PageSignal::StopRecording);
-    const auto page = FindPageRoute(sender);
     // Only a selection switches pages; the options of a group that lose
     // their selection report it too.
     if (!page || msg.wParam == 0) {
@@ -406,6 +421,9 @@ void CMainWnd::OnWindowInit() {
     for (const WindowTimer timer : kTimersAtStart) {
         StartTimer(timer);
     }
+    if (m_environment.busServiceAddress) {
+        m_busService->Start(*m_environment.busServiceAddress);
+    }
     if (const auto language = m_language.StoredLanguage()) {
         LoadInterfaceLanguage(*language);
         ui::CResourceManager::GetInstance().ReloadText();
@@ -479,6 +497,11 @@ ui::LResult CMainWnd::HandleCustomMessage(ui::MessageId message, ui::WParam wPar
     if (const std::optional<ui::LResult> result =
             m_routes.DeliverMessage(message, wParam, lParam)) {
         handled = true;
+        // The service's own messages refresh it themselves.
+        if (message != MessageNumber(WindowMessage::BusServiceRefresh) &&
+            message != MessageNumber(WindowMessage::BusServiceCall)) {
+            m_busService->RequestRefresh();
+        }
         return *result;
     }
     handled = false;
@@ -492,7 +515,20 @@ void CMainWnd::OnTimerMessage(std::uintptr_t id) {
             KillTimer(*timer);
         }
     }
+    const bool flushing =
+        id == TimerId(WindowTimer::FlushSettings) && Mirror().settingsDirty.IsSet();
     m_routes.DeliverTimer(id);
+    RefreshBusServiceAfterTimer(id, flushing);
+}
+
+void CMainWnd::RefreshBusServiceAfterTimer(std::uintptr_t id, bool flushed) {
+    // The periodic timers (the flush with nothing to send, repaints, the
+    // lighting frames) change nothing the bus shows; reads of the mouse do.
+    const auto timer = FindWindowTimer(id);
+    if (flushed || timer == WindowTimer::ReadMouseConfiguration ||
+        timer == WindowTimer::RereadMouseRecord) {
+        m_busService->RequestRefresh();
+    }
 }
 
 void CMainWnd::OnMouseRead() {
@@ -558,18 +594,53 @@ void CMainWnd::OnMonitorControl(ui::MessageId message) {
         case MonitorControlMessage::HidePermissionHelp:
             ShowPermissionHelp(false);
             break;
+        case MonitorControlMessage::MouseHolderChanged:
+            ShowMouseHolder(m_deviceEvents ? m_deviceEvents->MouseHolder() : std::nullopt);
+            break;
     }
 }
 
 void CMainWnd::ShowPermissionHelp(bool show) {
     m_mousePermissionDenied = show;
-    SetControlVisible("main_waiting", !show);
-    SetControlVisible("main_permission", show);
+    ShowWaitingReason();
+}
+
+void CMainWnd::ShowMouseHolder(const std::optional<platform::LockHolder>& holder) {
+    const bool taken = holder && !m_mouseHolder;
+    m_mouseHolder = holder;
+    if (holder) {
+        // The program's name and id are shown as they are, in every language.
+        std::string name = holder->pid == 0 ? std::string()
+                           : holder->program.empty()
+                               ? "PID " + std::to_string(holder->pid)
+                               : holder->program + " (PID " + std::to_string(holder->pid) + ")";
+        if (auto* label = GetPaintManager().FindControl("main_in_use_holder")) {
+            label->SetText(name);
+            label->SetVisible(!name.empty());
+        }
+    }
+    ShowWaitingReason();
+    if (taken) {
+        // Started while a script has the mouse: the window says why it waits
+        // instead of hiding in the tray behind "no mouse".
+        BringToFront();
+    }
+}
+
+void CMainWnd::ShowWaitingReason() {
+    // A refusal is what the user can act on; the holder comes next.
+    SetControlVisible("main_permission", m_mousePermissionDenied);
+    SetControlVisible("main_in_use", !m_mousePermissionDenied && m_mouseHolder.has_value());
+    SetControlVisible("main_waiting", !m_mousePermissionDenied && !m_mouseHolder);
+}
+
+bool CMainWnd::WaitingPageExplains() const {
+    return m_mousePermissionDenied || m_mouseHolder.has_value();
 }
 
 void CMainWnd::OnActivateRequest() {
-    // While the mouse is refused the window itself says what to do.
-    if (IsAnyLinkConnected() || m_mousePermissionDenied) {
+    // While the mouse is refused or held the window itself says why.
+    if (IsAnyLinkConnected() || WaitingPageExplains()) {
         BringToFront();
         return;
     }
@@ -587,7 +658,7 @@ void CMainWnd::OnMouseRemoved() {
 
 void CMainWnd::OnTrayIcon(ui::LParam mouseMessage) {
     if (mouseMessage == static_cast<ui::LParam>(ui::WM_LBUTTONUP)) {
-        if (!IsAnyLinkConnected() && !m_mousePermissionDenied) {
+        if (!IsAnyLinkConnected() && !WaitingPageExplains()) {
             HideWindow();
             ShowNoDeviceNotice();
             return;
@@ -693,7 +764,13 @@ bool CMainWnd::RunSimulationItem(std::string_view name) {
     }
     for (const auto& [item, code] : kEventItems) {
         if (name == item.name) {
-            mouse->PressEvent(code);
+            // The profile switch is the mouse's own button: the mouse
+            // switches, then reports it.
+            if (code == static_cast<std::uint16_t>(device::DeviceEventCode::ProfileSwitched)) {
+                mouse->PressProfileButton();
+            } else {
+                mouse->PressEvent(code);
+            }
             return true;
         }
     }
@@ -772,6 +849,8 @@ void CMainWnd::ShutDown() {
     m_shutDown = true;
     m_trayIcon.Delete();
     m_deviceHook->Remove();
+    // Before the workers: no call runs while the device session stops.
+    m_busService->Stop();
     platform::DebugOutput::Write("退出测试");
     ShowWindow(false);
     StopWorkers();

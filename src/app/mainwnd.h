@@ -24,6 +24,8 @@
 #include "platform/desktopsettings.h"
 #include "platform/foregroundprogram.h"
 #include "platform/inputcapture.h"
+#include "platform/ownerlock.h"
+#include "platform/reportedforegroundprogram.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
 #include "settings/devicesession.h"
@@ -59,6 +61,7 @@ class MousePreviewStream;
 
 namespace varlok::app {
 
+class BusServiceHost;
 class WindowDeviceEvents;
 
 // The application's main window: holds the device session (links, mirror,
@@ -108,6 +111,10 @@ public:
         // Called on the UI thread after each full read of the mouse (timer 8)
         // and the refresh of its pages.
         std::function<void()> onMouseRead;
+        // Export the session-bus service when the window initialises: on the
+        // session bus when empty, on the bus at this address otherwise; not
+        // at all when unset (tests that run several windows in one process).
+        std::optional<std::string> busServiceAddress;
         ShellHooks shellHooks;
     };
 
@@ -147,6 +154,8 @@ public:
     [[nodiscard]] const Environment& GetEnvironment() const { return m_environment; }
     [[nodiscard]] ui::CTrayIcon& TrayIcon() { return m_trayIcon; }
     [[nodiscard]] keys::CDeviceHook& DeviceHook() { return *m_deviceHook; }
+    // The session-bus service (exported only when the environment asks).
+    [[nodiscard]] BusServiceHost& BusService() { return *m_busService; }
     // The key section's logic (its macro combo follows the macro list).
     [[nodiscard]] keys::KeyPage& KeyAssignmentPage() { return *m_keyPage; }
     // The menu last opened from the tray or the menu button, or null.
@@ -183,6 +192,13 @@ private:
     void OnMonitorControl(ui::MessageId message);
     // Swaps the waiting page's text for the udev rule's help, and back.
     void ShowPermissionHelp(bool show);
+    // Names the program that holds the mouse on the waiting page, or takes
+    // the name away (none).
+    void ShowMouseHolder(const std::optional<platform::LockHolder>& holder);
+    // Shows the waiting page's part that says why there is no mouse page.
+    void ShowWaitingReason();
+    // Whether the waiting page says more than "connect the mouse".
+    [[nodiscard]] bool WaitingPageExplains() const;
     void OnTrayIcon(ui::LParam mouseMessage);
     void OnMenuCommand(ui::WParam ticket);
     void OnMouseRead();
@@ -213,6 +229,9 @@ private:
     void StartTimer(WindowTimer timer);
     void KillTimer(WindowTimer timer);
     void SetControlVisible(std::string_view name, bool visible);
+    // After a timer or message that may have changed what the bus service
+    // shows: it takes its snapshot again (soon, once).
+    void RefreshBusServiceAfterTimer(std::uintptr_t id, bool flushed);
 
     // settings::ExchangeHooks.
     void OnboardProfileSwitched() override;
@@ -225,6 +244,10 @@ private:
     void SaveLightingProfile() override { m_profileStore.SaveLightingProfile(); }
 
     Environment m_environment;
+    // The desktop's program in front, and the one helpers report through the
+    // bus service; the device list's links follow it. Before the session,
+    // whose link watcher uses it until the session has joined it.
+    std::shared_ptr<platform::ReportedForegroundProgram> m_foreground;
     LanguageSettings m_language;
     MainWindowDialogs m_dialogs{*this};
     // Before the session: its monitor threads report to the sink and send
@@ -253,6 +276,8 @@ private:
     std::unique_ptr<keys::CursorPage> m_cursorPage;
     // After the device hook: a recording still running removes its capture.
     std::unique_ptr<keys::MacroPage> m_macroPage;
+    // After the pages it acts on.
+    std::unique_ptr<BusServiceHost> m_busService;
     ui::CTrayIcon m_trayIcon;
     std::shared_ptr<ui::MenuCheckMap> m_menuChecks = std::make_shared<ui::MenuCheckMap>();
     // The menu last opened from the tray or the menu button.
@@ -267,6 +292,8 @@ private:
     bool m_reportedNoTray = false;
     // The mouse is present but its node may not be opened (UI thread).
     bool m_mousePermissionDenied = false;
+    // The program that holds the mouse, if another one does (UI thread).
+    std::optional<platform::LockHolder> m_mouseHolder;
     bool m_workersStopped = false;
     // Set while the unsaved-macro guard selects the macro tab again, so that
     // the selections it causes pass without a second message.

@@ -48,6 +48,19 @@ void WindowDeviceEvents::MousePermissionDenied(bool denied) {
                        : MonitorControlMessage::HidePermissionHelp);
 }
 
+void WindowDeviceEvents::MouseInUse(const std::optional<platform::LockHolder>& holder) {
+    {
+        const std::lock_guard lock(m_holderMutex);
+        m_holder = holder;
+    }
+    PostControl(MonitorControlMessage::MouseHolderChanged);
+}
+
+std::optional<platform::LockHolder> WindowDeviceEvents::MouseHolder() const {
+    const std::lock_guard lock(m_holderMutex);
+    return m_holder;
+}
+
 void WindowDeviceEvents::DeviceEventReported(device::DeviceType device,
                                              device::DeviceEventCode code) {
     const std::optional<DeviceEventRule> rule = FindDeviceEventRule(device, code);

@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <optional>
 
 #include "app/mainwindowmessages.h"
@@ -24,7 +25,15 @@ enum class MonitorControlMessage : ui::MessageId {
     // shows how to install the udev rule, and the window comes forward.
     ShowPermissionHelp = 0x8006,
     HidePermissionHelp = 0x8007,
+    // Another program took the mouse, or let it go: the waiting page names
+    // the holder (WindowDeviceEvents::MouseHolder), and the window comes
+    // forward when it is taken.
+    MouseHolderChanged = 0x8008,
 };
+inline constexpr MonitorControlMessage kFirstMonitorControlMessage =
+    MonitorControlMessage::SelectStoredDeviceProfile;
+inline constexpr MonitorControlMessage kLastMonitorControlMessage =
+    MonitorControlMessage::MouseHolderChanged;
 
 [[nodiscard]] constexpr ui::MessageId MessageNumber(MonitorControlMessage message) {
     return static_cast<ui::MessageId>(message);
@@ -91,6 +100,11 @@ public:
     void MouseRemoved() override;
     // The waiting page's permission help is shown or hidden.
     void MousePermissionDenied(bool denied) override;
+    // Keeps the holder for the UI thread and posts MouseHolderChanged.
+    void MouseInUse(const std::optional<platform::LockHolder>& holder) override;
+    // The program that holds the mouse as last told, none when it is free.
+    // Any thread.
+    [[nodiscard]] std::optional<platform::LockHolder> MouseHolder() const;
     void DeviceEventReported(device::DeviceType device, device::DeviceEventCode code) override;
 
 private:
@@ -101,6 +115,8 @@ private:
     const ui::WindowHandle m_sendHandle;
     const ui::MessageId m_activateMessage;
     std::atomic<bool>& m_reactiveTrigger;
+    mutable std::mutex m_holderMutex;
+    std::optional<platform::LockHolder> m_holder;  // guarded by m_holderMutex
 };
 
 }  // namespace varlok::app

@@ -6,7 +6,7 @@ SearchResult SearchConfigurationCollection(DeviceLink& link) {
     const auto lock = link.LockIo();
     HidDevice& device = link.Device();
     if (!device.FindPaths()) {
-        return {SearchOutcome::EnumerationFailed, {}, HidOpenError::None};
+        return {SearchOutcome::EnumerationFailed, {}, HidOpenError::None, {}};
     }
     SearchResult failure;
     while (const auto path = device.NextPath()) {
@@ -18,18 +18,26 @@ SearchResult SearchConfigurationCollection(DeviceLink& link) {
         if (!device.Open(*path, /*read=*/true, /*write=*/true, /*overlapped=*/true,
                          /*exclusive=*/false)) {
             const HidOpenError error = device.LastOpenError();
+            if (error == HidOpenError::InUse &&
+                HidDevice::ParseProductId(*path) == link.ProductId()) {
+                SearchResult inUse{SearchOutcome::InUse, *path, error, device.LastOpenOwner()};
+                device.FreePaths();
+                return inUse;
+            }
             if (HidDevice::ParseProductId(*path) == link.ProductId() &&
                 failure.outcome != SearchOutcome::PermissionDenied) {
                 failure = {error == HidOpenError::PermissionDenied ? SearchOutcome::PermissionDenied
                                                                    : SearchOutcome::OpenFailed,
-                           *path, error};
+                           *path,
+                           error,
+                           {}};
             }
             continue;
         }
         if (link.MatchesOpenDevice()) {
             link.SetConnected(true);
             device.FreePaths();
-            return {SearchOutcome::Found, *path, HidOpenError::None};
+            return {SearchOutcome::Found, *path, HidOpenError::None, {}};
         }
         device.Close();
     }
@@ -49,6 +57,8 @@ const char* DescribeOpenError(HidOpenError error) {
             return "busy";
         case HidOpenError::Failed:
             return "failed";
+        case HidOpenError::InUse:
+            return "in use by another program";
     }
     return "failed";
 }

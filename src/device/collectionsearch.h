@@ -21,6 +21,9 @@ enum class SearchOutcome {
     // A collection of the link's vendor and product could not be opened for
     // another reason.
     OpenFailed,
+    // Another program holds the owner lock of a device of the link's vendor
+    // and product; nothing of it was opened.
+    InUse,
     EnumerationFailed,
 };
 
@@ -29,13 +32,17 @@ struct SearchResult {
     // The opened path, or the candidate that could not be opened.
     std::string path;
     HidOpenError openError = HidOpenError::None;
+    // For InUse: the lock and who holds it.
+    HidOwner owner;
 };
 
 // Walks the paths of the link's vendor, opens each for reading and writing
 // (shared) and accepts the first whose attributes and caps match the link;
 // the others are closed again. A failure to open counts only for paths that
-// carry the link's product id, and lack of permission wins over other
-// failures, since it is the one the user can fix. Takes the link's I/O lock.
+// carry the link's product id. A device in use ends the search at once (all
+// of its collections share the lock); otherwise lack of permission wins over
+// other failures, since it is the one the user can fix. Takes the link's I/O
+// lock.
 [[nodiscard]] SearchResult SearchConfigurationCollection(DeviceLink& link);
 
 // "permission denied", "not found", ... for messages.

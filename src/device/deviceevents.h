@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "device/deviceidentity.h"
+#include "platform/ownerlock.h"
 
 namespace varlok::device {
 
@@ -60,6 +61,11 @@ public:
     // opened, unplugged, or fails for another reason). Told on change only;
     // until the first call the mouse counts as not denied.
     virtual void MousePermissionDenied(bool denied) = 0;
+    // A search found the mouse held by another program (holder: who, as its
+    // lock file names it; both parts unknown when it names nobody), or a
+    // later search no longer did (none). Told on change only, a change of
+    // holder included; until the first call the mouse counts as free.
+    virtual void MouseInUse(const std::optional<platform::LockHolder>& holder) = 0;
     // A device reported a known event code.
     virtual void DeviceEventReported(DeviceType device, DeviceEventCode code) = 0;
 };

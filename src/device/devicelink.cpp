@@ -104,7 +104,17 @@ void DeviceLink::DiscardPendingInput() {
     }
 }
 
-bool DeviceLink::ReadAnswer(ReportFrame& answer, std::size_t* answerBytes) {
+bool DeviceLink::IsAnswerTo(std::span<const std::uint8_t> report, std::uint8_t requestCommand) {
+    if (report.size() < ReportFrame::kDataIndex ||
+        report[ReportFrame::kReportIdIndex] != ReportFrame::kReportId) {
+        return false;
+    }
+    const std::uint8_t command = report[ReportFrame::kCommandIndex];
+    return command == requestCommand || !IsCommandCode(command);
+}
+
+bool DeviceLink::ReadAnswer(std::uint8_t requestCommand, ReportFrame& answer,
+                            std::size_t* answerBytes) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + kReadTimeout;
     for (;;) {
@@ -122,7 +132,7 @@ bool DeviceLink::ReadAnswer(ReportFrame& answer, std::size_t* answerBytes) {
             return false;
         }
         received = std::min(received, report.size());
-        if (received >= ReportFrame::kDataIndex && report[0] == ReportFrame::kReportId) {
+        if (IsAnswerTo(std::span(report).first(received), requestCommand)) {
             answer = ReportFrame::FromBytes(std::span(report).first(received));
             if (answerBytes != nullptr) {
                 *answerBytes = received;
@@ -146,7 +156,7 @@ LinkResult DeviceLink::Exchange(const ReportFrame& request, ReportFrame& answer,
             return LinkResult::WriteFailed;
         }
         answer = ReportFrame();
-        if (ReadAnswer(answer, answerBytes)) {
+        if (ReadAnswer(request.CommandCode(), answer, answerBytes)) {
             return LinkResult::Success;
         }
     }
@@ -174,7 +184,7 @@ bool DeviceLink::TransactOnce(std::span<std::uint8_t> buffer) {
     DiscardPendingInput();
     // Only whether an answer comes back counts; the write's own result does not.
     static_cast<void>(m_device.WriteReport(frame.Raw(), nullptr, kWriteTimeout));
-    if (!ReadAnswer(frame, nullptr)) {
+    if (!ReadAnswer(frame.CommandCode(), frame, nullptr)) {
         return false;
     }
     const std::size_t count = std::min(buffer.size(), ReportFrame::kSize);

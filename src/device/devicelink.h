@@ -119,9 +119,8 @@ public:
     // copied; a longer buffer keeps its tail). answerBytes, when given,
     // receives the length of the answer read (0 when none). Returns Success,
     // NoAnswer or WriteFailed; the status byte is not examined here.
-    // Input reports that are not configuration answers (report id other than
-    // 0x04, or shorter than the 8-byte header) are skipped and the read goes
-    // on within the same 300 ms.
+    // Input reports that are not the answer to this request are skipped and
+    // the read goes on within the same 300 ms (see IsAnswerTo).
     [[nodiscard]] LinkResult Transact(std::span<const std::uint8_t> request,
                                       std::span<std::uint8_t> response,
                                       std::size_t* answerBytes = nullptr);
@@ -158,11 +157,34 @@ public:
     [[nodiscard]] LinkResult WriteMacroData(std::span<const std::uint8_t> source);
     [[nodiscard]] LinkResult WriteCursorData(std::span<const std::uint8_t> source);
 
+    // Whether an input report of `size` bytes can be the answer to a request
+    // with command code `requestCommand`: a configuration report (report id
+    // 0x04, the whole 8-byte header received) whose byte 3 holds no other
+    // command of the protocol.
+    //
+    // The protocol promises nothing about answer bytes 1-6, so an answer is
+    // not required to echo its request. A mouse that does echo (as the
+    // virtual mouse echoes bytes 3-6) puts the request's own command into
+    // byte 3; a report there with another command's code is the answer to
+    // someone else's request: a late answer to an earlier command of ours, or,
+    // on a hidraw node that hands every report to every reader, another
+    // program's. Such a report is skipped like a stale one, so it can never
+    // be taken for the answer. This assumes that a mouse that does not echo
+    // leaves byte 3 at a value that is no other command's code (0, say);
+    // only a mouse that answered every request with one fixed command code
+    // would be shut out. Not chosen: requiring the echo (a mouse that does
+    // not echo would never be answered at all), and matching the offset and
+    // length bytes too (a mouse that echoes only the command would answer no
+    // chunked command).
+    [[nodiscard]] static bool IsAnswerTo(std::span<const std::uint8_t> report,
+                                         std::uint8_t requestCommand);
+
 private:
     // All of these expect the I/O lock to be held by the caller.
     [[nodiscard]] LinkResult Exchange(const ReportFrame& request, ReportFrame& answer,
                                       std::size_t* answerBytes);
-    [[nodiscard]] bool ReadAnswer(ReportFrame& answer, std::size_t* answerBytes);
+    [[nodiscard]] bool ReadAnswer(std::uint8_t requestCommand, ReportFrame& answer,
+                                  std::size_t* answerBytes);
     void DiscardPendingInput();
     [[nodiscard]] LinkResult Command(const ReportFrame& request, ReportFrame& answer);
     [[nodiscard]] LinkResult Chunked(device::Command command, std::uint16_t baseOffset,

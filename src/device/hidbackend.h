@@ -23,7 +23,15 @@ struct HidOpenRequest {
     bool exclusive = false;
 };
 
-enum class HidOpenError { None, NotFound, PermissionDenied, Busy, Failed };
+enum class HidOpenError {
+    None,
+    NotFound,
+    PermissionDenied,
+    Busy,
+    Failed,
+    // Another program holds the device's owner lock; the node was not opened.
+    InUse,
+};
 
 enum class TransferStatus { Done, TimedOut, Aborted, Failed };
 
@@ -75,6 +83,12 @@ public:
     // enumerated (the presence probe). Must not be fooled by a node number
     // that another device took over after an unplug.
     [[nodiscard]] virtual bool Probe(std::string_view path) = 0;
+    // The name under which an opener that may write takes the owner lock of
+    // the physical device the path belongs to: the same for every collection
+    // of one device, never the same for two devices present at once, and
+    // usable as a file name. Empty when the device needs no owner lock (or
+    // the path names nothing present).
+    [[nodiscard]] virtual std::string OwnerKey(std::string_view /*path*/) { return {}; }
 };
 
 }  // namespace varlok::device

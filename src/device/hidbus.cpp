@@ -1,6 +1,10 @@
 #include "device/hidbus.h"
 
+#include <errno.h>
+
 #include <algorithm>
+
+#include "platform/folders.h"
 
 #if defined(__linux__)
 #include "device/hidrawbackend.h"
@@ -48,9 +52,24 @@ std::shared_ptr<HidBackend> HidBus::BackendFor(std::string_view path) const {
     return nullptr;
 }
 
+OwnerLocks SystemOwnerLocks(std::string_view program) {
+    return {platform::RuntimeFolder(), std::string(program)};
+}
+
+void HidBus::SetOwnerLocks(std::optional<OwnerLocks> locks) {
+    std::lock_guard lock(m_mutex);
+    m_ownerLocks = std::move(locks);
+}
+
+std::optional<OwnerLocks> HidBus::GetOwnerLocks() const {
+    std::lock_guard lock(m_mutex);
+    return m_ownerLocks;
+}
+
 std::shared_ptr<HidBus> HidBus::System() {
     static const std::shared_ptr<HidBus> bus = [] {
         auto created = std::make_shared<HidBus>();
+        created->SetOwnerLocks(SystemOwnerLocks(program_invocation_short_name));
 #if defined(__linux__)
         created->Attach(std::make_shared<HidrawBackend>("/sys", "/dev"));
 #endif

@@ -9,6 +9,7 @@
 #include "device/hidreportdescriptor.h"
 #include "device/hidusages.h"
 #include "device/reporttrace.h"
+#include "platform/debugoutput.h"
 
 namespace varlok::device {
 
@@ -27,6 +28,8 @@ std::size_t KindIndex(ReportKind kind) {
 // is still inside it: the last reference, dropped when that transfer
 // returns, releases the node.
 struct Session {
+    // Declared first, so that it is released after the node is closed.
+    platform::OwnerLock ownerLock;
     std::shared_ptr<HidConnection> connection;
     std::bitset<256> inputReportIds;
     std::atomic<bool> closed{false};
@@ -113,6 +116,10 @@ struct HidDevice::State {
     bool exclusive = false;
     std::string path;
     HidOpenError lastOpenError = HidOpenError::None;
+    HidOwner lastOpenOwner;
+    // Set once an unusable owner lock was reported, so that a monitor
+    // retrying every second does not repeat it.
+    bool ownerLockFailureReported = false;
 
     HidTopLevelCollection collection;
     HidAttributes attributes;
@@ -146,6 +153,34 @@ struct HidDevice::State {
         kinds = {};
     }
 };
+
+// Takes the owner lock of the device behind path into lock, when the bus
+// keeps owner locks and the backend names one. False only when another
+// program holds it; who that is lands in lastOpenOwner.
+bool HidDevice::TakeOwnerLock(State& state, HidBackend& backend, std::string_view path,
+                              platform::OwnerLock& lock) {
+    const std::optional<OwnerLocks> locks = state.bus->GetOwnerLocks();
+    const std::string key = locks ? backend.OwnerKey(path) : std::string();
+    if (key.empty()) {
+        return true;
+    }
+    const std::filesystem::path file = locks->folder / (key + ".lock");
+    switch (lock.TryAcquire(file, locks->program)) {
+        case platform::OwnerLock::Result::Acquired:
+            return true;
+        case platform::OwnerLock::Result::Held:
+            state.lastOpenOwner = {file, platform::OwnerLock::ReadHolder(file)};
+            return false;
+        case platform::OwnerLock::Result::Failed:
+            if (!state.ownerLockFailureReported) {
+                state.ownerLockFailureReported = true;
+                platform::DebugOutput::Write("owner lock " + file.string() +
+                                             " cannot be used; the device is opened without it");
+            }
+            return true;
+    }
+    return true;
+}
 
 HidDevice::HidDevice(std::shared_ptr<HidBus> bus) : m_state(std::make_unique<State>()) {
     m_state->bus = std::move(bus);
@@ -214,6 +249,7 @@ bool HidDevice::Open(std::string_view path, bool read, bool write, bool overlapp
     state.overlapped = overlapped;  // every transfer is abortable; kept for callers
     state.exclusive = exclusive;
     state.path.assign(path);
+    state.lastOpenOwner = {};
     state.Release();
     state.interfaceNumber = 0;
     state.collectionNumber = 0;
@@ -225,6 +261,10 @@ bool HidDevice::Open(std::string_view path, bool read, bool write, bool overlapp
     const std::shared_ptr<HidBackend> backend = state.bus ? state.bus->BackendFor(path) : nullptr;
     if (!backend) {
         return fail(HidOpenError::NotFound);
+    }
+    platform::OwnerLock ownerLock;
+    if (write && !TakeOwnerLock(state, *backend, path, ownerLock)) {
+        return fail(HidOpenError::InUse);
     }
     HidOpenError error = HidOpenError::None;
     std::unique_ptr<HidConnection> connection =
@@ -261,6 +301,7 @@ bool HidDevice::Open(std::string_view path, bool read, bool write, bool overlapp
     }
     state.interfaceNumber = HexAfterMarker(path, "&mi_").value_or(0);
     state.collectionNumber = collectionNumber.value_or(0);
+    session->ownerLock = std::move(ownerLock);
     session->connection = std::move(connection);
     {
         std::lock_guard lock(state.sessionMutex);
@@ -280,6 +321,10 @@ bool HidDevice::IsOpen() const {
 
 HidOpenError HidDevice::LastOpenError() const {
     return m_state->lastOpenError;
+}
+
+const HidOwner& HidDevice::LastOpenOwner() const {
+    return m_state->lastOpenOwner;
 }
 
 bool HidDevice::ReadReport(std::span<std::uint8_t> buffer, std::size_t* transferred,

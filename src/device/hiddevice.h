@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -19,8 +20,15 @@
 #include "device/hidbackend.h"
 #include "device/hidbus.h"
 #include "device/hidtypes.h"
+#include "platform/ownerlock.h"
 
 namespace varlok::device {
+
+// The owner lock that kept an Open out: its file (to wait on) and who holds it.
+struct HidOwner {
+    std::filesystem::path lockFile;
+    platform::LockHolder holder;
+};
 
 class HidDevice {
 public:
@@ -40,6 +48,13 @@ public:
 
     // Opens the collection behind path (closing whatever was open) and loads
     // its caps and items. False leaves the object closed; LastOpenError says why.
+    // With write access on a bus with owner locks, the device's owner lock is
+    // taken first and held until the collection is closed (and the last
+    // transfer in it has returned); while another program holds it the node
+    // is not opened at all and the error is InUse. A lock that cannot be
+    // used at all (its folder is not ours) does not keep the device closed:
+    // it is opened unlocked, as before owner locks, and the debug output
+    // says so.
     [[nodiscard]] bool Open(std::string_view path, bool read, bool write, bool overlapped,
                             bool exclusive);
     // Safe from another thread while a transfer waits: that transfer returns
@@ -47,6 +62,8 @@ public:
     void Close();
     [[nodiscard]] bool IsOpen() const;
     [[nodiscard]] HidOpenError LastOpenError() const;
+    // Set when the last Open failed with InUse.
+    [[nodiscard]] const HidOwner& LastOpenOwner() const;
 
     // One report of length buffer.size(); transferred receives the bytes moved
     // (0 when the transfer did not complete). kWaitForever waits without limit.
@@ -82,6 +99,9 @@ public:
 
 private:
     struct State;
+    [[nodiscard]] static bool TakeOwnerLock(State& state, HidBackend& backend,
+                                            std::string_view path, platform::OwnerLock& lock);
+
     std::unique_ptr<State> m_state;
 };
 

@@ -122,6 +122,15 @@ HidOpenError OpenErrorFrom(int error) {
     }
 }
 
+// 64-bit FNV-1a: short, stable names for long sysfs paths.
+std::uint64_t Fnv1a(std::string_view text) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    }
+    return hash;
+}
+
 int OpenNode(const std::string& node, int flags) {
     const int fd = ::open(node.c_str(), flags);
     return fd >= 0 ? fd : -errno;
@@ -269,6 +278,24 @@ std::unique_ptr<HidConnection> HidrawBackend::Open(std::string_view path,
     const HidAttributes attributes{info->vendorId, info->productId, info->version};
     return std::make_unique<HidrawConnection>(std::move(nodeFd), std::move(abortEvent),
                                               info->descriptor, attributes, numbered);
+}
+
+std::string HidrawBackend::OwnerKey(std::string_view path) {
+    const std::string name = NodeNameOf(path);
+    const std::optional<NodeInfo> info = name.empty() ? std::nullopt : ReadNode(name);
+    if (!info) {
+        return {};
+    }
+    const fs::path hidDevice(info->identity.deviceFolder);
+    const fs::path physical =
+        info->interfaceNumber ? hidDevice.parent_path().parent_path() : hidDevice.parent_path();
+    std::error_code error;
+    const fs::path root = fs::canonical(m_sysfsRoot, error);
+    char key[64];
+    std::snprintf(key, sizeof key, "hidraw-%04x-%04x-%016llx", info->vendorId, info->productId,
+                  static_cast<unsigned long long>(Fnv1a(
+                      error ? physical.string() : physical.lexically_relative(root).string())));
+    return key;
 }
 
 bool HidrawBackend::Probe(std::string_view path) {

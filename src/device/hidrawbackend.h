@@ -48,6 +48,13 @@ public:
     // instance number) and the same HID_ID. Paths never enumerated here are
     // checked against the ids and interface number they carry.
     [[nodiscard]] bool Probe(std::string_view path) override;
+    // "hidraw-VVVV-PPPP-" and a hash of the physical device's sysfs folder
+    // (relative to the sysfs root): for USB the USB device, which holds all
+    // of the mouse's interfaces and so all of its hidraw nodes; for other
+    // transports the HID device's parent. Node numbers play no part, so a
+    // node renumbered after a replug keeps its key as long as the device
+    // sits on the same port.
+    [[nodiscard]] std::string OwnerKey(std::string_view path) override;
 
 private:
     struct Identity {

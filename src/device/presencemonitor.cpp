@@ -66,6 +66,18 @@ void PresenceMonitor::Search() {
         return;
     }
     m_enumerationFailing = false;
+    const std::optional<platform::LockHolder> holder =
+        result.outcome == SearchOutcome::InUse ? std::optional(result.owner.holder) : std::nullopt;
+    if (holder != m_holder) {
+        m_holder = holder;
+        if (holder) {
+            platform::DebugOutput::Write(
+                "mouse presence: in use by " +
+                (holder->program.empty() ? std::string("another program") : holder->program) +
+                " (" + result.owner.lockFile.string() + ")");
+        }
+        m_events.MouseInUse(holder);
+    }
     if (result.outcome == SearchOutcome::Found) {
         m_events.MouseArrived();
     }

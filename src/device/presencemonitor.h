@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,9 @@ namespace varlok::device {
 // Watches for the mouse's configuration collection: opens it in the mouse
 // link and marks the link connected when it appears, and marks the link
 // disconnected when it goes away; while it is there but refused for lack of
-// permission, it says so. Runs on a thread of its own (Run), one check cycle
-// per second.
+// permission, or held by another program, it says so. A held mouse is tried
+// again every cycle, so it is opened within a cycle of its release. Runs on
+// a thread of its own (Run), one check cycle per second.
 class PresenceMonitor {
 public:
     static constexpr std::chrono::milliseconds kCyclePause{1000};
@@ -45,6 +47,8 @@ private:
     bool m_enumerationFailing = false;
     // Whether the last search found the mouse but was refused its node.
     bool m_permissionDenied = false;
+    // Who held the mouse at the last search, if anyone.
+    std::optional<platform::LockHolder> m_holder;
 };
 
 }  // namespace varlok::device

@@ -34,6 +34,26 @@ enum class Command : std::uint8_t {
     WriteCursorData = 0x17,
 };
 
+// Whether code is one of the commands above.
+[[nodiscard]] constexpr bool IsCommandCode(std::uint8_t code) {
+    switch (static_cast<Command>(code)) {
+        case Command::BeginTransfer:
+        case Command::EndTransfer:
+        case Command::ReadDeviceInfo:
+        case Command::ReadSettings:
+        case Command::WriteSettings:
+        case Command::ReadActiveBlock:
+        case Command::ReadStoredBlock:
+        case Command::WriteStoredBlock:
+        case Command::RestoreDefaults:
+        case Command::SendLightingFrame:
+        case Command::WriteMacroData:
+        case Command::WriteCursorData:
+            return true;
+    }
+    return false;
+}
+
 // Encodes and decodes one configuration report on a plain byte array.
 class ReportFrame {
 public:

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "settings/mousemirror.h"
 #include "settings/settingsrecord.h"
@@ -30,6 +31,10 @@ enum class LightingMode : std::uint8_t {
     Reactive = 6,
 };
 inline constexpr std::uint8_t kModeCount = 7;
+// The effects' names as the command-line tool and the bus service take them,
+// by mode byte.
+inline constexpr std::array<std::string_view, kModeCount> kModeNames{
+    "wave", "trail", "spectrum", "gradient", "breathing", "static", "reactive"};
 
 // The zone the colour picker edits in the static-zones mode (MouseZoneSlot).
 enum class MouseZone : std::uint8_t { Wheel = 0, Logo = 1, Bottom = 2 };

@@ -67,6 +67,13 @@ std::string Unquote(std::string_view value) {
 
 }  // namespace
 
+std::filesystem::path RuntimeFolder() {
+    if (auto runtime = AbsoluteFromEnvironment("XDG_RUNTIME_DIR")) {
+        return *runtime / "varlok";
+    }
+    return std::filesystem::path("/tmp") / ("varlok-" + std::to_string(::getuid()));
+}
+
 std::filesystem::path HomeFolder() {
     if (auto home = FromEnvironment("HOME")) {
         return *home;

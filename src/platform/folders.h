@@ -23,6 +23,12 @@ namespace varlok::platform {
 [[nodiscard]] std::optional<std::filesystem::path> ParseDocumentsDir(
     std::string_view userDirs, const std::filesystem::path& home);
 
+// The per-user folder for the program's runtime files (owner locks, the
+// virtual mouse's memory): $XDG_RUNTIME_DIR/varlok when XDG_RUNTIME_DIR is set
+// to an absolute path, else /tmp/varlok-<uid> (the runtime folder is missing
+// outside a login session, under cron or sudo, for example). Not created here.
+[[nodiscard]] std::filesystem::path RuntimeFolder();
+
 // The folder holding the installation content (skin/, the default profile files):
 // $VARLOK_INSTALL_DIR when set, else InstallFolderForExecutable(the running
 // program). The skin is InstallFolder() / "skin".

@@ -13,6 +13,10 @@ namespace varlok::platform {
 class GlibThreadContext {
 public:
     GlibThreadContext();
+    // Makes `context` (taken with a reference of its own) the thread default
+    // instead of a fresh one, for a thread that runs a main loop on a context
+    // its owner made and may wake from another thread.
+    explicit GlibThreadContext(GMainContext* context);
     ~GlibThreadContext();
     GlibThreadContext(const GlibThreadContext&) = delete;
     GlibThreadContext& operator=(const GlibThreadContext&) = delete;

@@ -65,15 +65,20 @@ int IniFile::ReadInt(std::string_view section, std::string_view key, int default
 }
 
 std::optional<std::string> IniFile::Find(std::string_view section, std::string_view key) const {
-    std::optional<IniDocument> document = Load(m_path);
-    if (!document) {
-        return std::nullopt;
-    }
-    std::optional<std::string> value = document->Find(TrimBlanks(section), TrimBlanks(key));
+    std::optional<std::string> value = FindWhole(section, key);
     if (!value) {
         return std::nullopt;
     }
     return TruncateToUtf16Units(*value, kMaxValueLength);
+}
+
+std::optional<std::string> IniFile::FindWhole(std::string_view section,
+                                              std::string_view key) const {
+    std::optional<IniDocument> document = Load(m_path);
+    if (!document) {
+        return std::nullopt;
+    }
+    return document->Find(TrimBlanks(section), TrimBlanks(key));
 }
 
 IniWriteResult IniFile::Write(std::string_view section, std::string_view key,

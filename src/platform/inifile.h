@@ -79,6 +79,12 @@ public:
     [[nodiscard]] std::optional<std::string> Find(std::string_view section,
                                                   std::string_view key) const;
 
+    // The value as stored, not cut to kMaxValueLength, or std::nullopt when it
+    // is missing: for values that must be compared whole and may be longer
+    // than a Windows buffer (the full paths of linked programs).
+    [[nodiscard]] std::optional<std::string> FindWhole(std::string_view section,
+                                                       std::string_view key) const;
+
     // Sets one value, stored as given. A value with surrounding blanks reads back
     // trimmed, as on Windows.
     [[nodiscard]] IniWriteResult Write(std::string_view section, std::string_view key,

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/debugoutput.h"
+#include "platform/processexecutable.h"
 #include "platform/xcbreply.h"
 
 namespace varlok::platform {
@@ -29,19 +30,7 @@ std::uint32_t InternAtom(xcb_connection_t* connection, std::string_view name) {
 }  // namespace
 
 std::optional<std::string> X11ForegroundProgram::ExecutableOf(std::uint32_t pid) {
-    const std::string link = "/proc/" + std::to_string(pid) + "/exe";
-    std::array<char, 4096> target{};
-    const ssize_t length = ::readlink(link.c_str(), target.data(), target.size());
-    if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) {
-        return std::nullopt;
-    }
-    std::string path(target.data(), static_cast<std::size_t>(length));
-    // The kernel marks a program replaced on disk since it started.
-    constexpr std::string_view kDeleted = " (deleted)";
-    if (path.ends_with(kDeleted)) {
-        path.resize(path.size() - kDeleted.size());
-    }
-    return path;
+    return ProcessExecutable(pid);
 }
 
 X11ForegroundProgram::X11ForegroundProgram(std::string_view displayName) {

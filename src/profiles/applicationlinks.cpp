@@ -6,10 +6,14 @@ namespace varlok::profiles {
 
 ApplicationLink ReadApplicationLink(const platform::IniFile& ini, ProfileCategory category,
                                     int index) {
-    const ProfileCategoryInfo& info = CategoryInfo(category);
-    const std::string key = std::to_string(index);
-    return ApplicationLink{ini.ReadInt(info.linkFlagSection, key) == 1,
-                           ini.Read(info.linkPathSection, key, "")};
+    return ApplicationLink{
+        ini.ReadInt(CategoryInfo(category).linkFlagSection, std::to_string(index)) == 1,
+        ReadLinkedPath(ini, category, index)};
+}
+
+std::string ReadLinkedPath(const platform::IniFile& ini, ProfileCategory category, int index) {
+    return ini.FindWhole(CategoryInfo(category).linkPathSection, std::to_string(index))
+        .value_or("");
 }
 
 std::optional<int> LinkedEntryFor(const platform::IniFile& ini, ProfileCategory category, int count,

@@ -21,6 +21,12 @@ struct ApplicationLink {
 [[nodiscard]] ApplicationLink ReadApplicationLink(const platform::IniFile& ini,
                                                   ProfileCategory category, int index);
 
+// The linked path of entry index as stored, whole: a program's path may be
+// longer than an INI read gives, and a path cut short names no program.
+// "" when there is none.
+[[nodiscard]] std::string ReadLinkedPath(const platform::IniFile& ini, ProfileCategory category,
+                                         int index);
+
 // The first of the list's `count` entries, in list order, that is linked to
 // programPath (compared without regard to case); std::nullopt when none is,
 // or when programPath is empty (no program in front).

@@ -1,9 +1,9 @@
 #include "profiles/profilefile.h"
 
 #include <algorithm>
-#include <array>
 #include <mutex>
 
+#include "platform/atomicfile.h"
 #include "platform/debugoutput.h"
 #include "platform/pathmutex.h"
 
@@ -13,32 +13,50 @@ namespace {
 
 constexpr std::string_view kWriteFailedText = "文件打开失败";
 
+struct BodyRead {
+    ProfileReadResult result = ProfileReadResult::Missing;
+    // How much of the body the file held.
+    std::size_t bodyBytes = 0;
+};
+
+BodyRead ReadBody(const std::filesystem::path& path, std::span<std::uint8_t> body) {
+    // Only as much as a profile holds, and only from a plain file: a folder,
+    // a pipe or a device chosen for import would fail, never end or never
+    // run out.
+    const platform::FileContents file =
+        platform::ReadRegularFile(path, kProfileHeaderSize + body.size());
+    // A longer file is read as far as a profile goes.
+    if (file.status != platform::FileReadStatus::Ok &&
+        file.status != platform::FileReadStatus::TooLarge) {
+        return {};
+    }
+    const std::string& bytes = file.bytes;
+    // A header cut short lacks the magic unless its first two bytes hold it.
+    if (bytes.size() < 2 ||
+        static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[0]) |
+                                   (static_cast<std::uint8_t>(bytes[1]) << 8)) != kProfileMagic) {
+        return {ProfileReadResult::BadMagic, 0};
+    }
+    // As far as the file goes; the rest of the body stays as it was.
+    const std::size_t bodyBytes =
+        bytes.size() > kProfileHeaderSize ? bytes.size() - kProfileHeaderSize : 0;
+    std::copy_n(bytes.begin() + kProfileHeaderSize, bodyBytes, body.begin());
+    return {ProfileReadResult::Loaded, bodyBytes};
+}
+
 }  // namespace
 
 ProfileReadResult ReadProfileFile(const std::filesystem::path& path, std::span<std::uint8_t> body) {
-    // Only plain files, and no further than the body: a folder, a pipe or a
-    // device chosen for import would fail or never end.
-    const platform::FileContents contents =
-        platform::ReadRegularFile(path, kProfileHeaderSize + body.size());
-    if (contents.status != platform::FileReadStatus::Ok &&
-        contents.status != platform::FileReadStatus::TooLarge) {
-        return ProfileReadResult::Missing;
-    }
-    // A header cut short reads as zeros, so it lacks the magic unless its
-    // first two bytes hold it.
-    std::array<std::uint8_t, 2> magicBytes{};
-    std::copy_n(contents.bytes.begin(), std::min(contents.bytes.size(), magicBytes.size()),
-                magicBytes.begin());
-    const auto magic = static_cast<std::uint16_t>(magicBytes[0] | (magicBytes[1] << 8));
-    if (magic != kProfileMagic) {
+    return ReadBody(path, body).result;
+}
+
+ProfileReadResult ReadImportedProfileFile(const std::filesystem::path& path,
+                                          std::span<std::uint8_t> body) {
+    const BodyRead read = ReadBody(path, body);
+    if (read.result == ProfileReadResult::Loaded && read.bodyBytes < body.size()) {
         return ProfileReadResult::BadMagic;
     }
-    // Read as far as the file goes; the rest of the body stays as it was.
-    if (contents.bytes.size() > kProfileHeaderSize) {
-        std::copy(contents.bytes.begin() + static_cast<std::ptrdiff_t>(kProfileHeaderSize),
-                  contents.bytes.end(), body.begin());
-    }
-    return ProfileReadResult::Loaded;
+    return read.result;
 }
 
 std::string EncodeProfileFile(std::span<const std::uint8_t> body, std::uint16_t typeCode) {

@@ -34,9 +34,16 @@ enum class ProfileReadResult : int {
 // Reads the file's body into `body`, which the caller clears first: a file
 // shorter than its body leaves the rest of the buffer as it was, and a
 // longer one is read only as far as the buffer. The type code is not
-// checked. Any thread.
+// checked. Only a regular file is read, and only its header and body: any
+// other kind of file is Missing. Any thread.
 [[nodiscard]] ProfileReadResult ReadProfileFile(const std::filesystem::path& path,
                                                 std::span<std::uint8_t> body);
+
+// Reads a file the user chose to import, as ReadProfileFile does, except
+// that a file without a whole body is BadMagic: a header alone or a file cut
+// short would put zeros in place of settings the mouse then runs.
+[[nodiscard]] ProfileReadResult ReadImportedProfileFile(const std::filesystem::path& path,
+                                                        std::span<std::uint8_t> body);
 
 // The header and body as they go to disk.
 [[nodiscard]] std::string EncodeProfileFile(std::span<const std::uint8_t> body,

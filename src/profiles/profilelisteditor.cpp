@@ -106,8 +106,8 @@ bool ProfileListEditor::RemoveEntry(ProfileCategory category, int removed,
             // entry's old values stay in the file, beyond the count.
             values.push_back(
                 Value(info.linkFlagSection, Key(i), ini.Read(info.linkFlagSection, Key(i + 1))));
-            values.push_back(
-                Value(info.linkPathSection, Key(i), ini.Read(info.linkPathSection, Key(i + 1))));
+            values.push_back(Value(info.linkPathSection, Key(i),
+                                   ini.FindWhole(info.linkPathSection, Key(i + 1)).value_or("0")));
         }
     }
     return Written(m_store.Ini().WriteValues(values), "the shortened list");
@@ -148,12 +148,15 @@ ProfileListEditor::RenameResult ProfileListEditor::Rename(ProfileCategory catego
     return RenameResult::Renamed;
 }
 
-bool ProfileListEditor::WriteLink(ProfileCategory category, int index, std::string_view path) {
+platform::IniWriteResult ProfileListEditor::WriteLink(ProfileCategory category, int index,
+                                                      std::string_view path) {
     const ProfileCategoryInfo& info = CategoryInfo(category);
     const std::vector<platform::IniValue> values{
         Value(info.linkFlagSection, Key(index), path.empty() ? "0" : "1"),
         Value(info.linkPathSection, Key(index), std::string(path.empty() ? kNoLinkPath : path))};
-    return Written(m_store.Ini().WriteValues(values), "the program link");
+    const platform::IniWriteResult result = m_store.Ini().WriteValues(values);
+    static_cast<void>(Written(result, "the program link"));
+    return result;
 }
 
 }  // namespace varlok::profiles

@@ -75,8 +75,10 @@ public:
         return ReadApplicationLink(m_store.Ini(), category, index);
     }
     // Stores the link of entry index; an empty path clears it (flag "0" and
-    // a single blank as the path).
-    bool WriteLink(ProfileCategory category, int index, std::string_view path);
+    // a single blank as the path). A path the INI file cannot hold (a line
+    // break in it) is refused with InvalidValue and nothing is written.
+    [[nodiscard]] platform::IniWriteResult WriteLink(ProfileCategory category, int index,
+                                                     std::string_view path);
     // Whether one of the list's count entries is linked to path.
     [[nodiscard]] bool IsLinked(ProfileCategory category, int count, std::string_view path) const {
         return LinkedEntryFor(m_store.Ini(), category, count, path).has_value();

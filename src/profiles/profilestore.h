@@ -127,10 +127,12 @@ public:
     [[nodiscard]] DeviceBody StageDeviceBody();
     // Takes a device body into the live settings as a load does.
     void TakeDeviceBody(std::span<const std::uint8_t, kDeviceBodySize> body);
+    // Takes the body of a file of the category (its body length) into the
+    // live settings as a load does.
+    void TakeBody(ProfileCategory category, std::span<const std::uint8_t> body);
 
 private:
     [[nodiscard]] std::string SelectedName(ProfileCategory category) const;
-    void TakeBody(ProfileCategory category, std::span<const std::uint8_t> body);
     [[nodiscard]] std::vector<std::uint8_t> StageBody(ProfileCategory category);
     std::optional<ProfileReadResult> CreateFirstProfile(ProfileCategory category);
 

@@ -82,6 +82,10 @@ void ConfigurationExchange::SelectOnboardProfile(int index) {
         return;
     }
     const auto requested = static_cast<std::uint8_t>(index);
+    // A change still waiting for the next tick belongs to the profile in
+    // force now: sent after the switch it would be dropped (the record in
+    // force becomes the new profile's), so it goes out first.
+    FlushSettings();
     {
         const auto lock = m_link.LockIo();
         std::array<std::uint8_t, 1> active{};

@@ -46,7 +46,8 @@ public:
     void RefreshCurrentRecord();
 
     // Switches the device to onboard profile `index` (0-4; anything else is
-    // ignored). Nothing more happens when the device already reports that
+    // ignored). A change not yet flushed is sent first, to the profile it
+    // was made on. Nothing more happens when the device already reports that
     // profile, or when its active index cannot be read or the switch cannot
     // be written. An active index above 4 names no record table entry: the
     // record in force is then not stored anywhere, and the switch goes on.

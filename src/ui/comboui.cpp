@@ -337,19 +337,25 @@ void CComboUI::DoPaint(PaintContext& context, const UiRect& /*paint*/) {
         painter.drawPath(path);
         painter.restore();
     }
-    if (const CControlUI* item = GetItemAt(m_curSel)) {
-        const UiRect box{rc.left + Scale(m_textPadding.left), rc.top + Scale(m_textPadding.top),
-                         rc.right - Scale(m_textPadding.right),
-                         rc.bottom - Scale(m_textPadding.bottom)};
+    if (const std::optional<TextPlacement> placement = GetTextPlacement()) {
         const Argb text = !enabled           ? m_info.disabledTextColor
                           : m_textColor != 0 ? m_textColor
                                              : m_info.textColor;
-        CRenderEngine::DrawText(
-            context, GetManager(), box, item->GetShownText(), text,
-            m_font >= 0 ? m_font : m_info.font,
-            textstyle::kVCenter | textstyle::kSingleLine | textstyle::kEndEllipsis);
+        CRenderEngine::DrawText(context, GetManager(), placement->box, placement->text, text,
+                                placement->font, placement->style);
     }
     PaintBorder(context);
+}
+
+std::optional<TextPlacement> CComboUI::GetTextPlacement() const {
+    const UiRect& rc = GetPos();
+    const CControlUI* item = GetItemAt(m_curSel);
+    return TextPlacement{
+        item != nullptr ? item->GetShownText() : std::string(),
+        UiRect{rc.left + Scale(m_textPadding.left), rc.top + Scale(m_textPadding.top),
+               rc.right - Scale(m_textPadding.right), rc.bottom - Scale(m_textPadding.bottom)},
+        m_font >= 0 ? m_font : m_info.font,
+        textstyle::kVCenter | textstyle::kSingleLine | textstyle::kEndEllipsis};
 }
 
 CControlUI* CComboUI::FindControlAt(UiPoint pt) {

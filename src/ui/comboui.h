@@ -47,6 +47,9 @@ public:
     void SetManager(CPaintManagerUI* manager, CContainerUI* parent, bool init = true) override;
     void DoEvent(TEventUI& event) override;
     void DoPaint(PaintContext& context, const UiRect& paint) override;
+    // The selected item's text in the box beside the arrow (an empty text
+    // without a selection).
+    [[nodiscard]] std::optional<TextPlacement> GetTextPlacement() const override;
     [[nodiscard]] CControlUI* FindControlAt(UiPoint pt) override;
     [[nodiscard]] UiPoint GetChildWidgetOrigin() const override;
 

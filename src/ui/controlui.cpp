@@ -66,13 +66,25 @@ std::string CControlUI::GetShownText() const {
     return CResourceManager::GetInstance().GetText(text);
 }
 
+std::optional<TextPlacement> CControlUI::GetTextPlacement() const {
+    return std::nullopt;
+}
+
 void CControlUI::SetResourceText(bool resource) {
-    if (m_resourceText == resource) {
+    if (m_resourceText == resource && m_resourceToolTip == resource) {
         return;
     }
     m_resourceText = resource;
-    SetToolTip(std::string(m_toolTip));
+    SetResourceToolTip(resource);
     Invalidate();
+}
+
+void CControlUI::SetResourceToolTip(bool resource) {
+    if (m_resourceToolTip == resource) {
+        return;
+    }
+    m_resourceToolTip = resource;
+    SetToolTip(std::string(m_toolTip));
 }
 
 void CControlUI::SetBkColor(Argb colour) {
@@ -165,10 +177,13 @@ void CControlUI::SetUserData(std::string_view data) {
 
 void CControlUI::SetToolTip(std::string_view text) {
     m_toolTip = text;
-    const std::string shown = m_resourceText && !m_toolTip.empty()
-                                  ? CResourceManager::GetInstance().GetText(m_toolTip)
-                                  : m_toolTip;
-    m_widget->setToolTip(qt::ToQString(shown));
+    m_widget->setToolTip(qt::ToQString(GetShownToolTip()));
+}
+
+std::string CControlUI::GetShownToolTip() const {
+    return m_resourceToolTip && !m_toolTip.empty()
+               ? CResourceManager::GetInstance().GetText(m_toolTip)
+               : m_toolTip;
 }
 
 void CControlUI::SetVisible(bool visible) {

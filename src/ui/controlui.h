@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -62,9 +63,17 @@ public:
     // The text the user sees: the current language's text for a key (or the
     // window's QueryControlText answer, or else the key itself).
     [[nodiscard]] std::string GetShownText() const;
-    // Marks the text (and the tooltip) as language keys.
+    // Where and how the control paints its own text, as last laid out;
+    // std::nullopt for a control that paints none (the base control, edits,
+    // containers).
+    [[nodiscard]] virtual std::optional<TextPlacement> GetTextPlacement() const;
+    // Marks the text and the tooltip as language keys.
     void SetResourceText(bool resource);
     [[nodiscard]] bool IsResourceText() const { return m_resourceText; }
+    // Marks the tooltip alone: a symbol on a button or a name the user typed
+    // is shown as it is, while its tooltip is still a language key.
+    void SetResourceToolTip(bool resource);
+    [[nodiscard]] bool IsResourceToolTip() const { return m_resourceToolTip; }
 
     [[nodiscard]] Argb GetBkColor() const { return m_bkColor; }
     void SetBkColor(Argb colour);
@@ -115,8 +124,11 @@ public:
     void SetUserData(std::string_view data);
     [[nodiscard]] std::uintptr_t GetTag() const { return m_tag; }
     void SetTag(std::uintptr_t tag) { m_tag = tag; }
+    // The tooltip as it was set: a language key when IsResourceToolTip().
     [[nodiscard]] const std::string& GetToolTip() const { return m_toolTip; }
     void SetToolTip(std::string_view text);
+    // The tooltip the user sees (resolved like GetShownText).
+    [[nodiscard]] std::string GetShownToolTip() const;
 
     // Visible means: set visible and not hidden by a container (tab pages).
     [[nodiscard]] virtual bool IsVisible() const { return m_visible && m_internVisible; }
@@ -252,6 +264,7 @@ private:
     std::string m_name;
     std::string m_text;
     bool m_resourceText = false;
+    bool m_resourceToolTip = false;
     Argb m_bkColor = 0;
     std::string m_bkImage;
     Argb m_foreColor = 0;

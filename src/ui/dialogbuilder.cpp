@@ -259,6 +259,11 @@ private:
             }
             ApplyAttribute(*control, name, value);
         }
+        // A layout's tooltip is a key even where its text is not (a symbol,
+        // an edit's or a list's own text).
+        if (m_manager != nullptr && m_manager->IsDefaultResourceText()) {
+            control->SetResourceToolTip(true);
+        }
         if (auto* container = dynamic_cast<CContainerUI*>(control.get())) {
             for (const Node& child : node.children) {
                 if (IsDeclaration(child.name)) {

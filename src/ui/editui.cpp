@@ -149,6 +149,10 @@ void CEditUI::SetFocus() {
 
 void CEditUI::PaintText(PaintContext& /*context*/) {}
 
+std::optional<TextPlacement> CEditUI::GetTextPlacement() const {
+    return std::nullopt;
+}
+
 void CEditUI::PaintBorder(PaintContext& context) {
     if (Box(*this)->hasFocus() && m_focusBorderColor != 0) {
         const int size = std::max(1, GetBorderSize());

@@ -32,6 +32,8 @@ public:
     void SetFocus() override;
     void DoEvent(TEventUI& event) override;
     void PaintText(PaintContext& context) override;
+    // None: the text is the user's, drawn by the edit box itself.
+    [[nodiscard]] std::optional<TextPlacement> GetTextPlacement() const override;
     void PaintBorder(PaintContext& context) override;
 
     // Called by the Qt layer when the user changed the text.

@@ -5,9 +5,8 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QStringList>
 
-#include "ui/qt/namefilter.h"
+#include "ui/qt/filedialogsetup.h"
 
 namespace varlok::ui {
 
@@ -38,10 +37,6 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
     }
 }
 
-bool HasWildcard(std::string_view name) {
-    return name.find_first_of("*?") != std::string_view::npos;
-}
-
 std::optional<std::string> RunDialog(FileDialogKind kind, const FileDialogOptions& options) {
     FileDialogAnswerProvider provider;
     {
@@ -54,30 +49,7 @@ std::optional<std::string> RunDialog(FileDialogKind kind, const FileDialogOption
     } else {
         QFileDialog dialog(nullptr, QString::fromStdString(options.title));
         dialog.setWindowModality(Qt::ApplicationModal);
-        const bool save = kind == FileDialogKind::Save;
-        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        QStringList nameFilters;
-        for (const FileFilter& filter : ParseFileFilter(options.filter)) {
-            nameFilters << QString::fromStdString(qt::ToQtNameFilter(filter));
-        }
-        if (!nameFilters.isEmpty()) {
-            dialog.setNameFilters(nameFilters);
-        }
-        if ((options.flags & FileDialogOptions::kExecutablesOnly) != 0) {
-            dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDot);
-        }
-        if (!options.defaultExtension.empty()) {
-            dialog.setDefaultSuffix(QString::fromStdString(options.defaultExtension));
-        }
-        dialog.setOption(QFileDialog::DontConfirmOverwrite,
-                         (options.flags & FileDialogOptions::kOverwritePrompt) == 0);
-        if (!options.initialFolder.empty()) {
-            dialog.setDirectory(QString::fromStdString(options.initialFolder));
-        }
-        if (!options.initialName.empty() && !HasWildcard(options.initialName)) {
-            dialog.selectFile(QString::fromStdString(options.initialName));
-        }
+        qt::SetUpFileDialog(dialog, kind, options);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
         }

@@ -99,22 +99,26 @@ Argb CLabelUI::CurrentTextColor() const {
 }
 
 void CLabelUI::PaintText(PaintContext& context) {
-    PaintTextIn(context, GetPos(), CurrentTextColor());
-}
-
-void CLabelUI::PaintTextIn(PaintContext& context, const UiRect& rc, Argb colour) {
-    const std::string text = GetShownText();
-    if (text.empty()) {
+    const std::optional<TextPlacement> placement = GetTextPlacement();
+    if (!placement || placement->text.empty()) {
         return;
     }
-    const UiRect box{rc.left + Scale(m_textPadding.left), rc.top + Scale(m_textPadding.top),
-                     rc.right - Scale(m_textPadding.right),
-                     rc.bottom - Scale(m_textPadding.bottom)};
-    if (m_showHtml) {
-        CRenderEngine::DrawHtmlText(context, GetManager(), box, text, colour, m_font, m_textStyle);
+    if (placement->html) {
+        CRenderEngine::DrawHtmlText(context, GetManager(), placement->box, placement->text,
+                                    CurrentTextColor(), placement->font, placement->style);
     } else {
-        CRenderEngine::DrawText(context, GetManager(), box, text, colour, m_font, m_textStyle);
+        CRenderEngine::DrawText(context, GetManager(), placement->box, placement->text,
+                                CurrentTextColor(), placement->font, placement->style);
     }
+}
+
+std::optional<TextPlacement> CLabelUI::GetTextPlacement() const {
+    const UiRect& rc = GetPos();
+    return TextPlacement{
+        GetShownText(),
+        UiRect{rc.left + Scale(m_textPadding.left), rc.top + Scale(m_textPadding.top),
+               rc.right - Scale(m_textPadding.right), rc.bottom - Scale(m_textPadding.bottom)},
+        m_font, m_textStyle, m_showHtml};
 }
 
 UiSize CLabelUI::EstimateSize(UiSize available) const {

@@ -28,12 +28,13 @@ public:
 
     void SetAttribute(std::string_view name, std::string_view value) override;
     void PaintText(PaintContext& context) override;
+    // The shown text inside the control less its text padding.
+    [[nodiscard]] std::optional<TextPlacement> GetTextPlacement() const override;
     [[nodiscard]] UiSize EstimateSize(UiSize available) const override;
 
 protected:
     // The text colour for the current state; derived controls refine it.
     [[nodiscard]] virtual Argb CurrentTextColor() const;
-    void PaintTextIn(PaintContext& context, const UiRect& rc, Argb colour);
 
 private:
     Argb m_textColor = 0;

@@ -87,14 +87,24 @@ void CListLabelElementUI::PaintText(PaintContext& context) {
     } else if (IsHot() && info.hotTextColor != 0) {
         colour = info.hotTextColor;
     }
-    const std::string text = GetShownText();
+    if (const std::optional<TextPlacement> placement = GetTextPlacement()) {
+        CRenderEngine::DrawText(context, GetManager(), placement->box, placement->text, colour,
+                                placement->font, placement->style);
+    }
+}
+
+std::optional<TextPlacement> CListLabelElementUI::GetTextPlacement() const {
+    if (m_owner == nullptr) {
+        return CLabelUI::GetTextPlacement();
+    }
+    const TListInfoUI& info = m_owner->GetListInfo();
     const UiRect& rc = GetPos();
     const UiRect pad = info.textPadding;
-    const UiRect box{rc.left + Scale(pad.left), rc.top + Scale(pad.top),
-                     rc.right - Scale(pad.right), rc.bottom - Scale(pad.bottom)};
-    const int font = GetFont() >= 0 ? GetFont() : info.font;
-    CRenderEngine::DrawText(context, GetManager(), box, text, colour, font,
-                            info.textStyle | textstyle::kEndEllipsis);
+    return TextPlacement{GetShownText(),
+                         UiRect{rc.left + Scale(pad.left), rc.top + Scale(pad.top),
+                                rc.right - Scale(pad.right), rc.bottom - Scale(pad.bottom)},
+                         GetFont() >= 0 ? GetFont() : info.font,
+                         info.textStyle | textstyle::kEndEllipsis};
 }
 
 UiSize CListLabelElementUI::EstimateSize(UiSize available) const {

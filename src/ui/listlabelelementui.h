@@ -29,6 +29,8 @@ public:
     void PaintBkColor(PaintContext& context) override;
     void PaintStatusImage(PaintContext& context) override;
     void PaintText(PaintContext& context) override;
+    // Placed with its owner's item padding, font and style.
+    [[nodiscard]] std::optional<TextPlacement> GetTextPlacement() const override;
     [[nodiscard]] UiSize EstimateSize(UiSize available) const override;
 
 private:

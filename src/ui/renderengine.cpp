@@ -1,8 +1,10 @@
 #include "ui/renderengine.h"
 
+#include <QFontMetrics>
 #include <QPainterPath>
 #include <QTextDocument>
 #include <algorithm>
+#include <cmath>
 
 #include "ui/paintmanagerui.h"
 #include "ui/qt/convert.h"
@@ -88,6 +90,24 @@ QString MarkupToHtml(std::string_view text, const QColor& linkColour) {
     return html;
 }
 
+// Lays marked-up text out the way DrawHtmlText draws it, wrapped at rc's
+// width.
+void FillHtmlDocument(QTextDocument& document, CPaintManagerUI* manager, const UiRect& rc,
+                      std::string_view text, Argb colour, int font, unsigned style) {
+    document.setDefaultFont(qt::MakeFont(manager, font));
+    document.setDocumentMargin(0);
+    const QColor base = qt::ToQColor(colour);
+    QString align = QStringLiteral("left");
+    if (style & textstyle::kCenter) {
+        align = QStringLiteral("center");
+    } else if (style & textstyle::kRight) {
+        align = QStringLiteral("right");
+    }
+    document.setHtml(QStringLiteral("<div style=\"color:%1\" align=\"%2\">%3</div>")
+                         .arg(base.name(), align, MarkupToHtml(text, QColor(0x3D, 0xB8, 0xFF))));
+    document.setTextWidth(rc.Width());
+}
+
 }  // namespace
 
 bool CRenderEngine::DrawImageString(PaintContext& context, CPaintManagerUI* manager,
@@ -130,18 +150,7 @@ void CRenderEngine::DrawHtmlText(PaintContext& context, CPaintManagerUI* manager
         return;
     }
     QTextDocument document;
-    document.setDefaultFont(qt::MakeFont(manager, font));
-    document.setDocumentMargin(0);
-    const QColor base = qt::ToQColor(colour);
-    QString align = QStringLiteral("left");
-    if (style & textstyle::kCenter) {
-        align = QStringLiteral("center");
-    } else if (style & textstyle::kRight) {
-        align = QStringLiteral("right");
-    }
-    document.setHtml(QStringLiteral("<div style=\"color:%1\" align=\"%2\">%3</div>")
-                         .arg(base.name(), align, MarkupToHtml(text, QColor(0x3D, 0xB8, 0xFF))));
-    document.setTextWidth(rc.Width());
+    FillHtmlDocument(document, manager, rc, text, colour, font, style);
     const double height = document.size().height();
     double top = rc.top;
     if (style & textstyle::kVCenter) {
@@ -155,6 +164,30 @@ void CRenderEngine::DrawHtmlText(PaintContext& context, CPaintManagerUI* manager
     painter.translate(rc.left, top);
     document.drawContents(&painter);
     painter.restore();
+}
+
+UiSize CRenderEngine::TextExtent(CPaintManagerUI* manager, const TextPlacement& placement) {
+    if (placement.text.empty()) {
+        return {};
+    }
+    const UiRect& box = placement.box;
+    if (placement.html) {
+        QTextDocument document;
+        FillHtmlDocument(document, manager, box, placement.text, 0xFF000000u, placement.font,
+                         placement.style);
+        return {static_cast<int>(std::ceil(document.idealWidth())),
+                static_cast<int>(std::ceil(document.size().height()))};
+    }
+    const QFontMetrics metrics(qt::MakeFont(manager, placement.font));
+    const QRect needed =
+        metrics.boundingRect(QRect(0, 0, std::max(0, box.Width()), std::max(0, box.Height())),
+                             ToQtAlignment(placement.style), qt::ToQString(placement.text));
+    return {needed.width(), needed.height()};
+}
+
+bool CRenderEngine::TextFits(CPaintManagerUI* manager, const TextPlacement& placement) {
+    const UiSize extent = TextExtent(manager, placement);
+    return extent.cx <= placement.box.Width() && extent.cy <= placement.box.Height();
 }
 
 void CRenderEngine::DrawColor(PaintContext& context, const UiRect& rc, Argb colour) {

@@ -44,6 +44,15 @@ public:
     // shown as they are.
     static void DrawHtmlText(PaintContext& context, CPaintManagerUI* manager, const UiRect& rc,
                              std::string_view text, Argb colour, int font, unsigned style);
+    // The room the placed text takes as DrawText or DrawHtmlText draw it,
+    // wrapped at the box's width where its style wraps: the widest line and
+    // the height of all lines. An empty text takes none.
+    [[nodiscard]] static UiSize TextExtent(CPaintManagerUI* manager,
+                                           const TextPlacement& placement);
+    // True when the placed text shows whole: its extent lies within the
+    // box. A text that would be cut or shortened with an ellipsis does not
+    // fit.
+    [[nodiscard]] static bool TextFits(CPaintManagerUI* manager, const TextPlacement& placement);
     static void DrawColor(PaintContext& context, const UiRect& rc, Argb colour);
     static void DrawRect(PaintContext& context, const UiRect& rc, int size, Argb colour);
     static void DrawRoundRect(PaintContext& context, const UiRect& rc, int size, UiSize round,

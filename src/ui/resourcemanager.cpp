@@ -154,7 +154,7 @@ bool CResourceManager::HasText(std::string_view key) const {
 void CResourceManager::ReloadText() {
     for (CPaintManagerUI* manager : CPaintManagerUI::AllManagers()) {
         ForEachControl(manager->GetRoot(), [](CControlUI& control) {
-            if (control.IsResourceText()) {
+            if (control.IsResourceText() || control.IsResourceToolTip()) {
                 control.SetToolTip(std::string(control.GetToolTip()));
                 control.Invalidate();
             }

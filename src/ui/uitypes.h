@@ -4,6 +4,7 @@
 // window code sees only these, never a Qt type.
 
 #include <cstdint>
+#include <string>
 
 namespace varlok::ui {
 
@@ -44,6 +45,18 @@ struct UiRect {
     [[nodiscard]] constexpr int Width() const { return right - left; }
     [[nodiscard]] constexpr int Height() const { return bottom - top; }
     friend constexpr bool operator==(const UiRect&, const UiRect&) = default;
+};
+
+// Where and how a control paints its own text: the text the user sees, the
+// box it is fitted into (window pixels), a font index of the window (-1 the
+// default font), the textstyle flags of CRenderEngine, and whether it is
+// marked up (CRenderEngine::DrawHtmlText).
+struct TextPlacement {
+    std::string text;
+    UiRect box;
+    int font = -1;
+    unsigned style = 0;
+    bool html = false;
 };
 
 }  // namespace varlok::ui

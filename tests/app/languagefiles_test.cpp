@@ -210,12 +210,11 @@ protected:
 private:
     static void CollectKeys(const ui::CControlUI& control, const std::string& file,
                             std::map<std::string, std::string>& keys) {
-        if (control.IsResourceText()) {
-            for (const std::string& text : {control.GetText(), control.GetToolTip()}) {
-                if (LooksLikeKey(text)) {
-                    keys.emplace(text, file);
-                }
-            }
+        if (control.IsResourceText() && LooksLikeKey(control.GetText())) {
+            keys.emplace(control.GetText(), file);
+        }
+        if (control.IsResourceToolTip() && LooksLikeKey(control.GetToolTip())) {
+            keys.emplace(control.GetToolTip(), file);
         }
         if (const auto* container = dynamic_cast<const ui::CContainerUI*>(&control)) {
             for (int i = 0; i < container->GetCount(); ++i) {
@@ -228,8 +227,10 @@ private:
 TEST_F(LanguageFilesTest, EveryKeyInUseHasATextInEveryLanguage) {
     std::map<std::string, std::string> keys;
     CollectLayoutKeys(keys);
-    // The dialogs' own layouts are among those read.
-    for (const char* key : {"msg_confirm", "pallet_title", "about_title", "skin_tab_pictures"}) {
+    // The dialogs' own layouts are among those read, and the tooltips of
+    // controls whose text is not a key.
+    for (const char* key : {"msg_confirm", "pallet_title", "about_title", "skin_tab_pictures",
+                            "macro_tip_up", "macro_tip_pause"}) {
         EXPECT_TRUE(keys.contains(key)) << key;
     }
     for (const std::string& key : KeysUsedInCode()) {

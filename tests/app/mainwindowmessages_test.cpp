@@ -16,9 +16,10 @@ TEST(MainWindowMessages, EveryMessageIsFoundByItsNumberAndBack) {
         EXPECT_EQ(MessageInfo(entry.message)->name, entry.name);
     }
     // The numbers the main window has always used, and nothing else.
-    EXPECT_EQ(numbers, (std::set<std::uint32_t>{0x0401, 0x0479, 0x0801, 0x0802, 0x0803, 0x0804,
-                                                0x0810, 0x0811, 0x0812, 0x0813, 0x0901, 0x0B01,
-                                                0x0B02, 0x0C00, 0x0C01, 0x0C05, 0x0C10}));
+    EXPECT_EQ(numbers,
+              (std::set<std::uint32_t>{0x0401, 0x0479, 0x0801, 0x0802, 0x0803, 0x0804, 0x0810,
+                                       0x0811, 0x0812, 0x0813, 0x0901, 0x0B01, 0x0B02, 0x0C00,
+                                       0x0C01, 0x0C05, 0x0C10, 0x0C20, 0x0C21}));
     EXPECT_FALSE(FindWindowMessage(0x0C02).has_value());
     EXPECT_EQ(MessageInfo(static_cast<WindowMessage>(0x0C02)), nullptr);
     EXPECT_EQ(kActivateMessageName, "TAMBRELL_004");

@@ -9,10 +9,12 @@
 #include "app/mainwindowhandle.h"
 #include "app/support/mainwindowfixture.h"
 #include "platform/debugoutput.h"
+#include "platform/inifile.h"
 #include "platform/registry.h"
 #include "platform/tempfolder.h"
 #include "ui/buttonui.h"
 #include "ui/colorpaletteui.h"
+#include "ui/comboui.h"
 #include "ui/containerui.h"
 #include "ui/modalanswers.h"
 #include "ui/optionui.h"
@@ -148,18 +150,43 @@ TEST_F(MainWindowTest, UnsavedMacroEditsKeepTheMacroSection) {
     EXPECT_TRUE(IsSelected("ms_tab"));
     EXPECT_EQ(PageOf("ms_tab_switch"), 1);
     EXPECT_EQ(PageOf("tab_switch"), 1);
-    // Any selection is held back, not only the tabs': the lift-off option's
-    // own handling does not run.
-    shown.clear();
-    testing::AnswerMessage(shown);
-    ui::TNotifyUI liftOff{"selectchanged", Find("height3mm"), 1, 0};
-    m_window->Notify(liftOff);
-    EXPECT_EQ(shown, "message_text_3");
-    EXPECT_TRUE(IsSelected("height2mm"));
     // Without unsaved edits the same click switches.
     Find("ms_macro_tab_saveorcancel")->SetVisible(false);
     ASSERT_TRUE(driver.Click("ms_deng_Op_tab"));
     EXPECT_EQ(PageOf("ms_tab_switch"), 0);
+}
+
+TEST_F(MainWindowTest, AProgramSwitchThatUnticksALinkPassesUnsavedMacroEdits) {
+    std::filesystem::create_directories(m_folder / "ms");
+    platform::IniFile store(m_folder / "ms" / "msProfile.ini");
+    for (const auto& [section, key, value] : {std::tuple{"PROFILEDEVICECOUNT", "count", "2"},
+                                              {"PROFILEDEVICENAME", "0", "Desk"},
+                                              {"PROFILEDEVICENAME", "1", "Game"},
+                                              {"PROFILELIKEDEVICEEXE", "1", "1"},
+                                              {"DEVICEPROCESS", "1", "/opt/game/bin/Game"}}) {
+        ASSERT_EQ(store.Write(section, key, value), platform::IniWriteResult::Ok);
+    }
+    CreateWindow();
+    Initialise();
+    ShowMousePage();
+    ASSERT_TRUE(Driver().Click("ms_macro_Op_tab"));
+    Find("ms_macro_tab_saveorcancel")->SetVisible(true);
+    const auto& devices = dynamic_cast<const ui::CComboUI&>(*Find("ms_device_profile_combo"));
+    m_foreground->BringToFront("/opt/game/bin/Game");
+    ASSERT_TRUE(RunUntil([&] { return devices.GetCurSel() == 1; }));
+    ASSERT_TRUE(IsSelected("ms_device_profile_link_check"));
+
+    // Leaving the game unticks the link's box with its notification, on the
+    // way back to the user's own profile: no section is left.
+    std::string shown;
+    testing::AnswerMessage(shown);
+    m_foreground->BringToFront("/usr/bin/editor");
+    ASSERT_TRUE(RunUntil([&] { return devices.GetCurSel() == 0; }));
+    EXPECT_EQ(shown, "");
+    EXPECT_FALSE(IsSelected("ms_device_profile_link_check"));
+    EXPECT_TRUE(IsSelected("ms_macro_Op_tab"));
+    EXPECT_EQ(PageOf("ms_tab_switch"), 1);
+    ui::ModalAnswers::Clear();
 }
 
 TEST_F(MainWindowTest, FocusOnAFunctionTabHidesTheProfilePanel) {

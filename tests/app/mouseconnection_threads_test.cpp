@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -8,6 +9,7 @@
 #include "app/windowdeviceevents.h"
 #include "lighting/lightingsettings.h"
 #include "platform/debugoutput.h"
+#include "platform/ownerlock.h"
 #include "settings/settingstestsupport.h"
 #include "sim/virtualmouse.h"
 #include "ui/modalanswers.h"
@@ -200,6 +202,35 @@ TEST_F(MouseConnectionTest, ARefusedMouseBringsUpTheUdevRuleInTheLanguageUntilIt
     EXPECT_FALSE(IsVisible("main_permission_title"));
 }
 
+TEST_F(MouseConnectionTest, AMouseInUseIsNamedOnTheWaitingPageAndOpenedOnceReleased) {
+    SetMainIniLanguage("4");
+    const std::filesystem::path lockFile = m_folder / "runtime" / "sim.lock";
+    m_bus->SetOwnerLocks(device::OwnerLocks{m_folder / "runtime", "varlok"});
+    platform::OwnerLock tool;
+    ASSERT_EQ(tool.TryAcquire(lockFile, "varlokctl"), platform::OwnerLock::Result::Acquired);
+    CreateWindow();
+    Initialise();
+    // The window, started hidden in the tray, comes forward and names the
+    // program that has the mouse.
+    ASSERT_TRUE(RunUntil([this] { return IsVisible("main_in_use"); }));
+    EXPECT_TRUE(m_window->IsWindowVisible());
+    EXPECT_FALSE(IsVisible("main_waiting"));
+    EXPECT_FALSE(IsVisible("main_permission"));
+    EXPECT_EQ(Find("main_in_use_title")->GetShownText(), "マウスは別のプログラムが使用中です");
+    EXPECT_EQ(Find("main_in_use_holder")->GetShownText(),
+              "varlokctl (PID " + std::to_string(::getpid()) + ")");
+    EXPECT_FALSE(m_window->MouseLink().IsConnected());
+    EXPECT_TRUE(m_mouse->Log().empty());
+
+    tool.Release();
+    ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));
+    EXPECT_FALSE(IsVisible("main_in_use"));
+    // Now the window has it.
+    EXPECT_EQ(tool.TryAcquire(lockFile, "varlokctl"), platform::OwnerLock::Result::Held);
+    EXPECT_EQ(platform::OwnerLock::ReadHolder(lockFile),
+              (platform::LockHolder{::getpid(), "varlok"}));
+}
+
 TEST_F(MouseConnectionTest, DeviceEventsRereadTheMouse) {
     StartConnected();
     m_mouse->ClearLog();
@@ -248,6 +279,8 @@ TEST_F(MouseConnectionTest, TheSimulationItemsPlugAndPressTheVirtualMouse) {
     ASSERT_TRUE(RunUntil([this] { return Requests().size() >= 3; }));
     RunFor(150ms);
     EXPECT_EQ(Requests(), (Strings{"05 len 1 @0", "05 len 56 @0", "06 len 56 @0"}));
+    // The item is the mouse's own profile button: it switched first.
+    EXPECT_EQ(m_mouse->SettingsArea()[0], 1);
 
     std::string removed;
     testing::AnswerMessage(removed, {}, false);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -20,6 +21,7 @@
 #include "ui/comboui.h"
 #include "ui/editui.h"
 #include "ui/filedialog.h"
+#include "ui/labelui.h"
 #include "ui/modalanswers.h"
 #include "ui/optionui.h"
 #include "ui/sliderui.h"
@@ -58,7 +60,6 @@ protected:
         for (int i = 0; i < combo.GetCount(); ++i) {
             items.push_back(combo.GetItemAt(i)->GetUserData());
             EXPECT_EQ(combo.GetItemAt(i)->GetText(), items.back());
-            EXPECT_EQ(combo.GetItemAt(i)->GetFixedHeight(), 25);
         }
         return items;
     }
@@ -300,6 +301,17 @@ TEST_F(ProfileOperationsTest, AddCopyAndDeleteKeepListIniAndFilesInStep) {
     ASSERT_EQ(ClickAnswered("ms_pro_device_copy_btn"), "");
     EXPECT_EQ(Items("ms_device_profile_combo"), (Strings{"profile1", "profile2", "profile2 copy"}));
     EXPECT_TRUE(std::filesystem::exists(ms / "profile2 copy.config"));
+    // The start-up fill's item is 25 high, the added one also takes the
+    // list's item style (its text padding), the copy neither.
+    const auto look = [this](int index) {
+        const auto* item =
+            dynamic_cast<const ui::CLabelUI*>(Combo("ms_device_profile_combo").GetItemAt(index));
+        return std::pair{item->GetFixedHeight(), item->GetTextPadding().left};
+    };
+    EXPECT_EQ(look(0).first, 25);
+    EXPECT_EQ(look(1).first, 25);
+    EXPECT_NE(look(1).second, look(0).second);
+    EXPECT_EQ(look(2), std::pair(0, look(0).second));
 
     // Delete asks first; only a confirmation deletes.
     EXPECT_EQ(ClickAnswered("ms_pro_device_sub_btn", false), "message_text_12");
@@ -392,19 +404,57 @@ TEST_F(ProfileOperationsTest, ImportAddsADeviceEntryAndExportWritesTheStoredFile
     EXPECT_EQ(FileBytes(ms / "profile2.config").at(16 + 512 + 15), 9);
     EXPECT_EQ(m_mouse->SettingsArea()[15], 9);
 
-    // Not a profile: said, and the new entry keeps the default.
-    std::ofstream(m_folder / "junk.config") << "not a profile at all";
-    m_answer = (m_folder / "junk.config").string();
-    EXPECT_EQ(ClickAnswered("ms_pro_device_import_btn"), "message_text_9");
-    EXPECT_EQ(Items("ms_device_profile_combo").size(), 3u);
-    EXPECT_EQ(KeysOf(FileBytes(ms / "profile3.config")),
-              KeysOf(FileBytes(m_folder / "msdevicedefault.config")));
-
-    Combo("ms_device_profile_combo").SelectItem(1, false, true);
     m_answer = (m_folder / "out").string();
     ASSERT_EQ(ClickAnswered("ms_pro_device_export_btn"), "");
     EXPECT_EQ(m_dialogKinds.back(), ui::FileDialogKind::Save);
     EXPECT_EQ(FileBytes(m_folder / "out.config"), FileBytes(ms / "profile2.config"));
+}
+
+TEST_F(ProfileOperationsTest, AnImportThatIsNoProfileChangesNothing) {
+    Open();
+    const std::filesystem::path ms = m_folder / "ms";
+    const std::array lists{"ms_device_profile_combo", "ms_deng_profile_combo",
+                           "ms_key_profile_combo"};
+    for (const char* list : lists) {
+        Combo(list).SelectItem(0, false, true);
+    }
+    static_cast<void>(FlushedRecords());
+    m_mouse->ClearLog();
+    // The store's files, the lists and their selections.
+    const auto state = [&] {
+        Strings seen;
+        for (const auto& entry : std::filesystem::directory_iterator(ms)) {
+            seen.push_back(entry.path().filename().string() + FileBytes(entry.path()));
+        }
+        std::ranges::sort(seen);
+        for (const char* list : lists) {
+            seen.push_back(std::to_string(Combo(list).GetCurSel()));
+            std::ranges::copy(Items(list), std::back_inserter(seen));
+        }
+        return seen;
+    };
+    const Strings before = state();
+    std::ofstream(m_folder / "header.config", std::ios::binary)
+        << std::string("\xAA\x55", 2) << std::string(14, '\0');
+    ASSERT_EQ(::mkfifo((m_folder / "pipe.config").c_str(), 0600), 0);
+    const struct {
+        std::string_view button;
+        std::string file;
+        std::string message;
+    } imports[] = {
+        {"ms_pro_device_import_btn", "/etc/passwd", "message_text_9"},
+        {"ms_pro_deng_import_btn", "/etc/passwd", "message_text_9"},
+        {"ms_pro_key_import_btn", "/etc/passwd", "message_text_9"},
+        {"ms_pro_device_import_btn", (m_folder / "header.config").string(), "message_text_9"},
+        {"ms_pro_device_import_btn", (m_folder / "pipe.config").string(), "message_text_8"},
+        {"ms_pro_device_import_btn", "/dev/zero", "message_text_8"},
+    };
+    for (const auto& [button, file, message] : imports) {
+        m_answer = file;
+        EXPECT_EQ(ClickAnswered(button), message) << button << " " << file;
+        EXPECT_EQ(state(), before) << button << " " << file;
+    }
+    EXPECT_TRUE(NonFrameRequests(*m_mouse).empty());
 }
 
 TEST_F(ProfileOperationsTest, ADeviceResetRunsTwiceAndLeavesTheDesktopDefaults) {
@@ -471,6 +521,34 @@ TEST_F(ProfileOperationsTest, LinksAreStoredRefusedTwiceAndClearedAndALightingLi
     }
     ASSERT_TRUE(Driver().Click("ms_device_cancle_link_btn"));
     EXPECT_EQ(Store().Read("PROFILELIKEDEVICEEXE", "1"), "0");
+}
+
+TEST_F(ProfileOperationsTest, ALongProgramPathIsLinkedWholeAndOneWithALineBreakIsRefused) {
+    Open();
+    ASSERT_EQ(ClickAnswered("ms_pro_device_add_btn"), "");
+    auto& check = *dynamic_cast<ui::COptionUI*>(Find("ms_device_profile_link_check"));
+    const std::string deep = "/opt/" + std::string(300, 'd') + "/Game";
+    m_answer = deep;
+    check.Selected(true, true);
+    EXPECT_EQ(Store().FindWhole("DEVICEPROCESS", "1"), deep);
+    EXPECT_EQ(Find("ms_device_profile_link_edit")->GetText(), "Game");
+    Combo("ms_device_profile_combo").SelectItem(0, false, true);
+    m_foreground->BringToFront(deep);
+    ASSERT_TRUE(RunUntil([&] { return Combo("ms_device_profile_combo").GetCurSel() == 1; }));
+    EXPECT_TRUE(check.IsSelected());
+    EXPECT_EQ(Find("ms_device_profile_link_edit")->GetText(), "Game");
+
+    // A line break cannot be stored: said, the box unticked, nothing linked.
+    m_foreground->BringToFront("/usr/bin/editor");
+    ASSERT_TRUE(RunUntil([&] { return Combo("ms_device_profile_combo").GetCurSel() == 0; }));
+    m_answer = "/opt/two\nlines/Game";
+    std::string shown;
+    testing::AnswerMessage(shown);
+    check.Selected(true, true);
+    EXPECT_EQ(shown, "profile_message_bad_program");
+    EXPECT_FALSE(check.IsSelected());
+    EXPECT_EQ(Store().Read("PROFILELIKEDEVICEEXE", "0"), "0");
+    EXPECT_EQ(Store().Read("DEVICEPROCESS", "0"), "");
 }
 
 TEST_F(ProfileOperationsTest, WithoutAProgramInFrontTheLinkControlsSayWhy) {

@@ -73,6 +73,7 @@ public:
         });
     }
     bool Probe(std::string_view path) override { return m_inner->Probe(path); }
+    std::string OwnerKey(std::string_view path) override { return m_inner->OwnerKey(path); }
 
     std::vector<OpenRecord> Opens() const {
         const std::lock_guard lock(m_counts->mutex);

@@ -564,13 +564,45 @@ TEST_F(DeviceLinkTest, ReportsThatAreNoAnswerAreSkippedWithinTheReadBudget) {
     EXPECT_EQ(m_device->Writes().size(), 4U);
 }
 
+TEST_F(DeviceLinkTest, AnotherCommandsAnswerIsNeverTakenForTheAnswer) {
+    // Ahead of each answer comes a refusal of a settings write, as another
+    // program's exchange on the same node, or a late answer, would put it.
+    const Report foreign = FakeDevice::Echo(Request(0x06, 56, 0), 0xFF).front();
+    m_device->SetRule([&](const Bytes& request, std::size_t) {
+        return std::vector<Report>{foreign, FakeDevice::Echo(request, 0x00).front()};
+    });
+    std::array<std::uint8_t, 8> settings{};
+    ASSERT_EQ(m_link.ReadSettings(settings, 16), LinkResult::Success);
+    EXPECT_EQ(settings[0], AnswerByte(0x05, 16, 0));
+    EXPECT_EQ(m_device->Writes(), std::vector<Bytes>{Request(0x05, 8, 16)});
+
+    // A mouse that echoes nothing (byte 3 zero) is answered all the same.
+    m_device->SetRule([](const Bytes& request, std::size_t) {
+        Report answer = FakeDevice::Echo(request, 0x00).front();
+        std::fill(answer.begin() + 1, answer.begin() + 7, 0);
+        return std::vector<Report>{answer};
+    });
+    ASSERT_EQ(m_link.ReadSettings(settings, 24), LinkResult::Success);
+    EXPECT_EQ(settings[0], AnswerByte(0x05, 24, 0));
+
+    // Nothing but other commands' answers: a silent mouse's four attempts.
+    m_device->ClearRecords();
+    m_device->SetRule([&](const Bytes&, std::size_t) { return std::vector<Report>{foreign}; });
+    EXPECT_EQ(m_link.BeginTransfer(), LinkResult::NoAnswer);
+    EXPECT_EQ(m_device->Writes().size(), 4U);
+    Bytes begin = Request(0x01, 0, 0);
+    EXPECT_FALSE(m_link.TransactOnce(begin));
+}
+
 TEST_F(DeviceLinkTest, ShortAnswerReadsZeroWhereNoByteWasReceived) {
-    // A full report 5 of 0xEE is skipped, then a 10-byte answer arrives: its
-    // bytes 10-63 were never sent and must not show the skipped report's.
-    const Report shortAnswer{0x04, 0x00, 0x00, 0x05, 0x38, 0x00, 0x00, 0x00, 0x11, 0x11};
-    m_device->SetRule([&](const Bytes&, std::size_t) {
+    // A full report 5 of 0xEE is skipped, then a 10-byte answer echoing the
+    // command arrives: its bytes 10-63 were never sent and must not show the
+    // skipped report's.
+    Report shortAnswer{0x04, 0x00, 0x00, 0x05, 0x38, 0x00, 0x00, 0x00, 0x11, 0x11};
+    m_device->SetRule([&](const Bytes& request, std::size_t) {
         Report other(64, 0xEE);
         other[0] = 0x05;
+        shortAnswer[3] = request[3];
         return std::vector<Report>{other, shortAnswer};
     });
     std::array<std::uint8_t, 56> settings{};
@@ -767,6 +799,9 @@ TEST_F(DeviceLinkSimTest, TwoThreadsNeverReadEachOthersAnswers) {
     for (std::size_t i = 0; i < area.size(); ++i) {
         area[i] = static_cast<std::uint8_t>(i * 5 + 3);
     }
+    // Offsets 0-55 read the record in force: with profile 0 active, that is
+    // the area's own first record.
+    area[0] = 0;
     m_mouse->SetSettingsArea(area);
     const auto info = m_mouse->DeviceInfo();
     sim::VirtualMouse::Faults faults;

@@ -15,99 +15,20 @@
 
 #include "device/filedescriptor.h"
 #include "device/hiddevice.h"
+#include "fakesysfs.h"
 #include "hidtestdata.h"
+#include "platform/tempfolder.h"
 
 namespace varlok::device {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::testing::TempFolder;
 using testing::Bytes;
+using testing::FakeSysfs;
 using testing::LoadDescriptor;
 
 constexpr auto kHangGuard = std::chrono::seconds(30);
-
-void WriteFile(const fs::path& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-// A sysfs and /dev tree in a temporary folder, laid out as the kernel lays
-// out USB and Bluetooth HID devices:
-//   sys/devices/usb1/1-N/1-N:1.I/0003:VVVV:PPPP.KKKK/{uevent,report_descriptor,hidraw/hidrawN}
-//   sys/class/hidraw/hidrawN -> the hidraw/hidrawN folder above (its "device" -> ../..)
-//   dev/hidrawN (an empty file standing in for the node)
-class FakeSysfs {
-public:
-    FakeSysfs() {
-        std::string pattern = (fs::temp_directory_path() / "varlok-hidraw-XXXXXX").string();
-        m_root = ::mkdtemp(pattern.data()) != nullptr ? fs::path(pattern) : fs::path();
-        fs::create_directories(m_root / "sys");
-        fs::create_directories(m_root / "dev");
-    }
-    ~FakeSysfs() {
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
-    FakeSysfs(const FakeSysfs&) = delete;
-    FakeSysfs& operator=(const FakeSysfs&) = delete;
-
-    std::string Sys() const { return (m_root / "sys").string(); }
-    std::string Dev() const { return (m_root / "dev").string(); }
-    std::string Node(int node) const { return Dev() + "/hidraw" + std::to_string(node); }
-
-    // interfaceNumber empty: a device without a USB interface (Bluetooth).
-    void AddDevice(int node, std::uint16_t vendorId, std::uint16_t productId,
-                   std::optional<int> interfaceNumber, const std::vector<std::uint8_t>& descriptor,
-                   int instance = 1, std::uint16_t bcdDevice = 0x0102) {
-        char name[64];
-        fs::path parent;
-        if (interfaceNumber) {
-            const fs::path usbDevice = m_root / "sys/devices/usb1" / ("1-" + std::to_string(node));
-            fs::create_directories(usbDevice);
-            std::snprintf(name, sizeof name, "%04x\n", bcdDevice);
-            WriteFile(usbDevice / "bcdDevice", name);
-            parent = usbDevice /
-                     ("1-" + std::to_string(node) + ":1." + std::to_string(*interfaceNumber));
-            fs::create_directories(parent);
-            std::snprintf(name, sizeof name, "%02x\n", *interfaceNumber);
-            WriteFile(parent / "bInterfaceNumber", name);
-        } else {
-            parent = m_root / "sys/devices/virtual/bt" / ("hci" + std::to_string(node));
-            fs::create_directories(parent);
-        }
-        std::snprintf(name, sizeof name, "%04X:%04X:%04X.%04X", interfaceNumber ? 3 : 5, vendorId,
-                      productId, instance);
-        const fs::path hid = parent / name;
-        fs::create_directories(hid / "hidraw" / ("hidraw" + std::to_string(node)));
-        char hidId[64];
-        std::snprintf(hidId, sizeof hidId, "%04X:%08X:%08X", interfaceNumber ? 3 : 5, vendorId,
-                      productId);
-        WriteFile(hid / "uevent", std::string("DRIVER=hid-generic\nHID_ID=") + hidId +
-                                      "\nHID_NAME=Test Device\nHID_PHYS=usb-0000:00:14.0-1/input" +
-                                      std::to_string(interfaceNumber.value_or(0)) +
-                                      "\nHID_UNIQ=\n");
-        WriteFile(hid / "report_descriptor", std::string(descriptor.begin(), descriptor.end()));
-        const fs::path rawFolder = hid / "hidraw" / ("hidraw" + std::to_string(node));
-        fs::create_directory_symlink("../..", rawFolder / "device");
-        fs::create_directories(m_root / "sys/class/hidraw");
-        fs::create_directory_symlink(rawFolder, ClassEntry(node));
-        WriteFile(Node(node), "");
-        m_hidFolders[node] = hid;
-    }
-
-    void RemoveDevice(int node) {
-        fs::remove(ClassEntry(node));
-        fs::remove_all(m_hidFolders[node]);
-        fs::remove(Node(node));
-    }
-
-    fs::path ClassEntry(int node) const {
-        return m_root / "sys/class/hidraw" / ("hidraw" + std::to_string(node));
-    }
-
-private:
-    fs::path m_root;
-    std::map<int, fs::path> m_hidFolders;
-};
 
 // Stands in for the hidraw nodes: each node is one end of a SOCK_SEQPACKET
 // pair (which keeps report boundaries); the test plays the device on the
@@ -447,6 +368,56 @@ TEST_F(HidrawBackendTest, ProbeIsNotFooledByANodeAnotherDeviceTookOver) {
     EXPECT_FALSE(fresh.Probe(PathOf(1, "vid_0c45&pid_7643&mi_02&col02")));
     EXPECT_FALSE(fresh.Probe(PathOf(1, "vid_0c45&pid_7644&mi_01&col02")));
     EXPECT_FALSE(fresh.Probe("hidraw:/etc/passwd#vid_0c45&pid_7643"));
+}
+
+TEST_F(HidrawBackendTest, OwnerKeyNamesThePhysicalDeviceWhateverItsNode) {
+    // Nodes 0 and 1 are two mice (ports 1-0 and 1-1); nodes 2 and 3 the two
+    // interfaces of a third one on port 1-7.
+    m_sysfs.AddDevice(2, 0x0C45, 0x7643, 0, LoadDescriptor("mouse-3button-wheel.hex"), 1, 0x0102,
+                      7);
+    m_sysfs.AddDevice(3, 0x0C45, 0x7643, 1, LoadDescriptor("vendor-consumer.hex"), 1, 0x0102, 7);
+    const std::string pointer = m_backend->OwnerKey(PathOf(2, "vid_0c45&pid_7643&mi_00"));
+    const std::string config = m_backend->OwnerKey(PathOf(3, "vid_0c45&pid_7643&mi_01&col02"));
+    EXPECT_EQ(pointer, config);
+    EXPECT_EQ(m_backend->OwnerKey(PathOf(3, "vid_0c45&pid_7643&mi_01&col01")), config);
+    EXPECT_EQ(config.rfind("hidraw-0c45-7643-", 0), 0u) << config;
+    EXPECT_EQ(config.size(), std::string("hidraw-0c45-7643-").size() + 16);
+    const std::string first = m_backend->OwnerKey(PathOf(0, "vid_0c45&pid_7643&mi_00"));
+    EXPECT_NE(first, m_backend->OwnerKey(PathOf(1, "vid_0c45&pid_7643&mi_01&col02")));
+    EXPECT_NE(first, config);
+
+    // Replugged, the same mouse comes back under other node numbers.
+    m_sysfs.RemoveDevice(3);
+    m_sysfs.AddDevice(9, 0x0C45, 0x7643, 1, LoadDescriptor("vendor-consumer.hex"), 2, 0x0102, 7);
+    EXPECT_EQ(m_backend->OwnerKey(PathOf(9, "vid_0c45&pid_7643&mi_01&col02")), config);
+    EXPECT_EQ(m_backend->OwnerKey(PathOf(3, "vid_0c45&pid_7643&mi_01&col02")), "");
+}
+
+TEST_F(HidrawBackendTest, WritersTakeTheOwnerLockAndReadersDoNot) {
+    const TempFolder locks;
+    m_bus->SetOwnerLocks(OwnerLocks{locks.Path(), "varlok"});
+    const std::string config = PathOf(1, "vid_0c45&pid_7643&mi_01&col02");
+    const std::string consumer = PathOf(1, "vid_0c45&pid_7643&mi_01&col01");
+    HidDevice window(m_bus);
+    ASSERT_TRUE(window.Open(config, true, true, true, false));
+    const std::size_t opens = m_nodes.Flags().size();
+
+    // Another opener that would write never reaches the node, whichever of
+    // the mouse's collections it asks for, and learns who has the mouse.
+    HidDevice tool(m_bus);
+    for (const std::string& path : {config, consumer}) {
+        EXPECT_FALSE(tool.Open(path, true, true, true, false)) << path;
+        EXPECT_EQ(tool.LastOpenError(), HidOpenError::InUse);
+        EXPECT_EQ(tool.LastOpenOwner().holder, (platform::LockHolder{::getpid(), "varlok"}));
+        EXPECT_EQ(tool.LastOpenOwner().lockFile.parent_path(), locks.Path());
+    }
+    EXPECT_EQ(m_nodes.Flags().size(), opens);
+    // The notification monitors only read.
+    EXPECT_TRUE(tool.Open(consumer, true, false, true, false));
+
+    window.Close();
+    EXPECT_TRUE(tool.Open(config, true, true, true, false));
+    EXPECT_FALSE(window.Open(config, true, true, true, false));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "device/presencemonitor.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -13,6 +14,8 @@
 #include "countingbackend.h"
 #include "device/hidbus.h"
 #include "platform/debugoutput.h"
+#include "platform/ownerlock.h"
+#include "platform/tempfolder.h"
 #include "platform/workerthread.h"
 #include "recordingdeviceevents.h"
 #include "sim/virtualhidbackend.h"
@@ -187,6 +190,34 @@ TEST_F(PresenceMonitorTest, RefusedNodeIsToldOnceAndClearedWhenTheMouseOpens) {
     const auto arrived = std::ranges::find(calls, kArrived);
     ASSERT_NE(arrived, calls.end());
     EXPECT_EQ(*std::next(arrived), "MousePermissionGranted");
+    EXPECT_TRUE(StopMonitor());
+}
+
+TEST_F(PresenceMonitorTest, AMouseInUseIsNamedNeverOpenedAndTakenOnceReleased) {
+    const platform::testing::TempFolder locks;
+    m_bus->SetOwnerLocks(OwnerLocks{locks.Path(), "varlok"});
+    platform::OwnerLock tool;
+    ASSERT_EQ(tool.TryAcquire(locks / "sim.lock", "varlokctl"),
+              platform::OwnerLock::Result::Acquired);
+    AttachMouse();
+    StartMonitor();
+    const std::string inUse = "MouseInUse varlokctl " + std::to_string(::getpid());
+    ASSERT_TRUE(m_host.WaitFor(inUse));
+    // Told on change only; no collection of the mouse was opened meanwhile.
+    ASSERT_TRUE(m_backend->WaitForEnumeration(m_backend->Enumerations() + 2));
+    EXPECT_EQ(m_host.CountOf(inUse), 1u);
+    for (const auto& open : m_backend->Opens()) {
+        EXPECT_EQ(open.path, sim::VirtualHidBackend::DecoyPath());
+    }
+
+    tool.Release();
+    ASSERT_TRUE(m_host.WaitFor(kArrived));
+    const std::vector<std::string> calls = m_host.Calls();
+    EXPECT_LT(std::ranges::find(calls, "MouseFree"), std::ranges::find(calls, kArrived));
+    EXPECT_EQ(m_host.CountOf("MouseFree"), 1u);
+    EXPECT_EQ(LinkPath(), ConfigPath());
+    // Now the window holds it.
+    EXPECT_EQ(tool.TryAcquire(locks / "sim.lock", "varlokctl"), platform::OwnerLock::Result::Held);
     EXPECT_TRUE(StopMonitor());
 }
 

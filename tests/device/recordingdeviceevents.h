@@ -30,6 +30,11 @@ public:
     void MousePermissionDenied(bool denied) override {
         Record(denied ? "MousePermissionDenied" : "MousePermissionGranted");
     }
+    // "MouseInUse varlokctl 42", "MouseInUse  0" (unnamed) or "MouseFree".
+    void MouseInUse(const std::optional<platform::LockHolder>& holder) override {
+        Record(holder ? "MouseInUse " + holder->program + " " + std::to_string(holder->pid)
+                      : "MouseFree");
+    }
     void DeviceEventReported(DeviceType device, DeviceEventCode code) override {
         std::unique_lock lock(m_mutex);
         AppendLocked(EventText(device, code));

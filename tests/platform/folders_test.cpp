@@ -4,6 +4,7 @@
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace varlok::platform {
 namespace {
@@ -44,6 +45,20 @@ TEST(Folders, DocumentsFolderTakesOverrideThenUserDirsThenDefault) {
 
     ScopedEnvironment overridden("VARLOK_DOCUMENTS_DIR", "/tmp/varlok-docs");
     EXPECT_EQ(DocumentsFolder(), "/tmp/varlok-docs");
+}
+
+TEST(Folders, RuntimeFolderIsTheSessionsElseOneOfTheUsersInTmp) {
+    {
+        ScopedEnvironment runtime("XDG_RUNTIME_DIR", "/run/user/1000");
+        EXPECT_EQ(RuntimeFolder(), "/run/user/1000/varlok");
+    }
+    const std::filesystem::path fallback = "/tmp/varlok-" + std::to_string(::getuid());
+    for (const std::optional<std::string>& value :
+         {std::optional<std::string>(), std::optional<std::string>(""),
+          std::optional<std::string>("relative")}) {
+        ScopedEnvironment runtime("XDG_RUNTIME_DIR", value);
+        EXPECT_EQ(RuntimeFolder(), fallback);
+    }
 }
 
 TEST(Folders, InstallFolderOfABuildTreeIsTheBuildTreesDataFolder) {

@@ -264,6 +264,10 @@ TEST_F(IniFileTest, ReadsStopAt259Characters) {
     EXPECT_EQ(ini.Read("S", "pairCut"), std::string(258, 'b'));
     EXPECT_EQ(ini.Read("S", "pairFits"), std::string(257, 'b') + emoji);
     EXPECT_EQ(ini.Read("S", "missing", ascii), std::string(259, 'a'));
+    // Values compared whole (program paths) are read as stored.
+    EXPECT_EQ(ini.FindWhole("S", "ascii"), ascii);
+    EXPECT_EQ(ini.FindWhole("s", "CHINESE"), chinese);
+    EXPECT_EQ(ini.FindWhole("S", "missing"), std::nullopt);
 }
 
 TEST_F(IniFileTest, ReadIntParsesLikeTheWindowsBuild) {

@@ -38,6 +38,14 @@ TEST(ApplicationLinks, TheFirstEntryLinkedToTheProgramWinsWhateverTheCase) {
     EXPECT_EQ(LinkedEntryFor(ini, kDevice, 4, ""), std::nullopt);
     EXPECT_EQ(LinkedEntryFor(ini, kDevice, 4, "/opt/Keys"), std::nullopt) << "another list";
     EXPECT_EQ(LinkedEntryFor(ini, ProfileCategory::Key, 1, "/opt/keys"), 0);
+
+    // A path longer than an INI read is stored and compared whole.
+    const std::string deep = "/opt/" + std::string(300, 'd') + "/Game";
+    ASSERT_EQ(ini.Write("PROFILELIKEDEVICEEXE", "4", "1"), platform::IniWriteResult::Ok);
+    ASSERT_EQ(ini.Write("DEVICEPROCESS", "4", deep), platform::IniWriteResult::Ok);
+    EXPECT_EQ(LinkedEntryFor(ini, kDevice, 5, deep), 4);
+    EXPECT_EQ(LinkedEntryFor(ini, kDevice, 5, deep.substr(0, 259)), std::nullopt);
+    EXPECT_EQ(ReadApplicationLink(ini, kDevice, 4).path, deep);
 }
 
 TEST(ApplicationLinkWatcher, AsksOnceAtTheStartThenOncePerChangeUntilStopped) {

@@ -60,6 +60,15 @@ TEST(ProfileFile, MissingBadAndShortFilesReadAsTheCallersExpect) {
     WriteBytes(folder / "long.pro", Header(3) + std::string(100, '\x05'));
     EXPECT_EQ(ReadProfileFile(folder / "long.pro", body), ProfileReadResult::Loaded);
     EXPECT_EQ(body, (std::array<std::uint8_t, 8>{5, 5, 5, 5, 5, 5, 5, 5}));
+
+    // An import takes only a whole body: a header alone or a cut file is no
+    // profile.
+    EXPECT_EQ(ReadImportedProfileFile(folder / "short.pro", body), ProfileReadResult::BadMagic);
+    WriteBytes(folder / "header.pro", Header(2));
+    EXPECT_EQ(ReadImportedProfileFile(folder / "header.pro", body), ProfileReadResult::BadMagic);
+    EXPECT_EQ(ReadImportedProfileFile(folder / "long.pro", body), ProfileReadResult::Loaded);
+    EXPECT_EQ(ReadImportedProfileFile(folder / "bad.pro", body), ProfileReadResult::BadMagic);
+    EXPECT_EQ(ReadImportedProfileFile(folder.Path(), body), ProfileReadResult::Missing);
 }
 
 TEST(ProfileFile, ASaveThatFailsHalfwayLeavesTheOldFile) {

@@ -53,6 +53,10 @@ protected:
         // Every record of the device's settings area distinct; record 0
         // says profile 4 is active.
         sim::SettingsAreaBytes area = Pattern<sim::kSettingsAreaSize>(0x10);
+        // The pattern repeats every 256 bytes; records 0 and 4 differ by this.
+        for (std::size_t i = 0; i < kRecordSize; ++i) {
+            area[4 * kRecordSize + i] ^= 0x80;
+        }
         area[0] = 4;
         mouse->SetSettingsArea(area);
         mouse->ClearLog();
@@ -115,9 +119,11 @@ TEST_F(ConfigurationExchangeTest, SeveralChangesWithinOneTickLeaveAsOneWriteOfTh
     EXPECT_EQ(bytes[SettingsRecord::kReportRate], 2);
     EXPECT_EQ(bytes[17], 15);
     EXPECT_EQ(bytes[21], 9);
-    // The device took it as its record 0.
-    EXPECT_EQ(DeviceSettings(0, 56),
-              std::vector<std::uint8_t>(expected.begin() + 8, expected.begin() + 64));
+    // The device took it as the record in force, that of its active profile
+    // 4, and stayed on that profile.
+    EXPECT_EQ(DeviceSettings(4 * kRecordSize + 1, 55),
+              std::vector<std::uint8_t>(expected.begin() + 9, expected.begin() + 64));
+    EXPECT_EQ(DeviceSettings(0, 1), std::vector<std::uint8_t>{4});
     EXPECT_FALSE(m_mirror.settingsDirty.IsSet());
 }
 
@@ -171,6 +177,22 @@ TEST_F(ConfigurationExchangeTest, SelectingProfileTwoSwitchesTheDeviceAndTakesIt
     EXPECT_EQ(m_mirror.settingsRecord.Snapshot(), expected);
     EXPECT_EQ(m_mirror.recordTable[0], before[0]);
     EXPECT_EQ(m_hooks.Calls(), Strings{"OnboardProfileSwitched"});
+    EXPECT_FALSE(m_mirror.settingsDirty.IsSet());
+}
+
+TEST_F(ConfigurationExchangeTest, AChangeNotYetFlushedReachesItsOwnProfileBeforeTheSwitch) {
+    m_mirror.settingsRecord.Assign(Pattern<SettingsRecord::kSize>(0x77));
+    m_mirror.settingsRecord.Set(SettingsRecord::kReportRate, 2);
+    m_mirror.settingsDirty.Mark();
+
+    m_exchange.SelectOnboardProfile(2);
+    m_exchange.FlushSettings();
+
+    EXPECT_EQ(Summaries(Requests()),
+              (Strings{"06 len 56 @0", "05 len 1 @0", "06 len 1 @0", "05 len 56 @128"}));
+    // Profile 4, in force when the change was made, holds it.
+    EXPECT_EQ(DeviceSettings(4 * kRecordSize + SettingsRecord::kReportRate, 1),
+              std::vector<std::uint8_t>{2});
     EXPECT_FALSE(m_mirror.settingsDirty.IsSet());
 }
 
@@ -229,9 +251,9 @@ TEST_F(ConfigurationExchangeTest, RefreshingTheCurrentRecordAlwaysLeavesProfileZ
     EXPECT_EQ(Summaries(Requests()), (Strings{"05 len 1 @0", "05 len 56 @0"}));
     // The record in force was kept in its profile's entry first.
     EXPECT_TRUE(std::equal(current.begin(), current.end(), m_mirror.recordTable[3].begin()));
-    // Entry 0 is the device's record 0 with byte 0 cleared; its tail stays.
-    std::vector<std::uint8_t> deviceRecord = DeviceSettings(0, 56);
-    ASSERT_EQ(deviceRecord[0], 4);
+    // Entry 0 is the record in force, that of the device's active profile 4,
+    // with byte 0 cleared; its tail stays.
+    std::vector<std::uint8_t> deviceRecord = DeviceSettings(4 * kRecordSize, 56);
     deviceRecord[0] = 0;
     EXPECT_TRUE(
         std::equal(deviceRecord.begin(), deviceRecord.end(), m_mirror.recordTable[0].begin()));
@@ -241,6 +263,55 @@ TEST_F(ConfigurationExchangeTest, RefreshingTheCurrentRecordAlwaysLeavesProfileZ
     std::copy_n(deviceRecord.begin(), SettingsRecord::kSize, expected.begin());
     EXPECT_EQ(m_mirror.settingsRecord.Snapshot(), expected);
     EXPECT_EQ(m_hooks.Calls(), (Strings{"SaveLightingProfile", "SaveDeviceProfile"}));
+}
+
+TEST_F(ConfigurationExchangeTest, EachOnboardProfileKeepsItsChangesAcrossSwitchesAndTheButton) {
+    SettingsRecord& record = m_mirror.settingsRecord;
+    const auto change = [&](std::uint8_t stage1, std::uint8_t rate) {
+        record.Set(SettingsRecord::DpiStageOffset(1), stage1);
+        record.Set(SettingsRecord::kReportRate, rate);
+        m_mirror.settingsDirty.Mark();
+        m_exchange.FlushSettings();
+    };
+    // Bytes 1-49 (byte 0 is the host's own) of what the host holds and of
+    // the device's record of a profile.
+    const auto held = [](std::span<const std::uint8_t> bytes) {
+        return std::vector<std::uint8_t>(bytes.begin() + 1, bytes.begin() + SettingsRecord::kSize);
+    };
+    const auto device = [this](std::size_t profile) {
+        return DeviceSettings(profile * kRecordSize + 1, SettingsRecord::kSize - 1);
+    };
+    const std::vector<std::uint8_t> profile0 = device(0);
+
+    m_exchange.SelectOnboardProfile(1);
+    change(7, 2);
+    m_exchange.SelectOnboardProfile(2);
+    change(15, 3);
+    m_exchange.SelectOnboardProfile(1);
+    EXPECT_EQ(record.Get(SettingsRecord::DpiStageOffset(1)), 7);
+    EXPECT_EQ(record.Get(SettingsRecord::kReportRate), 2);
+    EXPECT_EQ(held(record.Snapshot()), device(1));
+    EXPECT_EQ(held(m_mirror.recordTable[1]), device(1));
+    EXPECT_EQ(held(m_mirror.recordTable[2]), device(2));
+    EXPECT_EQ(DeviceSettings(2 * kRecordSize + 15, 1), std::vector<std::uint8_t>{15});
+
+    // The mouse's own button takes it to profile 2; the re-read shows that
+    // profile, and a change then lands there while the mouse stays on it.
+    mouse->PressProfileButton();
+    m_exchange.RefreshCurrentRecord();
+    EXPECT_EQ(record.Get(SettingsRecord::DpiStageOffset(1)), 15);
+    EXPECT_EQ(held(m_mirror.recordTable[0]), device(2));
+    EXPECT_EQ(held(m_mirror.recordTable[1]), device(1));
+    change(11, 1);
+    EXPECT_EQ(DeviceSettings(0, 1), std::vector<std::uint8_t>{2});
+    EXPECT_EQ(held(record.Snapshot()), device(2));
+    EXPECT_EQ(DeviceSettings(kRecordSize + 15, 1), std::vector<std::uint8_t>{7});
+    EXPECT_EQ(device(0), profile0);
+
+    // Choosing profile 1 in the window files the change under profile 2.
+    m_exchange.SelectOnboardProfile(1);
+    EXPECT_EQ(held(m_mirror.recordTable[2]), device(2));
+    EXPECT_EQ(held(record.Snapshot()), device(1));
 }
 
 TEST_F(ConfigurationExchangeTest, AFailedRefreshKeepsTheRecordButStillClearsByteZero) {

@@ -60,13 +60,16 @@ TEST_F(DeviceLinkSimTest, FullReadMatchesTheMousesMemory) {
 }
 
 TEST_F(DeviceLinkSimTest, WritesLandWhereTheCommandsAddressThem) {
+    // The switch, then a whole record into the one in force: profile 3's.
+    const std::array<std::uint8_t, 1> three{3};
+    ASSERT_EQ(m_link.WriteSettings(three, 0), LinkResult::Success);
     std::array<std::uint8_t, 56> record{};
-    record[0] = 3;
     record[14] = 2;
     ASSERT_EQ(m_link.WriteSettings(record, 0), LinkResult::Success);
     std::array<std::uint8_t, 1> active{};
     ASSERT_EQ(m_link.ReadSettings(active, 0), LinkResult::Success);
     EXPECT_EQ(active[0], 3);
+    EXPECT_EQ(m_mouse->SettingsArea()[3 * 64 + 14], 2);
 
     std::array<std::uint8_t, 512> slot{};
     slot.fill(0x20);

@@ -140,6 +140,49 @@ TEST_F(MouseFirmwareTest, SettingsReadsAndWritesAddressTheFiveRecords) {
     EXPECT_EQ(m_mouse->SettingsArea()[kActiveProfileByte], 2);
 }
 
+TEST_F(MouseFirmwareTest, TheFirst56BytesAreTheActiveProfilesRecordAndOnlyOneByteSwitches) {
+    const SettingsAreaBytes factory = m_mouse->SettingsArea();
+    const std::array<std::uint8_t, 1> two{2};
+    ASSERT_EQ(Exchange(Request(Command::WriteSettings, 1, 0, two))[kStatus], 0x00);
+
+    // Byte 0 tells the active profile; bytes 1-55 are its record, which also
+    // lies at its own offset.
+    const auto inForce = Exchange(Request(Command::ReadSettings, 56, 0));
+    EXPECT_EQ(inForce[kData], 2);
+    EXPECT_TRUE(std::equal(inForce.begin() + kData + 1, inForce.end(), factory.begin() + 129));
+    EXPECT_EQ(Exchange(Request(Command::ReadSettings, 1, 14))[kData], factory[128 + 14]);
+
+    // A whole record written at offset 0 (byte 0 as a host leaves it, 0) is
+    // the active profile's; the mouse stays on that profile, record 0 keeps
+    // its bytes.
+    const auto record = Pattern<56>(0x90);
+    ASSERT_EQ(Exchange(Request(Command::WriteSettings, 56, 0, record))[kStatus], 0x00);
+    SettingsAreaBytes expected = factory;
+    expected[0] = 2;
+    std::copy(record.begin() + 1, record.end(), expected.begin() + 129);
+    EXPECT_EQ(m_mouse->SettingsArea(), expected);
+    const auto atOwnOffset = Exchange(Request(Command::ReadSettings, 56, 128));
+    EXPECT_TRUE(std::equal(record.begin() + 1, record.end(), atOwnOffset.begin() + kData + 1));
+
+    // Offsets past the record in force address the area as it is stored.
+    ASSERT_EQ(Exchange(Request(Command::WriteSettings, 2, 62, two))[kStatus], 0x00);
+    EXPECT_EQ(m_mouse->SettingsArea()[62], 2);
+
+    // No profile 5; and with byte 0 naming none, there is no record in force
+    // to read or write, while the switch still works.
+    const MemorySnapshot before(*m_mouse);
+    const std::array<std::uint8_t, 1> five{5};
+    EXPECT_EQ(Exchange(Request(Command::WriteSettings, 1, 0, five))[kStatus], 0xFF);
+    EXPECT_TRUE(MemorySnapshot(*m_mouse) == before);
+    expected[0] = 7;
+    m_mouse->SetSettingsArea(expected);
+    EXPECT_EQ(Exchange(Request(Command::ReadSettings, 56, 0))[kStatus], 0xFF);
+    EXPECT_EQ(Exchange(Request(Command::WriteSettings, 56, 0, record))[kStatus], 0xFF);
+    EXPECT_EQ(Exchange(Request(Command::ReadSettings, 1, 0))[kData], 7);
+    EXPECT_EQ(Exchange(Request(Command::WriteSettings, 1, 0, two))[kStatus], 0x00);
+    EXPECT_EQ(m_mouse->SettingsArea()[0], 2);
+}
+
 TEST_F(MouseFirmwareTest, FactoryKeyMapReadsBackInChunksFromOffsetZero) {
     const auto map = ReadChunks(Command::ReadActiveBlock, 512, 0);
     const FactoryKeyMapBytes stored = m_mouse->FactoryKeyMap();

@@ -149,6 +149,35 @@ TEST_F(VirtualMouseTest, GarbageAnswersAreNeverValidAnswers) {
     EXPECT_EQ(m_mouse->SettingsArea()[65], 0xCD);
 }
 
+TEST_F(VirtualMouseTest, TheProfileButtonSwitchesToTheNextProfileAndReportsIt) {
+    int changes = 0;
+    m_mouse->SetMemoryObserver([&changes] { ++changes; });
+    auto consumer = OpenConsumer();
+    auto area = m_mouse->SettingsArea();
+    area[kActiveProfileByte] = 3;
+    m_mouse->SetSettingsArea(area);
+    for (const std::uint8_t next : {4, 0}) {
+        m_mouse->PressProfileButton();
+        EXPECT_EQ(m_mouse->SettingsArea()[kActiveProfileByte], next);
+        for (const std::vector<std::uint8_t>& report :
+             {std::vector<std::uint8_t>{kConsumerReportId, 0x01, 0x04},
+              std::vector<std::uint8_t>{kConsumerReportId, 0x00, 0x00}}) {
+            std::vector<std::uint8_t> buffer(64);
+            const auto read = consumer->Read(buffer, kGuard);
+            ASSERT_EQ(read.status, TransferStatus::Done);
+            buffer.resize(read.bytes);
+            EXPECT_EQ(buffer, report);
+        }
+    }
+    EXPECT_EQ(changes, 3);  // the area, then each switch
+
+    m_mouse->Unplug();
+    m_mouse->PressProfileButton();
+    EXPECT_EQ(m_mouse->SettingsArea()[kActiveProfileByte], 0);
+    EXPECT_EQ(changes, 3);
+    m_mouse->SetMemoryObserver({});
+}
+
 TEST_F(VirtualMouseTest, UnplugWakesAWaitingReaderAndKillsItsConnection) {
     auto consumer = OpenConsumer();
     auto config = OpenConfig();

@@ -1,10 +1,12 @@
 #include "varlokctl/commandline.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +19,7 @@
 #include "device/hidbus.h"
 #include "keys/macrostore.h"
 #include "keys/macrotable.h"
+#include "platform/ownerlock.h"
 #include "platform/scopedenvironment.h"
 #include "platform/tempfolder.h"
 #include "sim/virtualhidbackend.h"
@@ -39,12 +42,26 @@ struct ToolRun {
     std::string trace;
 };
 
+// Runs the tool as one process would. With --simulate the virtual mouse
+// keeps its memory in state, or, without one, in a file of this run alone
+// (never in the user's).
 ToolRun RunTool(const std::shared_ptr<HidBus>& bus, std::vector<std::string_view> arguments,
-                const std::atomic<bool>* interrupted = nullptr) {
+                const std::atomic<bool>* interrupted = nullptr,
+                const std::filesystem::path& state = {},
+                std::chrono::milliseconds ownerWait = kOwnerWait) {
     std::ostringstream out;
     std::ostringstream err;
     const std::unique_ptr<std::FILE, decltype(&std::fclose)> trace(std::tmpfile(), &std::fclose);
-    CommandLine tool({bus, out, err, trace.get(), interrupted, false, {}});
+    const TempFolder scratch;
+    CommandLine tool({bus,
+                      out,
+                      err,
+                      trace.get(),
+                      interrupted,
+                      false,
+                      {},
+                      state.empty() ? scratch / "virtual-mouse.state" : state,
+                      ownerWait});
     ToolRun run;
     run.code = tool.Run(arguments);
     run.out = out.str();
@@ -180,12 +197,45 @@ TEST_F(VarlokctlTest, HelpNamesCommandsAndExitCodes) {
         for (const char* text :
              {"list", "info", "read-settings [--profile N]", "set [--profile N]", "--dpi STAGE=DPI",
               "--stage-colour STAGE=RRGGBB", "--report-rate HZ", "apply FILE", "dump", "udev-rule",
-              "--simulate", "--trace", "3  no mouse found", "4  permission denied",
-              "5  the mouse is not answering", "2  bad usage"}) {
+              "--simulate", "--trace", "--direct", "3  no mouse found", "4  permission denied",
+              "5  the mouse is not answering", "2  bad usage",
+              "7  the mouse is in use by another program"}) {
             EXPECT_NE(run.out.find(text), std::string::npos) << text;
         }
     }
     EXPECT_TRUE(m_mouse->Log().empty());
+}
+
+TEST_F(VarlokctlTest, AMouseInUseIsLeftAloneWithExitCode7) {
+    const TempFolder locks;
+    m_bus->SetOwnerLocks(device::OwnerLocks{locks.Path(), "varlokctl"});
+    const std::string pid = std::to_string(::getpid());
+    platform::OwnerLock holder;
+    ASSERT_EQ(holder.TryAcquire(locks / "sim.lock", "varlok"),
+              platform::OwnerLock::Result::Acquired);
+    // The window keeps the mouse while it runs: no waiting for it.
+    for (const auto& arguments :
+         std::vector<std::vector<std::string_view>>{{"info"},
+                                                    {"--direct", "set", "--dpi", "1=750"},
+                                                    {"effect", "wave", "--frames", "1"}}) {
+        const ToolRun run = RunTool(m_bus, arguments);
+        EXPECT_EQ(run.code, ExitCode::InUse) << run.err;
+        EXPECT_EQ(run.err, "varlokctl: the mouse is in use by varlok (pid " + pid +
+                               "); quit the varlok window to use the mouse from here\n");
+    }
+    // Another varlokctl is waited for, within bounds.
+    ASSERT_EQ(holder.TryAcquire(locks / "sim.lock", "varlokctl"),
+              platform::OwnerLock::Result::Acquired);
+    const ToolRun waited = RunTool(m_bus, {"info"}, nullptr, {}, std::chrono::milliseconds(50));
+    EXPECT_EQ(waited.code, ExitCode::InUse);
+    EXPECT_EQ(waited.err, "varlokctl: the mouse is in use by varlokctl (pid " + pid +
+                              "); waiting for it\nvarlokctl: the mouse is in use by varlokctl "
+                              "(pid " +
+                              pid + "); it did not let the mouse go in time\n");
+    EXPECT_TRUE(m_mouse->Log().empty());
+
+    holder.Release();
+    EXPECT_EQ(RunTool(m_bus, {"--direct", "info"}).code, ExitCode::Ok);
 }
 
 TEST_F(VarlokctlTest, BadUsageIsRefusedBeforeAnyDeviceIsTouched) {
@@ -235,13 +285,19 @@ InstallRun RunInstall(const std::filesystem::path& folder, bool privileged,
     std::ostringstream out;
     std::ostringstream err;
     InstallRun run;
-    CommandLine tool({std::make_shared<HidBus>(), out, err, nullptr, nullptr, privileged,
+    CommandLine tool({std::make_shared<HidBus>(),
+                      out,
+                      err,
+                      nullptr,
+                      nullptr,
+                      privileged,
                       [&](const std::vector<std::string>& arguments) {
                           run.programs.push_back(arguments);
                           return run.programs.size() <= statuses.size()
                                      ? statuses[run.programs.size() - 1]
                                      : 0;
-                      }});
+                      },
+                      {}});
     const std::vector<std::string_view> arguments{"udev-rule", "--install"};
     run.code = tool.Run(arguments);
     run.out = out.str();
@@ -483,7 +539,9 @@ TEST_F(VarlokctlTest, SetWritesTheWholeRecordOnceKeepingTheActiveProfile) {
     auto area = m_mouse->SettingsArea();
     area[0] = 3;  // the onboard profile the mouse has in force
     m_mouse->SetSettingsArea(area);
-    Bytes expected(area.begin(), area.begin() + 56);
+    // The record in force: the active profile, then that profile's record.
+    Bytes expected(area.begin() + 192, area.begin() + 248);
+    expected[0] = 3;
     ASSERT_NE(expected[16], 0);
     expected[14] = 2;   // 500 Hz
     expected[16] = 0;   // stage 2: 250 DPI, the later of its two values
@@ -500,13 +558,50 @@ TEST_F(VarlokctlTest, SetWritesTheWholeRecordOnceKeepingTheActiveProfile) {
     EXPECT_EQ(requests[0], Request(0x05, 56, 0));
     EXPECT_EQ(requests[1], WriteSettingsRequest(0, expected));
     const auto after = m_mouse->SettingsArea();
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), after.begin()));
-    for (const char* line :
-         {"wrote the settings record of profile 0 (offset 0)\n", "active profile        3\n",
-          "report rate index     2\n", "DPI stage 2           code  0 = 250 DPI, colour ",
-          "DPI stage 3           code  7 = 2000 DPI, colour a0b1c2\n"}) {
+    EXPECT_EQ(after[0], 3);
+    EXPECT_TRUE(std::equal(expected.begin() + 1, expected.end(), after.begin() + 193));
+    EXPECT_TRUE(std::equal(area.begin() + 1, area.begin() + 192, after.begin() + 1));
+    for (const char* line : {"wrote the settings record in force: onboard profile 3 (offset 0)\n",
+                             "active profile        3\n", "report rate index     2\n",
+                             "DPI stage 2           code  0 = 250 DPI, colour ",
+                             "DPI stage 3           code  7 = 2000 DPI, colour a0b1c2\n"}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
     }
+}
+
+TEST_F(VarlokctlTest, ProfileZerosRecordIsReachedOnlyWhileProfileZeroIsActive) {
+    m_mouse->PressProfileButton();
+    m_mouse->PressProfileButton();
+    const auto before = m_mouse->SettingsArea();
+    const ToolRun refused = RunTool(m_bus, {"set", "--profile", "0", "--dpi", "1=4000"});
+    EXPECT_EQ(refused.code, ExitCode::Failure);
+    EXPECT_NE(refused.err.find("only while profile 0 is active, and the mouse is on profile 2"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(m_mouse->SettingsArea(), before);
+    EXPECT_EQ(RunTool(m_bus, {"read-settings", "--profile", "0"}).code, ExitCode::Failure);
+    const ToolRun inForce = RunTool(m_bus, {"read-settings"});
+    EXPECT_NE(inForce.out.find("settings record in force: onboard profile 2 (offset 0)\n"),
+              std::string::npos)
+        << inForce.out;
+}
+
+TEST_F(VarlokctlTest, TheVirtualMouseKeepsItsMemoryBetweenRunsUnlessStartedFresh) {
+    const TempFolder folder;
+    const auto run = [state = folder / "varlok" /
+                              "virtual-mouse.state"](std::vector<std::string_view> arguments) {
+        // A process of its own each time: a new bus, a new virtual mouse.
+        return RunTool(std::make_shared<HidBus>(), std::move(arguments), nullptr, state);
+    };
+    ASSERT_EQ(run({"--simulate", "set", "--dpi", "1=2000"}).code, ExitCode::Ok);
+    const std::string changed = "DPI stage 1           code  7 = 2000 DPI";
+    const std::string factory = "DPI stage 1           code  1 = 500 DPI";
+    EXPECT_NE(run({"--simulate", "read-settings"}).out.find(changed), std::string::npos);
+    EXPECT_NE(run({"--simulate=fresh", "read-settings"}).out.find(factory), std::string::npos);
+    EXPECT_NE(run({"--simulate", "read-settings"}).out.find(factory), std::string::npos);
+    const ToolRun bad = run({"--simulate=stale", "info"});
+    EXPECT_EQ(bad.code, ExitCode::Usage);
+    EXPECT_NE(bad.err.find("--simulate takes no value but 'fresh'"), std::string::npos);
 }
 
 TEST_F(VarlokctlTest, SetOnAnotherProfileWritesAtItsOffsetAndTracesTheWrite) {

@@ -10,11 +10,13 @@
 #include "ui/comboui.h"
 #include "ui/containerui.h"
 #include "ui/dialogbuilder.h"
+#include "ui/labelui.h"
 #include "ui/listcontainerelementui.h"
 #include "ui/listlabelelementui.h"
 #include "ui/listui.h"
 #include "ui/progressui.h"
 #include "ui/qt/controlwidget.h"
+#include "ui/renderengine.h"
 #include "ui/sliderui.h"
 #include "ui/tablayoutui.h"
 
@@ -199,6 +201,38 @@ TEST_F(ControlsTest, BackgroundColourImageAndChangerOverlayArePainted) {
     page->SetBkImage("file='pictures/missing.png'");
     EXPECT_EQ(CentrePixel(*page), qRgb(0x10, 0x20, 0x30));
     EXPECT_EQ(page->GetBkImage(), "file='pictures/missing.png'");
+}
+
+TEST_F(ControlsTest, TextPlacementIsMeasuredAsItIsPainted) {
+    CLabelUI label;
+    label.SetText("A label that needs some room");
+    label.SetTextPadding({10, 0, 6, 0});
+    label.SetPos({0, 0, 1000, 30});
+    auto placement = label.GetTextPlacement();
+    ASSERT_TRUE(placement);
+    EXPECT_EQ(placement->box, (UiRect{10, 0, 994, 30}));
+    const UiSize extent = CRenderEngine::TextExtent(nullptr, *placement);
+    EXPECT_GT(extent.cx, 100);
+    // The padding is room the text does not get.
+    label.SetPos({0, 0, extent.cx + 16, 30});
+    EXPECT_TRUE(CRenderEngine::TextFits(nullptr, *label.GetTextPlacement()));
+    label.SetPos({0, 0, extent.cx + 15, 30});
+    EXPECT_FALSE(CRenderEngine::TextFits(nullptr, *label.GetTextPlacement()));
+    // Wrapped, it needs two lines' height.
+    label.SetTextStyle(textstyle::kWordBreak);
+    label.SetPos({0, 0, extent.cx / 2 + 30, extent.cy + 2});
+    EXPECT_FALSE(CRenderEngine::TextFits(nullptr, *label.GetTextPlacement()));
+    label.SetPos({0, 0, extent.cx / 2 + 30, 3 * extent.cy});
+    EXPECT_TRUE(CRenderEngine::TextFits(nullptr, *label.GetTextPlacement()));
+
+    // A combo box places its chosen item's text beside the arrow.
+    auto* combo = Get<CComboUI>("combo");
+    combo->SelectItem(1, false, false);
+    window.GetPaintManager().UpdateLayout();
+    placement = combo->GetTextPlacement();
+    ASSERT_TRUE(placement);
+    EXPECT_EQ(placement->text, "item_one");
+    EXPECT_LT(placement->box.right, combo->GetPos().right - 16);
 }
 
 TEST_F(ControlsTest, ComboItemOperations) {

@@ -4,13 +4,18 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "support/uidriver.h"
 #include "ui/filedialog.h"
+#include "ui/qt/filedialogsetup.h"
 #include "ui/qt/namefilter.h"
 
 namespace varlok::ui {
@@ -150,6 +155,42 @@ TEST_F(FileDialogAnswers, RealSaveDialogAppliesFiltersAndDefaultExtension) {
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen,
               QDir::toNativeSeparators(QDir(folder.path()).filePath("skin.png")).toStdString());
+}
+
+TEST_F(FileDialogAnswers, TheProgramChooserListsFoldersAndTheFilesTheUserMayRun) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QDir dir(folder.path());
+    for (const auto& [name, executable] : {std::pair{"tool", true}, {"notes.txt", false}}) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        const QFileDevice::Permissions readWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+        ASSERT_TRUE(
+            file.setPermissions(executable ? readWrite | QFileDevice::ExeOwner : readWrite));
+    }
+    ASSERT_TRUE(dir.mkdir("sub"));
+    QFileDialog dialog;
+    qt::SetUpFileDialog(dialog, FileDialogKind::Open,
+                        {.filter = "(Programs) | * ||",
+                         .initialFolder = folder.path().toStdString(),
+                         .flags = FileDialogOptions::kExecutablesOnly});
+    dialog.show();
+    // The folder is read on a thread of the dialog's own: wait until all of
+    // it is known, then take what the view lists.
+    const auto* files = dialog.findChild<QFileSystemModel*>();
+    const auto* view = dialog.findChild<QListView*>("listView");
+    ASSERT_NE(files, nullptr);
+    ASSERT_NE(view, nullptr);
+    QDeadlineTimer deadline(20000);
+    while (files->rowCount(files->index(folder.path())) < 3 && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    QStringList listed;
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+        listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+    }
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{"sub", "tool"}));
 }
 
 TEST_F(FileDialogAnswers, RealOpenDialogCancelledGivesNothing) {

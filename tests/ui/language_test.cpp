@@ -47,6 +47,12 @@ TEST_F(LanguageTest, LayoutKeysFollowALanguageSwitchWithReloadText) {
     EXPECT_EQ(pm.FindControl("caption_option")->GetShownText(), "opt_key");
     combo->SelectItem(0, false, false);
     EXPECT_EQ(combo->GetItemAt(0)->GetShownText(), "Zero");
+    // A layout's tooltips are keys, also where its text is not: an edit's,
+    // a symbol's.
+    CControlUI* symbol = pm.FindControl("opt_c");
+    EXPECT_EQ(pm.FindControl("caption_edit")->GetShownToolTip(), "Settings");
+    EXPECT_EQ(symbol->GetShownText(), "c");
+    EXPECT_EQ(symbol->GetShownToolTip(), "Apply");
 
     resources.SetLanguage("de");
     ASSERT_TRUE(resources.LoadLanguage("lan_de.xml"));
@@ -56,12 +62,16 @@ TEST_F(LanguageTest, LayoutKeysFollowALanguageSwitchWithReloadText) {
     EXPECT_EQ(pm.FindControl("caption_text")->GetShownText(), "Heim");
     // A key only the English file had falls back to the key.
     EXPECT_EQ(combo->GetItemAt(0)->GetShownText(), "item_zero");
+    EXPECT_EQ(symbol->GetShownToolTip(), "Übernehmen");
 
     // A text set by code as a key follows too; plain text never does.
     button->SetText("title_key");
     EXPECT_EQ(button->GetShownText(), "Einstellungen");
     button->SetResourceText(false);
     EXPECT_EQ(button->GetShownText(), "title_key");
+    // Code that marks a text as plain marks its tooltip so too.
+    button->SetToolTip("title_key");
+    EXPECT_EQ(button->GetShownToolTip(), "title_key");
 }
 
 TEST_F(LanguageTest, BrokenOrMissingLanguageFilesKeepTheTextsInForce) {

@@ -23,11 +23,14 @@
 #include "keys/storeupload.h"
 #include "platform/atomicfile.h"
 #include "platform/folders.h"
+#include "platform/ownerlock.h"
+#include "platform/ownerlockwatch.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "settings/keyblockwriter.h"
 #include "settings/settingsrecord.h"
 #include "sim/virtualhidbackend.h"
+#include "sim/virtualmousestatefile.h"
 #include "varlokctl/effectstream.h"
 #include "varlokctl/hexformat.h"
 #include "varlokctl/settingsrecordview.h"
@@ -47,7 +50,7 @@ constexpr unsigned kProfileCount = device::kOnboardProfileCount;
 constexpr std::size_t kSettingsRecordStride = device::kRecordStride;
 
 constexpr std::string_view kHelp =
-    R"(usage: varlokctl [--simulate] [--trace] COMMAND [OPTIONS]
+    R"(usage: varlokctl [--simulate] [--trace] [--direct] COMMAND [OPTIONS]
 
 Reads and changes the configuration of the 0C45:7643 gaming mouse through its
 configuration collection (usage page 0xFF1C, usage 0x92).
@@ -56,15 +59,20 @@ commands:
   list                          every HID collection present: path, vendor id,
                                 product id, usage page, usage
   info                          the mouse's information block, decoded and raw
-  read-settings [--profile N]   the settings record of onboard profile N
-                                (0-4, default 0), decoded and raw
+  read-settings [--profile N]   the settings record in force (the active
+                                onboard profile's, at offset 0), or that of
+                                onboard profile N (0-4), decoded and raw;
+                                profile 0's record is at offset 0, so it can
+                                be read only while profile 0 is active
   dump                          information block, factory key map, key blocks
-                                0-4 and settings records 0-4, as hex
+                                0-4, the settings record in force and the
+                                records of profiles 1-4, as hex
   set [--profile N] [--dpi STAGE=DPI]... [--stage-colour STAGE=RRGGBB]...
-      [--report-rate HZ]        reads the settings record of onboard profile N
-                                (0-4, default 0), changes what is named and
-                                writes the whole record back in one write;
-                                prints the record written
+      [--report-rate HZ]        reads the settings record in force (or that
+                                of onboard profile N, as read-settings does),
+                                changes what is named and writes the whole
+                                record back in one write; prints the record
+                                written
       --dpi STAGE=DPI           DPI of stage 1-7: 250 to 4000 in steps of 250
       --stage-colour STAGE=RRGGBB
                                 colour of stage 1-7 as six hex digits (a
@@ -119,9 +127,20 @@ commands:
   help, --help                  this text
 
 options:
-  --simulate   plug in the virtual mouse and talk to it
+  --simulate   plug in the virtual mouse and talk to it; it keeps its memory
+               between runs in $XDG_RUNTIME_DIR/varlok/virtual-mouse.state
+               (without XDG_RUNTIME_DIR: $XDG_STATE_HOME/varlok or
+               ~/.local/state/varlok)
+  --simulate=fresh
+               the same, starting from the factory state
   --trace      print every report sent ("> ") and received ("< ") on standard
                output; VARLOK_TRACE=1 prints them on standard error instead
+  --direct     talk to the mouse itself, never through a running varlok
+               window; refused (exit code 7) while varlok has the mouse
+
+One program at a time has the mouse. A command that finds another program
+using it (another varlokctl, say) waits up to 5 seconds for it to let go; one
+that finds the varlok window using it stops at once with exit code 7.
 
 exit codes:
   0  success
@@ -133,7 +152,10 @@ exit codes:
      run without root
   5  the mouse is not answering
   6  the mouse answered with a failure status
+  7  the mouse is in use by another program (named with its process id)
 )";
+
+static_assert(kOwnerWait == std::chrono::seconds(5), "the help names the wait");
 
 // Where "udev-rule --install" puts the rule, the variable that overrides the
 // folder (tests), and what then has udev apply it to the devices present.
@@ -174,6 +196,7 @@ constexpr auto kCommands =
 
 struct Arguments {
     bool simulate = false;
+    bool fresh = false;
     bool trace = false;
     bool help = false;
     bool seven = false;
@@ -294,6 +317,15 @@ std::string Decimal(unsigned value) {
     return std::to_string(value);
 }
 
+// "varlok (pid 4242)", or "another program" when the lock names nobody.
+std::string DescribeHolder(const platform::LockHolder& holder) {
+    if (holder.pid == 0) {
+        return "another program";
+    }
+    return (holder.program.empty() ? std::string("a program") : holder.program) + " (pid " +
+           std::to_string(holder.pid) + ")";
+}
+
 std::string DescribeSensor(std::uint16_t code) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%04x", code);
@@ -325,10 +357,16 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
             return argument == o.name ||
                    (argument.starts_with(o.name) && argument[o.name.size()] == '=');
         });
-        if (argument == "--simulate") {
+        if (argument == "--simulate" || argument == "--simulate=fresh") {
             parsed.simulate = true;
+            parsed.fresh = argument.ends_with("=fresh");
+        } else if (argument.starts_with("--simulate=")) {
+            return UsageError("--simulate takes no value but 'fresh'");
         } else if (argument == "--trace") {
             parsed.trace = true;
+        } else if (argument == "--direct") {
+            // Every command talks to the mouse itself so far; the option
+            // keeps it so once a running window can be asked instead.
         } else if (argument == "--seven") {
             parsed.seven = true;
         } else if (argument == "--fast") {
@@ -389,7 +427,7 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     }
 
     // Everything is checked here, before any device is touched.
-    unsigned profile = 0;
+    std::optional<unsigned> profile;
     if (!parsed.profile.empty()) {
         const std::optional<unsigned> value = ParseProfile(parsed.profile.back());
         if (!value) {
@@ -444,8 +482,14 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     if (parsed.command == "udev-rule") {
         return UdevRule(parsed.install);
     }
+    // Lives as long as the command, and saves the mouse's memory at its end.
+    std::optional<sim::VirtualMouseStateFile> memory;
     if (parsed.simulate) {
-        static_cast<void>(sim::AttachVirtualMouse(*m_env.bus));
+        memory.emplace(sim::AttachVirtualMouse(*m_env.bus),
+                       m_env.virtualMouseState.empty() ? sim::VirtualMouseStateFile::DefaultPath()
+                                                       : m_env.virtualMouseState,
+                       parsed.fresh ? sim::VirtualMouseStateFile::Start::Fresh
+                                    : sim::VirtualMouseStateFile::Start::Stored);
     }
     const TraceScope trace(parsed.trace ? m_env.trace : nullptr);
     if (parsed.command == "list") {
@@ -510,7 +554,23 @@ ExitCode CommandLine::List() {
 
 ExitCode CommandLine::Connect(DeviceLink& link) {
     link.Init(device::DeviceType::Mouse);
-    const device::SearchResult found = device::SearchConfigurationCollection(link);
+    device::SearchResult found = device::SearchConfigurationCollection(link);
+    // The window keeps the mouse while it runs; anyone else is done soon,
+    // as another command of the same script is.
+    std::optional<platform::OwnerLockWatch> watch;
+    const auto deadline = std::chrono::steady_clock::now() + m_env.ownerWait;
+    while (found.outcome == device::SearchOutcome::InUse &&
+           found.owner.holder.program != device::kWindowProgram) {
+        if (!watch) {
+            m_env.err << "varlokctl: the mouse is in use by " << DescribeHolder(found.owner.holder)
+                      << "; waiting for it\n";
+            watch.emplace(found.owner.lockFile);
+        }
+        if (!watch->WaitUntilFree(deadline)) {
+            break;
+        }
+        found = device::SearchConfigurationCollection(link);
+    }
     switch (found.outcome) {
         case device::SearchOutcome::Found:
             return ExitCode::Ok;
@@ -528,6 +588,12 @@ ExitCode CommandLine::Connect(DeviceLink& link) {
             m_env.err << "varlokctl: cannot open " << found.path << ": "
                       << device::DescribeOpenError(found.openError) << '\n';
             return ExitCode::Failure;
+        case device::SearchOutcome::InUse:
+            m_env.err << "varlokctl: the mouse is in use by " << DescribeHolder(found.owner.holder)
+                      << (found.owner.holder.program == device::kWindowProgram
+                              ? "; quit the varlok window to use the mouse from here\n"
+                              : "; it did not let the mouse go in time\n");
+            return ExitCode::InUse;
         case device::SearchOutcome::EnumerationFailed:
             break;
     }
@@ -605,43 +671,79 @@ ExitCode CommandLine::Info() {
     });
 }
 
-ExitCode CommandLine::ReadSettings(unsigned profile) {
+namespace {
+
+// The record a settings command addresses: the record in force at offset 0
+// unless a profile is named; profile 0's record lies there too.
+std::uint16_t RecordOffset(std::optional<unsigned> profile) {
+    return static_cast<std::uint16_t>(kSettingsRecordStride * profile.value_or(0));
+}
+
+// How the output names the record read at RecordOffset(profile).
+std::string RecordTitle(std::optional<unsigned> profile, std::span<const std::uint8_t> record) {
+    const std::string offset = " (offset " + Decimal(RecordOffset(profile)) + ")";
+    if (!profile) {
+        return "settings record in force: onboard profile " +
+               Decimal(record[settings::SettingsRecord::kActiveProfile]) + offset;
+    }
+    return "settings record of profile " + Decimal(*profile) + offset;
+}
+
+}  // namespace
+
+bool CommandLine::ReachedProfile(std::optional<unsigned> profile,
+                                 std::span<const std::uint8_t> record) {
+    const unsigned active = record[settings::SettingsRecord::kActiveProfile];
+    if (profile != 0U || active == 0) {
+        return true;
+    }
+    m_env.err << "varlokctl: onboard profile 0's record is the one at offset 0 only while "
+                 "profile 0 is active, and the mouse is on profile "
+              << active << "; without --profile the record in force is used\n";
+    return false;
+}
+
+ExitCode CommandLine::ReadSettings(std::optional<unsigned> profile) {
     DeviceLink link(m_env.bus);
     if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
         return connected;
     }
     std::array<std::uint8_t, SettingsRecordView::kExchangedSize> record{};
-    const auto offset = static_cast<std::uint16_t>(kSettingsRecordStride * profile);
-    const LinkResult result = link.ReadSettings(record, offset);
+    const LinkResult result = link.ReadSettings(record, RecordOffset(profile));
     if (result != LinkResult::Success) {
         return CommandFailed(result, "ReadSettings");
     }
-    m_env.out << "settings record of profile " << profile << " (offset " << offset << ")\n"
+    if (!ReachedProfile(profile, record)) {
+        return ExitCode::Failure;
+    }
+    m_env.out << RecordTitle(profile, record) << '\n'
               << SettingsRecordView(record).Describe() << LabelledLine("raw", HexBytes(record));
     return ExitCode::Ok;
 }
 
-ExitCode CommandLine::Set(unsigned profile, const SettingsChange& change) {
+ExitCode CommandLine::Set(std::optional<unsigned> profile, const SettingsChange& change) {
     DeviceLink link(m_env.bus);
     if (const ExitCode connected = Connect(link); connected != ExitCode::Ok) {
         return connected;
     }
     // Read, change and write back with no other command in between. Every
-    // byte not named (among them the active-profile byte of record 0) goes
-    // back as the mouse returned it.
+    // byte not named goes back as the mouse returned it; the mouse leaves
+    // byte 0 (its active profile) alone in a write of the whole record.
     const auto lock = link.LockIo();
     std::array<std::uint8_t, SettingsRecordView::kExchangedSize> record{};
-    const auto offset = static_cast<std::uint16_t>(kSettingsRecordStride * profile);
+    const std::uint16_t offset = RecordOffset(profile);
     if (const LinkResult read = link.ReadSettings(record, offset); read != LinkResult::Success) {
         return CommandFailed(read, "ReadSettings");
+    }
+    if (!ReachedProfile(profile, record)) {
+        return ExitCode::Failure;
     }
     change.ApplyTo(record);
     if (const LinkResult written = link.WriteSettings(record, offset);
         written != LinkResult::Success) {
         return CommandFailed(written, "WriteSettings");
     }
-    m_env.out << "wrote the settings record of profile " << profile << " (offset " << offset
-              << ")\n"
+    m_env.out << "wrote the " << RecordTitle(profile, record) << '\n'
               << SettingsRecordView(record).Describe() << LabelledLine("raw", HexBytes(record));
     return ExitCode::Ok;
 }
@@ -731,12 +833,17 @@ ExitCode CommandLine::Dump() {
                           Decimal(index * DeviceLink::kStoredBlockStep) + ")",
                       block);
         }
+        // Offset 0 is the record in force; the titles can name its profile
+        // only once it is read, so each record is read before its title.
         std::array<std::uint8_t, SettingsRecordView::kExchangedSize> record{};
         for (unsigned index = 0; ok && index < kProfileCount; ++index) {
             const auto offset = static_cast<std::uint16_t>(kSettingsRecordStride * index);
-            ok = step(link.ReadSettings(record, offset), "ReadSettings",
-                      "settings record " + Decimal(index) + " (56 bytes at offset " +
-                          Decimal(offset) + ")",
+            const LinkResult read = link.ReadSettings(record, offset);
+            const std::string title =
+                index == 0 ? "settings record in force: onboard profile " +
+                                 Decimal(record[settings::SettingsRecord::kActiveProfile])
+                           : "settings record " + Decimal(index);
+            ok = step(read, "ReadSettings", title + " (56 bytes at offset " + Decimal(offset) + ")",
                       record);
         }
         return failure;

@@ -5,10 +5,12 @@
 // in buses of their own and capture the output.
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -33,7 +35,12 @@ enum class ExitCode : int {
     PermissionDenied = 4,  // on the mouse's HID node, or udev-rule --install without root
     NotAnswering = 5,
     DeviceError = 6,  // the mouse answered with a failure status
+    InUse = 7,        // another program has the mouse
 };
+
+// How long a command waits for another program (another varlokctl, say) to
+// let the mouse go: long enough for any short command run just before it.
+inline constexpr std::chrono::milliseconds kOwnerWait{5000};
 
 // Where one run of the tool looks for devices and writes.
 struct ToolEnvironment {
@@ -52,6 +59,11 @@ struct ToolEnvironment {
     // exit status, -1 when it could not be started or did not exit normally.
     // Empty: no program can be run.
     std::function<int(const std::vector<std::string>& arguments)> runProgram;
+    // Where "--simulate" keeps the virtual mouse's memory between runs;
+    // empty: VirtualMouseStateFile::DefaultPath().
+    std::filesystem::path virtualMouseState;
+    // How long to wait for a mouse that another program holds.
+    std::chrono::milliseconds ownerWait = kOwnerWait;
 };
 
 // Runs one varlokctl command line (without the program name).
@@ -66,10 +78,15 @@ public:
 private:
     [[nodiscard]] ExitCode List();
     [[nodiscard]] ExitCode Info();
-    [[nodiscard]] ExitCode ReadSettings(unsigned profile);
-    // Reads the record of the profile, applies change and writes the whole
-    // record back with one WriteSettings.
-    [[nodiscard]] ExitCode Set(unsigned profile, const SettingsChange& change);
+    // The record in force (no profile), or that of the onboard profile.
+    [[nodiscard]] ExitCode ReadSettings(std::optional<unsigned> profile);
+    // Reads the record as ReadSettings does, applies change and writes the
+    // whole record back with one WriteSettings.
+    [[nodiscard]] ExitCode Set(std::optional<unsigned> profile, const SettingsChange& change);
+    // False, having said why, when profile 0 was asked for and the record
+    // read at offset 0 is another profile's (the one in force).
+    [[nodiscard]] bool ReachedProfile(std::optional<unsigned> profile,
+                                      std::span<const std::uint8_t> record);
     // Reads the file first and opens the mouse only when it is a profile file.
     [[nodiscard]] ExitCode Apply(const std::filesystem::path& file,
                                  profiles::ProfileCategory category);
@@ -92,7 +109,11 @@ private:
     // Opens the mouse and runs reads between BeginTransfer and EndTransfer.
     [[nodiscard]] ExitCode InTransfer(const std::function<StepFailure(device::DeviceLink&)>& reads);
     // Opens the mouse in link; prints why not and returns the exit code
-    // when that fails (Ok when the link is connected).
+    // when that fails (Ok when the link is connected). The link holds the
+    // mouse's owner lock from then on, for as long as the command keeps it.
+    // While another program holds the lock it says so and waits for it, at
+    // most ownerWait; a mouse held by the window (or still held after the
+    // wait) is InUse.
     [[nodiscard]] ExitCode Connect(device::DeviceLink& link);
     // Connect, then the mouse's information block into info.
     [[nodiscard]] ExitCode ConnectAndReadInfo(device::DeviceLink& link, device::DeviceInfo& info);

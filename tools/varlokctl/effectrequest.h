@@ -17,8 +17,8 @@ namespace varlok::tools {
 class EffectRequest {
 public:
     // By mode byte.
-    static constexpr std::array<std::string_view, lighting::kModeCount> kModeNames{
-        "wave", "trail", "spectrum", "gradient", "breathing", "static", "reactive"};
+    static constexpr const std::array<std::string_view, lighting::kModeCount>& kModeNames =
+        lighting::kModeNames;
 
     // Each of these takes one option's value and returns nothing when it is
     // taken, or the message that refuses it (the request is then unchanged).

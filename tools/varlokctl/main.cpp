@@ -55,7 +55,9 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    varlok::tools::CommandLine tool({varlok::device::HidBus::System(), std::cout, std::cerr, stdout,
-                                     &g_interrupted, ::geteuid() == 0, RunProgram});
+    const auto bus = varlok::device::HidBus::System();
+    bus->SetOwnerLocks(varlok::device::SystemOwnerLocks(varlok::device::kToolProgram));
+    varlok::tools::CommandLine tool(
+        {bus, std::cout, std::cerr, stdout, &g_interrupted, ::geteuid() == 0, RunProgram, {}});
     return static_cast<int>(tool.Run(arguments));
 }

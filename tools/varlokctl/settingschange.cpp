@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "lighting/rgbtext.h"
 #include "settings/dpitable.h"
 
 namespace varlok::tools {
@@ -19,38 +20,14 @@ std::optional<int> ParseNumber(std::string_view text) {
     return value;
 }
 
-std::optional<std::uint8_t> ParseHexDigit(char digit) {
-    if (digit >= '0' && digit <= '9') {
-        return static_cast<std::uint8_t>(digit - '0');
-    }
-    if (digit >= 'a' && digit <= 'f') {
-        return static_cast<std::uint8_t>(digit - 'a' + 10);
-    }
-    if (digit >= 'A' && digit <= 'F') {
-        return static_cast<std::uint8_t>(digit - 'A' + 10);
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<SettingsChange::Colour> ParseColour(std::string_view text) {
-    if (text.starts_with('#')) {
-        text.remove_prefix(1);
-    }
-    SettingsChange::Colour colour{};
-    if (text.size() != 2 * colour.size()) {
+    const std::optional<lighting::Rgb> colour = lighting::ParseRgbText(text);
+    if (!colour) {
         return std::nullopt;
     }
-    for (std::size_t i = 0; i < colour.size(); ++i) {
-        const std::optional<std::uint8_t> high = ParseHexDigit(text[2 * i]);
-        const std::optional<std::uint8_t> low = ParseHexDigit(text[2 * i + 1]);
-        if (!high || !low) {
-            return std::nullopt;
-        }
-        colour[i] = static_cast<std::uint8_t>(*high << 4 | *low);
-    }
-    return colour;
+    return SettingsChange::Colour{colour->red, colour->green, colour->blue};
 }
 
 namespace {

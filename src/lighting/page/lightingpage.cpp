@@ -205,6 +205,11 @@ void LightingPage::OnModeSelected(std::string_view list) {
 }
 
 void LightingPage::SelectMode(std::string_view list, std::uint8_t mode) {
+    ApplyMode(list, mode);
+    ChangeDone();
+}
+
+void LightingPage::ApplyMode(std::string_view list, std::uint8_t mode) {
     ResetEffectState(m_effectState);
     if (list == kModeList) {
         ShowModeControls(mode);
@@ -216,7 +221,6 @@ void LightingPage::SelectMode(std::string_view list, std::uint8_t mode) {
         EnableModeGroups(list, mode);
     }
     m_settings.SetMode(mode);
-    ChangeDone();
 }
 
 void LightingPage::ShowModeControls(std::uint8_t mode) {
@@ -276,23 +280,46 @@ void LightingPage::OnSlider(std::string_view slider) {
     }
     const int value = control->GetValue();
     if (slider == kBrightnessSlider) {
-        m_settings.SetBrightness(static_cast<std::uint8_t>(std::clamp(value, 0, 0xFF)));
+        ApplyBrightness(static_cast<std::uint8_t>(std::clamp(value, 0, 0xFF)));
     } else {
-        m_settings.SetSpeed(static_cast<std::uint8_t>(std::clamp(kSlowestSpeed - value, 0, 0xFF)));
+        ApplySpeed(static_cast<std::uint8_t>(std::clamp(kSlowestSpeed - value, 0, 0xFF)));
     }
     ChangeDone();
 }
 
+void LightingPage::ApplyBrightness(std::uint8_t level) {
+    if (auto* slider = m_controls.FindControl<ui::CProgressUI>(kBrightnessSlider)) {
+        slider->SetValue(level);
+    }
+    m_settings.SetBrightness(level);
+}
+
+void LightingPage::ApplySpeed(std::uint8_t level) {
+    if (auto* slider = m_controls.FindControl<ui::CProgressUI>(kSpeedSlider)) {
+        slider->SetValue(kSlowestSpeed - level);
+    }
+    m_settings.SetSpeed(level);
+}
+
 void LightingPage::OnSevenColourCheck(bool selected) {
-    m_settings.SetSevenColour(selected ? 1 : 0);
+    ApplySevenColour(selected);
     ChangeDone();
 }
 
+void LightingPage::ApplySevenColour(bool seven) {
+    SelectCheck(kSevenColourCheck, seven);
+    m_settings.SetSevenColour(seven ? 1 : 0);
+}
+
 void LightingPage::OnDirectionCheck(bool left) {
+    ApplyDirection(left);
+    ChangeDone();
+}
+
+void LightingPage::ApplyDirection(bool left) {
     SelectCheck(kLeftCheck, left);
     SelectCheck(kRightCheck, !left);
     m_settings.SetDirectionLeft(left);
-    ChangeDone();
     ResetEffectState(m_effectState);
 }
 
@@ -370,6 +397,17 @@ void LightingPage::OnEdit(int channel) {
 }
 
 void LightingPage::StoreColour(Rgb colour, std::uint8_t mask) {
+    // Outside the static-zones mode the colour is the single colour, the
+    // bottom zone's.
+    const std::uint8_t zone =
+        m_settings.Mode() == static_cast<std::uint8_t>(LightingMode::StaticZones)
+            ? m_mirror.mouseZoneSlot.Get()
+            : static_cast<std::uint8_t>(MouseZone::Bottom);
+    ApplyZoneColour(zone, colour, mask);
+    ChangeDone();
+}
+
+void LightingPage::ApplyZoneColour(std::uint8_t zone, Rgb colour, std::uint8_t mask) {
     // A picked colour is a single colour: the effect stops cycling colours.
     SelectCheck(kSevenColourCheck, false);
     m_settings.SetSevenColour(0);
@@ -378,23 +416,54 @@ void LightingPage::StoreColour(Rgb colour, std::uint8_t mask) {
                    (mask & 0b010) != 0 ? colour.green : stored.green,
                    (mask & 0b001) != 0 ? colour.blue : stored.blue};
     };
-    if (m_settings.Mode() != static_cast<std::uint8_t>(LightingMode::StaticZones)) {
-        m_settings.SetColour(merge(m_settings.Colour()));
-    } else {
-        switch (m_mirror.mouseZoneSlot.Get()) {
-            case static_cast<std::uint8_t>(MouseZone::Wheel):
-                m_settings.SetWheelColour(merge(m_settings.WheelColour()));
-                break;
-            case static_cast<std::uint8_t>(MouseZone::Logo):
-                m_settings.SetLogoColour(merge(m_settings.LogoColour()));
-                break;
-            case static_cast<std::uint8_t>(MouseZone::Bottom):
-                m_settings.SetColour(merge(m_settings.Colour()));
-                break;
-            default:
-                // No zone is selected: no colour changes.
-                break;
+    switch (zone) {
+        case static_cast<std::uint8_t>(MouseZone::Wheel):
+            m_settings.SetWheelColour(merge(m_settings.WheelColour()));
+            break;
+        case static_cast<std::uint8_t>(MouseZone::Logo):
+            m_settings.SetLogoColour(merge(m_settings.LogoColour()));
+            break;
+        case static_cast<std::uint8_t>(MouseZone::Bottom):
+            m_settings.SetColour(merge(m_settings.Colour()));
+            break;
+        default:
+            // No zone is selected: no colour changes.
+            break;
+    }
+}
+
+void LightingPage::ApplyEffectChange(const EffectChange& change) {
+    if (change.mode) {
+        if (auto* combo = m_controls.FindControl<ui::CComboUI>(kModeList)) {
+            combo->SelectItem(*change.mode, false, false);
         }
+        ApplyMode(kModeList, *change.mode);
+    }
+    if (change.brightness) {
+        ApplyBrightness(*change.brightness);
+    }
+    if (change.speed) {
+        ApplySpeed(*change.speed);
+    }
+    if (change.left) {
+        ApplyDirection(*change.left);
+    }
+    if (change.colour) {
+        ApplyZoneColour(static_cast<std::uint8_t>(MouseZone::Bottom), *change.colour, kAllChannels);
+        const ui::Argb shown = Opaque(*change.colour);
+        if (auto* palette = m_controls.FindControl<ui::CColorPaletteUI>(kPalette)) {
+            palette->SetSelectColor(shown);
+        }
+        ApplyLightingColour(shown, false);
+    }
+    if (change.wheel) {
+        ApplyZoneColour(static_cast<std::uint8_t>(MouseZone::Wheel), *change.wheel, kAllChannels);
+    }
+    if (change.logo) {
+        ApplyZoneColour(static_cast<std::uint8_t>(MouseZone::Logo), *change.logo, kAllChannels);
+    }
+    if (change.sevenColour) {
+        ApplySevenColour(*change.sevenColour);
     }
     ChangeDone();
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "lighting/effectchange.h"
 #include "lighting/effectstate.h"
 #include "lighting/lightingsettings.h"
 #include "settings/mousemirror.h"
@@ -53,6 +54,12 @@ public:
     // static-zones mode the colour of the selected zone.
     void ApplyLightingColour(ui::Argb colour, bool store);
 
+    // A change of several settings at once (the bus service's), each part
+    // made as its control makes it (the same functions: the mode as the first
+    // mode list, a colour as the palette, ...), shown on the page, then
+    // marked dirty and saved once.
+    void ApplyEffectChange(const EffectChange& change);
+
     [[nodiscard]] static std::string PresetButton(int number);
 
 private:
@@ -61,6 +68,19 @@ private:
     void OnSlider(std::string_view slider);
     void OnSevenColourCheck(bool selected);
     void OnDirectionCheck(bool left);
+
+    // The parts of a change, shared by the controls' handlers and
+    // ApplyEffectChange: each shows the value and stores it; the caller
+    // marks the settings dirty and saves (ChangeDone).
+    void ApplyMode(std::string_view list, std::uint8_t mode);
+    void ApplyBrightness(std::uint8_t level);
+    void ApplySpeed(std::uint8_t level);
+    void ApplySevenColour(bool seven);
+    void ApplyDirection(bool left);
+    // The channels of colour that mask names (kRed, kGreen, kBlue) into the
+    // zone (a MouseZone; any other value changes no colour); a picked colour
+    // turns seven-colour mode off.
+    void ApplyZoneColour(std::uint8_t zone, Rgb colour, std::uint8_t mask);
     void OnDirectionButton(std::uint8_t direction);
     void OnZoneCheck(MouseZone zone);
     void OnEdit(int channel);

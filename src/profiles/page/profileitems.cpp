@@ -2,13 +2,16 @@
 
 namespace varlok::profiles {
 
-std::unique_ptr<ui::CListLabelElementUI> MakeProfileItem(std::string_view name) {
+std::unique_ptr<ui::CListLabelElementUI> MakeProfileItem(std::string_view name,
+                                                         ProfileItemOrigin origin) {
     auto item = std::make_unique<ui::CListLabelElementUI>();
     // The user's own text, never a language key.
     item->SetResourceText(false);
     item->SetText(name);
     item->SetUserData(name);
-    item->SetFixedHeight(kProfileItemHeight);
+    if (origin != ProfileItemOrigin::Copied) {
+        item->SetFixedHeight(kProfileItemHeight);
+    }
     return item;
 }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "profiles/applicationlinks.h"
 #include "profiles/page/profileitems.h"
 #include "ui/comboui.h"
 #include "ui/filedialog.h"
@@ -14,6 +15,10 @@ namespace {
 
 constexpr std::string_view kAllProgramsText = "profile_all_programs";
 constexpr std::string_view kNoSelectionMessage = "profile_message_no_selection";
+// A program whose path the store cannot hold (a line break in it), and a
+// store that could not be written.
+constexpr std::string_view kBadProgramMessage = "profile_message_bad_program";
+constexpr std::string_view kWriteFailedMessage = "message_text_10";
 
 // The program's file name, after the last folder separator; std::nullopt for
 // a path without one, which names no program.
@@ -72,7 +77,7 @@ bool ProfileLinks::ShowLink(ProfileCategory category, int index) {
         return true;
     }
     const std::optional<std::string> program =
-        ProgramFileName(m_editor.Store().Ini().Read(info.linkPathSection, key));
+        ProgramFileName(ReadLinkedPath(m_editor.Store().Ini(), category, index));
     if (!program) {
         return false;
     }
@@ -141,7 +146,9 @@ void ProfileLinks::OnLinkCheck(const ProfileListControls& list, bool checked) {
         Clear(list, *index, false);
         return;
     }
-    ShowLinked(list, *index, *program);
+    if (!ShowLinked(list, *index, *program)) {
+        UntickWithNotification(list);
+    }
 }
 
 void ProfileLinks::OnLinkButton(const ProfileListControls& list) {
@@ -159,7 +166,8 @@ void ProfileLinks::OnLinkButton(const ProfileListControls& list) {
         return;
     }
     if (ProgramFileName(*program)) {
-        ShowLinked(list, *index, *program);
+        // A refused program leaves the entry's link as it was.
+        static_cast<void>(ShowLinked(list, *index, *program));
     }
 }
 
@@ -172,18 +180,25 @@ void ProfileLinks::OnCancel() {
     }
 }
 
-void ProfileLinks::ShowLinked(const ProfileListControls& list, int index,
+bool ProfileLinks::ShowLinked(const ProfileListControls& list, int index,
                               const std::string& program) {
+    if (const platform::IniWriteResult written = m_editor.WriteLink(list.category, index, program);
+        written != platform::IniWriteResult::Ok) {
+        m_dialogs.ShowMessage(written == platform::IniWriteResult::InvalidValue
+                                  ? kBadProgramMessage
+                                  : kWriteFailedMessage);
+        return false;
+    }
     if (ui::CControlUI* edit = m_controls.FindControl(list.linkEdit)) {
         edit->SetText(ProgramFileName(program).value_or(""));
     }
-    static_cast<void>(m_editor.WriteLink(list.category, index, program));
     if (auto* check = m_controls.FindControl<ui::COptionUI>(list.linkCheck)) {
         check->Selected(true, false);
     }
     if (ui::CControlUI* row = m_controls.FindControl(list.linkRow)) {
         row->SetVisible(true);
     }
+    return true;
 }
 
 void ProfileLinks::Clear(const ProfileListControls& list, int index, bool rowVisible) {

@@ -50,7 +50,9 @@ private:
     [[nodiscard]] std::optional<int> SelectedEntry(const ProfileListControls& list);
     [[nodiscard]] bool LinkedElsewhere(const ProfileListControls& list,
                                        const std::string& program) const;
-    void ShowLinked(const ProfileListControls& list, int index, const std::string& program);
+    // Stores and shows the link; false, with the message that says why, when
+    // the store refused it.
+    bool ShowLinked(const ProfileListControls& list, int index, const std::string& program);
     void Clear(const ProfileListControls& list, int index, bool rowVisible);
     void UntickWithNotification(const ProfileListControls& list);
 

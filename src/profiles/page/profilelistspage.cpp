@@ -87,7 +87,7 @@ void ProfileListsPage::FillLists() {
         }
         combo->RemoveAll();
         for (const std::string& name : lists.names[static_cast<std::size_t>(info.category)]) {
-            combo->Add(MakeProfileItem(name));
+            combo->Add(MakeProfileItem(name, ProfileItemOrigin::StartUpFill));
         }
     }
     m_listsFilled = !lists.failure.has_value();
@@ -97,13 +97,34 @@ void ProfileListsPage::FillLists() {
 }
 
 void ProfileListsPage::SelectStoredDeviceProfile() {
-    auto* combo = m_controls.FindControl<ui::CComboUI>(ListControl(ProfileCategory::Device));
-    const int index = m_store.SelectedIndex(ProfileCategory::Device);
+    ChooseEntry(ProfileCategory::Device, m_store.SelectedIndex(ProfileCategory::Device));
+}
+
+void ProfileListsPage::ChooseEntry(ProfileCategory category, int index) {
+    auto* combo = m_controls.FindControl<ui::CComboUI>(ListControl(category));
     // Choosing the entry that is chosen already changes nothing and sends
     // nothing; an index the list does not hold chooses nothing.
     if (combo != nullptr && index >= 0 && index < combo->GetCount() &&
         index != combo->GetCurSel()) {
         combo->SelectItem(index, false, true);
+    }
+}
+
+std::optional<int> ProfileListsPage::ChosenEntry(ProfileCategory category) const {
+    const auto* combo = m_controls.FindControl<ui::CComboUI>(ListControl(category));
+    if (combo == nullptr || combo->GetCurSel() < 0) {
+        return std::nullopt;
+    }
+    return combo->GetCurSel();
+}
+
+void ProfileListsPage::ApplyProfileBody(ProfileCategory category,
+                                        std::span<const std::uint8_t> body) {
+    m_store.TakeBody(category, body);
+    ShowLoaded(category);
+    static_cast<void>(m_store.Save(category));
+    if (category == ProfileCategory::Key) {
+        m_store.SaveDeviceProfile();
     }
 }
 
@@ -119,7 +140,7 @@ void ProfileListsPage::FollowForegroundProgram(std::string_view programPath) {
     if (target < 0 || target >= combo->GetCount() || target == combo->GetCurSel()) {
         return;
     }
-    combo->SelectItem(target, false, true);
+    ChooseEntry(ProfileCategory::Device, target);
     // Choosing stored the linked entry as the selection: the store keeps
     // naming the user's own, where settings changed meanwhile are saved and
     // to which leaving the program returns.
@@ -144,7 +165,10 @@ void ProfileListsPage::SelectProfile(ProfileCategory category, int index) {
     // A failed load leaves the live settings as they were; they are shown
     // and sent all the same.
     static_cast<void>(m_store.Load(category, index));
+    ShowLoaded(category);
+}
 
+void ProfileListsPage::ShowLoaded(ProfileCategory category) {
     switch (category) {
         case ProfileCategory::Device: {
             ShowDesktopSettings();

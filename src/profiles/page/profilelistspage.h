@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -64,6 +65,18 @@ public:
     // store's selection names; the stored selection keeps naming the user's.
     void FollowForegroundProgram(std::string_view programPath);
 
+    // Chooses entry index of the category's list as the user does in the
+    // list (which runs the selection); nothing happens when the list shows
+    // it already or holds no such entry.
+    void ChooseEntry(ProfileCategory category, int index);
+    // The entry the list shows chosen, or nothing when it shows none.
+    [[nodiscard]] std::optional<int> ChosenEntry(ProfileCategory category) const;
+    // Takes a profile file's body into the live settings as choosing an
+    // entry of its category loads it, shows and sends it the same way, and
+    // saves it into the category's selected entry (a key table also into the
+    // device profile, which holds one).
+    void ApplyProfileBody(ProfileCategory category, std::span<const std::uint8_t> body);
+
     // True when the start-up fill completed (every list was filled).
     [[nodiscard]] bool ListsFilled() const { return m_listsFilled; }
 
@@ -71,6 +84,9 @@ private:
     void FillLists();
     void SelectStoredDeviceProfile();
     void SelectProfile(ProfileCategory category, int index);
+    // What a selection does after the load: the live settings shown, applied
+    // to the desktop and sent to the mouse as the category asks.
+    void ShowLoaded(ProfileCategory category);
     void ResetProfile(ProfileCategory category);
     // Takes the default body into the live settings, stores and sends them.
     void TakeDefault(ProfileCategory category, std::span<const std::uint8_t> body);

@@ -55,9 +55,10 @@ ui::CComboUI* ProfileOperations::List(ProfileCategory category) const {
 }
 
 int ProfileOperations::AppendEntry(ui::CComboUI& list, ProfileCategory category,
-                                   const std::string& name) {
-    ui::CControlUI* item = list.Add(MakeProfileItem(name));
-    if (item != nullptr) {
+                                   const std::string& name, ProfileItemOrigin origin) {
+    ui::CControlUI* item = list.Add(MakeProfileItem(name, origin));
+    // The style needs the list's window, which the item has once added.
+    if (item != nullptr && origin == ProfileItemOrigin::Added) {
         item->SetAttribute("style", kAddedItemStyle);
     }
     static_cast<void>(m_editor.AppendEntry(category, ItemNames(list)));
@@ -78,7 +79,7 @@ void ProfileOperations::AddProfile(ProfileCategory category) {
         return;
     }
     const std::string name = ProfileListEditor::NewProfileName(ItemNames(*list));
-    const int index = AppendEntry(*list, category, name);
+    const int index = AppendEntry(*list, category, name, ProfileItemOrigin::Added);
     // A file left from an earlier entry of that name is not the new one's.
     m_editor.RemoveEntryFile(category, name);
     std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
@@ -139,7 +140,7 @@ void ProfileOperations::CopyProfile(ProfileCategory category) {
         m_dialogs.ShowMessage(kWriteFailedMessage);
         return;
     }
-    list->SelectItem(AppendEntry(*list, category, name), false, true);
+    list->SelectItem(AppendEntry(*list, category, name, ProfileItemOrigin::Copied), false, true);
 }
 
 void ProfileOperations::ImportProfile(ProfileCategory category) {
@@ -151,16 +152,18 @@ void ProfileOperations::ImportProfile(ProfileCategory category) {
     if (!file) {
         return;
     }
+    // Read and checked before anything changes: a file that is no profile
+    // of this mouse leaves no entry, file or selection behind.
+    std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
+    if (!Loaded(ReadImportedProfileFile(*file, body))) {
+        return;
+    }
     int selected = list->GetCurSel();
     if (ListControls(category).variant.importAddsEntry) {
         AddProfile(category);
         // The new entry, also when the default could not be read and it was
         // not chosen: the file never replaces the entry chosen before.
         selected = list->GetCount() - 1;
-    }
-    std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
-    if (!Loaded(ReadProfileFile(*file, body))) {
-        return;
     }
     if (!m_editor.WriteEntry(category, list->GetItemAt(selected)->GetUserData(), body)) {
         m_dialogs.ShowMessage(kWriteFailedMessage);

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "profiles/page/profileitems.h"
 #include "profiles/page/profilelistcontrols.h"
 #include "profiles/profilelisteditor.h"
 #include "ui/comboui.h"
@@ -55,7 +56,8 @@ public:
 private:
     [[nodiscard]] ui::CComboUI* List(ProfileCategory category) const;
     // Appends an entry, its item and its INI values; returns its index.
-    int AppendEntry(ui::CComboUI& list, ProfileCategory category, const std::string& name);
+    int AppendEntry(ui::CComboUI& list, ProfileCategory category, const std::string& name,
+                    ProfileItemOrigin origin);
     void TogglePanel(std::string_view panel);
     // False, with the message that says why, unless the file was read.
     bool Loaded(ProfileReadResult read);

@@ -72,7 +72,7 @@ void PerformancePage::RegisterRoutes(ui::RouteTable& routes) {
     for (int stage = 1; stage <= kStageCount; ++stage) {
         routes.OnNotify(kOwner, kValueChanged, StageControl(stage, "_slider"), NameMatch::Exact,
                         [this, stage](ui::TNotifyUI& msg, std::optional<int>) {
-                            OnStageChanged(stage, Signed(msg.wParam));
+                            SetStageDpi(stage, Signed(msg.wParam));
                         });
         if (stage <= kPreviewStages) {
             routes.OnNotify(kOwner, kMoveValueChanged, StageControl(stage, "_slider"),
@@ -99,7 +99,7 @@ void PerformancePage::RegisterRoutes(ui::RouteTable& routes) {
     }
     routes.OnNotify(
         kOwner, kItemSelect, kReportRateCombo, NameMatch::Exact,
-        [this](ui::TNotifyUI& msg, std::optional<int>) { OnReportRate(Signed(msg.wParam)); });
+        [this](ui::TNotifyUI& msg, std::optional<int>) { SetReportRate(Signed(msg.wParam)); });
     routes.OnNotify(
         kOwner, kValueChanged, kPointerSlider, NameMatch::Exact,
         [this](ui::TNotifyUI& msg, std::optional<int>) { OnPointerSpeed(Signed(msg.wParam)); });
@@ -123,8 +123,11 @@ void PerformancePage::RegisterRoutes(ui::RouteTable& routes) {
     routes.OnSignal(kOwner, ui::PageSignal::FillPageData, [this] { ShowDesktopNotice(); });
 }
 
-void PerformancePage::OnStageChanged(int stage, int position) {
+void PerformancePage::SetStageDpi(int stage, int position) {
     const int p = std::clamp(position, 0, kHighestDpiPosition);
+    if (auto* slider = m_controls.FindControl<ui::CSliderUI>(StageControl(stage, "_slider"))) {
+        slider->SetValue(p);
+    }
     m_mirror.settingsRecord.Set(SettingsRecord::DpiStageOffset(static_cast<unsigned>(stage)),
                                 DpiCodeOfPosition(p));
     SetLabel(StageControl(stage, "_label_value"), Decimal(DpiOfPosition(p)));
@@ -145,15 +148,19 @@ void PerformancePage::OnPickStageColour(int stage) {
     if (button == nullptr) {
         return;
     }
-    const std::optional<ui::Argb> colour = m_dialogs.PickColour(button->GetBkColor());
-    if (!colour) {
-        return;
+    if (const std::optional<ui::Argb> colour = m_dialogs.PickColour(button->GetBkColor())) {
+        SetStageColour(stage, *colour);
     }
-    button->SetBkColor(*colour);
+}
+
+void PerformancePage::SetStageColour(int stage, ui::Argb colour) {
+    if (ui::CControlUI* button = m_controls.FindControl(ColourButton(stage))) {
+        button->SetBkColor(colour);
+    }
     const std::size_t offset = SettingsRecord::DpiColourOffset(static_cast<unsigned>(stage));
-    m_mirror.settingsRecord.Set(offset, static_cast<std::uint8_t>(*colour >> 16));
-    m_mirror.settingsRecord.Set(offset + 1, static_cast<std::uint8_t>(*colour >> 8));
-    m_mirror.settingsRecord.Set(offset + 2, static_cast<std::uint8_t>(*colour));
+    m_mirror.settingsRecord.Set(offset, static_cast<std::uint8_t>(colour >> 16));
+    m_mirror.settingsRecord.Set(offset + 1, static_cast<std::uint8_t>(colour >> 8));
+    m_mirror.settingsRecord.Set(offset + 2, static_cast<std::uint8_t>(colour));
     m_mirror.settingsDirty.Mark();
     m_saves.SaveDeviceProfile();
 }
@@ -167,8 +174,19 @@ void PerformancePage::OnHover(int stage, bool inside) {
     }
 }
 
-void PerformancePage::OnReportRate(int index) {
+void PerformancePage::SetReportRate(int index) {
+    if (auto* combo = m_controls.FindControl<ui::CComboUI>(kReportRateCombo)) {
+        combo->SelectItem(index, false, false);
+    }
     m_mirror.settingsRecord.Set(SettingsRecord::kReportRate, static_cast<std::uint8_t>(index));
+    m_mirror.settingsDirty.Mark();
+    SaveBoth();
+}
+
+void PerformancePage::SetCurrentStage(int stage) {
+    m_mirror.settingsRecord.Set(SettingsRecord::kCurrentDpiStage,
+                                static_cast<std::uint8_t>(std::clamp(stage, 1, kStageCount) - 1));
+    ShowCurrentStage();
     m_mirror.settingsDirty.Mark();
     SaveBoth();
 }
@@ -255,7 +273,6 @@ void PerformancePage::Refresh() {
     // A device that claims more slider positions than the table holds gets
     // the table's: positions past 15 would store codes no DPI stands for.
     const int highest = std::min<int>(info.HighestDpiPosition(), kHighestDpiPosition);
-    const int current = record.Get(SettingsRecord::kCurrentDpiStage);
     for (int stage = 1; stage <= kStageCount; ++stage) {
         const int position = DpiPositionOfCode(
             record.Get(SettingsRecord::DpiStageOffset(static_cast<unsigned>(stage))));
@@ -271,6 +288,13 @@ void PerformancePage::Refresh() {
             button->SetBkColor(ui::MakeArgb(0xFF, record.Get(offset), record.Get(offset + 1),
                                             record.Get(offset + 2)));
         }
+    }
+    ShowCurrentStage();
+}
+
+void PerformancePage::ShowCurrentStage() {
+    const int current = m_mirror.settingsRecord.Get(SettingsRecord::kCurrentDpiStage);
+    for (int stage = 1; stage <= kStageCount; ++stage) {
         ui::Argb colour = kOtherStageColour;
         if (current < kStageCount) {
             colour = stage == current + 1 ? kCurrentStageColour : kOtherStageColour;

@@ -47,16 +47,28 @@ public:
     // profile load).
     void Refresh();
 
+    // The changes the page's controls make, shared with the bus service,
+    // which reaches them without the controls: each shows the new value on
+    // its control, stores it in the record, marks the settings dirty and
+    // saves the selected profiles. Stages are 1-7.
+
+    // Stage's slider to a position of the DPI table (its value changed).
+    void SetStageDpi(int stage, int position);
+    // Stage's indicator colour (opaque ARGB), as the colour dialog gives it.
+    void SetStageColour(int stage, ui::Argb colour);
+    // The report-rate list's entry index.
+    void SetReportRate(int index);
+    // The current DPI stage, which the mouse otherwise reports itself.
+    void SetCurrentStage(int stage);
+
     // The control names of stage n (1-7): "ms_DPI" n suffix.
     [[nodiscard]] static std::string StageControl(int stage, std::string_view suffix);
     [[nodiscard]] static std::string ColourButton(int stage);
 
 private:
-    void OnStageChanged(int stage, int position);
     void OnStageMoving(int stage, int position);
     void OnPickStageColour(int stage);
     void OnHover(int stage, bool inside);
-    void OnReportRate(int index);
     void OnPointerSpeed(int position);
     void OnWheelStep(int direction);
     void OnWheelTextChanged();
@@ -64,6 +76,8 @@ private:
     void OnRestoreDefaults();
     void OnHeightOption(std::string_view chosen, bool selected);
     void ShowDesktopNotice();
+    // The rank and value labels of the current stage in its colour.
+    void ShowCurrentStage();
 
     void SetLabel(const std::string& name, std::string_view text);
     void SaveBoth();

@@ -72,7 +72,7 @@ bool ProfileListEditor::WriteEntry(ProfileCategory category, std::string_view na
                                      "\" cannot name a file; not written");
         return false;
     }
-    return WriteProfileFile(*file, body, ProfileStore::kTypeCode);
+    return WriteProfileFile(*file, body, ProfileStore::kTypeCode, m_store.FaultHook());
 }
 
 void ProfileListEditor::RemoveEntryFile(ProfileCategory category, std::string_view name) {
@@ -111,6 +111,25 @@ bool ProfileListEditor::RemoveEntry(ProfileCategory category, int removed,
         }
     }
     return Written(m_store.Ini().WriteValues(values), "the shortened list");
+}
+
+bool ProfileListEditor::AddEntry(ProfileCategory category, std::span<const std::string> names,
+                                 std::optional<std::span<const std::uint8_t>> body) {
+    const bool written = body && WriteEntry(category, names.back(), *body);
+    if (!written) {
+        RemoveEntryFile(category, names.back());
+    }
+    return AppendEntry(category, names) && written;
+}
+
+bool ProfileListEditor::DeleteEntry(ProfileCategory category, int removed,
+                                    std::span<const std::string> names,
+                                    std::string_view removedName) {
+    if (!RemoveEntry(category, removed, names)) {
+        return false;
+    }
+    RemoveEntryFile(category, removedName);
+    return true;
 }
 
 ProfileListEditor::RenameResult ProfileListEditor::Rename(ProfileCategory category, int index,

@@ -279,8 +279,10 @@ TEST_F(WindowTextsTest, EveryPageSectionAndDialogShowsWholeTextsInEveryLanguage)
     // Every message the program shows, in its box.
     ui::test::UiDriver::AnswerNextModal([this](ui::test::UiDriver& box) {
         std::vector<std::string> messages = {
-            std::string(keys::kBadNameMessage), std::string(keys::kRenameBlockedMessage),
-            std::string(keys::kUnreadableFileMessage), std::string(keys::kWriteFailedMessage),
+            std::string(keys::kBadNameMessage),
+            std::string(keys::kRenameBlockedMessage),
+            std::string(keys::kUnreadableFileMessage),
+            std::string(keys::kWriteFailedMessage),
             std::string(keys::kScriptTableTooLongMessage),
             std::string(profiles::ProfileOperations::kNoSelectionMessage),
             std::string(profiles::ProfileOperations::kBadNameMessage),

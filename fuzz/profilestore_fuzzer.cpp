@@ -67,11 +67,11 @@ struct Folders {
     std::map<std::string, std::string> defaults;
 };
 
-void WriteListedFiles(ProfileStore& store, const std::string& bytes) {
+void WriteListedFiles(ProfileStore& store, const Folders& folders, const std::string& bytes) {
     for (const auto& category : varlok::profiles::kProfileCategories) {
         const int count = std::min(store.Count(category.category), kEntriesTried);
-        const std::string contents =
-            bytes.empty() ? varlok::fuzz::ReadFile(store.DefaultFileOf(category.category)) : bytes;
+        const std::string& contents =
+            bytes.empty() ? folders.defaults.at(std::string(category.defaultFile)) : bytes;
         for (int index = 0; index < count; ++index) {
             if (const auto file =
                     store.FileOf(category.category, store.Name(category.category, index))) {
@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     varlok::settings::MouseMirror mirror;
     ProfileStore store({folders.data, folders.install}, mirror,
                        [] { return std::optional<int>(10); });
-    WriteListedFiles(store, files);
+    WriteListedFiles(store, folders, files);
 
     static_cast<void>(store.InitProfileLists());
     for (const auto& category : varlok::profiles::kProfileCategories) {

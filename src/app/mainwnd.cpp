@@ -116,9 +116,11 @@ CMainWnd::CMainWnd(Environment environment)
                           keys::ShowStoreMessage(m_dialogs, message);
                       }),
       m_session(m_environment.bus, *this, *this, m_storeUploader),
-      m_profileStore(
-          {m_environment.mouseDataFolder, m_environment.installFolder}, m_session.Mirror(),
-          [desktop = DesktopOrNone(m_environment.desktop)] { return desktop->PointerSpeed(); }),
+      m_profileStore({m_environment.mouseDataFolder, m_environment.installFolder},
+                     m_session.Mirror(),
+                     // Read through the applier, whose thread makes every desktop call;
+                     // the store calls this only once the window is up.
+                     [this] { return m_desktopApplier.ReadPointerSpeed(); }),
       m_desktopApplier(DesktopOrNone(m_environment.desktop), m_session.Mirror()) {
     if (!m_environment.foreground) {
         m_environment.foreground = platform::CreateForegroundProgram();

@@ -50,6 +50,10 @@ inline constexpr std::uint16_t kConfigurationUsage = 0x92;
 // The consumer-control collection that reports the device's event codes.
 inline constexpr std::uint16_t kNotificationUsagePage = 0x000C;
 inline constexpr std::uint16_t kNotificationUsage = 0x0001;
+// The USB interface of the mouse that carries both collections (interface 0
+// carries its pointer reports). The program finds them by their usages; the
+// udev rule, which cannot see usages, grants this interface alone.
+inline constexpr unsigned kMouseConfigurationInterface = 1;
 
 // Records of the mouse's memory, as the configuration commands address it.
 // The settings area holds one record per onboard profile, kRecordStride

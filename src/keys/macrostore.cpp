@@ -168,23 +168,24 @@ MacroStoreResult MacroStore::RenameMacro(
     }
     const std::filesystem::path newFile =
         m_folder / (std::string(newName) + std::string(kExtension));
+    // The file is copied to its new name, the list changes, and the old
+    // file goes last: a program killed on the way leaves a stray file, never
+    // a listed macro whose actions sit under another name.
     const bool moving = oldFile && Exists(*oldFile);
-    if (moving) {
-        std::error_code error;
-        std::filesystem::rename(*oldFile, newFile, error);
-        if (error) {
-            platform::DebugOutput::Write("RenameMacro: cannot move " +
-                                         oldFile->filename().string() + ": " + error.message());
-            return Refused(kRenameBlockedMessage);
-        }
+    if (moving && !CopyStoreFile(*oldFile, newFile, m_faultHook)) {
+        return WriteFailed();
     }
+    std::error_code error;
     if (ListFile().Write(kMacroNameSection, std::to_string(index), newName) !=
         platform::IniWriteResult::Ok) {
         if (moving) {
-            std::error_code error;
-            std::filesystem::rename(newFile, *oldFile, error);
+            std::filesystem::remove(newFile, error);
         }
         return WriteFailed();
+    }
+    if (moving && !std::filesystem::remove(*oldFile, error) && error) {
+        platform::DebugOutput::Write("RenameMacro: cannot delete " + oldFile->filename().string() +
+                                     ": " + error.message());
     }
     if (moving &&
         platform::IniFile(newFile, m_faultHook).Write(kSelectNameSection, kNameKey, newName) !=

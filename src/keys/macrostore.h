@@ -96,11 +96,11 @@ public:
     MacroStoreResult SaveMacroActions(int index, std::span<const MacroAction> actions);
     // Renames macro index. Unchanged for its own name (in any letter case);
     // refused for a name that cannot be used or that another macro has in
-    // any letter case ("message_text_5"), and when the file cannot be moved
-    // to the new name ("message_macro_rename_blocked": a file of that name
-    // is in the way, or the move failed): then the list and the file keep
-    // the old name. With editorActions, they are saved into the file first,
-    // as the editor hands them over.
+    // any letter case ("message_text_5"), and when a file of the new name
+    // is in the way ("message_macro_rename_blocked"): then the list and the
+    // file keep the old name, as they do when the disk fails (Failed). With
+    // editorActions, they are saved into the file first, as the editor hands
+    // them over.
     MacroStoreResult RenameMacro(
         int index, std::string_view newName,
         std::optional<std::span<const MacroAction>> editorActions = std::nullopt);

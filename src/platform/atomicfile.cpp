@@ -10,8 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <limits>
 
 namespace varlok::platform {
 
@@ -97,6 +96,39 @@ bool WriteTemporary(const std::filesystem::path& temporary, const std::filesyste
     return file.Close();
 }
 
+// A bound no file reaches; one below the largest size, so that the byte
+// beyond it can be counted.
+constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max() - 1;
+
+// Reads `fd` from its position to its end, at most maxBytes of it: Ok, Error,
+// or TooLarge with the first maxBytes. Reads take the size the file had when
+// opened (`opened`), one byte more, so that a file that has not grown
+// meanwhile takes one read and the read that sees its end.
+FileContents ReadOpenFile(int fd, const struct stat& opened, std::size_t maxBytes) {
+    const std::size_t block = static_cast<std::size_t>(std::max<off_t>(opened.st_size, 0)) + 1;
+    std::string bytes;
+    // One byte beyond the bound tells a file of exactly maxBytes from a
+    // longer one.
+    while (bytes.size() <= maxBytes) {
+        const std::size_t start = bytes.size();
+        bytes.resize(start + std::min(block, maxBytes + 1 - start));
+        const ssize_t got = ::read(fd, bytes.data() + start, bytes.size() - start);
+        if (got < 0 && errno == EINTR) {
+            bytes.resize(start);
+            continue;
+        }
+        if (got < 0) {
+            return {FileReadStatus::Error, {}};
+        }
+        bytes.resize(start + static_cast<std::size_t>(got));
+        if (got == 0) {
+            return {FileReadStatus::Ok, std::move(bytes)};
+        }
+    }
+    bytes.resize(maxBytes);
+    return {FileReadStatus::TooLarge, std::move(bytes)};
+}
+
 }  // namespace
 
 FileContents ReadWholeFile(const std::filesystem::path& path) {
@@ -108,15 +140,12 @@ FileContents ReadWholeFile(const std::filesystem::path& path) {
     if (error || std::filesystem::is_directory(status)) {
         return {FileReadStatus::Error, {}};
     }
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat opened {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &opened) != 0) {
         return {FileReadStatus::Error, {}};
     }
-    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-    if (stream.bad()) {
-        return {FileReadStatus::Error, {}};
-    }
-    return {FileReadStatus::Ok, std::move(bytes)};
+    return ReadOpenFile(file.Get(), opened, kNoLimit);
 }
 
 FileContents ReadRegularFile(const std::filesystem::path& path, std::size_t maxBytes) {
@@ -136,28 +165,7 @@ FileContents ReadRegularFile(const std::filesystem::path& path, std::size_t maxB
     if (file.Get() < 0 || ::fstat(file.Get(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
         return {FileReadStatus::Error, {}};
     }
-    constexpr std::size_t kChunk = 64 * 1024;
-    std::string bytes;
-    // One byte beyond the bound tells a file of exactly maxBytes from a
-    // longer one.
-    while (bytes.size() <= maxBytes) {
-        const std::size_t start = bytes.size();
-        bytes.resize(start + std::min(kChunk, maxBytes + 1 - start));
-        const ssize_t got = ::read(file.Get(), bytes.data() + start, bytes.size() - start);
-        if (got < 0 && errno == EINTR) {
-            bytes.resize(start);
-            continue;
-        }
-        if (got < 0) {
-            return {FileReadStatus::Error, {}};
-        }
-        bytes.resize(start + static_cast<std::size_t>(got));
-        if (got == 0) {
-            return {FileReadStatus::Ok, std::move(bytes)};
-        }
-    }
-    bytes.resize(maxBytes);
-    return {FileReadStatus::TooLarge, std::move(bytes)};
+    return ReadOpenFile(file.Get(), opened, std::min(maxBytes, kNoLimit));
 }
 
 bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view bytes,

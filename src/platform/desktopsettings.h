@@ -22,11 +22,16 @@ enum class DesktopApplyResult {
 // Pointer speed is on the Windows scale 1..20, where 10 is the desktop's own
 // default; wheel lines are 1..100. Values outside are clamped, not refused.
 //
-// Thread-safe: every member may be called from any thread, concurrently with any
-// other. Each call opens the desktop connection or file it needs and closes it
-// again before returning, so an object holds no connection between calls and
-// callers may use short-lived threads. Calls block for as long as the desktop
-// takes to store the value (a file replacement, a settings daemon round trip).
+// Calls may come from any thread, but must not overlap: GSettings is not safe
+// for concurrent use (GLib's in-memory settings backend keeps its values in a
+// table without a lock, so a write that replaces a value frees it under a read
+// on another thread). The program makes every call from the one thread of
+// settings::DesktopApplier. BackendName and Supports touch no desktop and may
+// be called from any thread at any time. Each call opens the desktop
+// connection or file it needs and closes it again before returning, so an
+// object holds no connection between calls. Calls block for as long as the
+// desktop takes to store the value (a file replacement, a settings daemon
+// round trip).
 class DesktopSettings {
 public:
     static constexpr int kMinPointerSpeed = 1;

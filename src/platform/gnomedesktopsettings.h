@@ -10,10 +10,13 @@ namespace varlok::platform {
 // -1..1, see LibinputSpeedFromPointerSpeed) of org.gnome.desktop.peripherals.mouse,
 // which mutter applies to every mouse at once. GNOME has no wheel-lines setting.
 //
-// Thread-safe. Each call looks the schema up, makes a GSettings object on a main
-// context of its own (so that no change notification is left queued on another
-// thread's context) and drops both before returning. A schema or key that is not
-// installed makes calls fail; it never aborts the process, as g_settings_new would.
+// Calls must not overlap (see DesktopSettings): besides the in-memory backend's
+// unlocked table, each write hands a change notification to every GSettings
+// object of the backend, whichever thread made it and may be dropping it. Each call
+// looks the schema up, makes a GSettings object on a main context of its own (so
+// that no change notification is left queued on another thread's context) and
+// drops both before returning. A schema or key that is not installed makes calls
+// fail; it never aborts the process, as g_settings_new would.
 class GnomeDesktopSettings final : public DesktopSettings {
 public:
     static constexpr const char* kMouseSchema = "org.gnome.desktop.peripherals.mouse";

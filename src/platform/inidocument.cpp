@@ -80,6 +80,9 @@ IniDocument::IniDocument(std::string_view bytes) {
         m_byteOrderMark = true;
         bytes.remove_prefix(kByteOrderMark.size());
     }
+    // Every line is read again for each value looked up: one allocation for
+    // the list rather than one per doubling of it.
+    m_lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     bool newlineKnown = false;
     while (!bytes.empty()) {
         std::size_t lineFeed = bytes.find('\n');

@@ -86,7 +86,7 @@ bool ProfileListEditor::WriteEntry(ProfileCategory category, std::string_view na
                                      "\" cannot name a file; not written");
         return false;
     }
-    return WriteProfileFile(*file, body, ProfileStore::kTypeCode);
+    return WriteProfileFile(*file, body, ProfileStore::kTypeCode, m_store.FaultHook());
 }
 
 void ProfileListEditor::RemoveEntryFile(ProfileCategory category, std::string_view name) {
@@ -132,6 +132,25 @@ bool ProfileListEditor::RemoveEntry(ProfileCategory category, int removed,
     const bool written = Written(m_store.Ini().WriteValues(values), "the shortened list");
     ListsChanged();
     return written;
+}
+
+bool ProfileListEditor::AddEntry(ProfileCategory category, std::span<const std::string> names,
+                                 std::optional<std::span<const std::uint8_t>> body) {
+    const bool written = body && WriteEntry(category, names.back(), *body);
+    if (!written) {
+        RemoveEntryFile(category, names.back());
+    }
+    return AppendEntry(category, names) && written;
+}
+
+bool ProfileListEditor::DeleteEntry(ProfileCategory category, int removed,
+                                    std::span<const std::string> names,
+                                    std::string_view removedName) {
+    if (!RemoveEntry(category, removed, names)) {
+        return false;
+    }
+    RemoveEntryFile(category, removedName);
+    return true;
 }
 
 ProfileListEditor::RenameResult ProfileListEditor::Rename(ProfileCategory category, int index,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -60,6 +61,20 @@ public:
     // Entry `removed` left the list, which now holds `names`: the names are
     // written anew and the links of the entries after it move up by one.
     bool RemoveEntry(ProfileCategory category, int removed, std::span<const std::string> names);
+
+    // A new entry, the last of `names`, with body as its file. The file is
+    // written before the list names the entry, so that a program killed in
+    // between leaves a file no entry names, never an entry without its file.
+    // Without a body, or when it cannot be written, the entry is listed all
+    // the same and a file left from an earlier entry of that name is removed.
+    // False when no body was written.
+    bool AddEntry(ProfileCategory category, std::span<const std::string> names,
+                  std::optional<std::span<const std::uint8_t>> body);
+    // Entry `removed`, named removedName, left the list, which now holds
+    // `names`: the list changes first and the file goes last, so that a
+    // program killed in between leaves a file no entry names.
+    bool DeleteEntry(ProfileCategory category, int removed, std::span<const std::string> names,
+                     std::string_view removedName);
 
     // Why a rename did not happen.
     enum class RenameResult {

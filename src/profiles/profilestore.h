@@ -62,6 +62,8 @@ public:
     [[nodiscard]] const Folders& GetFolders() const { return m_folders; }
     [[nodiscard]] platform::IniFile& Ini() { return m_ini; }
     [[nodiscard]] const platform::IniFile& Ini() const { return m_ini; }
+    // The fault hook every write of the store's files goes through.
+    [[nodiscard]] const platform::AtomicWriteFaultHook& FaultHook() const { return m_faultHook; }
 
     // The list's count as stored (0 when missing), at most kMaxEntries.
     [[nodiscard]] int Count(ProfileCategory category) const;

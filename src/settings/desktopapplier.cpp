@@ -1,79 +1,147 @@
 #include "settings/desktopapplier.h"
 
-#include <algorithm>
-#include <atomic>
 #include <string>
 
 #include "platform/debugoutput.h"
 
 namespace varlok::settings {
 
+namespace {
+
+constexpr std::size_t Index(auto job) {
+    return static_cast<std::size_t>(job);
+}
+
+}  // namespace
+
 DesktopApplier::DesktopApplier(std::shared_ptr<platform::DesktopSettings> desktop,
                                MouseMirror& mirror)
-    : m_desktop(std::move(desktop)), m_mirror(mirror) {}
+    : m_desktop(std::move(desktop)), m_mirror(mirror), m_owner([this] { Run(); }) {}
 
 DesktopApplier::~DesktopApplier() {
-    WaitForPending();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_requested.notify_one();
+    m_owner.join();
 }
 
 void DesktopApplier::ApplyPointerSpeedLater() {
-    Launch([this] {
-        const int stored = m_mirror.pointerSpeed.Get();
-        const int speed = platform::DesktopSettings::ClampPointerSpeed(stored);
-        if (speed != stored) {
-            m_mirror.pointerSpeed.Set(static_cast<std::uint8_t>(speed));
-        }
-        Report(platform::DesktopSetting::PointerSpeed, m_desktop->SetPointerSpeed(speed));
-    });
+    static_cast<void>(Request(Job::PointerSpeed, std::nullopt));
 }
 
 void DesktopApplier::ApplyWheelLinesLater() {
-    Launch([this] {
-        Report(platform::DesktopSetting::WheelLines,
-               m_desktop->SetWheelLines(m_mirror.wheelLines.Get()));
-    });
+    static_cast<void>(Request(Job::WheelLines, std::nullopt));
 }
 
 void DesktopApplier::ApplyPointerSpeedNow(int speed) {
-    Report(platform::DesktopSetting::PointerSpeed, m_desktop->SetPointerSpeed(speed));
+    WaitFor(Job::PointerSpeed, Request(Job::PointerSpeed, speed));
 }
 
 void DesktopApplier::ApplyWheelLinesNow(int lines) {
-    Report(platform::DesktopSetting::WheelLines, m_desktop->SetWheelLines(lines));
+    WaitFor(Job::WheelLines, Request(Job::WheelLines, lines));
 }
 
-void DesktopApplier::Launch(std::function<void()> work) {
-    std::vector<Pending> finished;
-    {
-        const std::lock_guard lock(m_mutex);
-        // Threads that have applied their value are joined as new ones come,
-        // so the list stays as short as the changes in flight.
-        const auto running =
-            std::partition(m_pending.begin(), m_pending.end(),
-                           [](const Pending& pending) { return !pending.done->load(); });
-        std::move(running, m_pending.end(), std::back_inserter(finished));
-        m_pending.erase(running, m_pending.end());
-        auto done = std::make_shared<std::atomic<bool>>(false);
-        m_pending.push_back(Pending{std::thread([work = std::move(work), done] {
-                                        work();
-                                        done->store(true);
-                                    }),
-                                    done});
-    }
-    for (Pending& pending : finished) {
-        pending.thread.join();
-    }
+std::optional<int> DesktopApplier::ReadPointerSpeed() {
+    WaitFor(Job::ReadPointerSpeed, Request(Job::ReadPointerSpeed, std::nullopt));
+    const std::lock_guard lock(m_mutex);
+    return m_pointerSpeedRead;
 }
 
 void DesktopApplier::WaitForPending() {
-    std::vector<Pending> pending;
+    std::array<std::uint64_t, kJobCount> requested{};
     {
         const std::lock_guard lock(m_mutex);
-        pending.swap(m_pending);
+        for (std::size_t i = 0; i < kJobCount; ++i) {
+            requested[i] = m_jobs[i].requested;
+        }
     }
-    for (Pending& entry : pending) {
-        entry.thread.join();
+    for (std::size_t i = 0; i < kJobCount; ++i) {
+        WaitFor(static_cast<Job>(i), requested[i]);
     }
+}
+
+std::uint64_t DesktopApplier::Request(Job job, std::optional<int> value) {
+    std::uint64_t sequence = 0;
+    {
+        const std::lock_guard lock(m_mutex);
+        JobState& state = m_jobs[Index(job)];
+        if (state.requested == state.taken) {
+            state.order = ++m_orderCounter;
+        }
+        state.value = value;
+        sequence = ++state.requested;
+    }
+    m_requested.notify_one();
+    return sequence;
+}
+
+void DesktopApplier::WaitFor(Job job, std::uint64_t sequence) {
+    std::unique_lock lock(m_mutex);
+    m_carried.wait(lock, [&] { return m_jobs[Index(job)].done >= sequence; });
+}
+
+std::optional<DesktopApplier::Job> DesktopApplier::NextJob() const {
+    std::optional<Job> next;
+    for (std::size_t i = 0; i < kJobCount; ++i) {
+        const JobState& state = m_jobs[i];
+        if (state.requested != state.taken && (!next || state.order < m_jobs[Index(*next)].order)) {
+            next = static_cast<Job>(i);
+        }
+    }
+    return next;
+}
+
+void DesktopApplier::Run() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        const std::optional<Job> job = NextJob();
+        if (!job) {
+            // Nothing is lost at shutdown: the owner ends only once nothing waits.
+            if (m_stopping) {
+                return;
+            }
+            m_requested.wait(lock);
+            continue;
+        }
+        JobState& state = m_jobs[Index(*job)];
+        state.taken = state.requested;
+        const std::uint64_t taken = state.taken;
+        const std::optional<int> value = state.value;
+        lock.unlock();
+        const std::optional<int> answer = Carry(*job, value);
+        lock.lock();
+        if (*job == Job::ReadPointerSpeed) {
+            m_pointerSpeedRead = answer;
+        }
+        state.done = taken;
+        m_carried.notify_all();
+    }
+}
+
+std::optional<int> DesktopApplier::Carry(Job job, std::optional<int> value) {
+    switch (job) {
+        case Job::PointerSpeed: {
+            int speed = value.value_or(0);
+            if (!value) {
+                const int stored = m_mirror.pointerSpeed.Get();
+                speed = platform::DesktopSettings::ClampPointerSpeed(stored);
+                if (speed != stored) {
+                    m_mirror.pointerSpeed.Set(static_cast<std::uint8_t>(speed));
+                }
+            }
+            Report(platform::DesktopSetting::PointerSpeed, m_desktop->SetPointerSpeed(speed));
+            return std::nullopt;
+        }
+        case Job::WheelLines:
+            Report(platform::DesktopSetting::WheelLines,
+                   m_desktop->SetWheelLines(value.value_or(m_mirror.wheelLines.Get())));
+            return std::nullopt;
+        case Job::ReadPointerSpeed:
+            return m_desktop->PointerSpeed();
+    }
+    return std::nullopt;
 }
 
 void DesktopApplier::Report(platform::DesktopSetting setting, platform::DesktopApplyResult result) {

@@ -54,8 +54,8 @@ static_assert(kZoneSlotByte < kExchangedRecordSize);
 // flag and the SharedByte settings may be used from any thread.
 struct MouseMirror {
     // The desktop's pointer speed (1-20, 10 the desktop's default) and wheel
-    // scroll lines as the program last set them; applied to the desktop from
-    // short-lived threads.
+    // scroll lines as the program last set them; applied to the desktop on
+    // the DesktopApplier's thread.
     static constexpr std::uint8_t kInitialPointerSpeed = 10;
     static constexpr std::uint8_t kInitialWheelLines = 3;
     // The lighting zone the colour picker edits in the static-zones mode:

@@ -255,7 +255,7 @@ TEST_F(PerformancePageTest, RestoringDefaultsResetsTheDesktopAndTheMouseButKeeps
     m_window->Mirror().wheelLines.Set(9);
     const std::size_t before = m_desktop->Calls().size();
     ASSERT_TRUE(Driver().Click("ms_one_profile_default"));
-    // On the UI thread, at once.
+    // At once: the click returns once both have been applied.
     const auto calls = m_desktop->Calls();
     ASSERT_EQ(calls.size(), before + 2);
     EXPECT_EQ(calls[before], (Call{Call::Kind::SetPointerSpeed, 10}));

@@ -202,6 +202,36 @@ TEST_F(MacroStoreTest, AFailingDiskLeavesListAndFilesWhole) {
     EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"msMacro.ini", "name_1.mac"}));
 }
 
+// A program killed at any moment of a rename or a delete: before every
+// write the store makes, each macro the list names keeps its file.
+TEST_F(MacroStoreTest, NoStepOfARenameLeavesAListedMacroWithoutItsFile) {
+    Fill({2, 3});
+    std::vector<std::string> torn;
+    MacroStore checked(m_folder.Path(), [&](platform::AtomicWriteStep step) {
+        if (step == platform::AtomicWriteStep::CreateTemporary) {
+            const std::optional<platform::IniDocument> list =
+                LoadStoreDocument(m_store.ListFilePath());
+            const int count = std::stoi(
+                list ? FindStoreValue(*list, kMacroCountSection, kListCountKey).value_or("0")
+                     : "0");
+            for (int i = 0; i < count; ++i) {
+                const std::string name =
+                    FindStoreValue(*list, kMacroNameSection, std::to_string(i)).value_or("");
+                if (!std::filesystem::exists(m_folder / (name + ".mac"))) {
+                    torn.push_back(name);
+                }
+            }
+        }
+        return true;
+    });
+    ASSERT_EQ(checked.RenameMacro(1, "Reload").status, MacroStoreStatus::Done);
+    ASSERT_EQ(checked.RenameMacro(0, "Jump", Actions(4)).status, MacroStoreStatus::Done);
+    ASSERT_EQ(checked.DeleteMacro(0).status, MacroStoreStatus::Done);
+    EXPECT_EQ(torn, std::vector<std::string>{});
+    EXPECT_EQ(m_store.LoadMacroActions(0), Actions(3));
+    EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"Reload.mac", "msMacro.ini"}));
+}
+
 TEST_F(MacroStoreTest, ImportRefusesUnreadableFilesAndExportCopiesBytes) {
     const std::filesystem::path good = m_folder / "good.txt";
     const std::string goodBytes =

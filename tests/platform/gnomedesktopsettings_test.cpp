@@ -7,11 +7,7 @@
 #include <gio/gsettingsbackend.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <set>
-#include <thread>
-#include <vector>
 
 namespace varlok::platform {
 namespace {
@@ -86,26 +82,6 @@ TEST_F(GnomeDesktopSettingsTest, MissingSchemaOrKeyFailsWithoutAborting) {
         EXPECT_EQ(gnome.PointerSpeed(), std::nullopt);
     }
     EXPECT_DOUBLE_EQ(Stored(), 0.0);
-}
-
-TEST_F(GnomeDesktopSettingsTest, ConcurrentWritersEndWithOneOfTheirValues) {
-    GnomeDesktopSettings gnome;
-    std::atomic<int> failures{0};
-    {
-        std::vector<std::jthread> threads;
-        for (int speed : {1, 4, 7, 13, 16, 19}) {
-            threads.emplace_back([&gnome, &failures, speed] {
-                for (int round = 0; round < 20; ++round) {
-                    failures += gnome.SetPointerSpeed(speed) != DesktopApplyResult::Applied;
-                    failures += !gnome.PointerSpeed().has_value();
-                }
-            });
-        }
-    }
-    EXPECT_EQ(failures, 0);
-    const double stored = Stored();
-    EXPECT_TRUE(std::set<double>({-0.9, -0.6, -0.3, 0.3, 0.6, 0.9}).count(stored)) << stored;
-    EXPECT_EQ(gnome.PointerSpeed(), PointerSpeedFromLibinputSpeed(stored));
 }
 
 }  // namespace

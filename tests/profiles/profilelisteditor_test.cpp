@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/atomicfile.h"
+#include "platform/inidocument.h"
 #include "platform/inifile.h"
 #include "platform/tempfolder.h"
 #include "profiles/profilelisteditor.h"
@@ -85,6 +87,43 @@ TEST_F(ProfileListEditorStore, ARenameThatCannotWriteTheNewFileChangesNothing) {
     EXPECT_EQ(m_editor.Rename(ProfileCategory::Device, 0, "Gone", "Other"),
               ProfileListEditor::RenameResult::OldFileMissing);
     EXPECT_EQ(m_store.Name(ProfileCategory::Device, 0), "Game");
+}
+
+// A program killed at any moment of an add or a delete: before every write
+// the store makes, each entry the list names has its file.
+TEST(ProfileListEditorKilled, NoStepLeavesAnEntryWithoutItsFile) {
+    platform::testing::TempFolder folder;
+    settings::MouseMirror mirror;
+    const ProfileStore* store = nullptr;
+    std::vector<std::string> torn;
+    const auto check = [&](platform::AtomicWriteStep step) {
+        const platform::FileContents ini = platform::ReadWholeFile(folder / "msProfile.ini");
+        if (step != platform::AtomicWriteStep::CreateTemporary || store == nullptr ||
+            ini.status != platform::FileReadStatus::Ok) {
+            return true;
+        }
+        const platform::IniDocument document(ini.bytes);
+        const ProfileCategoryInfo& info = CategoryInfo(ProfileCategory::Key);
+        const int count = std::stoi(document.Find(info.countSection, kCountKey).value_or("0"));
+        for (int i = 0; i < count; ++i) {
+            const std::string name = document.Find(info.nameSection, std::to_string(i)).value();
+            if (!std::filesystem::exists(store->FileOf(ProfileCategory::Key, name).value())) {
+                torn.push_back(name);
+            }
+        }
+        return true;
+    };
+    ProfileStore checked({folder.Path(), folder.Path()}, mirror, {}, check);
+    store = &checked;
+    ProfileListEditor editor(checked);
+    const std::vector<std::uint8_t> body(CategoryInfo(ProfileCategory::Key).bodyLength, 3);
+    ASSERT_TRUE(editor.AddEntry(ProfileCategory::Key, Names{"a"}, body));
+    ASSERT_TRUE(editor.AddEntry(ProfileCategory::Key, Names{"a", "b"}, body));
+    ASSERT_TRUE(editor.DeleteEntry(ProfileCategory::Key, 0, Names{"b"}, "a"));
+    ASSERT_TRUE(editor.AddEntry(ProfileCategory::Key, Names{"b", "c"}, body));
+    EXPECT_EQ(torn, Names{});
+    EXPECT_EQ(checked.Names(ProfileCategory::Key), (Names{"b", "c"}));
+    EXPECT_FALSE(std::filesystem::exists(folder / "a.pro"));
 }
 
 }  // namespace

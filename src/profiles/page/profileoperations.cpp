@@ -1,5 +1,7 @@
 #include "profiles/page/profileoperations.h"
 
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "profiles/page/profileitems.h"
@@ -54,15 +56,21 @@ ui::CComboUI* ProfileOperations::List(ProfileCategory category) const {
     return m_controls.FindControl<ui::CComboUI>(ListControls(category).list);
 }
 
-int ProfileOperations::AppendEntry(ui::CComboUI& list, ProfileCategory category,
-                                   const std::string& name, ProfileItemOrigin origin) {
+int ProfileOperations::AddItem(ui::CComboUI& list, const std::string& name,
+                               ProfileItemOrigin origin) {
     ui::CControlUI* item = list.Add(MakeProfileItem(name, origin));
     // The style needs the list's window, which the item has once added.
     if (item != nullptr && origin == ProfileItemOrigin::Added) {
         item->SetAttribute("style", kAddedItemStyle);
     }
-    static_cast<void>(m_editor.AppendEntry(category, ItemNames(list)));
     return list.GetCount() - 1;
+}
+
+int ProfileOperations::AppendEntry(ui::CComboUI& list, ProfileCategory category,
+                                   const std::string& name, ProfileItemOrigin origin) {
+    const int index = AddItem(list, name, origin);
+    static_cast<void>(m_editor.AppendEntry(category, ItemNames(list)));
+    return index;
 }
 
 bool ProfileOperations::Loaded(ProfileReadResult read) {
@@ -79,16 +87,19 @@ void ProfileOperations::AddProfile(ProfileCategory category) {
         return;
     }
     const std::string name = ProfileListEditor::NewProfileName(ItemNames(*list));
-    const int index = AppendEntry(*list, category, name, ProfileItemOrigin::Added);
-    // A file left from an earlier entry of that name is not the new one's.
-    m_editor.RemoveEntryFile(category, name);
     std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
     const ProfileReadResult read = m_editor.Store().ReadDefault(category, body);
-    if (read != ProfileReadResult::Loaded && ListControls(category).variant.addNeedsDefault) {
+    const bool bodyMissing =
+        read != ProfileReadResult::Loaded && ListControls(category).variant.addNeedsDefault;
+    const int index = AddItem(*list, name, ProfileItemOrigin::Added);
+    const bool written = m_editor.AddEntry(
+        category, ItemNames(*list),
+        bodyMissing ? std::nullopt : std::optional<std::span<const std::uint8_t>>(body));
+    if (bodyMissing) {
         m_dialogs.ShowMessage(ReadFailureMessage(read));
         return;
     }
-    if (!m_editor.WriteEntry(category, name, body)) {
+    if (!written) {
         m_dialogs.ShowMessage(kWriteFailedMessage);
     }
     m_live.Choose(category, index);
@@ -111,10 +122,10 @@ void ProfileOperations::DeleteProfile(ProfileCategory category) {
     if (m_dialogs.ShowMessage("message_text_12") != ui::DialogService::kConfirmed) {
         return;
     }
-    m_editor.RemoveEntryFile(category, list->GetItemAt(selected)->GetUserData());
+    const std::string name = list->GetItemAt(selected)->GetUserData();
     list->RemoveAt(selected);
     m_live.EntryRemoved(category, selected);
-    static_cast<void>(m_editor.RemoveEntry(category, selected, ItemNames(*list)));
+    static_cast<void>(m_editor.DeleteEntry(category, selected, ItemNames(*list), name));
     m_live.Choose(category, list->GetCount() - 1);
     if (ListControls(category).variant.deleteSelectsTwice) {
         m_live.ChooseAgain(category);

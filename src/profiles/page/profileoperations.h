@@ -48,6 +48,8 @@ public:
 
 private:
     [[nodiscard]] ui::CComboUI* List(ProfileCategory category) const;
+    // Appends the entry's item to the list alone; returns its index.
+    int AddItem(ui::CComboUI& list, const std::string& name, ProfileItemOrigin origin);
     // Appends an entry, its item and its INI values; returns its index.
     int AppendEntry(ui::CComboUI& list, ProfileCategory category, const std::string& name,
                     ProfileItemOrigin origin);

@@ -264,8 +264,8 @@ void PerformancePage::ShowCurrentStage() {
 
 void PerformancePage::ShowDesktopNotice() {
     using platform::DesktopSetting;
-    const bool speed = m_model.Desktop().Desktop().Supports(DesktopSetting::PointerSpeed);
-    const bool wheel = m_model.Desktop().Desktop().Supports(DesktopSetting::WheelLines);
+    const bool speed = m_model.Desktop().Supports(DesktopSetting::PointerSpeed);
+    const bool wheel = m_model.Desktop().Supports(DesktopSetting::WheelLines);
     ui::CControlUI* notice = m_controls.FindControl(kDesktopNotice);
     if (notice == nullptr) {
         return;

@@ -82,10 +82,13 @@ TEST_F(X11DesktopSettingsServerTest, SetsAndReadsTheServersPointerControl) {
     EXPECT_EQ(x11.SetWheelLines(3), DesktopApplyResult::Unsupported);
     EXPECT_EQ(ServerControl(), (Control{4, 1, 4}));
 
-    // Gone server: calls fail instead of ending the process.
-    m_server.reset();
-    EXPECT_EQ(x11.SetPointerSpeed(10), DesktopApplyResult::Failed);
-    EXPECT_EQ(x11.PointerSpeed(), std::nullopt);
+    // No server: calls fail instead of ending the process. Each call opens
+    // its own connection, so a display nobody serves stands for a server
+    // that went away; stopping this test's server instead would let another
+    // test's server take its display number and answer in its place.
+    X11DesktopSettings gone(":65000");
+    EXPECT_EQ(gone.SetPointerSpeed(10), DesktopApplyResult::Failed);
+    EXPECT_EQ(gone.PointerSpeed(), std::nullopt);
 }
 
 TEST_F(X11DesktopSettingsServerTest, ConcurrentWritersEndWithOneOfTheirValues) {

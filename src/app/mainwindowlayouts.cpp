@@ -71,4 +71,16 @@ std::unique_ptr<ui::CControlUI> BuildLayoutClass(std::string_view className,
     return nullptr;
 }
 
+std::optional<std::string> MainWindowControlText(std::string_view id,
+                                                 std::string_view interfaceLanguage) {
+    const bool english = interfaceLanguage == "en";
+    if (EqualsIgnoringCase(id, "titletext")) {
+        return english ? "Duilib Demo v1.1" : "mouse";
+    }
+    if (EqualsIgnoringCase(id, "hometext")) {
+        return english ? "{a}Home Page{/a}" : "{a}演示官网{/a}";
+    }
+    return std::nullopt;
+}
+
 }  // namespace varlok::app

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "ui/controlui.h"
@@ -39,5 +40,12 @@ struct LayoutClass {
 [[nodiscard]] std::unique_ptr<ui::CControlUI> BuildLayoutClass(std::string_view className,
                                                                ui::IDialogBuilderCallback* callback,
                                                                ui::CPaintManagerUI& manager);
+
+// The texts the main layout asks its window for by key (the title and home
+// page labels, keys without regard to ASCII case), in English when
+// interfaceLanguage is "en" and in Chinese otherwise; std::nullopt for any
+// other key.
+[[nodiscard]] std::optional<std::string> MainWindowControlText(std::string_view id,
+                                                               std::string_view interfaceLanguage);
 
 }  // namespace varlok::app

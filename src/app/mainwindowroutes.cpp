@@ -41,4 +41,22 @@ std::optional<FunctionPage> FindFunctionPage(std::string_view name) {
     return *it;
 }
 
+void OnWindowMessage(ui::RouteTable& routes, WindowMessage message,
+                     std::function<void(ui::WParam, ui::LParam)> action) {
+    routes.OnMessage(kWindowOwner, MessageNumber(message), MessageNumber(message),
+                     [action = std::move(action)](ui::MessageId, ui::WParam wParam,
+                                                  ui::LParam lParam) -> ui::LResult {
+                         action(wParam, lParam);
+                         return 0;
+                     });
+}
+
+void OnWindowTimer(ui::RouteTable& routes, WindowTimer timer, std::function<void()> action) {
+    routes.OnTimer(kWindowOwner, TimerId(timer), std::move(action));
+}
+
+void StartWindowTimer(ui::WindowHandle window, WindowTimer timer) {
+    window.SetTimer(TimerId(timer), static_cast<unsigned>(TimerPeriod(timer).count()));
+}
+
 }  // namespace varlok::app

@@ -1,9 +1,14 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
+
+#include "app/mainwindowmessages.h"
+#include "ui/routetable.h"
+#include "ui/windowhandle.h"
 
 namespace varlok::app {
 
@@ -43,5 +48,13 @@ inline constexpr std::string_view kWindowOwner = "main window";
 // The owner name of the configuration exchanges' routes (onboard profile
 // buttons, the save to the device).
 inline constexpr std::string_view kDeviceSettingsOwner = "device settings";
+
+// Registers action as the window's own handler of message (answered with 0).
+void OnWindowMessage(ui::RouteTable& routes, WindowMessage message,
+                     std::function<void(ui::WParam, ui::LParam)> action);
+// Registers action as the window's own handler of timer.
+void OnWindowTimer(ui::RouteTable& routes, WindowTimer timer, std::function<void()> action);
+// Starts timer on window with its period (TimerPeriod).
+void StartWindowTimer(ui::WindowHandle window, WindowTimer timer);
 
 }  // namespace varlok::app

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -8,13 +7,19 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "app/captionbuttons.h"
+#include "app/connectionview.h"
+#include "app/exchangeprogress.h"
 #include "app/languagesettings.h"
 #include "app/mainwindowdialogs.h"
 #include "app/mainwindowmessages.h"
-#include "app/messagerelay.h"
+#include "app/mousepages.h"
+#include "app/popupmenus.h"
+#include "app/sectionnavigator.h"
+#include "app/sessionworkers.h"
 #include "app/shellhooks.h"
+#include "app/windowpresence.h"
 #include "device/hidbus.h"
 #include "keys/cursorscripts.h"
 #include "keys/macrostore.h"
@@ -26,13 +31,11 @@
 #include "platform/desktopsettings.h"
 #include "platform/foregroundprogram.h"
 #include "platform/inputcapture.h"
-#include "platform/ownerlock.h"
 #include "platform/reportedforegroundprogram.h"
 #include "profiles/liveprofiles.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
 #include "settings/devicesession.h"
-#include "settings/exchangehooks.h"
 #include "settings/mousemodel.h"
 #include "settings/profilesaves.h"
 #include "ui/menuwnd.h"
@@ -47,17 +50,18 @@ class VirtualMouse;
 namespace varlok::app {
 
 class BusServiceHost;
-class WindowDeviceEvents;
 
 // The application's main window: holds the device session (links, mirror,
-// exchanges, monitors, worker threads), the profile store and the pages, the
-// tray icon and the popup menus, and routes every notification, window
-// message and timer through its route table, in which the window and each
-// page registered what they take. UI thread only, except where a member says
-// otherwise.
-class CMainWnd : public ui::WindowImplBase,
-                 private settings::ExchangeHooks,
-                 private settings::ProfileSaves {
+// exchanges, monitors, worker threads), the profile store, the editing model
+// and the pages, the tray icon and the popup menus, and routes every
+// notification, window message and timer through its route table, in which
+// the window, its parts and each page registered what they take. Its parts
+// each do one job: the pages (MousePages), which page is in front
+// (SectionNavigator), what the connection shows (ConnectionView), whether
+// the window is on screen (WindowPresence), the menus (PopupMenus), the
+// session's threads (SessionWorkers) and the save progress
+// (ExchangeProgress). UI thread only, except where a member says otherwise.
+class CMainWnd : public ui::WindowImplBase, private settings::ProfileSaves {
 public:
     // What the window needs from the process.
     struct Environment {
@@ -107,8 +111,6 @@ public:
     static constexpr int kHeight = 572;
     static constexpr std::string_view kTitle = "VARLOK";
     static constexpr std::string_view kTrayToolTip = "VARLOK";
-    // The tray menu opens this far above the pointer.
-    static constexpr int kTrayMenuRaise = 50;
 
     explicit CMainWnd(Environment environment);
     // Stops the workers if the window was not closed first.
@@ -146,9 +148,9 @@ public:
     // The session-bus service (exported only when the environment asks).
     [[nodiscard]] BusServiceHost& BusService() { return *m_busService; }
     // The menu last opened from the tray or the menu button, or null.
-    [[nodiscard]] ui::CMenuWnd* PopupMenu() const { return m_popupMenu.get(); }
+    [[nodiscard]] ui::CMenuWnd* PopupMenu() const { return m_menus.Last(); }
     // What the monitors report to; null before "windowinit".
-    [[nodiscard]] WindowDeviceEvents* DeviceEvents() const { return m_deviceEvents.get(); }
+    [[nodiscard]] WindowDeviceEvents* DeviceEvents() const { return m_workers.DeviceEvents(); }
     // True once every started worker has ended (and before any started).
     [[nodiscard]] bool HaveWorkersEnded() const { return m_session.HaveWorkersEnded(); }
 
@@ -163,64 +165,18 @@ protected:
     virtual void OnTimerMessage(std::uintptr_t id);
 
 private:
+    // What every page is built with.
+    [[nodiscard]] settings::PageContext PageContextForPages();
     void RegisterWindowRoutes();
-    void RegisterWindowTimer(WindowTimer timer, std::function<void()> action);
-    void RegisterWindowMessage(WindowMessage message,
-                               std::function<void(ui::WParam, ui::LParam)> action);
 
-    // Notifications.
+    // Notifications, messages and timers.
     void OnWindowInit();
-    // False when the notification must go no further (unsaved macro edits).
-    bool OnSelectChanged(ui::TNotifyUI& msg);
-
-    // Messages and timers.
-    void OnActivateRequest();
-    void OnMouseRemoved();
-    void OnMonitorControl(ui::MessageId message);
-    // Swaps the waiting page's text for the udev rule's help, and back.
-    void ShowPermissionHelp(bool show);
-    // Names the program that holds the mouse on the waiting page, or takes
-    // the name away (none).
-    void ShowMouseHolder(const std::optional<platform::LockHolder>& holder);
-    // Shows the waiting page's part that says why there is no mouse page.
-    void ShowWaitingReason();
-    // Whether the waiting page says more than "connect the mouse".
-    [[nodiscard]] bool WaitingPageExplains() const;
     void OnTrayIcon(ui::LParam mouseMessage);
     void OnMenuCommand(ui::WParam ticket);
     void OnMouseRead();
-    void OpenTrayMenu();
-    void OpenMainMenu();
-    // Replaces the remembered popup menu with a new one opened at point.
-    ui::CMenuWnd* OpenMenu(std::string_view layout, ui::UiPoint point);
-    // With --simulate: items that unplug and plug the virtual mouse and
-    // press its device events.
-    void AddSimulationItems(ui::CMenuWnd& menu);
-    // True when name was a simulation item and was carried out.
-    bool RunSimulationItem(std::string_view name);
     void ShutDown();
-    // The language menus show the language with this index as checked.
-    void CheckLanguageItem(int index);
+    void StopWorkers() { m_workers.Stop(m_session); }
 
-    // Window visibility.
-    // Hides the window when the desktop has a tray to get it back from;
-    // otherwise leaves it on screen and says why once.
-    void HideWindow();
-    // Shows, restores and raises the window above others for a moment.
-    void BringToFront();
-    [[nodiscard]] bool CountsAsShown() const;
-    void ShowNoDeviceNotice();
-
-    void StartWorkers();
-    void StopWorkers();
-    void StartTimer(WindowTimer timer);
-    void KillTimer(WindowTimer timer);
-    void SetControlVisible(std::string_view name, bool visible);
-
-    // settings::ExchangeHooks.
-    void OnboardProfileSwitched() override;
-    void SaveStarted() override;
-    void SaveFinished() override;
     // settings::ProfileSaves: the profile store's.
     void SaveDeviceProfile() override { m_profileStore.SaveDeviceProfile(); }
     void SaveLightingProfile() override { m_profileStore.SaveLightingProfile(); }
@@ -233,10 +189,11 @@ private:
     std::shared_ptr<platform::ReportedForegroundProgram> m_foreground;
     LanguageSettings m_language;
     MainWindowDialogs m_dialogs{*this};
-    // Before the session: its monitor threads report to the sink and send
-    // through the relay until the session has joined them.
-    MessageRelay m_monitorRelay{*this};
-    std::unique_ptr<WindowDeviceEvents> m_deviceEvents;
+    // Before the session: its monitor threads report to the workers' sink
+    // and send through their relay until the session has joined them, and
+    // its exchanges report to the save progress.
+    SessionWorkers m_workers{*this};
+    ExchangeProgress m_exchangeProgress{*this};
     // The mouse's macro store and cursor scripts, in its data folder, and
     // their tables as a save to the mouse sends them (before the session,
     // whose exchange uses them).
@@ -261,32 +218,25 @@ private:
                                  m_desktopApplier, m_session.MouseLink()};
     lighting::LightingModel m_lightingModel{m_model, m_effectState};
     profiles::LiveProfiles m_liveProfiles{m_profileStore, m_model};
-    // In the order they were built; after the device hook, as a recording
-    // still running removes its capture. The destructor ends them last to
-    // first.
-    std::vector<std::unique_ptr<ui::Page>> m_pages;
+    // After the device hook, as a recording still running removes its
+    // capture.
+    MousePages m_pages{PageContextForPages()};
     // After the pages it acts on.
     std::unique_ptr<BusServiceHost> m_busService;
+    SectionNavigator m_navigator{*this, m_routes, m_pages};
+    WindowPresence m_presence{
+        *this, [this] { return IsAnyLinkConnected() || m_connection.WaitingPageExplains(); }};
+    ConnectionView m_connection{{GetPaintManager(), m_model, m_navigator, m_presence, [this] {
+                                     const WindowDeviceEvents* events = m_workers.DeviceEvents();
+                                     return events != nullptr ? events->MouseHolder()
+                                                              : std::nullopt;
+                                 }}};
     ui::CTrayIcon m_trayIcon;
-    std::shared_ptr<ui::MenuCheckMap> m_menuChecks = std::make_shared<ui::MenuCheckMap>();
-    // The menu last opened from the tray or the menu button.
-    std::unique_ptr<ui::CMenuWnd> m_popupMenu;
-    ui::CControlUI* m_closeButton = nullptr;
-    ui::CControlUI* m_maxButton = nullptr;
-    ui::CControlUI* m_restoreButton = nullptr;
-    ui::CControlUI* m_minButton = nullptr;
+    PopupMenus m_menus{*this, m_environment.virtualMouse.get()};
+    CaptionButtons m_captionButtons{*this};
     ui::CControlUI* m_skinButton = nullptr;
     bool m_initialised = false;
     bool m_shutDown = false;
-    bool m_reportedNoTray = false;
-    // The mouse is present but its node may not be opened (UI thread).
-    bool m_mousePermissionDenied = false;
-    // The program that holds the mouse, if another one does (UI thread).
-    std::optional<platform::LockHolder> m_mouseHolder;
-    bool m_workersStopped = false;
-    // Set while the unsaved-macro guard selects the macro tab again, so that
-    // the selections it causes pass without a second message.
-    bool m_restoringMacroTab = false;
 };
 
 }  // namespace varlok::app

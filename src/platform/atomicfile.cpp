@@ -3,14 +3,17 @@
 #include "platform/debugoutput.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace varlok::platform {
 
@@ -66,6 +69,40 @@ std::filesystem::path TemporaryPathFor(const std::filesystem::path& target) {
     std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
                        "-" + std::to_string(counter++);
     return target.parent_path() / name;
+}
+
+constexpr std::string_view kTemporaryMark = ".tmp-";
+
+// The writer's pid of a name TemporaryPathFor made, or nothing.
+std::optional<pid_t> TemporaryWriter(std::string_view name) {
+    if (name.size() < 2 || name.front() != '.') {
+        return std::nullopt;
+    }
+    const std::size_t mark = name.rfind(kTemporaryMark);
+    if (mark == std::string_view::npos || mark < 2) {
+        return std::nullopt;
+    }
+    const std::string_view numbers = name.substr(mark + kTemporaryMark.size());
+    const std::size_t dash = numbers.find('-');
+    const auto allDigits = [](std::string_view text) {
+        return !text.empty() &&
+               std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (dash == std::string_view::npos || !allDigits(numbers.substr(0, dash)) ||
+        !allDigits(numbers.substr(dash + 1))) {
+        return std::nullopt;
+    }
+    pid_t pid = 0;
+    const std::string_view digits = numbers.substr(0, dash);
+    if (std::from_chars(digits.data(), digits.data() + digits.size(), pid).ec != std::errc{} ||
+        pid <= 0) {
+        return std::nullopt;
+    }
+    return pid;
+}
+
+bool ProcessRunning(pid_t pid) {
+    return pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH;
 }
 
 void ReportFailure(const char* what, const std::filesystem::path& path) {
@@ -193,6 +230,28 @@ bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
         ReportFailure("folder sync", target);
     }
     return true;
+}
+
+std::size_t RemoveLeftoverTemporaries(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    if (error) {
+        return 0;
+    }
+    std::size_t removed = 0;
+    for (const std::filesystem::directory_entry& entry : entries) {
+        const std::optional<pid_t> writer = TemporaryWriter(entry.path().filename().string());
+        // A link or folder with such a name is not one of ours.
+        if (!writer || ProcessRunning(*writer) || !entry.is_regular_file(error) ||
+            entry.is_symlink(error)) {
+            continue;
+        }
+        if (std::filesystem::remove(entry.path(), error)) {
+            ++removed;
+            DebugOutput::Write("removed the leftover of a killed write: " + entry.path().string());
+        }
+    }
+    return removed;
 }
 
 }  // namespace varlok::platform

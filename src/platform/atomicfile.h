@@ -52,4 +52,12 @@ struct FileContents {
                                          std::string_view bytes,
                                          const AtomicWriteFaultHook& faultHook = {});
 
+// Removes from `folder` the temporary files that ReplaceFileAtomically left
+// behind when its program was killed between creating and renaming one
+// (".NAME.tmp-PID-N"). Only regular files whose writer is no longer running
+// are removed: a write of a live program (this one included) is never
+// touched, and nothing else in the folder is. Returns how many were removed;
+// a folder that does not exist or cannot be listed removes none.
+std::size_t RemoveLeftoverTemporaries(const std::filesystem::path& folder);
+
 }  // namespace varlok::platform

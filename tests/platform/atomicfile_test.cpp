@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
 
 namespace varlok::platform {
 namespace {
@@ -34,6 +39,53 @@ TEST(ReadRegularFileTest, ReadsRegularFilesUpToTheBoundAndNothingElse) {
         EXPECT_EQ(refused.status, FileReadStatus::Error) << path;
         EXPECT_TRUE(refused.bytes.empty()) << path;
     }
+}
+
+// The pid of a process that has ended (and was reaped).
+pid_t EndedPid() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST(RemoveLeftoverTemporariesTest, RemovesOnlyTheTemporariesOfWritersThatAreGone) {
+    const TempFolder folder;
+    const std::string dead = std::to_string(EndedPid());
+    const std::string alive = std::to_string(::getpid());
+    const std::vector<std::string> leftovers{".msProfile.ini.tmp-" + dead + "-0",
+                                             ".My Profile.config.tmp-" + dead + "-17"};
+    const std::vector<std::string> kept{
+        "msProfile.ini",
+        ".msMacro.ini.tmp-" + alive + "-3",  // a write of a running program
+        "notes.tmp-" + dead + "-0",          // not hidden: not a name we make
+        ".x.tmp-" + dead + "-",              // no counter
+        ".x.tmp-" + dead + "a-1",            // no pid
+        ".tmp-" + dead + "-1",               // no target name
+    };
+    for (const std::string& name : leftovers) {
+        WriteBytes(folder / name, "half");
+    }
+    for (const std::string& name : kept) {
+        WriteBytes(folder / name, "keep");
+    }
+    const std::string folderLike = ".dir.tmp-" + dead + "-1";
+    std::filesystem::create_directory(folder / folderLike);
+    const std::string linkLike = ".link.tmp-" + dead + "-2";
+    std::filesystem::create_symlink(folder / "msProfile.ini", folder / linkLike);
+
+    EXPECT_EQ(RemoveLeftoverTemporaries(folder.Path()), leftovers.size());
+    for (const std::string& name : leftovers) {
+        EXPECT_FALSE(std::filesystem::exists(folder / name)) << name;
+    }
+    for (const std::string& name : kept) {
+        EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(folder / folderLike));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / linkLike));
+    EXPECT_EQ(RemoveLeftoverTemporaries(folder / "missing"), 0U);
 }
 
 }  // namespace

@@ -18,14 +18,9 @@ namespace {
 
 const BusObjectAddress kBusDaemon{"org.freedesktop.DBus", "/org/freedesktop/DBus",
                                   "org.freedesktop.DBus"};
-constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
 constexpr const char* kFailedError = "org.freedesktop.DBus.Error.Failed";
 constexpr const char* kNoReplyError = "org.freedesktop.DBus.Error.NoReply";
 constexpr const char* kDisconnectedError = "org.freedesktop.DBus.Error.Disconnected";
-
-struct MainLoopUnref {
-    void operator()(GMainLoop* loop) const { g_main_loop_unref(loop); }
-};
 
 // The session bus's address as the client takes it: never by launching one
 // (GLib would start dbus-launch, which needs an X display and outlives us).
@@ -100,7 +95,7 @@ struct GdbusClient::Impl {
     BusObjectAddress followed;
     BusFollower follower;
     GMainContextPtr context;
-    std::unique_ptr<GMainLoop, MainLoopUnref> loop;
+    GMainLoopPtr loop;
     guint propertiesSubscription = 0;
     guint ownerSubscription = 0;
     std::thread thread;
@@ -187,7 +182,7 @@ BusReply GdbusClient::Call(const BusObjectAddress& target, const std::string& me
 
 BusReply GdbusClient::ReadProperty(const BusObjectAddress& target, const std::string& name,
                                    std::chrono::milliseconds timeout) {
-    const BusObjectAddress properties{target.busName, target.objectPath, kPropertiesInterface};
+    const BusObjectAddress properties{target.busName, target.objectPath, kDbusPropertiesInterface};
     BusReply reply =
         Call(properties, "Get", {BusValue::String(target.interfaceName), BusValue::String(name)},
              timeout);
@@ -202,7 +197,7 @@ BusReply GdbusClient::ReadProperty(const BusObjectAddress& target, const std::st
 
 BusReply GdbusClient::ReadProperties(const BusObjectAddress& target, BusProperties& properties,
                                      std::chrono::milliseconds timeout) {
-    const BusObjectAddress object{target.busName, target.objectPath, kPropertiesInterface};
+    const BusObjectAddress object{target.busName, target.objectPath, kDbusPropertiesInterface};
     BusReply reply = Call(object, "GetAll", {BusValue::String(target.interfaceName)}, timeout);
     if (!reply.IsError()) {
         properties =
@@ -240,7 +235,7 @@ bool GdbusClient::Follow(const BusObjectAddress& target, BusFollower follower) {
             "NameOwnerChanged", kBusDaemon.objectPath.c_str(), target.busName.c_str(),
             G_DBUS_SIGNAL_FLAGS_NONE, &Impl::OnOwnerChanged, &impl, nullptr);
         impl.propertiesSubscription = g_dbus_connection_signal_subscribe(
-            impl.connection.get(), target.busName.c_str(), kPropertiesInterface,
+            impl.connection.get(), target.busName.c_str(), kDbusPropertiesInterface,
             "PropertiesChanged", target.objectPath.c_str(), target.interfaceName.c_str(),
             G_DBUS_SIGNAL_FLAGS_NONE, &Impl::OnPropertiesChanged, &impl, nullptr);
     }

@@ -19,7 +19,6 @@ namespace {
 
 constexpr const char* kBusService = "org.freedesktop.DBus";
 constexpr const char* kBusPath = "/org/freedesktop/DBus";
-constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
 // RequestName: take the name only when nobody has it; the replies that mean
 // it is ours.
 constexpr guint32 kDoNotQueue = 4;
@@ -27,10 +26,6 @@ constexpr guint32 kPrimaryOwner = 1;
 constexpr guint32 kAlreadyOwner = 4;
 constexpr gint kReleaseTimeoutMs = 1000;
 constexpr const char* kRefusedError = "org.freedesktop.DBus.Error.NoServer";
-
-struct MainLoopUnref {
-    void operator()(GMainLoop* loop) const { g_main_loop_unref(loop); }
-};
 
 struct NodeInfoUnref {
     void operator()(GDBusNodeInfo* info) const { g_dbus_node_info_unref(info); }
@@ -60,7 +55,7 @@ struct GdbusObjectExport::Impl {
 
     const BusExportOptions options;
     GMainContextPtr context{g_main_context_new()};
-    std::unique_ptr<GMainLoop, MainLoopUnref> loop{g_main_loop_new(context.get(), FALSE)};
+    GMainLoopPtr loop{g_main_loop_new(context.get(), FALSE)};
     GObjectPtr<GCancellable> cancellable{g_cancellable_new()};
 
     // Bus thread only.
@@ -278,7 +273,7 @@ void GdbusObjectExport::PublishProperties(const BusProperties& changed) {
     GError* raw = nullptr;
     if (!g_dbus_connection_emit_signal(
             m_impl->signalConnection.get(), nullptr, m_impl->options.objectPath.c_str(),
-            kPropertiesInterface, "PropertiesChanged",
+            kDbusPropertiesInterface, "PropertiesChanged",
             g_variant_new_tuple(arguments.data(), arguments.size()), &raw)) {
         const GErrorPtr error(raw);
         DebugOutput::Write(std::string("bus service: PropertiesChanged not sent: ") +

@@ -41,6 +41,14 @@ struct GMainContextUnref {
 };
 using GMainContextPtr = std::unique_ptr<GMainContext, GMainContextUnref>;
 
+struct GMainLoopUnref {
+    void operator()(GMainLoop* loop) const { g_main_loop_unref(loop); }
+};
+using GMainLoopPtr = std::unique_ptr<GMainLoop, GMainLoopUnref>;
+
+// The interface every D-Bus object has for its properties.
+inline constexpr const char* kDbusPropertiesInterface = "org.freedesktop.DBus.Properties";
+
 // The message of a GError, or "" for none.
 [[nodiscard]] inline const char* ErrorMessage(const GErrorPtr& error) {
     return error && error->message != nullptr ? error->message : "";

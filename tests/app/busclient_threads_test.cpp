@@ -218,9 +218,12 @@ TEST_F(BusClientTest, WatchPrintsTheDpiButtonPressedInTheMenuAndEndsOnCtrlC) {
             return watch.Output().find("\"event\":\"" + event + "\"") != std::string::npos;
         });
     };
+    // The menu chosen from before stays the window's last menu, closed,
+    // until the click has opened the next one.
     const auto chooseInMenu = [this](std::string_view item) {
-        return Driver().Click("menubtn") &&
-               RunUntil([this] { return m_window->PopupMenu() != nullptr; }) &&
+        return Driver().Click("menubtn") && RunUntil([this] {
+                   return m_window->PopupMenu() != nullptr && m_window->PopupMenu()->IsOpen();
+               }) &&
                m_window->PopupMenu()->ChooseItem(item);
     };
     ASSERT_TRUE(waitForEvent("state")) << watch.Output();

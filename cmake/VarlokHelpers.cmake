@@ -108,7 +108,7 @@ endfunction()
 # One GoogleTest executable; every test case becomes a CTest test carrying the
 # labels (unit, ui, e2e, slow, threads). Qt tests run offscreen.
 function(varlok_add_test target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "" "SERIAL" "SOURCES;DEPS;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE VARLOK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
@@ -136,6 +136,17 @@ function(varlok_add_test target)
   file(WRITE ${properties_file}
        "set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\" "
        "ENVIRONMENT \"${ARG_ENVIRONMENT}\")\n")
+  # SERIAL: a regular expression of the tests that run alone (end-to-end
+  # tests of whole programs whose waits would be eaten up by a test beside
+  # them on a busy machine).
+  if(ARG_SERIAL)
+    file(APPEND ${properties_file}
+         "foreach(test IN LISTS ${target}_TESTS)\n"
+         "  if(test MATCHES \"${ARG_SERIAL}\")\n"
+         "    set_tests_properties(\${test} PROPERTIES RUN_SERIAL TRUE)\n"
+         "  endif()\n"
+         "endforeach()\n")
+  endif()
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties_file})
 endfunction()
 

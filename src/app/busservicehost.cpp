@@ -56,6 +56,8 @@ void BusServiceHost::Start(std::string address) {
     options.onCall = [this](platform::BusCall call) { Enqueue(std::move(call)); };
     m_export = std::make_unique<platform::GdbusObjectExport>(std::move(options));
     m_service.Attach(m_export.get());
+    // What changed while the export was made goes out with the first refresh.
+    RequestRefresh();
 }
 
 void BusServiceHost::Stop() {

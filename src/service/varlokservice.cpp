@@ -174,7 +174,6 @@ platform::BusProperties VarlokService::TakeSnapshot() {
 
 void VarlokService::Attach(platform::BusObject* object) {
     m_object = object;
-    static_cast<void>(TakeSnapshot());
 }
 
 void VarlokService::Refresh() {

@@ -31,8 +31,10 @@ public:
 
     // The properties as they are now; also what Refresh compares with next.
     [[nodiscard]] platform::BusProperties TakeSnapshot();
-    // Publications go to object from now on (nullptr: nowhere), starting from
-    // a fresh snapshot that the object is assumed to hold already.
+    // Publications go to object from now on (nullptr: nowhere). The object is
+    // assumed to hold the properties of the last TakeSnapshot, so the next
+    // Refresh publishes whatever changed since that snapshot (the mouse may
+    // connect on its worker between the two calls).
     void Attach(platform::BusObject* object);
     [[nodiscard]] bool IsAttached() const { return m_object != nullptr; }
 

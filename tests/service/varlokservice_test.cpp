@@ -89,6 +89,7 @@ protected:
                   platform::IniWriteResult::Ok);
         ASSERT_EQ(m_store.Ini().Write("PROFILEDEVICENAME", "1", "Work"),
                   platform::IniWriteResult::Ok);
+        static_cast<void>(m_service.TakeSnapshot());
         m_service.Attach(&m_object);
     }
 
@@ -283,6 +284,20 @@ TEST_F(VarlokServiceTest, PublishesWhatChangedOnlyWhenSomethingDid) {
     ASSERT_EQ(m_object.Publications().size(), 1U);
     EXPECT_EQ(m_object.Publications()[0].at("ForegroundProgram"),
               BusValue::String("/usr/bin/game"));
+}
+
+TEST_F(VarlokServiceTest, WhatChangesBetweenTheObjectsSnapshotAndItsAttachIsPublished) {
+    // The window makes its bus object from a snapshot while the mouse
+    // connects on its worker; the object never saw the connection.
+    m_service.Attach(nullptr);
+    m_link.SetConnected(false);
+    platform::FakeBusObject object(m_service.TakeSnapshot());
+    m_link.SetConnected(true);
+    m_service.Attach(&object);
+    m_service.Refresh();
+    ASSERT_EQ(object.Publications().size(), 1U);
+    EXPECT_EQ(object.Publications()[0].at("Connected"), BusValue::Boolean(true));
+    EXPECT_EQ(object.Properties().at("Connected"), BusValue::Boolean(true));
 }
 
 TEST(VarlokServiceInterface, TheExportedDescriptionNamesWhatTheServiceServes) {

@@ -19,6 +19,7 @@ static_assert(kHeaderSize == kMagic.size() + 2 * sizeof(std::uint32_t));
 // More than any tree a compositor sends; a longer payload is a broken stream.
 inline constexpr std::uint32_t kMaxPayload = 64u << 20;
 
+inline constexpr std::uint32_t kRunCommand = 0;
 inline constexpr std::uint32_t kSubscribe = 2;
 inline constexpr std::uint32_t kGetTree = 4;
 inline constexpr std::uint32_t kEventBit = 0x80000000u;

@@ -61,7 +61,7 @@ TEST_F(ApplicationLinksEndToEndTest, ALinkedProgramInFrontSwitchesTheMouseAndLea
         platform::X11ForegroundProgram::ExecutableOf(static_cast<std::uint32_t>(m_child));
     ASSERT_TRUE(program.has_value());
 
-    ASSERT_NO_FATAL_FAILURE(testing::WriteLinkedDeviceProfiles(m_folder.Path(), *program));
+    ASSERT_TRUE(testing::WriteLinkedDeviceProfiles(m_folder / "ms", *program));
     m_environment.foreground =
         std::make_shared<platform::X11ForegroundProgram>(m_server.DisplayName());
     AttachMouse();

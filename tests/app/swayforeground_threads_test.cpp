@@ -93,8 +93,7 @@ TEST_F(SwayForegroundTest, FollowsTheFocusedWindowToItsProgram) {
 }
 
 TEST_F(SwayForegroundTest, TheLinkedProgramInFrontSwitchesTheMouseAndLeavingItReturns) {
-    ASSERT_NO_FATAL_FAILURE(
-        testing::WriteLinkedDeviceProfiles(m_folder.Path(), m_gamePath.string()));
+    ASSERT_TRUE(testing::WriteLinkedDeviceProfiles(m_folder / "ms", m_gamePath.string()));
     m_environment.foreground =
         std::make_shared<platform::SwayForegroundProgram>(m_sway.SocketPath());
     ui::CTrayIcon::OverrideSystemTrayAvailable(false);

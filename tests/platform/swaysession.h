@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,11 +13,10 @@
 
 #include "childprocess.h"
 #include "reportingchild.h"
-#include "tempfolder.h"
 
 namespace varlok::platform::testing {
 
-// Sway running headless for one test (no screen, no input devices, pixman
+// Sway running headless for one test or benchmark (no screen, no input devices, pixman
 // rendering), in a runtime folder of its own, so that nothing reaches the
 // desktop of whoever runs the tests. Its first command tells the IPC socket
 // and the Wayland display on descriptor 3. Sway refuses to run as root, so
@@ -27,9 +27,12 @@ public:
     static constexpr unsigned kNobody = 65534;
 
     SwaySession() {
-        if (!OnPath("sway")) {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "varlok-sway-XXXXXX").string();
+        if (!OnPath("sway") || ::mkdtemp(pattern.data()) == nullptr) {
             return;
         }
+        m_runtime = pattern;
         m_installed = true;
         const std::filesystem::path config = m_runtime / "sway.config";
         std::ofstream(config) << "exec printf '%s %s\\n' \"$SWAYSOCK\" \"$WAYLAND_DISPLAY\" >&"
@@ -42,12 +45,12 @@ public:
                                          "WAYLAND_DISPLAY",
                                          "-u",
                                          "SWAYSOCK",
-                                         "XDG_RUNTIME_DIR=" + m_runtime.Path().string(),
+                                         "XDG_RUNTIME_DIR=" + m_runtime.string(),
                                          "WLR_BACKENDS=headless",
                                          "WLR_RENDERER=pixman",
                                          "WLR_LIBINPUT_NO_DEVICES=1"};
         if (::geteuid() == 0) {
-            [[maybe_unused]] const int owned = ::chown(m_runtime.Path().c_str(), kNobody, kNobody);
+            [[maybe_unused]] const int owned = ::chown(m_runtime.c_str(), kNobody, kNobody);
             [[maybe_unused]] const int readable = ::chmod(config.c_str(), 0644);
             command.insert(command.end(),
                            {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
@@ -62,6 +65,16 @@ public:
         }
     }
 
+    ~SwaySession() {
+        m_sway.reset();
+        std::error_code ignored;
+        if (!m_runtime.empty()) {
+            std::filesystem::remove_all(m_runtime, ignored);
+        }
+    }
+    SwaySession(const SwaySession&) = delete;
+    SwaySession& operator=(const SwaySession&) = delete;
+
     // False when sway is not installed (package sway).
     [[nodiscard]] bool Installed() const { return m_installed; }
     // Empty when sway did not start.
@@ -70,7 +83,7 @@ public:
 
     // What a Wayland client of this session needs in its environment.
     [[nodiscard]] std::vector<std::string> ClientEnvironment() const {
-        return {"XDG_RUNTIME_DIR=" + m_runtime.Path().string(), "WAYLAND_DISPLAY=" + m_display,
+        return {"XDG_RUNTIME_DIR=" + m_runtime.string(), "WAYLAND_DISPLAY=" + m_display,
                 "SWAYSOCK=" + m_socket, "QT_QPA_PLATFORM=wayland"};
     }
 
@@ -106,7 +119,7 @@ private:
         return false;
     }
 
-    TempFolder m_runtime;
+    std::filesystem::path m_runtime;
     bool m_installed = false;
     std::unique_ptr<ReportingChild> m_sway;
     std::string m_socket;

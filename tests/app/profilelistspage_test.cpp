@@ -590,7 +590,8 @@ TEST_F(ProfileOperationsTest, AHelperInTheCompositorLeavesTheLinkControlsEnabled
     m_environment.foreground = m_foreground;
     Open();
     EXPECT_TRUE(Find("ms_device_profile_link_check")->IsEnabled());
-    EXPECT_EQ(Find("ms_device_profile_link_check")->GetToolTip(), "");
+    EXPECT_EQ(Find("ms_device_profile_link_check")->GetToolTip(), "profile_tip_link_check")
+        << "the layout's own tooltip";
 }
 
 // The lists without the window: choices and buttons go to the live

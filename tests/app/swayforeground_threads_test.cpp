@@ -39,6 +39,9 @@ protected:
         m_editorPath = m_sway.CopyProgram(VARLOK_FOCUS_WINDOW, "editor");
         m_game = Show(m_gamePath);
         m_editor = Show(m_editorPath);
+        // A new window takes the focus when sway maps it, which may come
+        // after the client's first frame: the editor is made the one in front.
+        ASSERT_TRUE(Focus(*m_editor));
     }
 
     std::unique_ptr<ChildProcess> Show(const std::filesystem::path& program) {

@@ -49,6 +49,7 @@
 #include "platform/childprocess.h"
 #include "platform/filedescriptor.h"
 #include "platform/inifile.h"
+#include "platform/jsonvalue.h"
 #include "platform/localsocket.h"
 #include "platform/swayforegroundprogram.h"
 #include "platform/swayipc.h"
@@ -386,15 +387,24 @@ struct SwayDesktop {
             }
         }
         commands = varlok::platform::ConnectLocalSocket(sway.SocketPath());
-        ready = commands.Valid();
+        // Sway maps a window (and focuses it) only after the client's first
+        // frame: the other window is put in front once Sway has it.
+        const auto end = Clock::now() + 20s;
+        while (commands.Valid() && !ready && Clock::now() < end) {
+            ready = Focus(false);
+        }
     }
-    // Focuses the window of the game (or the other one), as a key binding does.
+    // Focuses the window of the game (or the other one), as a key binding
+    // does; false when Sway has no such window (yet).
     bool Focus(bool game) {
         const std::string command =
             "[pid=" + std::to_string(windows[game ? 0 : 1]->Pid()) + "] focus";
-        return varlok::platform::SwayRequest(commands.Get(), varlok::platform::swayipc::kRunCommand,
-                                             command, 2s)
-            .has_value();
+        const std::optional<std::string> answer = varlok::platform::SwayRequest(
+            commands.Get(), varlok::platform::swayipc::kRunCommand, command, 2s);
+        const std::optional<varlok::platform::JsonValue> results =
+            answer ? varlok::platform::JsonValue::Parse(*answer) : std::nullopt;
+        return results && !results->Items().empty() &&
+               results->Items().front().TrueMember("success");
     }
 
     varlok::platform::testing::SwaySession sway;

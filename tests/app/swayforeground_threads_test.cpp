@@ -39,9 +39,14 @@ protected:
         m_editorPath = m_sway.CopyProgram(VARLOK_FOCUS_WINDOW, "editor");
         m_game = Show(m_gamePath);
         m_editor = Show(m_editorPath);
-        // A new window takes the focus when sway maps it, which may come
-        // after the client's first frame: the editor is made the one in front.
-        ASSERT_TRUE(Focus(*m_editor));
+        // Sway maps a window (and focuses it) only after the client's first
+        // frame: each is focused once sway has it, the editor last.
+        for (const ChildProcess* client : {m_game.get(), m_editor.get()}) {
+            const auto end = std::chrono::steady_clock::now() + kPatience;
+            while (!Focus(*client)) {
+                ASSERT_LT(std::chrono::steady_clock::now(), end) << "sway did not map a window";
+            }
+        }
     }
 
     std::unique_ptr<ChildProcess> Show(const std::filesystem::path& program) {

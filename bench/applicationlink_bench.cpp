@@ -45,8 +45,8 @@
 #include "device/devicelink.h"
 #include "device/hidbus.h"
 #include "latencysamples.h"
-#include "platform/event.h"
 #include "platform/childprocess.h"
+#include "platform/event.h"
 #include "platform/filedescriptor.h"
 #include "platform/inifile.h"
 #include "platform/jsonvalue.h"
@@ -59,8 +59,8 @@
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "settings/mousemirror.h"
-#include "virtualmouselink.h"
 #include "swaysession.h"
+#include "virtualmouselink.h"
 #include "xvfbserver.h"
 
 // Last: Xlib defines None, Bool and Status as macros.

@@ -90,9 +90,10 @@ ForegroundBackendKind ChooseForegroundBackend(const DesktopSession& session) {
         std::string_view name;
         Kind kind;
     };
+    // i3's IPC names no pids, but i3 keeps EWMH's _NET_ACTIVE_WINDOW.
     constexpr std::array<Forced, 7> kForced{{{"x11", Kind::X11},
                                              {"sway", Kind::Sway},
-                                             {"i3", Kind::Sway},
+                                             {"i3", Kind::X11},
                                              {"hyprland", Kind::Hyprland},
                                              {"kde", Kind::KwinScript},
                                              {"gnome", Kind::GnomeShellExtension},

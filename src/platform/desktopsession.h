@@ -44,8 +44,9 @@ struct DesktopSession {
 [[nodiscard]] DesktopBackendKind ChooseDesktopBackend(const DesktopSession& session);
 
 // Where the program in front is learnt on a session:
-//  - VARLOK_DESKTOP, when it names one (any case): "x11", "sway" (also
-//    "i3"), "hyprland", "kde", "gnome" or "none"; other values are ignored;
+//  - VARLOK_DESKTOP, when it names one (any case): "x11" (also "i3", whose
+//    IPC names no pids), "sway", "hyprland", "kde", "gnome" or "none"; other
+//    values are ignored;
 //  - Sway when SWAYSOCK is set, Hyprland when HYPRLAND_INSTANCE_SIGNATURE is
 //    (their sockets see XWayland's windows as well as the others);
 //  - on a Wayland session, KWin's script for KDE and the GNOME Shell

@@ -48,7 +48,7 @@ TEST(ForegroundSession, ChoosesTheBackendForTheSession) {
         {{"", "", "", false, false, false, "", ""}, Kind::None},
         {{"X11", "KDE", "wayland", true, true, true, "", ""}, Kind::X11},
         {{"Hyprland", "sway", "", false, true, true, "/sock", ""}, Kind::Hyprland},
-        {{"i3", "", "", true, false, true, "", ""}, Kind::Sway},
+        {{"i3", "", "", true, false, true, "", ""}, Kind::X11},
         {{"none", "GNOME", "wayland", true, true, true, "", ""}, Kind::None},
         {{"cinnamon", "KDE", "wayland", true, true, true, "", ""}, Kind::KwinScript},
     };

@@ -66,6 +66,11 @@ public:
     }
 
     ~SwaySession() {
+        // Asked to exit, sway ends from its event loop; its SIGTERM handler
+        // can deadlock (see ReportingChild::End), which is only the fallback.
+        if (!m_socket.empty()) {
+            static_cast<void>(Command("exit"));
+        }
         m_sway.reset();
         std::error_code ignored;
         if (!m_runtime.empty()) {

@@ -50,6 +50,8 @@ void ConfigurationExchange::SyncDevice() {
 }
 
 void ConfigurationExchange::RefreshCurrentRecord() {
+    // A change the mouse reports after this point is re-read again.
+    static_cast<void>(m_mirror.recordChangedOnDevice.Take());
     {
         const auto lock = m_link.LockIo();
         SettingsRecord& record = m_mirror.settingsRecord;
@@ -128,6 +130,12 @@ bool ConfigurationExchange::SelectOnboardProfile(int index) {
 
 void ConfigurationExchange::FlushSettings() {
     if (!m_mirror.settingsDirty.Take()) {
+        return;
+    }
+    if (m_mirror.recordChangedOnDevice.IsSet()) {
+        platform::DebugOutput::Write(
+            "FlushSettings: the mouse changed its record in force; the change is dropped and "
+            "the mouse's record re-read");
         return;
     }
     std::array<std::uint8_t, kExchangedRecordSize> buffer{};

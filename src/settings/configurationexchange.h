@@ -44,6 +44,7 @@ public:
     // profile's entry, then the device's record at offset 0 becomes entry 0
     // and the record in force, always with byte 0 set to 0. Saves the
     // lighting and device profiles; the caller refreshes the mouse page.
+    // Takes the mirror's recordChangedOnDevice mark first.
     void RefreshCurrentRecord();
 
     // Switches the device to onboard profile `index` (0-4; anything else is
@@ -59,7 +60,10 @@ public:
     // Timer 2: sends the record in force when it was marked dirty (one
     // WriteSettings of 56 bytes at offset 0, the record then zeros), and
     // clears the mark whatever the device answered: a failed write is
-    // dropped, and the next change sends the whole record again.
+    // dropped, and the next change sends the whole record again. While the
+    // mouse has changed its record in force by itself and the re-read has
+    // not yet taken it (recordChangedOnDevice), the mark is cleared and
+    // nothing is sent: the record held is the one the mouse left.
     void FlushSettings();
 
     // The key page's save button: SaveStarted; the cursor-script and macro

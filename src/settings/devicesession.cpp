@@ -18,6 +18,16 @@ constexpr std::size_t kMonitorSlots = Index(DeviceSession::WorkerSlot::KeyboardN
 
 }  // namespace
 
+void DeviceSession::MouseEventsToMirror::DeviceEventReported(device::DeviceType device,
+                                                             device::DeviceEventCode code) {
+    // The mouse reports its profile button and its DPI button alike; both
+    // change the record in force.
+    if (device == device::DeviceType::Mouse && code == device::DeviceEventCode::ProfileSwitched) {
+        m_mirror.recordChangedOnDevice.Mark();
+    }
+    m_events.DeviceEventReported(device, code);
+}
+
 DeviceSession::DeviceSession(std::shared_ptr<device::HidBus> bus, ProfileSaves& saves,
                              ExchangeHooks& hooks, TableUploads& uploads)
     : m_bus(std::move(bus)), m_exchange(m_mouseLink, m_mirror, saves, hooks, uploads) {}
@@ -66,8 +76,9 @@ void DeviceSession::Start(device::DeviceEventSink& events) {
     }
     m_started = true;
     m_presenceMonitor = std::make_unique<device::PresenceMonitor>(m_mouseLink, events);
-    m_mouseNotifications =
-        std::make_unique<device::NotificationMonitor>(device::DeviceType::Mouse, events, m_bus);
+    m_mouseEvents = std::make_unique<MouseEventsToMirror>(m_mirror, events);
+    m_mouseNotifications = std::make_unique<device::NotificationMonitor>(device::DeviceType::Mouse,
+                                                                         *m_mouseEvents, m_bus);
     m_keyboardNotifications =
         std::make_unique<device::NotificationMonitor>(device::DeviceType::Keyboard, events, m_bus);
 

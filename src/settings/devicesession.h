@@ -93,6 +93,29 @@ private:
         platform::WorkerThread::Wake wake;
     };
 
+    // What the mouse's notification monitor reports, passed on to the
+    // owner's sink after marking the mirror when the mouse changed its
+    // record in force by itself (so that no flush writes the record the
+    // mouse left over the one it moved to before the re-read).
+    class MouseEventsToMirror : public device::DeviceEventSink {
+    public:
+        MouseEventsToMirror(MouseMirror& mirror, device::DeviceEventSink& events)
+            : m_mirror(mirror), m_events(events) {}
+        void MouseArrived() override { m_events.MouseArrived(); }
+        void MouseFoundAtStart() override { m_events.MouseFoundAtStart(); }
+        void MouseStillPresent() override { m_events.MouseStillPresent(); }
+        void MouseRemoved() override { m_events.MouseRemoved(); }
+        void MousePermissionDenied(bool denied) override { m_events.MousePermissionDenied(denied); }
+        void MouseInUse(const std::optional<platform::LockHolder>& holder) override {
+            m_events.MouseInUse(holder);
+        }
+        void DeviceEventReported(device::DeviceType device, device::DeviceEventCode code) override;
+
+    private:
+        MouseMirror& m_mirror;
+        device::DeviceEventSink& m_events;
+    };
+
     std::shared_ptr<device::HidBus> m_bus;
     device::DeviceLink m_keyboardLink{m_bus};
     device::DeviceLink m_mouseLink{m_bus};
@@ -104,6 +127,7 @@ private:
     std::optional<platform::StopOutcome> m_stopOutcome;
 
     // Declared last: the threads end before the monitors and links they use.
+    std::unique_ptr<MouseEventsToMirror> m_mouseEvents;
     std::unique_ptr<device::PresenceMonitor> m_presenceMonitor;
     std::unique_ptr<device::NotificationMonitor> m_mouseNotifications;
     std::unique_ptr<device::NotificationMonitor> m_keyboardNotifications;

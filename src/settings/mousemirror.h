@@ -68,6 +68,12 @@ struct MouseMirror {
     RecordTable recordTable{};
     SettingsRecord settingsRecord;
     SettingsDirty settingsDirty;
+    // Marked (by the mouse's notification monitor) when the mouse reports
+    // that it changed its record in force by itself: its profile or DPI
+    // button. Until the re-read of that record takes the mark, the record
+    // held here is no longer the mouse's, and a flush would write it over
+    // the record the mouse moved to.
+    SettingsDirty recordChangedOnDevice;
     SharedByte pointerSpeed{kInitialPointerSpeed};
     SharedByte wheelLines{kInitialWheelLines};
     SharedByte mouseZoneSlot{kInitialZoneSlot};

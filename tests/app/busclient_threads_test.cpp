@@ -233,6 +233,10 @@ TEST_F(BusClientTest, WatchPrintsTheDpiButtonPressedInTheMenuAndEndsOnCtrlC) {
     ASSERT_TRUE(chooseInMenu("sim_dpi_button"));
     ASSERT_TRUE(waitForEvent("stage")) << watch.Output();
     EXPECT_EQ(m_mouse->SettingsArea()[19], next - 1);
+    // The window writes the record it re-read back with its next commit; the
+    // profile button is pressed once that is done (a button pressed before
+    // is the mouse's own race, which the window's flush test covers).
+    WaitForCommit();
     // The mouse's own profile button: the window's record is re-read, and
     // watch names the profile the mouse says it is on.
     ASSERT_TRUE(chooseInMenu("sim_event_401"));

@@ -137,6 +137,31 @@ TEST_F(ConfigurationExchangeTest, AFailedFlushDropsTheChange) {
     EXPECT_EQ(Requests().size(), 0u);
 }
 
+TEST_F(ConfigurationExchangeTest, AChangeIsNotWrittenOverTheRecordTheMouseSwitchedToByItself) {
+    m_exchange.RefreshCurrentRecord();
+    const std::vector<std::uint8_t> profile0 = DeviceSettings(1, SettingsRecord::kSize - 1);
+    mouse->ClearLog();
+    // A change waits for the tick when the mouse's button takes it from
+    // profile 4 to profile 0, and the mouse says so.
+    m_mirror.settingsRecord.Set(SettingsRecord::kReportRate, 3);
+    m_mirror.settingsDirty.Mark();
+    mouse->PressProfileButton();
+    m_mirror.recordChangedOnDevice.Mark();
+    m_exchange.FlushSettings();
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_FALSE(m_mirror.settingsDirty.IsSet());
+    EXPECT_EQ(DeviceSettings(1, SettingsRecord::kSize - 1), profile0);
+
+    // The re-read takes the mark; changes are written again, to profile 0.
+    m_exchange.RefreshCurrentRecord();
+    EXPECT_FALSE(m_mirror.recordChangedOnDevice.IsSet());
+    m_mirror.settingsRecord.Set(SettingsRecord::kReportRate, 3);
+    m_mirror.settingsDirty.Mark();
+    m_exchange.FlushSettings();
+    EXPECT_EQ(Summaries(Requests()), (Strings{"05 len 1 @0", "05 len 56 @0", "06 len 56 @0"}));
+    EXPECT_EQ(DeviceSettings(SettingsRecord::kReportRate, 1), std::vector<std::uint8_t>{3});
+}
+
 TEST_F(ConfigurationExchangeTest, SelectingTheProfileTheDeviceAlreadyHasReadsOneByteOnly) {
     FillMirror();
     const MirrorCopy before(m_mirror);

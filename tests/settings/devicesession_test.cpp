@@ -48,6 +48,12 @@ TEST_F(DeviceSessionTest, MonitorsAndWorkersRunAndStopWithoutAWindow) {
     ASSERT_TRUE(m_mouse->WaitForWaitingReaders(1, std::chrono::seconds(20)));
     m_mouse->PressEvent(0x402);
     ASSERT_TRUE(m_events.WaitFor("Event mouse 0x0402"));
+    EXPECT_FALSE(m_session.Mirror().recordChangedOnDevice.IsSet());
+    // The mouse's DPI button changes its record in force: the mirror knows
+    // before the window hears of it.
+    m_mouse->PressDpiButton();
+    ASSERT_TRUE(m_events.WaitFor("Event mouse 0x0401"));
+    EXPECT_TRUE(m_session.Mirror().recordChangedOnDevice.IsSet());
 
     // The exchanges work on the session's link and mirror.
     m_session.Exchange().SyncDevice();

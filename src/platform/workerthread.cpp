@@ -2,6 +2,10 @@
 
 #include <vector>
 
+#ifdef __linux__
+#include <pthread.h>
+#endif
+
 namespace varlok::platform {
 
 WorkerThread::~WorkerThread() {
@@ -11,14 +15,28 @@ WorkerThread::~WorkerThread() {
     }
 }
 
-bool WorkerThread::Start(Body body, Wake wake) {
+void NameThisThread(std::string_view name) {
+#ifdef __linux__
+    // The kernel keeps 15 bytes and the terminating zero.
+    constexpr std::size_t kLongestName = 15;
+    const std::string kept(name.substr(0, kLongestName));
+    pthread_setname_np(pthread_self(), kept.c_str());
+#else
+    static_cast<void>(name);
+#endif
+}
+
+bool WorkerThread::Start(Body body, Wake wake, std::string_view name) {
     if (m_thread.joinable() || !body) {
         return false;
     }
     m_wake = std::move(wake);
     m_stop.Reset();
     m_ended.Reset();
-    m_thread = std::thread([this, run = std::move(body)] {
+    m_thread = std::thread([this, run = std::move(body), name = std::string(name)] {
+        if (!name.empty()) {
+            NameThisThread(name);
+        }
         run(m_stop);
         m_ended.Set();
     });

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <functional>
 #include <span>
+#include <string>
+#include <string_view>
 #include <thread>
 
 #include "platform/event.h"
@@ -35,8 +37,9 @@ public:
     // cleared here rather than on the new thread, so that a stop requested
     // right after Start is never lost. False (and nothing started) while a
     // thread started earlier has not been joined. Call it before other
-    // threads may call RequestStop.
-    [[nodiscard]] bool Start(Body body, Wake wake = {});
+    // threads may call RequestStop. name, when given, names the thread for
+    // the system's tools (ps, top, /proc): at most 15 bytes are kept.
+    [[nodiscard]] bool Start(Body body, Wake wake = {}, std::string_view name = {});
 
     // Signals the stop event, then calls the wake function (on the calling
     // thread). Calling it again, or on a thread that has ended or never
@@ -56,6 +59,9 @@ private:
     Wake m_wake;
     std::thread m_thread;
 };
+
+// Names the calling thread for the system's tools (at most 15 bytes kept).
+void NameThisThread(std::string_view name);
 
 enum class StopOutcome {
     AllEnded,

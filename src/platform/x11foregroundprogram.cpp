@@ -14,6 +14,7 @@
 #include "platform/debugoutput.h"
 #include "platform/processexecutable.h"
 #include "platform/xcbreply.h"
+#include "platform/workerthread.h"
 
 namespace varlok::platform {
 
@@ -61,7 +62,10 @@ X11ForegroundProgram::X11ForegroundProgram(std::string_view displayName) {
     // Where the watch starts; Changed() signals what comes after.
     m_path = QueryFrontProgram().value_or(std::string());
     m_stopFd.Reset(::eventfd(0, EFD_CLOEXEC));
-    m_thread = std::thread([this] { Watch(); });
+    m_thread = std::thread([this] {
+        NameThisThread("x11-foreground");
+        Watch();
+    });
 }
 
 X11ForegroundProgram::~X11ForegroundProgram() {

@@ -27,6 +27,7 @@
 #include "ui/uiapplication.h"
 #include "ui/windowhandle.h"
 #include "ui/windowmessages.h"
+#include "platform/startupphases.h"
 
 namespace varlok::app {
 
@@ -176,6 +177,7 @@ Application::Application(int& argc, char** argv, StartOptions options) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     m_impl = std::make_unique<Impl>(argc, argv, std::move(options));
+    platform::MarkStartupPhase("Qt application");
 }
 
 Application::~Application() = default;
@@ -216,6 +218,7 @@ int Application::Run() {
         return 1;
     }
     ui::RegisterCustomControls();
+    platform::MarkStartupPhase("skin read");
     ui::SetApplicationIcon(install / "skin" / "mouse" / "varlok.svg");
 
     CMainWnd::Environment environment;
@@ -270,6 +273,7 @@ int Application::Run() {
             std::fputs("varlok: the main window's layout could not be built\n", stderr);
             return 1;
         }
+        platform::MarkStartupPhase("window built");
         window.CenterWindow();
         window.ShowWindow(true);
         if (m_impl->options.screenshot) {

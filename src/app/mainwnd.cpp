@@ -19,6 +19,7 @@
 #include "ui/inputcapturefactory.h"
 #include "ui/resourcemanager.h"
 #include "ui/windowmessages.h"
+#include "platform/startupphases.h"
 
 namespace varlok::app {
 
@@ -254,6 +255,7 @@ void CMainWnd::OnWindowInit() {
         ui::CResourceManager::GetInstance().ReloadText();
     }
     m_menus.CheckLanguage(m_language.StoredIndex());
+    platform::MarkStartupPhase("window initialised");
 }
 
 ui::LResult CMainWnd::HandleCustomMessage(ui::MessageId message, ui::WParam wParam,
@@ -310,8 +312,13 @@ void CMainWnd::OnTimerMessage(std::uintptr_t id) {
     m_routes.DeliverTimer(id);
 }
 
+void CMainWnd::OnFirstPaint() {
+    platform::MarkStartupPhase("first paint");
+}
+
 void CMainWnd::OnMouseRead() {
     m_model.SyncDevice();
+    platform::MarkStartupPhase("configuration read");
     if (m_environment.startPage) {
         const std::string name = *std::exchange(m_environment.startPage, std::nullopt);
         m_navigator.ShowFunctionPage(name);

@@ -98,7 +98,6 @@ enum class WindowTimer : std::uintptr_t {
     KeyboardSync = 11,
     MousepadSync = 12,
     RereadMouseRecord = 13,
-    SendLightingFrame = 14,
 };
 
 enum class TimerKind {
@@ -133,8 +132,6 @@ inline constexpr std::array kWindowTimers{
     WindowTimerInfo{WindowTimer::MousepadSync, "MousepadSync", TimerKind::OneShot,
                     std::chrono::milliseconds{500}, std::chrono::milliseconds{500}},
     WindowTimerInfo{WindowTimer::RereadMouseRecord, "RereadMouseRecord", TimerKind::OneShot,
-                    std::chrono::milliseconds{10}, std::chrono::milliseconds{10}},
-    WindowTimerInfo{WindowTimer::SendLightingFrame, "SendLightingFrame", TimerKind::OneShot,
                     std::chrono::milliseconds{10}, std::chrono::milliseconds{10}},
 };
 

@@ -38,9 +38,10 @@ constexpr auto kWorkerStartPause = 20ms;
 constexpr std::array<std::string_view, 3> kHiddenAtStart{"ms_tab_panel", "setting_progress",
                                                          "ms_tab_function"};
 
-// The timers the window starts when it initialises.
-constexpr std::array kTimersAtStart{WindowTimer::FlushSettings, WindowTimer::Repaint,
-                                    WindowTimer::KeyboardSync, WindowTimer::MousepadSync};
+// The timers the window starts when it initialises. The repaint tick runs
+// while the window is on screen (OnScreenChanged).
+constexpr std::array kTimersAtStart{WindowTimer::FlushSettings, WindowTimer::KeyboardSync,
+                                    WindowTimer::MousepadSync};
 
 // A window given no desktop gets one whose settings cannot be changed.
 std::shared_ptr<platform::DesktopSettings> DesktopOrNone(
@@ -104,10 +105,6 @@ settings::PageContext CMainWnd::PageContextForPages() {
     settings::PageContext context{GetPaintManager(), m_dialogs, m_model};
     context.lighting = &m_lightingModel;
     context.leds = &m_leds;
-    context.lightingFrameTimer = {
-        TimerId(WindowTimer::SendLightingFrame),
-        [this] { StartWindowTimer(GetHandle(), WindowTimer::SendLightingFrame); },
-        [this] { GetHandle().KillTimer(TimerId(WindowTimer::SendLightingFrame)); }};
     context.profiles = &m_liveProfiles;
     context.foreground = m_foreground.get();
     context.followForegroundProgram = {MessageNumber(WindowMessage::FollowForegroundProgram), [] {
@@ -156,7 +153,9 @@ void CMainWnd::RegisterWindowRoutes() {
                   [this] { GetPaintManager().Invalidate(); });
     OnWindowTimer(m_routes, WindowTimer::ReadMouseConfiguration, [this] { OnMouseRead(); });
     OnWindowTimer(m_routes, WindowTimer::Repaint, [this] {
-        // The previews follow the lights: only what changed is painted.
+        // The pictures that change on their own follow: only what changed
+        // is painted.
+        m_routes.Raise(settings::PageSignal::kRepaintTick);
         GetPaintManager().RepaintChanged();
         const WindowTimerInfo* info = TimerInfo(WindowTimer::Repaint);
         GetHandle().SetTimer(TimerId(WindowTimer::Repaint),
@@ -247,6 +246,9 @@ void CMainWnd::OnWindowInit() {
     for (const WindowTimer timer : kTimersAtStart) {
         StartWindowTimer(GetHandle(), timer);
     }
+    if (IsOnScreen()) {
+        OnScreenChanged(true);
+    }
     if (m_environment.busServiceAddress) {
         m_busService->Start(*m_environment.busServiceAddress);
     }
@@ -310,6 +312,20 @@ void CMainWnd::OnTimerMessage(std::uintptr_t id) {
     // What the timers change in the live settings the model tells the bus
     // service itself.
     m_routes.DeliverTimer(id);
+}
+
+void CMainWnd::OnScreenChanged(bool onScreen) {
+    // Before the window initialised, its pages have nothing to show yet;
+    // the initialisation starts what a window on screen runs.
+    if (!m_initialised || m_shutDown) {
+        return;
+    }
+    if (onScreen) {
+        m_routes.Raise(settings::PageSignal::kWindowShown);
+        StartWindowTimer(GetHandle(), WindowTimer::Repaint);
+    } else {
+        GetHandle().KillTimer(TimerId(WindowTimer::Repaint));
+    }
 }
 
 void CMainWnd::OnFirstPaint() {

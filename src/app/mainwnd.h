@@ -161,6 +161,8 @@ protected:
     ui::LResult HandleCustomMessage(ui::MessageId message, ui::WParam wParam, ui::LParam lParam,
                                     bool& handled) override;
     void OnTimer(std::uintptr_t id) override { OnTimerMessage(id); }
+    // The repaint tick runs while the window is on screen.
+    void OnScreenChanged(bool onScreen) override;
     void OnFirstPaint() override;
     // Timer id -> action.
     virtual void OnTimerMessage(std::uintptr_t id);

@@ -1,8 +1,5 @@
 #include "lighting/page/mousepreviewstream.h"
 
-#include <string>
-#include <utility>
-
 #include "lighting/lightingmodel.h"
 #include "lighting/lightingworker.h"
 #include "settings/devicesession.h"
@@ -14,50 +11,49 @@ MousePreviewStream::MousePreviewStream(const settings::PageContext& context)
       m_record(context.model.Mirror().settingsRecord),
       m_effects(context.lighting->Effects()),
       m_leds(*context.leds),
-      m_mouseLink(context.model.MouseLink()),
-      m_timer(context.lightingFrameTimer) {}
+      m_mouseLink(context.model.MouseLink()) {}
 
 void MousePreviewStream::RegisterRoutes(ui::RouteTable& routes) {
     routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { BindPreviews(); });
-    routes.OnTimer(kOwner, m_timer.id, [this] { OnFrameTimer(); });
+    // What streamed while nothing was shown appears at once.
+    routes.OnSignal(kOwner, settings::PageSignal::kWindowShown, [this] { ShowLeds(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kRepaintTick, [this] { ShowLeds(); });
     constexpr auto kWorkerSlot =
         static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::LightingWorker);
     routes.OnWorker(kOwner, kWorkerSlot, [this](platform::Event& stop) {
         LightingWorker worker(
             m_record, m_effects, m_leds,
-            LightingWorker::Hooks{[this] { return m_mouseLink.IsConnected(); }, m_timer.arm, {}});
+            {.isConnected = [this] { return m_mouseLink.IsConnected(); },
+             .pushFrame = [this] { static_cast<void>(PushMouseFrame(m_leds, m_mouseLink)); }});
         worker.Run(stop);
     });
 }
 
 void MousePreviewStream::BindPreviews() {
-    for (std::size_t i = 0; i < m_previews.size(); ++i) {
-        ui::CControlUI* preview =
-            m_controls.FindControl(std::string(kPreviewPrefix) + std::to_string(i));
-        m_previews[i] = preview;
-        if (preview != nullptr) {
-            preview->SetIsChangerColor(true);
-            preview->SetChangerAlpha(0);
+    m_preview = m_controls.FindControl<ui::CLightPictureUI>(kPreviewName);
+    if (m_preview != nullptr) {
+        for (std::size_t i = 0; i < m_preview->GetLightCount(); ++i) {
+            m_preview->SetLightTint(i, 0, 0);
         }
     }
 }
 
-void MousePreviewStream::OnFrameTimer() {
-    m_timer.cancel();
+void MousePreviewStream::ShowLeds() {
+    // Only while the mouse is there, as for the frames: while it is away the
+    // picture keeps the last frame's colours.
     if (m_mouseLink.IsConnected()) {
-        static_cast<void>(PushMouseFrame(m_leds, *this, m_mouseLink));
+        ShowMouseFrame(m_leds, *this);
     }
 }
 
 bool MousePreviewStream::IsPreviewVisible(std::size_t led) const {
-    const ui::CControlUI* preview = m_previews.at(led);
-    return preview != nullptr && preview->IsVisible();
+    return m_preview != nullptr && m_preview->IsVisible() && led < m_preview->GetLightCount();
 }
 
 void MousePreviewStream::SetPreviewTint(std::size_t led, std::uint32_t packedColour,
                                         std::uint8_t alpha) {
-    if (ui::CControlUI* preview = m_previews.at(led)) {
-        preview->SetChangerTint(PreviewTintToArgb(packedColour), alpha);
+    if (m_preview != nullptr) {
+        m_preview->SetLightTint(led, PreviewTintToArgb(packedColour), alpha);
     }
 }
 

@@ -229,6 +229,11 @@ int Application::Run() {
     std::optional<sim::VirtualMouseStateFile> mouseMemory;
     if (m_impl->options.simulate) {
         environment.virtualMouse = sim::AttachVirtualMouse(*environment.bus);
+        // As a device: it answers on a thread of its own, and keeps no log
+        // of the reports (nothing in the program reads one, and a day of
+        // streamed lighting would fill it).
+        environment.virtualMouse->AnswerOnOwnThread();
+        environment.virtualMouse->SetLogLimit(0);
         mouseMemory.emplace(environment.virtualMouse, sim::VirtualMouseStateFile::DefaultPath(),
                             m_impl->options.simulateFresh
                                 ? sim::VirtualMouseStateFile::Start::Fresh

@@ -118,7 +118,9 @@ struct WindowTimerInfo {
 inline constexpr std::array kWindowTimers{
     WindowTimerInfo{WindowTimer::HideSaveProgress, "HideSaveProgress", TimerKind::OneShot,
                     std::chrono::milliseconds{1000}, std::chrono::milliseconds{1000}},
-    WindowTimerInfo{WindowTimer::FlushSettings, "FlushSettings", TimerKind::Periodic,
+    // Armed by the first change of a burst (and once when the window
+    // initialises): the burst goes out in one write 100 ms later.
+    WindowTimerInfo{WindowTimer::FlushSettings, "FlushSettings", TimerKind::OneShot,
                     std::chrono::milliseconds{100}, std::chrono::milliseconds{100}},
     WindowTimerInfo{WindowTimer::RepaintAfterShow, "RepaintAfterShow", TimerKind::OneShot,
                     std::chrono::milliseconds{10}, std::chrono::milliseconds{10}},

@@ -38,8 +38,9 @@ constexpr auto kWorkerStartPause = 20ms;
 constexpr std::array<std::string_view, 3> kHiddenAtStart{"ms_tab_panel", "setting_progress",
                                                          "ms_tab_function"};
 
-// The timers the window starts when it initialises. The repaint tick runs
-// while the window is on screen (OnScreenChanged).
+// The timers the window starts when it initialises: the first flush (later
+// ones are armed by the changes), the siblings' synchronisation. The repaint
+// tick runs while the window is on screen (OnScreenChanged).
 constexpr std::array kTimersAtStart{WindowTimer::FlushSettings, WindowTimer::KeyboardSync,
                                     WindowTimer::MousepadSync};
 
@@ -86,6 +87,9 @@ CMainWnd::CMainWnd(Environment environment)
     RegisterWindowRoutes();
     m_busService->RegisterRoutes(m_routes);
     m_pages.RegisterRoutes(m_routes);
+    // Until the window exists no timer can be armed: the flush the window
+    // arms when it initialises takes what came before.
+    m_model.SetCommitRequest([this] { StartWindowTimer(GetHandle(), WindowTimer::FlushSettings); });
 }
 
 CMainWnd::~CMainWnd() {

@@ -4,6 +4,7 @@
 
 #include "lighting/effects.h"
 #include "platform/debugoutput.h"
+#include "platform/workerthread.h"
 
 namespace varlok::lighting {
 
@@ -32,6 +33,10 @@ bool LightingWorker::WaitUntil(Clock::time_point moment, platform::Event& stop) 
 }
 
 void LightingWorker::Run(platform::Event& stop) {
+    // A frame is a moment of work at a set time: with short slices the
+    // thread runs as soon as it wakes, also beside programs that keep every
+    // CPU busy (a game), instead of after their longer slices.
+    static_cast<void>(platform::RequestShortTimeSlices(kTimeSlice));
     LightingSettings settings(m_record);
     // The start pause ends early when stop is set, and the event is left as
     // it is: a stop that came during the pause must still end the thread.

@@ -31,6 +31,9 @@ public:
     static constexpr std::chrono::milliseconds kAwayPause{100};
     // The check for a stop between two steps: part of every frame's period.
     static constexpr std::chrono::milliseconds kStopCheck{1};
+    // The thread's time slices: longer than a frame's work, far shorter
+    // than the scheduler's usual ones.
+    static constexpr std::chrono::microseconds kTimeSlice{500};
 
     struct Hooks {
         std::function<bool()> isConnected{};  // the mouse link is connected

@@ -63,6 +63,14 @@ private:
 // Names the calling thread for the system's tools (at most 15 bytes kept).
 void NameThisThread(std::string_view name);
 
+// Asks the scheduler to give the calling thread time slices of this length
+// (at its present nice value; Linux 6.12 and later, for everyone, without
+// privileges): a thread that wakes for a moment of work at set times (the
+// lighting worker) then runs as soon as it wakes, before CPU-bound programs
+// beside it finish their longer slices. False where the system offers no
+// such request; the thread then keeps the usual slices.
+bool RequestShortTimeSlices(std::chrono::microseconds slice);
+
 enum class StopOutcome {
     AllEnded,
     TimedOut,

@@ -15,11 +15,11 @@
 #include "keys/page/storemessagebox.h"
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
+#include "platform/startupphases.h"
 #include "platform/unsupporteddesktopsettings.h"
 #include "ui/inputcapturefactory.h"
 #include "ui/resourcemanager.h"
 #include "ui/windowmessages.h"
-#include "platform/startupphases.h"
 
 namespace varlok::app {
 
@@ -161,9 +161,13 @@ void CMainWnd::RegisterWindowRoutes() {
         // is painted.
         m_routes.Raise(settings::PageSignal::kRepaintTick);
         GetPaintManager().RepaintChanged();
-        const WindowTimerInfo* info = TimerInfo(WindowTimer::Repaint);
-        GetHandle().SetTimer(TimerId(WindowTimer::Repaint),
-                             static_cast<unsigned>(info->laterPeriod.count()));
+        // The first tick comes later than the others: from then on the
+        // timer keeps the shorter period without being armed again.
+        if (!std::exchange(m_repaintTickSettled, true)) {
+            const WindowTimerInfo* info = TimerInfo(WindowTimer::Repaint);
+            GetHandle().SetTimer(TimerId(WindowTimer::Repaint),
+                                 static_cast<unsigned>(info->laterPeriod.count()));
+        }
     });
     OnWindowTimer(m_routes, WindowTimer::RereadMouseRecord,
                   [this] { m_model.RefreshCurrentRecord(); });
@@ -326,6 +330,7 @@ void CMainWnd::OnScreenChanged(bool onScreen) {
     }
     if (onScreen) {
         m_routes.Raise(settings::PageSignal::kWindowShown);
+        m_repaintTickSettled = false;
         StartWindowTimer(GetHandle(), WindowTimer::Repaint);
     } else {
         GetHandle().KillTimer(TimerId(WindowTimer::Repaint));

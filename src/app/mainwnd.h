@@ -240,6 +240,8 @@ private:
     ui::CControlUI* m_skinButton = nullptr;
     bool m_initialised = false;
     bool m_shutDown = false;
+    // The repaint tick runs at its later period (it starts at a longer one).
+    bool m_repaintTickSettled = false;
 };
 
 }  // namespace varlok::app

@@ -1,8 +1,10 @@
 #include "ui/lightpictureui.h"
 
+#include <QRegion>
 #include <algorithm>
 
 #include "ui/qt/attributes.h"
+#include "ui/qt/controlwidget.h"
 #include "ui/qt/convert.h"
 #include "ui/qt/paintcontext.h"
 #include "ui/qt/roundedfill.h"
@@ -35,19 +37,38 @@ void CLightPictureUI::SetAttribute(std::string_view name, std::string_view value
     }
 }
 
-void CLightPictureUI::SetLightTint(std::size_t index, Argb rgb, int alpha) {
+bool CLightPictureUI::StoreTint(std::size_t index, Tint tint) {
     if (index >= m_lights.size()) {
-        return;
+        return false;
     }
     Light& light = m_lights[index];
-    const Argb colour = rgb & 0x00FFFFFFu;
-    const int clamped = std::clamp(alpha, 0, 255);
+    const Argb colour = tint.rgb & 0x00FFFFFFu;
+    const int clamped = std::clamp(tint.alpha, 0, 255);
     if (light.colour == colour && light.alpha == clamped) {
-        return;
+        return false;
     }
     light.colour = colour;
     light.alpha = clamped;
-    InvalidateRect(GetLightRect(index));
+    return true;
+}
+
+void CLightPictureUI::SetLightTint(std::size_t index, Argb rgb, int alpha) {
+    if (StoreTint(index, {rgb, alpha})) {
+        InvalidateRect(GetLightRect(index));
+    }
+}
+
+void CLightPictureUI::SetLightTints(std::span<const Tint> tints) {
+    QRegion changed;
+    for (std::size_t i = 0; i < tints.size(); ++i) {
+        if (StoreTint(i, tints[i])) {
+            changed += qt::ToQRect(GetLightRect(i));
+        }
+    }
+    if (!changed.isEmpty()) {
+        // The widget's own coordinates: the control's rectangle starts at 0,0.
+        Widget().update(changed.translated(-GetPos().left, -GetPos().top));
+    }
 }
 
 Argb CLightPictureUI::GetLightColor(std::size_t index) const {

@@ -94,6 +94,14 @@ TEST_F(LightPictureTest, AChangedTintRepaintsItsOwnLightOnceAndNothingElse) {
     picture->SetLightTint(1, 0xFF0000FFu, 90);
     ProcessEvents();
     EXPECT_TRUE(picture->regions.empty());
+
+    // A frame's tints at once: only the light that changed repaints.
+    const std::vector<CLightPictureUI::Tint> frame{{0x000000FFu, 90}, {0x00FFFFFFu, 10}};
+    picture->SetLightTints(frame);
+    ProcessEvents();
+    ASSERT_EQ(picture->regions.size(), 1u);
+    EXPECT_EQ(picture->regions[0], QRegion(qt::ToQRect(picture->GetLightRect(1))));
+    EXPECT_EQ(picture->GetLightColor(1), 0x00FFFFFFu);
     window.Close();
 }
 

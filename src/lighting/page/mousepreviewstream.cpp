@@ -1,5 +1,8 @@
 #include "lighting/page/mousepreviewstream.h"
 
+#include <algorithm>
+#include <span>
+
 #include "lighting/lightingmodel.h"
 #include "lighting/lightingworker.h"
 #include "settings/devicesession.h"
@@ -41,9 +44,15 @@ void MousePreviewStream::BindPreviews() {
 void MousePreviewStream::ShowLeds() {
     // Only while the mouse is there, as for the frames: while it is away the
     // picture keeps the last frame's colours.
-    if (m_mouseLink.IsConnected()) {
-        ShowMouseFrame(m_leds, *this);
+    if (m_preview == nullptr || !m_mouseLink.IsConnected()) {
+        return;
     }
+    const std::size_t lights = std::min(m_preview->GetLightCount(), m_tints.size());
+    for (std::size_t i = 0; i < lights; ++i) {
+        m_tints[i] = {m_preview->GetLightColor(i), m_preview->GetLightAlpha(i)};
+    }
+    ShowMouseFrame(m_leds, *this);
+    m_preview->SetLightTints(std::span(m_tints).first(lights));
 }
 
 bool MousePreviewStream::IsPreviewVisible(std::size_t led) const {
@@ -52,8 +61,8 @@ bool MousePreviewStream::IsPreviewVisible(std::size_t led) const {
 
 void MousePreviewStream::SetPreviewTint(std::size_t led, std::uint32_t packedColour,
                                         std::uint8_t alpha) {
-    if (m_preview != nullptr) {
-        m_preview->SetLightTint(led, PreviewTintToArgb(packedColour), alpha);
+    if (led < m_tints.size()) {
+        m_tints[led] = {PreviewTintToArgb(packedColour), alpha};
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string_view>
 
 #include "device/devicelink.h"
@@ -50,6 +51,8 @@ private:
     LedState& m_leds;
     device::DeviceLink& m_mouseLink;
     ui::CLightPictureUI* m_preview = nullptr;
+    // The tints a frame gives the lights, handed to the picture together.
+    std::array<ui::CLightPictureUI::Tint, kLedCount> m_tints{};
 };
 
 // A preview tint (R | B << 8 | G << 16) in the UI layer's colour form.

@@ -33,13 +33,13 @@
 #include "costcounters.h"
 #include "device/devicelink.h"
 #include "device/hidbus.h"
+#include "hidrawmouselink.h"
 #include "lighting/effects.h"
 #include "lighting/framepush.h"
 #include "lighting/lightingworker.h"
 #include "platform/event.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmouse.h"
-#include "hidrawmouselink.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
-#include <memory>
 #include <random>
 #include <span>
 #include <string>

@@ -17,6 +17,7 @@
 #include "platform/desktopsettings.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
+#include "platform/startupphases.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmousestatefile.h"
 #include "ui/customcontrols.h"
@@ -27,7 +28,6 @@
 #include "ui/uiapplication.h"
 #include "ui/windowhandle.h"
 #include "ui/windowmessages.h"
-#include "platform/startupphases.h"
 
 namespace varlok::app {
 

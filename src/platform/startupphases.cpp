@@ -28,7 +28,8 @@ double BootClockMilliseconds() {
 // /proc/self/stat, in clock ticks); the first phase's time when unknown.
 double ProcessStartMilliseconds() {
     std::ifstream stat("/proc/self/stat");
-    const std::string line((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::string line((std::istreambuf_iterator<char>(stat)),
+                           std::istreambuf_iterator<char>());
     const std::size_t nameEnd = line.rfind(')');
     const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
     if (nameEnd == std::string::npos || ticksPerSecond <= 0) {

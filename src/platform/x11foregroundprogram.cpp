@@ -13,8 +13,8 @@
 
 #include "platform/debugoutput.h"
 #include "platform/processexecutable.h"
-#include "platform/xcbreply.h"
 #include "platform/workerthread.h"
+#include "platform/xcbreply.h"
 
 namespace varlok::platform {
 

@@ -26,8 +26,8 @@
 #include "platform/debugoutput.h"
 #include "platform/keycodetable.h"
 #include "platform/mousebuttonmessages.h"
-#include "platform/xcbreply.h"
 #include "platform/workerthread.h"
+#include "platform/xcbreply.h"
 
 namespace varlok::platform {
 

@@ -90,9 +90,8 @@ void DeviceSession::Start(device::DeviceEventSink& events) {
     for (std::size_t index = 0; index < kWorkerSlots; ++index) {
         PendingWorker& worker = m_pending[index];
         if (worker.body) {
-            static_cast<void>(
-                m_workers[index].Start(std::move(worker.body), std::move(worker.wake),
-                                       kWorkerNames[index]));
+            static_cast<void>(m_workers[index].Start(std::move(worker.body), std::move(worker.wake),
+                                                     kWorkerNames[index]));
         }
         worker = {};
     }

@@ -16,6 +16,7 @@
 #include "ui/colorpaletteui.h"
 #include "ui/comboui.h"
 #include "ui/containerui.h"
+#include "ui/lightpictureui.h"
 #include "ui/modalanswers.h"
 #include "ui/optionui.h"
 #include "ui/recordingtarget.h"
@@ -24,7 +25,6 @@
 #include "ui/tablayoutui.h"
 #include "ui/trayicon.h"
 #include "ui/windowmessages.h"
-#include "ui/lightpictureui.h"
 
 namespace varlok::app {
 namespace {

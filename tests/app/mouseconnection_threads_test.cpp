@@ -15,15 +15,15 @@
 #include "platform/ownerlock.h"
 #include "settings/settingstestsupport.h"
 #include "sim/virtualmouse.h"
+#include "ui/lightpictureui.h"
 #include "ui/modalanswers.h"
 #include "ui/optionui.h"
+#include "ui/qt/messagehub.h"
 #include "ui/recordingtarget.h"
 #include "ui/support/uidriver.h"
 #include "ui/tablayoutui.h"
 #include "ui/trayicon.h"
 #include "ui/windowmessages.h"
-#include "ui/lightpictureui.h"
-#include "ui/qt/messagehub.h"
 
 namespace varlok::app {
 namespace {
@@ -385,7 +385,10 @@ TEST_F(MouseConnectionTest, TheRepaintTickAndThePictureFollowTheWindowOnlyWhileI
     };
     // The worker starts 3 s after the window's workers.
     ASSERT_TRUE(RunUntil(
-        [&] { return m_window->IsWindowVisible() && ticking() && picture->GetLightColor(0) == 0xFF0000U; },
+        [&] {
+            return m_window->IsWindowVisible() && ticking() &&
+                   picture->GetLightColor(0) == 0xFF0000U;
+        },
         10s));
 
     // Hidden in the tray: the tick stops, and the picture no longer follows
@@ -395,7 +398,8 @@ TEST_F(MouseConnectionTest, TheRepaintTickAndThePictureFollowTheWindowOnlyWhileI
     lighting.SetColour({0x00, 0x00, 0xFF});
     const std::size_t framesBefore = m_mouse->LightingFrameCount();
     ASSERT_TRUE(RunUntil([&] {
-        return m_mouse->LightingFrame()[2] == 0xFE && m_mouse->LightingFrameCount() > framesBefore + 1;
+        return m_mouse->LightingFrame()[2] == 0xFE &&
+               m_mouse->LightingFrameCount() > framesBefore + 1;
     }));
     EXPECT_EQ(picture->GetLightColor(0), 0xFF0000U);
 

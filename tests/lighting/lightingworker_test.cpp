@@ -29,14 +29,14 @@ protected:
     using Clock = LightingWorker::Clock;
 
     LightingWorker::Hooks ClockedHooks() {
-        return {[this] { return connected(); }, [this] { pushFrame(); }, [this] { return now; },
-                [this](Clock::time_point moment) {
-                    moments.push_back(
-                        std::chrono::duration_cast<milliseconds>(moment - Clock::time_point{})
-                            .count());
-                    now = std::max(now, moment);
-                    return stopAtWait;
-                }};
+        return {
+            [this] { return connected(); }, [this] { pushFrame(); }, [this] { return now; },
+            [this](Clock::time_point moment) {
+                moments.push_back(
+                    std::chrono::duration_cast<milliseconds>(moment - Clock::time_point{}).count());
+                now = std::max(now, moment);
+                return stopAtWait;
+            }};
     }
     void StopAfterPushes(int count) {
         pushFrame = [this, count] {

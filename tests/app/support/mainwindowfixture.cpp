@@ -14,10 +14,10 @@
 #include "ui/controlui.h"
 #include "ui/customcontrols.h"
 #include "ui/modalanswers.h"
+#include "ui/qt/messagehub.h"
 #include "ui/resourcemanager.h"
 #include "ui/support/uidriver.h"
 #include "ui/trayicon.h"
-#include "ui/qt/messagehub.h"
 
 namespace varlok::app::testing {
 
@@ -181,7 +181,9 @@ void MainWindowFixture::WaitForQuietCommit() {
         return std::ranges::none_of(
             std::array{WindowTimer::FlushSettings, WindowTimer::RereadMouseRecord,
                        WindowTimer::ReadMouseConfiguration},
-            [window](WindowTimer timer) { return ui::qt::MessageHub::HasTimer(window, TimerId(timer)); });
+            [window](WindowTimer timer) {
+                return ui::qt::MessageHub::HasTimer(window, TimerId(timer));
+            });
     }));
     WaitForCommit();
 }

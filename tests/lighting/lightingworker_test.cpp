@@ -136,6 +136,25 @@ TEST_F(Worker, WhileTheMouseIsAwayItPollsSendsNothingAndThenGoesOnWhereItStopped
     EXPECT_EQ(leds.Get(0), (LedColour{ColourWheel[48], 255}));
 }
 
+TEST_F(Worker, EachStepIsPushedOnceAfterItsLedsAreSet) {
+    // The mouse gets every step's frame exactly once: no step sent twice,
+    // none skipped, none sent before its LEDs are all set.
+    light.SetMode(static_cast<std::uint8_t>(LightingMode::Spectrum));
+    light.SetBrightness(4);
+    state.phaseCounter.Set(50);
+    std::vector<int> phases;
+    pushFrame = [this, &phases] {
+        const int phase = state.phaseCounter.Get();
+        phases.push_back(phase);
+        EXPECT_EQ(leds.Get(0), (LedColour{ColourWheel[phase], 255}));
+        if (++pushes == 3) {
+            stop.Set();
+        }
+    };
+    LightingWorker(record, state, leds, ClockedHooks()).Run(stop);
+    EXPECT_EQ(phases, (std::vector<int>{49, 48, 47}));
+}
+
 TEST_F(Worker, ModeAboveSixSaysSoEveryIterationAndStillAsksForTheFrame) {
     light.SetMode(9);
     leds.Set(4, {{1, 2, 3}, 4});

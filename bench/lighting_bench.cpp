@@ -1,21 +1,28 @@
-// The lighting stream. Frame period: the lighting worker and a stand-in for
-// the window's 10 ms push timer run as in the program, against the virtual
-// mouse answering each report 1 ms after its request; the time between the
-// first reports of consecutive frames, taken as the host writes them, is
-// compared with the nominal period of 1 ms stop wait + 12 x speed + 10 ms +
-// the mode's extra pause. Step cost: one effect step and the frame built
-// from it, per mode.
+// The lighting stream. Frame period: the lighting worker runs and pushes its
+// frames as in the program, against the virtual mouse answering each report
+// 1 ms after its request; the time between the first reports of consecutive
+// frames, taken as the host writes them, is compared with the nominal period
+// of 1 ms stop check + 12 x speed + 10 ms + the mode's extra pause, on the
+// machine as it is and beside two CPU-bound processes more (load 2). Frame
+// cost: the same over the hidraw backend with a node of its own, whose mouse
+// is played by a thread apart: per frame, the system calls of the transfers,
+// the heap allocations, the wake-ups and the CPU time of the worker, which
+// carries the push (the device's thread is not counted). Step cost: one
+// effect step and the frame built from it, per mode.
 
 #include <benchmark/benchmark.h>
 
 #ifdef __linux__
+#include <signal.h>
 #include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -23,8 +30,10 @@
 #include <thread>
 #include <vector>
 
+#include "costcounters.h"
 #include "device/devicelink.h"
 #include "device/hidbus.h"
+#include "hidrawmouselink.h"
 #include "lighting/effects.h"
 #include "lighting/framepush.h"
 #include "lighting/lightingworker.h"
@@ -37,7 +46,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace varlok;
 
-constexpr std::chrono::milliseconds kPushDelay{10};
 constexpr std::chrono::microseconds kReportLatency{1000};
 constexpr std::size_t kPeriodsMeasured = 60;
 
@@ -100,73 +108,105 @@ private:
     std::shared_ptr<Times> m_times = std::make_shared<Times>();
 };
 
-class NoPreviews : public lighting::PreviewSink {
-public:
-    bool IsPreviewVisible(std::size_t) const override { return false; }
-    void SetPreviewTint(std::size_t, std::uint32_t, std::uint8_t) override {}
-};
-
-// The window's timer 14: each request (re)arms a single 10 ms shot that
-// pushes the frame of that moment.
-class PushTimer {
-public:
-    PushTimer(lighting::LedState& leds, device::DeviceLink& link)
-        : m_thread([this, &leds, &link] { Loop(leds, link); }) {}
-    ~PushTimer() {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_quit = true;
-        }
-        m_changed.notify_one();
-        m_thread.join();
-    }
-    PushTimer(const PushTimer&) = delete;
-    PushTimer& operator=(const PushTimer&) = delete;
-
-    void Arm() {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_due = Clock::now() + kPushDelay;
-        }
-        m_changed.notify_one();
-    }
-
-private:
-    void Loop(lighting::LedState& leds, device::DeviceLink& link) {
-        NoPreviews previews;
-        std::unique_lock lock(m_mutex);
-        while (!m_quit) {
-            if (!m_due) {
-                m_changed.wait(lock);
-            } else if (m_changed.wait_until(lock, *m_due) == std::cv_status::timeout && m_due &&
-                       Clock::now() >= *m_due) {
-                m_due.reset();
-                lock.unlock();
-                static_cast<void>(lighting::PushMouseFrame(leds, previews, link));
-                lock.lock();
-            }
-        }
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::optional<Clock::time_point> m_due;
-    bool m_quit = false;
-    std::thread m_thread;  // last: starts once the rest is ready
-};
-
 double Percentile(std::vector<double> values, double fraction) {
     std::ranges::sort(values);
     const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
     return values[index];
 }
 
-// Arguments: speed level, mode.
+// Processes that keep a CPU busy each, for as long as the object lives: the
+// machine as a game leaves it.
+class BusyProcesses {
+public:
+    explicit BusyProcesses(int count) {
+#ifdef __linux__
+        for (int i = 0; i < count; ++i) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                for (std::uint64_t spin = 0;; ++spin) {
+                    benchmark::DoNotOptimize(spin);
+                }
+            }
+            if (child > 0) {
+                m_children.push_back(child);
+            }
+        }
+#else
+        static_cast<void>(count);
+#endif
+    }
+    ~BusyProcesses() {
+#ifdef __linux__
+        for (const pid_t child : m_children) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+#endif
+    }
+    BusyProcesses(const BusyProcesses&) = delete;
+    BusyProcesses& operator=(const BusyProcesses&) = delete;
+
+private:
+    std::vector<int> m_children;
+};
+
+// The record's lighting for a benchmark: mode and speed, full brightness.
+void SetLighting(settings::SettingsRecord& record, std::uint8_t mode, std::uint8_t speed) {
+    lighting::LightingSettings light(record);
+    light.SetMode(mode);
+    light.SetSpeed(speed);
+    light.SetBrightness(4);
+}
+
+// The worker on a thread of its own, started at once (no start pause),
+// pushing each frame as the program's lighting stream does; its thread is
+// counted by CostCounters. Stops and joins when destroyed.
+class StreamingWorker {
+public:
+    StreamingWorker(settings::SettingsRecord& record, device::DeviceLink& link)
+        : m_worker(record, m_effects, m_leds,
+                   {.isConnected = [&link] { return link.IsConnected(); },
+                    .pushFrame =
+                        [this, &link] {
+                            static_cast<void>(lighting::PushMouseFrame(m_leds, link));
+                            m_pushed.fetch_add(1);
+                        },
+                    .startPause = std::chrono::milliseconds(0)}),
+          m_thread([this] {
+              bench::CostCounters::CountThisThread();
+              m_worker.Run(m_stop);
+          }) {}
+    ~StreamingWorker() {
+        m_stop.Set();
+        m_thread.join();
+    }
+    StreamingWorker(const StreamingWorker&) = delete;
+    StreamingWorker& operator=(const StreamingWorker&) = delete;
+
+    [[nodiscard]] std::size_t FramesPushed() const { return m_pushed.load(); }
+    // Returns once that many frames were pushed in all.
+    void WaitForFrames(std::size_t frames, std::chrono::milliseconds period) const {
+        while (FramesPushed() < frames) {
+            std::this_thread::sleep_for(period);
+        }
+    }
+
+private:
+    lighting::EffectState m_effects;
+    lighting::LedState m_leds;
+    platform::Event m_stop{true, false};
+    std::atomic<std::size_t> m_pushed{0};
+    lighting::LightingWorker m_worker;
+    std::thread m_thread;  // last: starts once the rest is ready
+};
+
+// Arguments: speed level, mode, CPU-bound processes beside it.
 void BM_FramePeriod(benchmark::State& state) {
     const auto speed = static_cast<std::uint8_t>(state.range(0));
     const auto mode = static_cast<std::uint8_t>(state.range(1));
     const std::chrono::duration<double, std::milli> nominal =
         std::chrono::milliseconds(1) + lighting::SpeedPause(speed) + lighting::ExtraPause(mode);
+    const auto period = std::chrono::duration_cast<std::chrono::milliseconds>(nominal);
 
     std::vector<double> deviations;
     for (auto _ : state) {
@@ -189,31 +229,16 @@ void BM_FramePeriod(benchmark::State& state) {
         link.SetConnected(true);
 
         settings::SettingsRecord record;
-        lighting::LightingSettings light(record);
-        light.SetMode(mode);
-        light.SetSpeed(speed);
-        light.SetBrightness(4);
-        lighting::EffectState effects;
-        lighting::LedState leds;
-        platform::Event stop(true, false);
+        SetLighting(record, mode, speed);
         {
-            PushTimer timer(leds, link);
-            lighting::LightingWorker worker(record, effects, leds,
-                                            {[&link] { return link.IsConnected(); },
-                                             [&timer] { timer.Arm(); },
-                                             {},
-                                             std::chrono::milliseconds(0)});
-            std::thread thread([&] { worker.Run(stop); });
-            while (wire->FrameStarts().size() < kPeriodsMeasured + 1) {
-                std::this_thread::sleep_for(nominal);
-            }
-            stop.Set();
-            thread.join();
+            const BusyProcesses load(static_cast<int>(state.range(2)));
+            const StreamingWorker worker(record, link);
+            worker.WaitForFrames(kPeriodsMeasured + 1, period);
         }
         const std::vector<Clock::time_point> starts = wire->FrameStarts();
         for (std::size_t i = 1; i <= kPeriodsMeasured; ++i) {
-            const std::chrono::duration<double, std::milli> period = starts[i] - starts[i - 1];
-            deviations.push_back((period - nominal).count());
+            const std::chrono::duration<double, std::milli> measured = starts[i] - starts[i - 1];
+            deviations.push_back((measured - nominal).count());
         }
     }
     std::vector<double> absolute(deviations.size());
@@ -224,14 +249,65 @@ void BM_FramePeriod(benchmark::State& state) {
     state.counters["max_absdev_ms"] = Percentile(absolute, 1.0);
 }
 BENCHMARK(BM_FramePeriod)
+    ->ArgNames({"speed", "mode", "load"})
+    ->Args({0, 2, 0})
+    ->Args({1, 2, 0})
+    ->Args({2, 2, 0})
+    ->Args({3, 2, 0})
+    ->Args({4, 2, 0})
+    ->Args({2, 1, 0})
+    ->Args({2, 3, 0})
+    ->Args({0, 2, 2})
+    ->Args({3, 0, 2})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Arguments: speed level, mode. Frames are measured after a few that fill
+// what the stream keeps (thread stacks, the link's first open).
+void BM_FrameCost(benchmark::State& state) {
+    constexpr std::size_t kFirstFrames = 10;
+    constexpr std::size_t kFramesMeasured = 200;
+    const auto speed = static_cast<std::uint8_t>(state.range(0));
+    const auto mode = static_cast<std::uint8_t>(state.range(1));
+    const auto period = std::chrono::milliseconds(1) + lighting::SpeedPause(speed);
+
+    bench::CostFigures figures;
+    std::size_t frames = 0;
+    for (auto _ : state) {
+        bench::HidrawMouseLink mouse(std::chrono::microseconds(0));
+        if (!mouse.opened) {
+            state.SkipWithError("hidraw node not opened");
+            return;
+        }
+        settings::SettingsRecord record;
+        SetLighting(record, mode, speed);
+        bench::CostCounters::ForgetThreads();
+        const StreamingWorker worker(record, mouse.link);
+        worker.WaitForFrames(kFirstFrames, period);
+        const std::size_t before = worker.FramesPushed();
+        bench::CostCounters::Start();
+        worker.WaitForFrames(before + kFramesMeasured, period);
+        const bench::CostFigures measured = bench::CostCounters::Stop();
+        frames += worker.FramesPushed() - before;
+        figures.allocations += measured.allocations;
+        figures.systemCalls += measured.systemCalls;
+        figures.wakeUps += measured.wakeUps;
+        figures.cpuNanoseconds += measured.cpuNanoseconds;
+    }
+    const auto perFrame = [frames](std::uint64_t total) {
+        return static_cast<double>(total) / static_cast<double>(std::max<std::size_t>(frames, 1));
+    };
+    state.counters["syscalls_per_frame"] = perFrame(figures.systemCalls);
+    state.counters["allocs_per_frame"] = perFrame(figures.allocations);
+    state.counters["wakeups_per_frame"] = perFrame(figures.wakeUps);
+    state.counters["cpu_us_per_frame"] = perFrame(figures.cpuNanoseconds) / 1e3;
+}
+BENCHMARK(BM_FrameCost)
     ->ArgNames({"speed", "mode"})
-    ->Args({0, 2})
-    ->Args({1, 2})
-    ->Args({2, 2})
-    ->Args({3, 2})
-    ->Args({4, 2})
-    ->Args({2, 1})
-    ->Args({2, 3})
+    ->Args({0, 0})
+    ->Args({3, 0})
+    ->Args({3, 5})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

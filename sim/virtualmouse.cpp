@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "device/deviceevents.h"
+#include "platform/workerthread.h"
 #include "sim/mousedescriptors.h"
 
 namespace varlok::sim {
@@ -32,6 +33,59 @@ bool HasInputReports(MouseCollection collection) {
 
 VirtualMouse::VirtualMouse() = default;
 
+VirtualMouse::~VirtualMouse() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_quit = true;
+    }
+    m_requestArrived.notify_all();
+    if (m_answerer.joinable()) {
+        m_answerer.join();
+    }
+}
+
+void VirtualMouse::AnswerOnOwnThread() {
+    if (!m_answerer.joinable()) {
+        m_answerer = std::thread([this] {
+            platform::NameThisThread("virtual-mouse");
+            AnswerRequests();
+        });
+    }
+}
+
+void VirtualMouse::AnswerRequests() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_requestArrived.wait(lock, [this] { return m_quit || !m_requests.empty(); });
+        if (m_quit) {
+            return;
+        }
+        const PendingRequest request = m_requests.front();
+        m_requests.pop_front();
+        const auto found = m_sessions.find(request.session);
+        if (found != m_sessions.end() && IsAlive(found->second)) {
+            CarryOut(found->second, request.report);
+        }
+        // Outside the lock: a reader woken under it would wait for it at once.
+        auto readers = std::exchange(m_readersToWake, {});
+        lock.unlock();
+        WakeReaders(std::move(readers));
+        lock.lock();
+    }
+}
+
+void VirtualMouse::WakeReaders(std::vector<std::shared_ptr<std::condition_variable>> readers) {
+    for (const auto& reader : readers) {
+        reader->notify_all();
+    }
+}
+
+void VirtualMouse::WakeAllReaders() {
+    for (auto& [id, session] : m_sessions) {
+        session.arrived->notify_all();
+    }
+}
+
 void VirtualMouse::Plug() {
     std::lock_guard lock(m_mutex);
     if (!m_plugged) {
@@ -47,8 +101,8 @@ void VirtualMouse::Unplug() {
         for (auto& [id, session] : m_sessions) {
             session.queue.clear();
         }
+        WakeAllReaders();
     }
-    m_changed.notify_all();
 }
 
 bool VirtualMouse::IsPlugged() const {
@@ -72,17 +126,20 @@ VirtualMouse::Faults VirtualMouse::CurrentFaults() const {
 }
 
 void VirtualMouse::PressEvent(std::uint16_t code) {
+    std::vector<std::shared_ptr<std::condition_variable>> readers;
     {
         std::lock_guard lock(m_mutex);
         if (!m_plugged) {
             return;
         }
         QueueEvent(code);
+        readers = std::exchange(m_readersToWake, {});
     }
-    m_changed.notify_all();
+    WakeReaders(std::move(readers));
 }
 
 void VirtualMouse::PressProfileButton() {
+    std::vector<std::shared_ptr<std::condition_variable>> readers;
     {
         std::lock_guard lock(m_mutex);
         if (!m_plugged) {
@@ -95,11 +152,13 @@ void VirtualMouse::PressProfileButton() {
             m_memoryObserver();
         }
         QueueEvent(static_cast<std::uint16_t>(device::DeviceEventCode::ProfileSwitched));
+        readers = std::exchange(m_readersToWake, {});
     }
-    m_changed.notify_all();
+    WakeReaders(std::move(readers));
 }
 
 void VirtualMouse::PressDpiButton() {
+    std::vector<std::shared_ptr<std::condition_variable>> readers;
     {
         std::lock_guard lock(m_mutex);
         if (!m_plugged) {
@@ -115,8 +174,9 @@ void VirtualMouse::PressDpiButton() {
             }
         }
         QueueEvent(static_cast<std::uint16_t>(device::DeviceEventCode::ProfileSwitched));
+        readers = std::exchange(m_readersToWake, {});
     }
-    m_changed.notify_all();
+    WakeReaders(std::move(readers));
 }
 
 void VirtualMouse::SetMemoryObserver(MemoryObserver observer) {
@@ -291,10 +351,10 @@ void VirtualMouse::CloseSession(SessionId session) {
         const auto found = m_sessions.find(session);
         if (found != m_sessions.end()) {
             writer = IsWriter(found->second.collection, found->second.access);
+            found->second.arrived->notify_all();
             m_sessions.erase(found);
         }
     }
-    m_changed.notify_all();
     if (writer && --m_writers == 0 && m_ownerObserver) {
         m_ownerObserver(false);
     }
@@ -339,18 +399,22 @@ TransferResult VirtualMouse::ReadReport(SessionId id, std::span<std::uint8_t> bu
         if (!session.queue.empty()) {
             wake = std::min(wake, session.queue.front().readyAt);
         }
+        // Held here: CloseSession may erase the session while this waits.
+        const std::shared_ptr<std::condition_variable> arrived = session.arrived;
         ++m_waitingReaders;
         m_changed.notify_all();
         if (wake == Clock::time_point::max()) {
-            m_changed.wait(lock);
+            arrived->wait(lock);
         } else {
-            m_changed.wait_until(lock, wake);
+            arrived->wait_until(lock, wake);
         }
         --m_waitingReaders;
     }
 }
 
 TransferResult VirtualMouse::WriteReport(SessionId id, std::span<const std::uint8_t> report) {
+    std::vector<std::shared_ptr<std::condition_variable>> readers;
+    bool queued = false;
     {
         std::lock_guard lock(m_mutex);
         const auto found = m_sessions.find(id);
@@ -369,22 +433,38 @@ TransferResult VirtualMouse::WriteReport(SessionId id, std::span<const std::uint
         if (m_faults.silent) {
             return {TransferStatus::Done, report.size()};
         }
-        const std::uint64_t storedChanges = m_firmware.StoredChanges();
-        const ReportFrame answer = m_faults.forcedStatus
-                                       ? MouseFirmware::Refuse(report, *m_faults.forcedStatus)
-                                       : m_firmware.Handle(report);
-        if (m_firmware.StoredChanges() != storedChanges && m_memoryObserver) {
-            m_memoryObserver();
-        }
-        const auto readyAt = Clock::now() + m_faults.latency;
-        if (m_faults.garbage) {
-            Deliver(session, Garble(answer), readyAt, true);
+        if (m_answerer.joinable()) {
+            PendingRequest request{id};
+            std::copy(report.begin(), report.end(), request.report.begin());
+            m_requests.push_back(request);
+            queued = true;
         } else {
-            Deliver(session, {answer.Raw().begin(), answer.Raw().end()}, readyAt, true);
+            CarryOut(session, report);
+            readers = std::exchange(m_readersToWake, {});
         }
     }
-    m_changed.notify_all();
+    // Outside the lock: a thread woken under it would wait for it at once.
+    if (queued) {
+        m_requestArrived.notify_one();
+    }
+    WakeReaders(std::move(readers));
     return {TransferStatus::Done, report.size()};
+}
+
+void VirtualMouse::CarryOut(Session& session, std::span<const std::uint8_t> report) {
+    const std::uint64_t storedChanges = m_firmware.StoredChanges();
+    const ReportFrame answer = m_faults.forcedStatus
+                                   ? MouseFirmware::Refuse(report, *m_faults.forcedStatus)
+                                   : m_firmware.Handle(report);
+    if (m_firmware.StoredChanges() != storedChanges && m_memoryObserver) {
+        m_memoryObserver();
+    }
+    const auto readyAt = Clock::now() + m_faults.latency;
+    if (m_faults.garbage) {
+        Deliver(session, Garble(answer), readyAt, true);
+    } else {
+        Deliver(session, {answer.Raw().begin(), answer.Raw().end()}, readyAt, true);
+    }
 }
 
 bool VirtualMouse::WaitForWaitingReaders(std::size_t count,
@@ -399,9 +479,9 @@ void VirtualMouse::AbortSession(SessionId id) {
         const auto found = m_sessions.find(id);
         if (found != m_sessions.end()) {
             found->second.abortPending = true;
+            found->second.arrived->notify_all();
         }
     }
-    m_changed.notify_all();
 }
 
 template <typename Bytes>
@@ -449,6 +529,9 @@ void VirtualMouse::Deliver(Session& session, std::vector<std::uint8_t> bytes,
                            Clock::time_point readyAt, bool answer) {
     if (answer || session.queue.size() < kQueueLimit) {
         session.queue.push_back({std::move(bytes), readyAt});
+        if (std::ranges::find(m_readersToWake, session.arrived) == m_readersToWake.end()) {
+            m_readersToWake.push_back(session.arrived);
+        }
     }
 }
 

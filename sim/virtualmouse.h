@@ -3,7 +3,8 @@
 // The virtual mouse: the device side of the configuration protocol, its
 // memory, its consumer-control key, plug state, fault injection and a log of
 // every report that crossed its interfaces. Thread-safe: one lock guards all
-// of it; readers wait on a condition variable. VirtualHidBackend exposes it
+// of it; each session's reader waits on a condition variable of its own, so
+// that a report for one session wakes no other. VirtualHidBackend exposes it
 // as HID collections; tests drive and inspect it through the calls below.
 
 #include <chrono>
@@ -13,11 +14,13 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <random>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/hidbackend.h"
@@ -64,10 +67,24 @@ public:
 
     using SessionId = std::uint64_t;
 
-    // Starts plugged in, with factory memory.
+    // Starts plugged in, with factory memory, answering each report within
+    // the write that brings it.
     VirtualMouse();
+    // Ends the answering thread, if one was started.
+    ~VirtualMouse();
     VirtualMouse(const VirtualMouse&) = delete;
     VirtualMouse& operator=(const VirtualMouse&) = delete;
+
+    // From now on the mouse carries out and answers the configuration
+    // reports on a thread of its own (named "virtual-mouse"), as a device
+    // does apart from its host: a write returns once its report is taken,
+    // and the answer becomes readable when that thread has carried the
+    // report out (plus the latency), in the order the reports came. The
+    // program's simulation runs so, so that what the mouse costs shows on
+    // its own thread, apart from what the program pays. A report whose
+    // session closed or whose mouse was unplugged before its turn gets no
+    // answer. Once only; before any session is open.
+    void AnswerOnOwnThread();
 
     // Plug state. Unplugging kills every open session: waiting reads return
     // Failed at once, later reads and writes fail, new sessions are refused.
@@ -99,7 +116,8 @@ public:
     // Called after each change of the stored memory (StoredMemory: by a
     // host's command, RestoreDefaults, the profile button or a Set call for
     // those parts), never for lighting frames. It runs on the thread that
-    // made the change with the mouse's lock held, so it must only take
+    // made the change (for a host's command answered on the mouse's own
+    // thread, that one) with the mouse's lock held, so it must only take
     // note and never call into the mouse; once replaced (an empty observer
     // ends it) it is no longer called. One observer at a time.
     using MemoryObserver = std::function<void()>;
@@ -189,6 +207,15 @@ private:
         std::string path;
         bool abortPending = false;
         std::deque<PendingReport> queue;
+        // Its reader waits here; shared, so that a reader still waiting
+        // outlives the session that CloseSession erased.
+        std::shared_ptr<std::condition_variable> arrived =
+            std::make_shared<std::condition_variable>();
+    };
+    // A configuration report waiting for the answering thread.
+    struct PendingRequest {
+        SessionId session = 0;
+        device::ReportFrame::Bytes report{};
     };
 
     template <typename Bytes>
@@ -207,6 +234,15 @@ private:
                                                       device::HidOpenError& error);
     void Deliver(Session& session, std::vector<std::uint8_t> bytes,
                  std::chrono::steady_clock::time_point readyAt, bool answer);
+    // Carries out one configuration report and queues its answer for the
+    // session; the caller holds the lock.
+    void CarryOut(Session& session, std::span<const std::uint8_t> report);
+    // The answering thread's body.
+    void AnswerRequests();
+    // Wakes the reader of every session (unplug); the caller holds the lock.
+    void WakeAllReaders();
+    // Wakes the readers Deliver noted; called without the lock.
+    static void WakeReaders(std::vector<std::shared_ptr<std::condition_variable>> readers);
     void AppendLog(LoggedReport report);
     [[nodiscard]] std::vector<std::uint8_t> Garble(const device::ReportFrame& answer);
 
@@ -230,6 +266,14 @@ private:
     std::size_t m_logLimit = 65536;
     std::minstd_rand m_random{0x7643};
     std::size_t m_garbageAnswers = 0;
+    // The readers of the sessions Deliver gave a report since they were last
+    // woken.
+    std::vector<std::shared_ptr<std::condition_variable>> m_readersToWake;
+    // The answering thread's queue, its wake-up and its end (under m_mutex).
+    std::deque<PendingRequest> m_requests;
+    std::condition_variable m_requestArrived;
+    bool m_quit = false;
+    std::thread m_answerer;  // last: joined before the rest goes
 };
 
 }  // namespace varlok::sim

@@ -17,6 +17,7 @@
 #include "platform/desktopsettings.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
+#include "platform/startupphases.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmousestatefile.h"
 #include "ui/customcontrols.h"
@@ -176,6 +177,7 @@ Application::Application(int& argc, char** argv, StartOptions options) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     m_impl = std::make_unique<Impl>(argc, argv, std::move(options));
+    platform::MarkStartupPhase("Qt application");
 }
 
 Application::~Application() = default;
@@ -216,6 +218,7 @@ int Application::Run() {
         return 1;
     }
     ui::RegisterCustomControls();
+    platform::MarkStartupPhase("skin read");
     ui::SetApplicationIcon(install / "skin" / "mouse" / "varlok.svg");
 
     CMainWnd::Environment environment;
@@ -226,6 +229,11 @@ int Application::Run() {
     std::optional<sim::VirtualMouseStateFile> mouseMemory;
     if (m_impl->options.simulate) {
         environment.virtualMouse = sim::AttachVirtualMouse(*environment.bus);
+        // As a device: it answers on a thread of its own, and keeps no log
+        // of the reports (nothing in the program reads one, and a day of
+        // streamed lighting would fill it).
+        environment.virtualMouse->AnswerOnOwnThread();
+        environment.virtualMouse->SetLogLimit(0);
         mouseMemory.emplace(environment.virtualMouse, sim::VirtualMouseStateFile::DefaultPath(),
                             m_impl->options.simulateFresh
                                 ? sim::VirtualMouseStateFile::Start::Fresh
@@ -270,6 +278,7 @@ int Application::Run() {
             std::fputs("varlok: the main window's layout could not be built\n", stderr);
             return 1;
         }
+        platform::MarkStartupPhase("window built");
         window.CenterWindow();
         window.ShowWindow(true);
         if (m_impl->options.screenshot) {

@@ -6,8 +6,10 @@
 
 #include "app/application.h"
 #include "app/commandline.h"
+#include "platform/startupphases.h"
 
 int main(int argc, char** argv) {
+    varlok::platform::MarkStartupPhase("main");
     using varlok::app::CommandLineResult;
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     const CommandLineResult parsed = varlok::app::ParseCommandLine(arguments);

@@ -98,7 +98,6 @@ enum class WindowTimer : std::uintptr_t {
     KeyboardSync = 11,
     MousepadSync = 12,
     RereadMouseRecord = 13,
-    SendLightingFrame = 14,
 };
 
 enum class TimerKind {
@@ -119,7 +118,9 @@ struct WindowTimerInfo {
 inline constexpr std::array kWindowTimers{
     WindowTimerInfo{WindowTimer::HideSaveProgress, "HideSaveProgress", TimerKind::OneShot,
                     std::chrono::milliseconds{1000}, std::chrono::milliseconds{1000}},
-    WindowTimerInfo{WindowTimer::FlushSettings, "FlushSettings", TimerKind::Periodic,
+    // Armed by the first change of a burst (and once when the window
+    // initialises): the burst goes out in one write 100 ms later.
+    WindowTimerInfo{WindowTimer::FlushSettings, "FlushSettings", TimerKind::OneShot,
                     std::chrono::milliseconds{100}, std::chrono::milliseconds{100}},
     WindowTimerInfo{WindowTimer::RepaintAfterShow, "RepaintAfterShow", TimerKind::OneShot,
                     std::chrono::milliseconds{10}, std::chrono::milliseconds{10}},
@@ -133,8 +134,6 @@ inline constexpr std::array kWindowTimers{
     WindowTimerInfo{WindowTimer::MousepadSync, "MousepadSync", TimerKind::OneShot,
                     std::chrono::milliseconds{500}, std::chrono::milliseconds{500}},
     WindowTimerInfo{WindowTimer::RereadMouseRecord, "RereadMouseRecord", TimerKind::OneShot,
-                    std::chrono::milliseconds{10}, std::chrono::milliseconds{10}},
-    WindowTimerInfo{WindowTimer::SendLightingFrame, "SendLightingFrame", TimerKind::OneShot,
                     std::chrono::milliseconds{10}, std::chrono::milliseconds{10}},
 };
 

@@ -15,6 +15,7 @@
 #include "keys/page/storemessagebox.h"
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
+#include "platform/startupphases.h"
 #include "platform/unsupporteddesktopsettings.h"
 #include "ui/inputcapturefactory.h"
 #include "ui/resourcemanager.h"
@@ -37,9 +38,11 @@ constexpr auto kWorkerStartPause = 20ms;
 constexpr std::array<std::string_view, 3> kHiddenAtStart{"ms_tab_panel", "setting_progress",
                                                          "ms_tab_function"};
 
-// The timers the window starts when it initialises.
-constexpr std::array kTimersAtStart{WindowTimer::FlushSettings, WindowTimer::Repaint,
-                                    WindowTimer::KeyboardSync, WindowTimer::MousepadSync};
+// The timers the window starts when it initialises: the first flush (later
+// ones are armed by the changes), the siblings' synchronisation. The repaint
+// tick runs while the window is on screen (OnScreenChanged).
+constexpr std::array kTimersAtStart{WindowTimer::FlushSettings, WindowTimer::KeyboardSync,
+                                    WindowTimer::MousepadSync};
 
 // A window given no desktop gets one whose settings cannot be changed.
 std::shared_ptr<platform::DesktopSettings> DesktopOrNone(
@@ -84,6 +87,9 @@ CMainWnd::CMainWnd(Environment environment)
     RegisterWindowRoutes();
     m_busService->RegisterRoutes(m_routes);
     m_pages.RegisterRoutes(m_routes);
+    // Until the window exists no timer can be armed: the flush the window
+    // arms when it initialises takes what came before.
+    m_model.SetCommitRequest([this] { StartWindowTimer(GetHandle(), WindowTimer::FlushSettings); });
 }
 
 CMainWnd::~CMainWnd() {
@@ -103,10 +109,6 @@ settings::PageContext CMainWnd::PageContextForPages() {
     settings::PageContext context{GetPaintManager(), m_dialogs, m_model};
     context.lighting = &m_lightingModel;
     context.leds = &m_leds;
-    context.lightingFrameTimer = {
-        TimerId(WindowTimer::SendLightingFrame),
-        [this] { StartWindowTimer(GetHandle(), WindowTimer::SendLightingFrame); },
-        [this] { GetHandle().KillTimer(TimerId(WindowTimer::SendLightingFrame)); }};
     context.profiles = &m_liveProfiles;
     context.foreground = m_foreground.get();
     context.followForegroundProgram = {MessageNumber(WindowMessage::FollowForegroundProgram), [] {
@@ -155,11 +157,17 @@ void CMainWnd::RegisterWindowRoutes() {
                   [this] { GetPaintManager().Invalidate(); });
     OnWindowTimer(m_routes, WindowTimer::ReadMouseConfiguration, [this] { OnMouseRead(); });
     OnWindowTimer(m_routes, WindowTimer::Repaint, [this] {
-        // The previews follow the lights: only what changed is painted.
+        // The pictures that change on their own follow: only what changed
+        // is painted.
+        m_routes.Raise(settings::PageSignal::kRepaintTick);
         GetPaintManager().RepaintChanged();
-        const WindowTimerInfo* info = TimerInfo(WindowTimer::Repaint);
-        GetHandle().SetTimer(TimerId(WindowTimer::Repaint),
-                             static_cast<unsigned>(info->laterPeriod.count()));
+        // The first tick comes later than the others: from then on the
+        // timer keeps the shorter period without being armed again.
+        if (!std::exchange(m_repaintTickSettled, true)) {
+            const WindowTimerInfo* info = TimerInfo(WindowTimer::Repaint);
+            GetHandle().SetTimer(TimerId(WindowTimer::Repaint),
+                                 static_cast<unsigned>(info->laterPeriod.count()));
+        }
     });
     OnWindowTimer(m_routes, WindowTimer::RereadMouseRecord,
                   [this] { m_model.RefreshCurrentRecord(); });
@@ -246,6 +254,9 @@ void CMainWnd::OnWindowInit() {
     for (const WindowTimer timer : kTimersAtStart) {
         StartWindowTimer(GetHandle(), timer);
     }
+    if (IsOnScreen()) {
+        OnScreenChanged(true);
+    }
     if (m_environment.busServiceAddress) {
         m_busService->Start(*m_environment.busServiceAddress);
     }
@@ -254,6 +265,7 @@ void CMainWnd::OnWindowInit() {
         ui::CResourceManager::GetInstance().ReloadText();
     }
     m_menus.CheckLanguage(m_language.StoredIndex());
+    platform::MarkStartupPhase("window initialised");
 }
 
 ui::LResult CMainWnd::HandleCustomMessage(ui::MessageId message, ui::WParam wParam,
@@ -310,8 +322,28 @@ void CMainWnd::OnTimerMessage(std::uintptr_t id) {
     m_routes.DeliverTimer(id);
 }
 
+void CMainWnd::OnScreenChanged(bool onScreen) {
+    // Before the window initialised, its pages have nothing to show yet;
+    // the initialisation starts what a window on screen runs.
+    if (!m_initialised || m_shutDown) {
+        return;
+    }
+    if (onScreen) {
+        m_routes.Raise(settings::PageSignal::kWindowShown);
+        m_repaintTickSettled = false;
+        StartWindowTimer(GetHandle(), WindowTimer::Repaint);
+    } else {
+        GetHandle().KillTimer(TimerId(WindowTimer::Repaint));
+    }
+}
+
+void CMainWnd::OnFirstPaint() {
+    platform::MarkStartupPhase("first paint");
+}
+
 void CMainWnd::OnMouseRead() {
     m_model.SyncDevice();
+    platform::MarkStartupPhase("configuration read");
     if (m_environment.startPage) {
         const std::string name = *std::exchange(m_environment.startPage, std::nullopt);
         m_navigator.ShowFunctionPage(name);

@@ -161,6 +161,9 @@ protected:
     ui::LResult HandleCustomMessage(ui::MessageId message, ui::WParam wParam, ui::LParam lParam,
                                     bool& handled) override;
     void OnTimer(std::uintptr_t id) override { OnTimerMessage(id); }
+    // The repaint tick runs while the window is on screen.
+    void OnScreenChanged(bool onScreen) override;
+    void OnFirstPaint() override;
     // Timer id -> action.
     virtual void OnTimerMessage(std::uintptr_t id);
 
@@ -237,6 +240,8 @@ private:
     ui::CControlUI* m_skinButton = nullptr;
     bool m_initialised = false;
     bool m_shutDown = false;
+    // The repaint tick runs at its later period (it starts at a longer one).
+    bool m_repaintTickSettled = false;
 };
 
 }  // namespace varlok::app

@@ -1,4 +1,5 @@
 #include "app/windowdeviceevents.h"
+#include "platform/startupphases.h"
 
 #include <algorithm>
 
@@ -24,6 +25,7 @@ WindowDeviceEvents::WindowDeviceEvents(ui::WindowHandle window, ui::WindowHandle
       m_reactiveTrigger(reactiveTrigger) {}
 
 void WindowDeviceEvents::MouseArrived() {
+    platform::MarkStartupPhase("mouse connected");
     PostControl(MonitorControlMessage::SelectStoredDeviceProfile);
     PostControl(MonitorControlMessage::ShowMouseTab);
     PostControl(MonitorControlMessage::ShowMouseTabPanel);

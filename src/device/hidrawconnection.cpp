@@ -76,20 +76,36 @@ HidrawConnection::Wait HidrawConnection::WaitFor(
 template <typename Io>
 TransferResult HidrawConnection::Transfer(short events, std::chrono::milliseconds timeout, Io io) {
     const auto deadline = DeadlineFor(timeout);
+    // A write goes straight to the node, which takes it at once (hidraw
+    // nodes always poll writable), and a read that may not wait takes what
+    // is queued: one system call each. Only a read that waits for its report
+    // polls first, since the report is rarely there yet.
+    bool waitFirst = events == POLLIN && timeout.count() > 0;
     for (;;) {
-        switch (WaitFor(events, deadline)) {
-            case Wait::Ready:
-                break;
-            case Wait::TimedOut:
-                return {TransferStatus::TimedOut, 0};
-            case Wait::Aborted:
-                return {TransferStatus::Aborted, 0};
-            case Wait::Failed:
-                return {TransferStatus::Failed, 0};
+        if (m_aborted.load(std::memory_order_acquire)) {
+            return {TransferStatus::Aborted, 0};
         }
+        if (waitFirst) {
+            switch (WaitFor(events, deadline)) {
+                case Wait::Ready:
+                    break;
+                case Wait::TimedOut:
+                    return {TransferStatus::TimedOut, 0};
+                case Wait::Aborted:
+                    return {TransferStatus::Aborted, 0};
+                case Wait::Failed:
+                    return {TransferStatus::Failed, 0};
+            }
+        }
+        waitFirst = true;
         const ssize_t moved = io();
         if (moved < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-            continue;  // another reader took the report, or a signal came: wait again
+            // Nothing there, another reader took the report, or a signal
+            // came: wait (again) while time is left.
+            if (deadline && Clock::now() >= *deadline) {
+                return {TransferStatus::TimedOut, 0};
+            }
+            continue;
         }
         if (moved <= 0) {
             return {TransferStatus::Failed, 0};  // ENODEV/EIO: unplugged; 0: closed
@@ -129,6 +145,7 @@ TransferResult HidrawConnection::Write(std::span<const std::uint8_t> report,
 }
 
 void HidrawConnection::Abort() {
+    m_aborted.store(true, std::memory_order_release);
     const std::uint64_t one = 1;
     // Never read back: the abort stays signalled for every later transfer.
     [[maybe_unused]] const ssize_t written = ::write(m_abortEvent.Get(), &one, sizeof one);

@@ -2,10 +2,13 @@
 
 // One open hidraw node (Linux). Transfers wait in poll() on the node and on an
 // eventfd that Abort signals; the abort stays signalled, so a transfer that
-// starts after Abort returns Aborted at once. The kernel hands reports of
+// starts after Abort returns Aborted at once. A write and a read that may
+// not wait make one system call each, and a read that waits two (the poll
+// and the read): the floor of an exchange. The kernel hands reports of
 // unnumbered interfaces over without a report id: reads put a 0 in front so
 // that callers always see the id first.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -49,6 +52,8 @@ private:
     std::vector<std::uint8_t> m_descriptor;
     HidAttributes m_attributes;
     bool m_numbered;
+    // Set with the eventfd, for the transfers that do not poll.
+    std::atomic<bool> m_aborted{false};
 };
 
 }  // namespace varlok::device

@@ -9,8 +9,19 @@ namespace {
 constexpr std::chrono::milliseconds kPauseAfterFailedSend{5};
 }  // namespace
 
-std::optional<device::LinkResult> PushMouseFrame(LedState& leds, PreviewSink& previews,
-                                                 device::DeviceLink& link) {
+std::optional<device::LinkResult> PushMouseFrame(const LedState& leds, device::DeviceLink& link) {
+    const LightingFrame frame = BuildFrame(leds);
+    if (!link.IsConnected()) {
+        return std::nullopt;
+    }
+    const device::LinkResult result = link.SendLightingFrame(frame);
+    if (result != device::LinkResult::Success) {
+        std::this_thread::sleep_for(kPauseAfterFailedSend);
+    }
+    return result;
+}
+
+void ShowMouseFrame(LedState& leds, PreviewSink& previews) {
     if (leds.TakePreviewClear()) {
         for (std::size_t i = 0; i < kLedCount; ++i) {
             previews.SetPreviewTint(i, 0, 0);
@@ -22,15 +33,6 @@ std::optional<device::LinkResult> PushMouseFrame(LedState& leds, PreviewSink& pr
             previews.SetPreviewTint(i, PackPreviewTint(led.colour), led.level);
         }
     }
-    const LightingFrame frame = BuildFrame(leds);
-    if (!link.IsConnected()) {
-        return std::nullopt;
-    }
-    const device::LinkResult result = link.SendLightingFrame(frame);
-    if (result != device::LinkResult::Success) {
-        std::this_thread::sleep_for(kPauseAfterFailedSend);
-    }
-    return result;
 }
 
 }  // namespace varlok::lighting

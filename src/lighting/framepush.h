@@ -24,12 +24,16 @@ public:
            (static_cast<std::uint32_t>(colour.green) << 16);
 }
 
-// PushMouseFrame: tints the visible previews of LEDs 0-21 (and clears all 24
-// when the Reactive effect asked for it), builds the frame and, while the
-// link is connected, sends it (two 0x12 reports). A failed send pauses 5 ms
-// and is not repeated. Returns the send's result, or std::nullopt when
-// nothing was sent. UI thread.
-std::optional<device::LinkResult> PushMouseFrame(LedState& leds, PreviewSink& previews,
-                                                 device::DeviceLink& link);
+// PushMouseFrame: builds the frame from the LEDs and, while the link is
+// connected, sends it (two 0x12 reports). A failed send pauses 5 ms and is
+// not repeated. Returns the send's result, or std::nullopt when nothing was
+// sent. Allocates nothing. Any thread: the lighting worker pushes its frames
+// itself.
+std::optional<device::LinkResult> PushMouseFrame(const LedState& leds, device::DeviceLink& link);
+
+// ShowMouseFrame: the LEDs on their previews. Clears all 24 when the
+// Reactive effect asked for it, then tints the visible previews of LEDs
+// 0-21 (a hidden preview keeps its tint). UI thread.
+void ShowMouseFrame(LedState& leds, PreviewSink& previews);
 
 }  // namespace varlok::lighting

@@ -118,11 +118,17 @@ void Event::Reset() {
 }
 
 bool Event::Wait(std::chrono::milliseconds timeout) {
+    if (timeout != kInfinite) {
+        return WaitUntil(DeadlineAfter(timeout));
+    }
     std::unique_lock lock(m_mutex);
-    auto signalled = [this] { return m_signalled; };
-    if (timeout == kInfinite) {
-        m_changed.wait(lock, signalled);
-    } else if (!m_changed.wait_until(lock, DeadlineAfter(timeout), signalled)) {
+    m_changed.wait(lock, [this] { return m_signalled; });
+    return TryConsumeLocked();
+}
+
+bool Event::WaitUntil(Clock::time_point deadline) {
+    std::unique_lock lock(m_mutex);
+    if (!m_changed.wait_until(lock, deadline, [this] { return m_signalled; })) {
         return false;
     }
     return TryConsumeLocked();

@@ -34,6 +34,10 @@ public:
     // True when the event was signalled within the timeout (and, for an auto-reset
     // event, this wait consumed it); false on timeout.
     [[nodiscard]] bool Wait(std::chrono::milliseconds timeout = kInfinite);
+    // The same with a deadline on the steady clock: a thread that keeps a
+    // schedule waits for its next moment without the drift of a timeout
+    // counted from each wake-up.
+    [[nodiscard]] bool WaitUntil(std::chrono::steady_clock::time_point deadline);
 
     // Looks at the state without consuming it.
     [[nodiscard]] bool IsSet() const;

@@ -45,7 +45,7 @@ HyprlandForegroundProgram::HyprlandForegroundProgram(std::string socketFolder)
             m_path.Begin(WindowProgram(ProcessIdOrNone(window->IntegerMember("pid").value_or(0))));
         }
     }
-    m_watch.Start(m_events.Get(), [this] { return ReadEvents(); });
+    m_watch.Start("hypr-foreground", m_events.Get(), [this] { return ReadEvents(); });
 }
 
 ForegroundSupport HyprlandForegroundProgram::Support() const {

@@ -1,4 +1,5 @@
 #include "platform/reportedforegroundprogram.h"
+#include "platform/workerthread.h"
 
 #include <utility>
 
@@ -7,7 +8,10 @@ namespace varlok::platform {
 ReportedForegroundProgram::ReportedForegroundProgram(std::shared_ptr<ForegroundProgram> desktop)
     : m_desktop(std::move(desktop)), m_path(m_desktop->Path()) {
     if (m_desktop->Support() == ForegroundSupport::Available) {
-        m_thread = std::thread([this] { Follow(); });
+        m_thread = std::thread([this] {
+            NameThisThread("foreground");
+            Follow();
+        });
     }
 }
 

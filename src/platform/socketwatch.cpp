@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/workerthread.h"
+
 namespace varlok::platform {
 
 SocketWatch::SocketWatch() : m_stop(::eventfd(0, EFD_CLOEXEC)) {}
@@ -19,12 +21,15 @@ SocketWatch::~SocketWatch() {
     }
 }
 
-void SocketWatch::Start(int fd, Handler handler, bool handleFirst) {
+void SocketWatch::Start(std::string_view threadName, int fd, Handler handler, bool handleFirst) {
     if (m_thread.joinable()) {
         return;
     }
     m_thread = std::thread(
-        [this, fd, handler = std::move(handler), handleFirst] { Run(fd, handler, handleFirst); });
+        [this, name = std::string(threadName), fd, handler = std::move(handler), handleFirst] {
+            NameThisThread(name);
+            Run(fd, handler, handleFirst);
+        });
 }
 
 void SocketWatch::Run(int fd, const Handler& handler, bool handleFirst) const {

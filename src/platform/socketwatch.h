@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <string_view>
 #include <thread>
 
 #include "platform/filedescriptor.h"
@@ -22,10 +24,11 @@ public:
     SocketWatch(const SocketWatch&) = delete;
     SocketWatch& operator=(const SocketWatch&) = delete;
 
-    // Starts watching fd, which must stay open until the watch is destroyed.
-    // With handleFirst the handler runs once before the first sleep (for data
-    // a library read into its own queue already). Once.
-    void Start(int fd, Handler handler, bool handleFirst = false);
+    // Starts watching fd, which must stay open until the watch is destroyed,
+    // on a thread named threadName (at most 15 characters are kept). With
+    // handleFirst the handler runs once before the first sleep (for data a
+    // library read into its own queue already). Once.
+    void Start(std::string_view threadName, int fd, Handler handler, bool handleFirst = false);
 
 private:
     void Run(int fd, const Handler& handler, bool handleFirst) const;

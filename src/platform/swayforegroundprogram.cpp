@@ -65,7 +65,7 @@ SwayForegroundProgram::SwayForegroundProgram(std::string socketPath)
     }
     // Where the watch starts; Changed() signals what comes after.
     m_path.Begin(AskTree());
-    m_watch.Start(m_events.Get(), [this] { return ReadEvent(); });
+    m_watch.Start("sway-foreground", m_events.Get(), [this] { return ReadEvent(); });
 }
 
 ForegroundSupport SwayForegroundProgram::Support() const {

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <functional>
 #include <span>
+#include <string>
+#include <string_view>
 #include <thread>
 
 #include "platform/event.h"
@@ -35,8 +37,9 @@ public:
     // cleared here rather than on the new thread, so that a stop requested
     // right after Start is never lost. False (and nothing started) while a
     // thread started earlier has not been joined. Call it before other
-    // threads may call RequestStop.
-    [[nodiscard]] bool Start(Body body, Wake wake = {});
+    // threads may call RequestStop. name, when given, names the thread for
+    // the system's tools (ps, top, /proc): at most 15 bytes are kept.
+    [[nodiscard]] bool Start(Body body, Wake wake = {}, std::string_view name = {});
 
     // Signals the stop event, then calls the wake function (on the calling
     // thread). Calling it again, or on a thread that has ended or never
@@ -56,6 +59,17 @@ private:
     Wake m_wake;
     std::thread m_thread;
 };
+
+// Names the calling thread for the system's tools (at most 15 bytes kept).
+void NameThisThread(std::string_view name);
+
+// Asks the scheduler to give the calling thread time slices of this length
+// (at its present nice value; Linux 6.12 and later, for everyone, without
+// privileges): a thread that wakes for a moment of work at set times (the
+// lighting worker) then runs as soon as it wakes, before CPU-bound programs
+// beside it finish their longer slices. False where the system offers no
+// such request; the thread then keeps the usual slices.
+bool RequestShortTimeSlices(std::chrono::microseconds slice);
 
 enum class StopOutcome {
     AllEnded,

@@ -75,7 +75,8 @@ X11ForegroundProgram::X11ForegroundProgram(std::string_view displayName) {
     // The replies above may have brought events into XCB's queue, where
     // poll() cannot see them: the watch takes those first.
     m_watch.Start(
-        xcb_get_file_descriptor(connection), [this] { return TakeEvents(); }, true);
+        "x11-foreground", xcb_get_file_descriptor(connection), [this] { return TakeEvents(); },
+        true);
 }
 
 ForegroundSupport X11ForegroundProgram::Support() const {

@@ -26,6 +26,7 @@
 #include "platform/debugoutput.h"
 #include "platform/keycodetable.h"
 #include "platform/mousebuttonmessages.h"
+#include "platform/workerthread.h"
 #include "platform/xcbreply.h"
 
 namespace varlok::platform {
@@ -146,7 +147,10 @@ bool X11InputCapture::Start(bool keyboard, bool mouse, Sinks sinks) {
     }
     ReadPointerMapping();
     m_running = true;
-    m_thread = std::thread([this, sinks = std::move(sinks)] { Read(sinks); });
+    m_thread = std::thread([this, sinks = std::move(sinks)] {
+        NameThisThread("input-capture");
+        Read(sinks);
+    });
     return true;
 }
 

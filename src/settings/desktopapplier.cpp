@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/debugoutput.h"
+#include "platform/workerthread.h"
 
 namespace varlok::settings {
 
@@ -16,7 +17,10 @@ constexpr std::size_t Index(auto job) {
 
 DesktopApplier::DesktopApplier(std::shared_ptr<platform::DesktopSettings> desktop,
                                MouseMirror& mirror)
-    : m_desktop(std::move(desktop)), m_mirror(mirror), m_owner([this] { Run(); }) {}
+    : m_desktop(std::move(desktop)), m_mirror(mirror), m_owner([this] {
+          platform::NameThisThread("desktop");
+          Run();
+      }) {}
 
 DesktopApplier::~DesktopApplier() {
     {

@@ -1,5 +1,7 @@
 #include "settings/devicesession.h"
 
+#include <array>
+#include <string_view>
 #include <vector>
 
 #include "device/notificationmonitor.h"
@@ -15,6 +17,10 @@ constexpr std::size_t Index(DeviceSession::WorkerSlot slot) {
 
 // The slots the session fills itself.
 constexpr std::size_t kMonitorSlots = Index(DeviceSession::WorkerSlot::KeyboardNotifications) + 1;
+
+// The threads' names, by slot, as ps, top and the idle-cost script show them.
+constexpr std::array<std::string_view, DeviceSession::kWorkerSlots> kWorkerNames{
+    "presence", "mouse-events", "keyboard-events", "lighting", "program-links"};
 
 }  // namespace
 
@@ -95,8 +101,8 @@ void DeviceSession::Start(device::DeviceEventSink& events) {
     for (std::size_t index = 0; index < kWorkerSlots; ++index) {
         PendingWorker& worker = m_pending[index];
         if (worker.body) {
-            static_cast<void>(
-                m_workers[index].Start(std::move(worker.body), std::move(worker.wake)));
+            static_cast<void>(m_workers[index].Start(std::move(worker.body), std::move(worker.wake),
+                                                     kWorkerNames[index]));
         }
         worker = {};
     }

@@ -105,6 +105,10 @@ void MouseModel::Record(Touch touched) {
     if (HasAny(touched, Touch::Record)) {
         m_mirror.settingsDirty.Mark();
     }
+    if (HasAny(touched, Touch::Record | kProfileSaves) && !m_commitRequested && m_commitRequest) {
+        m_commitRequested = true;
+        m_commitRequest();
+    }
     m_touched |= Without(touched, Touch::Record);
     for (const Touch save : kSaveOrder) {
         if (HasAny(touched, save)) {
@@ -143,8 +147,14 @@ MouseModel::Subscription MouseModel::Subscribe(Observer observer) {
     return Subscription(m_observers, id);
 }
 
+void MouseModel::SetCommitRequest(std::function<void()> request) {
+    m_commitRequest = std::move(request);
+}
+
 void MouseModel::Commit() {
     ++m_commits;
+    // A change the saves below set off asks for the next commit.
+    m_commitRequested = false;
     // Sends only when the record was touched; a failed write is dropped and
     // the next change sends the whole record again.
     m_exchange.FlushSettings();

@@ -67,10 +67,12 @@ struct IsBitFlags<MouseChange> : std::true_type {};
 // changes the live settings. It owns nothing the mirror owns; it wraps the
 // mirror, the exchanges, the profile saves and the desktop applier. A change
 // stores its bytes at once, records what it touched and tells the views;
-// Commit, run by the flush tick every 100 ms, then sends the record once
-// (one WriteSettings of 56 bytes, as FlushSettings always has) and saves each
-// touched profile once, in the order in which they were last asked for.
-// Nothing is sent or saved when nothing was touched.
+// Commit, run by the flush 100 ms after the first change of a burst, then
+// sends the record once (one WriteSettings of 56 bytes, as FlushSettings
+// always has) and saves each touched profile once, in the order in which
+// they were last asked for. Nothing is sent or saved when nothing was
+// touched, and the flush is asked for only when something was: an idle
+// program runs no flush at all.
 //
 // Before anything that reads or writes the profile files or the stored
 // selection, or replaces the live settings from the mouse, the saves still
@@ -159,7 +161,14 @@ public:
     void Notify(MouseChange changed);
     [[nodiscard]] Subscription Subscribe(Observer observer);
 
-    // The flush tick: sends the record when it was touched and then saves the
+    // Called when a change leaves the record to send or a profile to save
+    // and no commit was asked for since the last one ran: the window arms
+    // its flush, which commits 100 ms later.
+    void SetCommitRequest(std::function<void()> request);
+    // A commit was asked for and has not run yet.
+    [[nodiscard]] bool IsCommitRequested() const { return m_commitRequested; }
+
+    // The flush: sends the record when it was touched and then saves the
     // touched profiles, each once. The touched key, macro and cursor tables
     // stay for the save to the mouse.
     void Commit();
@@ -168,7 +177,7 @@ public:
     void SavePending();
     // What is touched and not yet committed.
     [[nodiscard]] Touch Pending() const;
-    // How many commits ran (the flush ticks); tests wait on it.
+    // How many commits ran; tests wait on it.
     [[nodiscard]] std::uint64_t Commits() const { return m_commits; }
 
     // The exchanges with the mouse, with what they replace in the live
@@ -197,6 +206,8 @@ private:
     // The profile saves asked for, oldest request first.
     std::vector<Touch> m_saveOrder;
     std::uint64_t m_commits = 0;
+    std::function<void()> m_commitRequest;
+    bool m_commitRequested = false;
     std::shared_ptr<Subscription::Observers> m_observers;
 };
 

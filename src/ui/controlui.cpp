@@ -405,6 +405,10 @@ void CControlUI::Invalidate() {
     m_widget->update();
 }
 
+void CControlUI::InvalidateRect(const UiRect& rc) {
+    m_widget->update(qt::ToQRect(rc).translated(-m_rcItem.left, -m_rcItem.top));
+}
+
 void CControlUI::MarkForRepaint() {
     // Read on another thread: set when the control joined its window, before
     // any thread that marks it was given the control.

@@ -188,6 +188,8 @@ public:
 
     // Repaint soon; relayout the window soon.
     void Invalidate();
+    // Repaint soon the part of the control within rc (window pixels) alone.
+    void InvalidateRect(const UiRect& rc);
     void NeedUpdate();
     void NeedParentUpdate();
     // Any thread: asks for a repaint where Invalidate cannot be called (state

@@ -14,6 +14,7 @@
 #include "ui/horizontallayoutui.h"
 #include "ui/labelui.h"
 #include "ui/layeredpictureui.h"
+#include "ui/lightpictureui.h"
 #include "ui/listcontainerelementui.h"
 #include "ui/listlabelelementui.h"
 #include "ui/listui.h"
@@ -120,6 +121,7 @@ const std::map<std::string, Maker>& BuiltIns() {
         {"progress", Make<CProgressUI>()},
         {"colorpalette", Make<CColorPaletteUI>()},
         {"layeredpicture", Make<CLayeredPictureUI>()},
+        {"lightpicture", Make<CLightPictureUI>()},
     };
     return makers;
 }

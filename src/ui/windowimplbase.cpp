@@ -383,6 +383,22 @@ void WindowImplBase::OnWidgetActivationChanged(bool active) {
     SendMessage(WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0);
 }
 
+void WindowImplBase::OnWidgetScreenStateChanged() {
+    const bool onScreen = IsWindowVisible() && !IsMinimized();
+    if (onScreen == m_onScreen) {
+        return;
+    }
+    m_onScreen = onScreen;
+    OnScreenChanged(onScreen);
+}
+
+void WindowImplBase::NoteControlsPainted() {
+    if (!m_painted) {
+        m_painted = true;
+        OnFirstPaint();
+    }
+}
+
 void WindowImplBase::UpdateMaxRestoreButtons() {
     CControlUI* maxButton = m_paintManager.FindControl("maxbtn");
     CControlUI* restoreButton = m_paintManager.FindControl("restorebtn");

@@ -56,6 +56,8 @@ public:
     [[nodiscard]] bool IsWindow() const;
     void ShowWindow(bool show = true, bool takeFocus = true);
     [[nodiscard]] bool IsWindowVisible() const;
+    // On screen: shown and not minimised. OnScreenChanged follows it.
+    [[nodiscard]] bool IsOnScreen() const { return m_onScreen; }
     // Shows the window modal to its owner and runs a nested event loop until
     // Close; returns Close's code. Timers and posted messages keep running.
     // A scripted answer queued with ModalAnswers runs once the window shows.
@@ -114,6 +116,9 @@ public:
 
     // The Qt window (ui/qt and the test driver only); null before Create.
     [[nodiscard]] qt::WindowWidget* GetWindowWidget() const { return m_widget; }
+    // Called by the root control's widget after each paint (ui/qt only);
+    // the first one calls OnFirstPaint.
+    void NoteControlsPainted();
 
 protected:
     [[nodiscard]] virtual std::string GetWindowClassName() const = 0;
@@ -126,6 +131,12 @@ protected:
     virtual LResult HandleCustomMessage(MessageId message, WParam wParam, LParam lParam,
                                         bool& handled);
     virtual void OnTimer(std::uintptr_t id);
+    // The window came on screen (true) or left it (false: hidden, minimised
+    // or closed); called once per change, from the event that changed it.
+    // The handler must not destroy the window.
+    virtual void OnScreenChanged(bool /*onScreen*/) {}
+    // The window's controls were painted for the first time.
+    virtual void OnFirstPaint() {}
 
 private:
     friend class qt::WindowWidget;
@@ -134,6 +145,8 @@ private:
     void OnWidgetResized();
     void OnWidgetCloseRequest();
     void OnWidgetActivationChanged(bool active);
+    // The widget was shown, hidden, minimised or restored.
+    void OnWidgetScreenStateChanged();
     void UpdateMaxRestoreButtons();
 
     CPaintManagerUI m_paintManager;
@@ -146,6 +159,8 @@ private:
     // As last reported with WM_ACTIVATE.
     bool m_active = false;
     bool m_closing = false;
+    bool m_onScreen = false;
+    bool m_painted = false;
     bool m_inModalLoop = false;
     int m_result = 0;
     std::unique_ptr<ModalLoop> m_modalLoop;

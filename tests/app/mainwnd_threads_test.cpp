@@ -16,6 +16,7 @@
 #include "ui/colorpaletteui.h"
 #include "ui/comboui.h"
 #include "ui/containerui.h"
+#include "ui/lightpictureui.h"
 #include "ui/modalanswers.h"
 #include "ui/optionui.h"
 #include "ui/recordingtarget.h"
@@ -70,15 +71,14 @@ TEST_F(MainWindowTest, InitWindowPreparesTheControlsTheHandleAndTheTrayIcon) {
     EXPECT_TRUE(window.TrayIcon().IsCreated());
     EXPECT_EQ(window.TrayIcon().ToolTip(), "VARLOK");
     // The lighting section starts at the accent colour once the window
-    // initialises, and the LED previews are tinted and fully faded.
+    // initialises, and the mouse picture's 24 LEDs are fully faded.
     Initialise();
-    for (int i = 0; i < 24; ++i) {
-        const ui::CControlUI* key = Find("ms_dkey_" + std::to_string(i));
-        ASSERT_NE(key, nullptr) << i;
-        EXPECT_TRUE(key->IsChangerColor()) << i;
-        EXPECT_EQ(key->GetChangerAlpha(), 0) << i;
+    const auto* picture = dynamic_cast<const ui::CLightPictureUI*>(Find("ms_mouse_body"));
+    ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(picture->GetLightCount(), 24u);
+    for (std::size_t i = 0; i < 24; ++i) {
+        EXPECT_EQ(picture->GetLightAlpha(i), 0) << i;
     }
-    EXPECT_EQ(Find("ms_dkey_24"), nullptr);
     auto* palette = dynamic_cast<ui::CColorPaletteUI*>(Find("ms_deng_Color_Pallet"));
     ASSERT_NE(palette, nullptr);
     EXPECT_EQ(palette->GetSelectColor(), 0xFF0199CBU);

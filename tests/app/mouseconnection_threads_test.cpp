@@ -15,8 +15,10 @@
 #include "platform/ownerlock.h"
 #include "settings/settingstestsupport.h"
 #include "sim/virtualmouse.h"
+#include "ui/lightpictureui.h"
 #include "ui/modalanswers.h"
 #include "ui/optionui.h"
+#include "ui/qt/messagehub.h"
 #include "ui/recordingtarget.h"
 #include "ui/support/uidriver.h"
 #include "ui/tablayoutui.h"
@@ -355,15 +357,57 @@ TEST_F(MouseConnectionTest, TheLightingStreamsFramesToTheMouseAndTintsThePreview
         return frame;
     };
     ASSERT_TRUE(RunUntil([&] { return lastFrame() == expected; }, 10s));
-    // The previews show the LEDs' colours at their levels; 22 and 23 stay
+    // The picture shows the LEDs' colours at their levels; 22 and 23 stay
     // faded.
-    const ui::CControlUI* strip = Find("ms_dkey_0");
-    ASSERT_TRUE(RunUntil([strip] { return (strip->GetChangerColor() & 0xFFFFFFU) == 0x1080F0U; }));
-    EXPECT_EQ(strip->GetChangerColor() & 0xFFFFFFU, 0x1080F0U);
-    EXPECT_EQ(strip->GetChangerAlpha(), 97);
-    EXPECT_EQ(Find("ms_dkey_19")->GetChangerColor() & 0xFFFFFFU, 0xFF0000U);
-    EXPECT_EQ(Find("ms_dkey_21")->GetChangerColor() & 0xFFFFFFU, 0x00FF00U);
-    EXPECT_EQ(Find("ms_dkey_22")->GetChangerAlpha(), 0);
+    const auto* picture = dynamic_cast<const ui::CLightPictureUI*>(Find("ms_mouse_body"));
+    ASSERT_NE(picture, nullptr);
+    ASSERT_TRUE(RunUntil([picture] { return picture->GetLightColor(0) == 0x1080F0U; }));
+    EXPECT_EQ(picture->GetLightAlpha(0), 97);
+    EXPECT_EQ(picture->GetLightColor(19), 0xFF0000U);
+    EXPECT_EQ(picture->GetLightColor(21), 0x00FF00U);
+    EXPECT_EQ(picture->GetLightAlpha(22), 0);
+}
+
+TEST_F(MouseConnectionTest, TheRepaintTickAndThePictureFollowTheWindowOnlyWhileItIsOnScreen) {
+    StartConnected();
+    lighting::LightingSettings lighting(m_window->Mirror().settingsRecord);
+    lighting.SetMode(static_cast<std::uint8_t>(lighting::LightingMode::StaticZones));
+    lighting.SetBrightness(4);
+    lighting.SetColour({0xFF, 0x00, 0x00});
+    const auto* picture = dynamic_cast<const ui::CLightPictureUI*>(Find("ms_mouse_body"));
+    ASSERT_NE(picture, nullptr);
+    const std::uint64_t window = m_window->GetHandle().Id();
+    const auto ticking = [window] {
+        return ui::qt::MessageHub::HasTimer(window, TimerId(WindowTimer::Repaint));
+    };
+    const auto clickTray = [this] {
+        m_window->GetHandle().Post(ui::kTrayIconMessage, 1, ui::WM_LBUTTONUP);
+    };
+    // The worker starts 3 s after the window's workers.
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            return m_window->IsWindowVisible() && ticking() &&
+                   picture->GetLightColor(0) == 0xFF0000U;
+        },
+        10s));
+
+    // Hidden in the tray: the tick stops, and the picture no longer follows
+    // the frames that still reach the mouse.
+    clickTray();
+    ASSERT_TRUE(RunUntil([&] { return !m_window->IsWindowVisible() && !ticking(); }));
+    lighting.SetColour({0x00, 0x00, 0xFF});
+    const std::size_t framesBefore = m_mouse->LightingFrameCount();
+    ASSERT_TRUE(RunUntil([&] {
+        return m_mouse->LightingFrame()[2] == 0xFE &&
+               m_mouse->LightingFrameCount() > framesBefore + 1;
+    }));
+    EXPECT_EQ(picture->GetLightColor(0), 0xFF0000U);
+
+    // On screen again: the tick runs again, and the picture shows the
+    // newest frame at once.
+    clickTray();
+    ASSERT_TRUE(RunUntil([&] { return m_window->IsWindowVisible() && ticking(); }));
+    EXPECT_EQ(picture->GetLightColor(0), 0x0000FFU);
 }
 
 TEST_F(MouseConnectionTest, ClosingEndsEveryWorkerInTime) {

@@ -55,7 +55,8 @@ TEST_F(FramePush, SendsLeds0To21ScaledByLevelInTwoReports) {
     leds.Set(21, {{255, 255, 255}, 255});
     leds.Set(22, {{255, 255, 255}, 255});
     mouse->ClearLog();
-    EXPECT_EQ(PushMouseFrame(leds, previews, m_link), device::LinkResult::Success);
+    EXPECT_EQ(PushMouseFrame(leds, m_link), device::LinkResult::Success);
+    ShowMouseFrame(leds, previews);
 
     std::array<std::uint8_t, 66> expected{};
     const std::array<std::uint8_t, 3> led0{100, 50, 25};  // 200 x 128 >> 8, ...
@@ -86,7 +87,8 @@ TEST_F(FramePush, SendsLeds0To21ScaledByLevelInTwoReports) {
 TEST_F(FramePush, HiddenPreviewKeepsItsTintWhileItsLedIsStillSent) {
     leds.Set(5, {{0, 0, 255}, 255});
     previews.hidden = {5};
-    EXPECT_EQ(PushMouseFrame(leds, previews, m_link), device::LinkResult::Success);
+    EXPECT_EQ(PushMouseFrame(leds, m_link), device::LinkResult::Success);
+    ShowMouseFrame(leds, previews);
     EXPECT_FALSE(previews.Tinted(5));
     EXPECT_EQ(previews.tints.size(), 21u);
     EXPECT_EQ(mouse->LightingFrame()[17], 254);
@@ -99,7 +101,7 @@ TEST_F(FramePush, FailedSendIsNotRepeatedAndTheNextFrameReplacesIt) {
     mouse->SetFaults(faults);
     mouse->ClearLog();
     leds.Set(0, {{255, 0, 0}, 255});
-    EXPECT_EQ(PushMouseFrame(leds, previews, m_link), device::LinkResult::WriteFailed);
+    EXPECT_EQ(PushMouseFrame(leds, m_link), device::LinkResult::WriteFailed);
     const std::vector<sim::LoggedReport> attempts = mouse->Log();
     ASSERT_EQ(attempts.size(), 1u);
     EXPECT_FALSE(attempts[0].accepted);
@@ -107,7 +109,7 @@ TEST_F(FramePush, FailedSendIsNotRepeatedAndTheNextFrameReplacesIt) {
 
     mouse->SetFaults({});
     leds.Set(0, {{0, 255, 0}, 255});
-    EXPECT_EQ(PushMouseFrame(leds, previews, m_link), device::LinkResult::Success);
+    EXPECT_EQ(PushMouseFrame(leds, m_link), device::LinkResult::Success);
     EXPECT_EQ(LightingRequests().size(), 2u);
     EXPECT_EQ(mouse->LightingFrame()[0], 0);
     EXPECT_EQ(mouse->LightingFrame()[1], 254);
@@ -117,15 +119,16 @@ TEST_F(FramePush, ClearRequestBlanksAll24PreviewsAndAnAbsentMouseGetsNothing) {
     leds.RequestPreviewClear();
     m_link.SetConnected(false);
     mouse->ClearLog();
-    EXPECT_EQ(PushMouseFrame(leds, previews, m_link), std::nullopt);
+    EXPECT_EQ(PushMouseFrame(leds, m_link), std::nullopt);
     EXPECT_TRUE(mouse->Log().empty());
+    ShowMouseFrame(leds, previews);
     ASSERT_EQ(previews.tints.size(), 24u + 22u);
     for (std::size_t i = 0; i < 24; ++i) {
         EXPECT_EQ(previews.tints[i], (RecordingPreviews::Tint{i, 0, 0}));
     }
     // Taken once.
     previews.tints.clear();
-    EXPECT_EQ(PushMouseFrame(leds, previews, m_link), std::nullopt);
+    ShowMouseFrame(leds, previews);
     EXPECT_EQ(previews.tints.size(), 22u);
 }
 

@@ -1,8 +1,11 @@
 #include "platform/debugoutput.h"
 
+#include "platform/startupphases.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 namespace varlok::platform {
@@ -74,6 +77,22 @@ TEST(DebugOutput, LinesFromManyThreadsAreAllCaptured) {
             EXPECT_TRUE(capture.Contains("线程" + std::to_string(t) + ":" + std::to_string(i)));
         }
     }
+}
+
+TEST(StartupPhases, EachPhaseIsWrittenOnceWithTheTimeSinceTheProcessStarted) {
+    DebugCapture capture;
+    MarkStartupPhase("test phase");
+    MarkStartupPhase("test phase");
+    const std::vector<std::string> lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    constexpr std::string_view kHead = "start-up: test phase at ";
+    ASSERT_EQ(lines[0].substr(0, kHead.size()), kHead);
+    EXPECT_EQ(lines[0].substr(lines[0].size() - 3), " ms");
+    // Counted from the process's start, which lies before this test began
+    // and within the time the test program may run.
+    const long milliseconds = std::stol(lines[0].substr(kHead.size()));
+    EXPECT_GE(milliseconds, 0);
+    EXPECT_LT(milliseconds, 24L * 3600 * 1000);
 }
 
 }  // namespace

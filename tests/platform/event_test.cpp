@@ -43,6 +43,19 @@ TEST(Event, NegativeTimeoutPollsOnce) {
     EXPECT_EQ(WaitAny(event, event, -5ms), std::nullopt);
 }
 
+TEST(Event, DeadlineWaitEndsAtItsMomentOrWithTheSignal) {
+    Event event(false, false);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(event.WaitUntil(start - 1s));
+    EXPECT_FALSE(event.WaitUntil(start + 2ms));
+    EXPECT_GE(std::chrono::steady_clock::now(), start + 2ms);
+    std::thread setter([&event] { event.Set(); });
+    EXPECT_TRUE(event.WaitUntil(std::chrono::steady_clock::now() + kGuard));
+    setter.join();
+    // Consumed by the wait that saw it.
+    EXPECT_FALSE(event.WaitUntil(std::chrono::steady_clock::now()));
+}
+
 TEST(Event, SetFromAnotherThreadWakesAnInfiniteWait) {
     Event ready(true, false);
     Event go(false, false);

@@ -95,6 +95,29 @@ TEST_F(MouseModelTest, ACommitSendsTheTouchedRecordOnceAndSavesEachProfileOnce) 
     m_desktop.WaitForPending();
 }
 
+TEST_F(MouseModelTest, TheFirstChangeOfABurstAsksForTheCommitAndNothingElseDoes) {
+    int requests = 0;
+    m_model.SetCommitRequest([&requests] { ++requests; });
+    // Tables that wait for the save to the mouse ask for no commit.
+    m_model.NoteChange(Touch::KeySlots, MouseChange::None);
+    EXPECT_EQ(requests, 0);
+    m_model.SetStageDpi(3, 15);
+    m_model.SetReportRate(2);
+    m_model.NoteChange(Touch::KeyProfile, MouseChange::None);
+    EXPECT_EQ(requests, 1);
+    EXPECT_TRUE(m_model.IsCommitRequested());
+    m_model.Commit();
+    EXPECT_FALSE(m_model.IsCommitRequested());
+    // Nothing changed since: nothing to ask for, whatever runs.
+    m_model.Commit();
+    EXPECT_EQ(requests, 1);
+    // The next burst asks again.
+    m_model.SetPointerSpeed(4);
+    EXPECT_EQ(requests, 2);
+    m_model.Commit();
+    m_desktop.WaitForPending();
+}
+
 TEST_F(MouseModelTest, SavesStillWaitingAreWrittenBeforeTheMouseReplacesTheSettings) {
     sim::SettingsAreaBytes area{};
     area[2 * kRecordSize + 15] = 9;

@@ -266,6 +266,28 @@ TEST_F(VirtualMouseTest, AbortWakesAWaitingDecoyRead) {
     EXPECT_EQ(reader.get().status, TransferStatus::Aborted);
 }
 
+TEST_F(VirtualMouseTest, OnItsOwnThreadTheMouseAnswersEachReportInTurnAsTheWriteReturns) {
+    m_mouse->AnswerOnOwnThread();
+    auto config = OpenConfig();
+    auto consumer = OpenConsumer();
+    // Two reports back to back: their answers come in their order, to the
+    // session that wrote them alone.
+    ASSERT_EQ(config->Write(Request(Command::ReadSettings, 1, 64).Raw(), kGuard).status,
+              TransferStatus::Done);
+    ASSERT_EQ(config->Write(Request(Command::ReadSettings, 1, 128).Raw(), kGuard).status,
+              TransferStatus::Done);
+    std::vector<std::uint8_t> answer(64);
+    ASSERT_EQ(config->Read(answer, kGuard).status, TransferStatus::Done);
+    EXPECT_EQ(answer[5], 64);
+    ASSERT_EQ(config->Read(answer, kGuard).status, TransferStatus::Done);
+    EXPECT_EQ(answer[5], 128);
+    EXPECT_EQ(consumer->Read(answer, kNoWait).status, TransferStatus::TimedOut);
+    // A write is carried out by the time its answer is read.
+    EXPECT_EQ(Exchange(*config, m_write.Raw()).size(), 64U);
+    EXPECT_EQ(m_mouse->SettingsArea()[64], 0xAB);
+    EXPECT_EQ(m_mouse->SettingsArea()[65], 0xCD);
+}
+
 TEST_F(VirtualMouseTest, ConcurrentExchangesNeverSeeEachOthersAnswers) {
     constexpr int kRounds = 200;
     // Interface 1 delivers consumer reports to every reader, so each side

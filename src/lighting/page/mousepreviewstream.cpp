@@ -1,7 +1,7 @@
 #include "lighting/page/mousepreviewstream.h"
 
-#include <string>
-#include <utility>
+#include <algorithm>
+#include <span>
 
 #include "lighting/lightingmodel.h"
 #include "lighting/lightingworker.h"
@@ -14,50 +14,55 @@ MousePreviewStream::MousePreviewStream(const settings::PageContext& context)
       m_record(context.model.Mirror().settingsRecord),
       m_effects(context.lighting->Effects()),
       m_leds(*context.leds),
-      m_mouseLink(context.model.MouseLink()),
-      m_timer(context.lightingFrameTimer) {}
+      m_mouseLink(context.model.MouseLink()) {}
 
 void MousePreviewStream::RegisterRoutes(ui::RouteTable& routes) {
     routes.OnSignal(kOwner, settings::PageSignal::kFillPageData, [this] { BindPreviews(); });
-    routes.OnTimer(kOwner, m_timer.id, [this] { OnFrameTimer(); });
+    // What streamed while nothing was shown appears at once.
+    routes.OnSignal(kOwner, settings::PageSignal::kWindowShown, [this] { ShowLeds(); });
+    routes.OnSignal(kOwner, settings::PageSignal::kRepaintTick, [this] { ShowLeds(); });
     constexpr auto kWorkerSlot =
         static_cast<std::size_t>(settings::DeviceSession::WorkerSlot::LightingWorker);
     routes.OnWorker(kOwner, kWorkerSlot, [this](platform::Event& stop) {
         LightingWorker worker(
             m_record, m_effects, m_leds,
-            LightingWorker::Hooks{[this] { return m_mouseLink.IsConnected(); }, m_timer.arm, {}});
+            {.isConnected = [this] { return m_mouseLink.IsConnected(); },
+             .pushFrame = [this] { static_cast<void>(PushMouseFrame(m_leds, m_mouseLink)); }});
         worker.Run(stop);
     });
 }
 
 void MousePreviewStream::BindPreviews() {
-    for (std::size_t i = 0; i < m_previews.size(); ++i) {
-        ui::CControlUI* preview =
-            m_controls.FindControl(std::string(kPreviewPrefix) + std::to_string(i));
-        m_previews[i] = preview;
-        if (preview != nullptr) {
-            preview->SetIsChangerColor(true);
-            preview->SetChangerAlpha(0);
+    m_preview = m_controls.FindControl<ui::CLightPictureUI>(kPreviewName);
+    if (m_preview != nullptr) {
+        for (std::size_t i = 0; i < m_preview->GetLightCount(); ++i) {
+            m_preview->SetLightTint(i, 0, 0);
         }
     }
 }
 
-void MousePreviewStream::OnFrameTimer() {
-    m_timer.cancel();
-    if (m_leds.TakeNewStep() && m_mouseLink.IsConnected()) {
-        static_cast<void>(PushMouseFrame(m_leds, *this, m_mouseLink));
+void MousePreviewStream::ShowLeds() {
+    // Only while the mouse is there, as for the frames: while it is away the
+    // picture keeps the last frame's colours.
+    if (m_preview == nullptr || !m_mouseLink.IsConnected()) {
+        return;
     }
+    const std::size_t lights = std::min(m_preview->GetLightCount(), m_tints.size());
+    for (std::size_t i = 0; i < lights; ++i) {
+        m_tints[i] = {m_preview->GetLightColor(i), m_preview->GetLightAlpha(i)};
+    }
+    ShowMouseFrame(m_leds, *this);
+    m_preview->SetLightTints(std::span(m_tints).first(lights));
 }
 
 bool MousePreviewStream::IsPreviewVisible(std::size_t led) const {
-    const ui::CControlUI* preview = m_previews.at(led);
-    return preview != nullptr && preview->IsVisible();
+    return m_preview != nullptr && m_preview->IsVisible() && led < m_preview->GetLightCount();
 }
 
 void MousePreviewStream::SetPreviewTint(std::size_t led, std::uint32_t packedColour,
                                         std::uint8_t alpha) {
-    if (ui::CControlUI* preview = m_previews.at(led)) {
-        preview->SetChangerTint(PreviewTintToArgb(packedColour), alpha);
+    if (led < m_tints.size()) {
+        m_tints[led] = {PreviewTintToArgb(packedColour), alpha};
     }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string_view>
 
 #include "device/devicelink.h"
@@ -10,37 +9,37 @@
 #include "lighting/ledstate.h"
 #include "settings/page/pagecontext.h"
 #include "settings/settingsrecord.h"
-#include "ui/controlui.h"
+#include "ui/lightpictureui.h"
 #include "ui/paintmanagerui.h"
 #include "ui/routetable.h"
 
 namespace varlok::lighting {
 
-// The mouse lighting as it streams: registers the lighting worker (which
-// renders the effect the record selects, frame by frame) and the frame timer,
-// whose push sends the LEDs to the mouse and tints the 24 LED previews of the
-// mouse picture (ms_dkey_0 ... ms_dkey_23) on the UI thread.
+// The mouse lighting as it streams: registers the lighting worker, which
+// renders the effect the record selects frame by frame and sends each frame
+// to the mouse on its own thread, and shows the LEDs on the 24 lights of the
+// mouse picture (kPreviewName) at the window's repaint tick, which runs only
+// while the window is on screen: streaming costs the UI thread nothing while
+// the window is hidden, and the picture repaints only the lights whose
+// colour changed since the tick before.
 //
 // Thread affinity: the UI thread, except the worker body it registers.
 class MousePreviewStream : public ui::Page, private PreviewSink {
 public:
     static constexpr std::string_view kOwner = "lighting stream";
-    static constexpr std::string_view kPreviewPrefix = "ms_dkey_";
+    static constexpr std::string_view kPreviewName = "ms_mouse_body";
 
-    // The frame timer (context.lightingFrameTimer) pushes one frame 10 ms
-    // after each arming (any thread), a new arming replacing a pending one.
     // context.lighting and context.leds must be set. The worker takes the
     // device session's lighting worker slot.
     explicit MousePreviewStream(const settings::PageContext& context);
 
     void RegisterRoutes(ui::RouteTable& routes) override;
 
-    // Looks the previews up and puts them into tinted mode, fully faded.
-    // Once the window's controls exist.
+    // Looks the preview up and fades all of its lights. Once the window's
+    // controls exist.
     void BindPreviews();
-
-    // The frame timer fired: one frame to the mouse and the previews.
-    void OnFrameTimer();
+    // The LEDs as they are now on the preview.
+    void ShowLeds();
 
 private:
     [[nodiscard]] bool IsPreviewVisible(std::size_t led) const override;
@@ -51,8 +50,9 @@ private:
     EffectState& m_effects;
     LedState& m_leds;
     device::DeviceLink& m_mouseLink;
-    const settings::PageContext::Timer m_timer;
-    std::array<ui::CControlUI*, kLedCount> m_previews{};
+    ui::CLightPictureUI* m_preview = nullptr;
+    // The tints a frame gives the lights, handed to the picture together.
+    std::array<ui::CLightPictureUI::Tint, kLedCount> m_tints{};
 };
 
 // A preview tint (R | B << 8 | G << 16) in the UI layer's colour form.

@@ -39,19 +39,18 @@ struct PageSignal {
     static constexpr ui::SignalId kFillPageData{1};
     // Any capture of keyboard and mouse input ends.
     static constexpr ui::SignalId kStopRecording{2};
+    // The window came on screen (shown, or restored from minimised).
+    static constexpr ui::SignalId kWindowShown{3};
+    // The window's repaint tick, which runs only while the window is on
+    // screen: what shows a picture that changes on its own (the lights of
+    // the mouse) brings it up to date.
+    static constexpr ui::SignalId kRepaintTick{4};
 };
 
 // Every reference and pointer must outlive the pages built with it. A
 // service the program does not offer is null, and a page that needs it
 // does nothing where it would use it.
 struct PageContext {
-    // A window timer a page drives: its number, how to arm it for one shot
-    // (any thread) and how to cancel it (UI thread).
-    struct Timer {
-        std::uintptr_t id = 0;
-        std::function<void()> arm;
-        std::function<void()> cancel;
-    };
     // A window message a worker of a page posts to reach the UI thread: its
     // number and how to post it (any thread).
     struct Message {
@@ -73,8 +72,6 @@ struct PageContext {
     // mouse's LEDs as the lighting worker renders them.
     lighting::LightingModel* lighting = nullptr;
     lighting::LedState* leds = nullptr;
-    // The timer whose tick sends one lighting frame.
-    Timer lightingFrameTimer;
     // The profile lists and the operations on the live settings they run.
     profiles::LiveProfiles* profiles = nullptr;
     // The program in front, which profiles linked to programs follow, and

@@ -12,6 +12,7 @@
 #include "ui/qt/deferreddeletion.h"
 #include "ui/qt/paintcontext.h"
 #include "ui/qt/windowwidget.h"
+#include "ui/windowimplbase.h"
 
 namespace varlok::ui::qt {
 
@@ -126,6 +127,11 @@ void ControlWidget::paintEvent(QPaintEvent* event) {
         QColor overlay = ToQColor(m_control->GetChangerColor() | 0xFF000000u);
         overlay.setAlpha(m_control->GetChangerAlpha());
         painter.fillRect(ToQRect(rc), overlay);
+    }
+    // The root's paint is the window's: its first one is the window's first.
+    if (CPaintManagerUI* manager = m_control->GetManager();
+        manager != nullptr && manager->GetRoot() == m_control && manager->GetOwnerWindow()) {
+        manager->GetOwnerWindow()->NoteControlsPainted();
     }
 }
 

@@ -66,7 +66,22 @@ void WindowWidget::changeEvent(QEvent* event) {
         UpdateShape();
         if (m_owner != nullptr) {
             m_owner->UpdateMaxRestoreButtons();
+            m_owner->OnWidgetScreenStateChanged();
         }
+    }
+}
+
+void WindowWidget::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_owner != nullptr) {
+        m_owner->OnWidgetScreenStateChanged();
+    }
+}
+
+void WindowWidget::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (m_owner != nullptr) {
+        m_owner->OnWidgetScreenStateChanged();
     }
 }
 

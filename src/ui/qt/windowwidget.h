@@ -1,8 +1,8 @@
 #pragma once
 
 // The top-level Qt window of a WindowImplBase: frameless, with the layout's
-// round corners as its shape; forwards resizes, close requests and changes
-// of activation.
+// round corners as its shape; forwards resizes, close requests, changes of
+// activation and whether it is on screen.
 
 #include <QWidget>
 
@@ -27,6 +27,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     WindowImplBase* m_owner = nullptr;

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <algorithm>
+#include <array>
 
 #include "app/languagesettings.h"
 #include "app/mainwindowmessages.h"
@@ -12,6 +14,7 @@
 #include "ui/controlui.h"
 #include "ui/customcontrols.h"
 #include "ui/modalanswers.h"
+#include "ui/qt/messagehub.h"
 #include "ui/resourcemanager.h"
 #include "ui/support/uidriver.h"
 #include "ui/trayicon.h"
@@ -157,9 +160,12 @@ std::vector<settings::testing::Request> MainWindowFixture::RecordWrites() const 
 void MainWindowFixture::WaitForCommit() {
     using settings::Touch;
     settings::MouseModel& model = m_window->Model();
+    // What was already posted (a call, a change on its way) is handled first.
+    QCoreApplication::processEvents();
+    const bool asked = model.IsCommitRequested();
     const std::uint64_t before = model.Commits();
-    EXPECT_TRUE(RunUntil([&model, before] {
-        return model.Commits() > before &&
+    EXPECT_TRUE(RunUntil([&model, asked, before] {
+        return (!asked || model.Commits() > before) && !model.IsCommitRequested() &&
                !settings::HasAny(model.Pending(), Touch::Record | Touch::DeviceProfile |
                                                       Touch::LightingProfile | Touch::KeyProfile);
     }));
@@ -167,9 +173,19 @@ void MainWindowFixture::WaitForCommit() {
 
 void MainWindowFixture::WaitForQuietCommit() {
     WaitForCommit();
-    const settings::MouseModel& model = m_window->Model();
-    const std::uint64_t committed = model.Commits();
-    EXPECT_TRUE(RunUntil([&model, committed] { return model.Commits() > committed; }));
+    // What the commit set off has its turn (a re-read of the mouse a moment
+    // later, a view that stores what it shows), and what that changed is
+    // committed too.
+    const std::uint64_t window = m_window->GetHandle().Id();
+    EXPECT_TRUE(RunUntil([window] {
+        return std::ranges::none_of(
+            std::array{WindowTimer::FlushSettings, WindowTimer::RereadMouseRecord,
+                       WindowTimer::ReadMouseConfiguration},
+            [window](WindowTimer timer) {
+                return ui::qt::MessageHub::HasTimer(window, TimerId(timer));
+            });
+    }));
+    WaitForCommit();
 }
 
 std::vector<settings::testing::Request> MainWindowFixture::FlushedRecords() {

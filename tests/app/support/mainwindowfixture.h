@@ -65,14 +65,15 @@ protected:
     // The whole-record writes (56 bytes at offset 0) the attached mouse
     // received.
     [[nodiscard]] std::vector<settings::testing::Request> RecordWrites() const;
-    // Runs the UI until the flush tick has committed every change made so
-    // far: the record sent, the profiles saved.
+    // Runs the UI until the flush has committed every change made so far:
+    // the record sent, the profiles saved.
     void WaitForCommit();
-    // WaitForCommit, then one more flush tick: what the mouse received by
-    // then is all that the changes so far send.
+    // WaitForCommit, then until what the commit set off has run and been
+    // committed too: what the mouse received by then is all that the
+    // changes so far send.
     void WaitForQuietCommit();
-    // Waits for the commit of the burst of changes just made, then for one
-    // more flush tick, where a second write would show up if there were one.
+    // Waits for the commit of the burst of changes just made and what it set
+    // off, where a second write would show up if there were one.
     std::vector<settings::testing::Request> FlushedRecords();
     // Creates the window, waits for the first read of the attached mouse and
     // the flush of the record the refresh stores after it, brings the mouse

@@ -324,6 +324,7 @@ ExitCode RunWatch(CommandRun& run) {
 
 const CommandEntry kWatchCommand{
     "watch",
+    "a line whenever the mouse changes",
     "[--json]",
     "prints a line whenever the mouse changes\n"
     "(connected, removed, profile, stage, effect)\n"

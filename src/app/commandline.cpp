@@ -6,6 +6,7 @@
 
 #include "app/mainwindowroutes.h"
 #include "app/startoptiontable.h"
+#include "platform/textlines.h"
 #include "varlok/version.h"
 
 namespace varlok::app {
@@ -102,15 +103,10 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments) 
 }
 
 std::string UsageText() {
-    std::string text = "usage: varlok ";
-    const std::string indent(text.size(), ' ');
-    for (std::string_view synopsis = kStartSynopsis; !synopsis.empty();) {
-        const std::size_t end = synopsis.find('\n');
-        text += std::string(synopsis.substr(0, end)) + '\n';
-        synopsis = end == std::string_view::npos ? std::string_view() : synopsis.substr(end + 1);
-        if (!synopsis.empty()) {
-            text += indent;
-        }
+    const std::string usage = "usage: varlok ";
+    std::string text;
+    for (const std::string_view line : platform::SplitLines(kStartSynopsis)) {
+        text += (text.empty() ? usage : std::string(usage.size(), ' ')) + std::string(line) + '\n';
     }
     text += "\n" + std::string(kStartIntroduction) + "\n\n";
     for (const StartOptionEntry& option : kStartOptionTable) {
@@ -119,11 +115,9 @@ std::string UsageText() {
             label += " " + std::string(option.value);
         }
         label.resize(std::max(label.size() + 1, kDescriptionColumn), ' ');
-        for (std::string_view help = option.help; !help.empty();) {
-            const std::size_t end = help.find('\n');
-            text += label + std::string(help.substr(0, end)) + '\n';
+        for (const std::string_view line : platform::SplitLines(option.help)) {
+            text += label + std::string(line) + '\n';
             label.assign(kDescriptionColumn, ' ');
-            help = end == std::string_view::npos ? std::string_view() : help.substr(end + 1);
         }
     }
     return text + "\n" + std::string(kStartNote) + "\n";

@@ -86,6 +86,16 @@ protected:
         // the commit after the read.
         WaitForCommit();
     }
+    // Starts the window with a mouse that refuses to be opened and waits for
+    // the permission help.
+    void StartRefused() {
+        sim::VirtualMouse::Faults faults;
+        faults.refuseOpen = true;
+        m_mouse->SetFaults(faults);
+        CreateWindow();
+        Initialise();
+        ASSERT_TRUE(RunUntil([this] { return IsVisible("main_permission"); }));
+    }
     [[nodiscard]] bool IsVisible(std::string_view name) const {
         const ui::CControlUI* control = Find(name);
         return control != nullptr && control->IsVisible();
@@ -128,12 +138,7 @@ TEST_F(MouseConnectionTest, AStartInTheTrayReadsTheMouseAndStaysThere) {
 
 TEST_F(MouseConnectionTest, APackagesRuleThatUdevReadsIsOnlyToBeApplied) {
     m_environment.udevRule = platform::UdevRuleFile{"/lib/udev/rules.d/70-varlok.rules", true};
-    sim::VirtualMouse::Faults faults;
-    faults.refuseOpen = true;
-    m_mouse->SetFaults(faults);
-    CreateWindow();
-    Initialise();
-    ASSERT_TRUE(RunUntil([this] { return IsVisible("main_permission"); }));
+    StartRefused();
     EXPECT_NE(Find("main_permission_text")->GetShownText().find("udev rule is installed"),
               std::string::npos)
         << Find("main_permission_text")->GetShownText();
@@ -189,14 +194,9 @@ TEST_F(MouseConnectionTest, UnpluggingHidesTheMousePageAndPluggingInReconnects) 
 
 TEST_F(MouseConnectionTest, ARefusedMouseBringsUpTheUdevRuleInTheLanguageUntilItOpens) {
     SetMainIniLanguage("3");
-    sim::VirtualMouse::Faults faults;
-    faults.refuseOpen = true;
-    m_mouse->SetFaults(faults);
-    CreateWindow();
-    Initialise();
     // The window, started hidden in the tray, comes forward with the help
     // in place of the waiting text.
-    ASSERT_TRUE(RunUntil([this] { return IsVisible("main_permission"); }));
+    StartRefused();
     EXPECT_TRUE(m_window->IsWindowVisible());
     for (const char* name :
          {"main_permission_title", "main_permission_text", "main_permission_rule",

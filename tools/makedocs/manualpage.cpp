@@ -4,19 +4,11 @@
 #include <cctype>
 #include <string_view>
 
+#include "platform/textlines.h"
+
 namespace varlok::tools::docs {
 
 namespace {
-
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        lines.push_back(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    }
-    return lines;
-}
 
 // A line that lines up with its neighbours in columns, as the rows of a
 // small table in a help text do.
@@ -47,7 +39,7 @@ std::string Escaped(std::string_view text) {
 void AppendText(std::string& roff, std::string_view text) {
     std::string filled;
     bool inColumns = false;
-    for (const std::string_view line : Lines(text)) {
+    for (const std::string_view line : platform::SplitLines(text)) {
         const bool column = IsColumnLine(line);
         if (column && !inColumns) {
             if (!filled.empty()) {
@@ -81,7 +73,7 @@ void AppendBlock(std::string& roff, const ManualBlock& block) {
             break;
         case ManualBlock::Kind::Preformatted:
             roff += ".PP\n.nf\n.RS 4\n";
-            for (const std::string_view line : Lines(block.text)) {
+            for (const std::string_view line : platform::SplitLines(block.text)) {
                 roff += Escaped(line) + '\n';
             }
             roff += ".RE\n.fi\n";

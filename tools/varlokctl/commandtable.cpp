@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/textlines.h"
 #include "varlokctl/commands.h"
 
 namespace varlok::tools {
@@ -67,16 +68,6 @@ the one in force) is refused with exit code 7.
 
 static_assert(kOwnerWait == std::chrono::seconds(5), "the help names the wait");
 
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        lines.push_back(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    }
-    return lines;
-}
-
 // The label's lines, with the description beside the last of them when it
 // leaves room, else below it, in the description column.
 void AppendEntry(std::string& text, const std::vector<std::string>& label,
@@ -85,7 +76,7 @@ void AppendEntry(std::string& text, const std::vector<std::string>& label,
         text += label[i] + '\n';
     }
     std::string last = label.back();
-    const std::vector<std::string_view> lines = Lines(description);
+    const std::vector<std::string_view> lines = platform::SplitLines(description);
     std::size_t next = 0;
     if (!lines.empty() && last.size() < column) {
         last.resize(column, ' ');
@@ -107,7 +98,7 @@ std::string OptionLabel(const OptionEntry& option) {
 
 void AppendCommand(std::string& text, const CommandEntry& command) {
     std::vector<std::string> label;
-    const std::vector<std::string_view> synopsis = Lines(command.synopsis);
+    const std::vector<std::string_view> synopsis = platform::SplitLines(command.synopsis);
     label.push_back(std::string(kCommandIndent) + std::string(command.name));
     for (std::size_t i = 0; i < synopsis.size(); ++i) {
         if (i == 0) {
@@ -192,7 +183,7 @@ std::string CommandNames() {
 std::string UsageLine(const CommandEntry& command) {
     std::string line =
         "varlokctl " + std::string(kGlobalSynopsis) + " " + std::string(command.name);
-    for (const std::string_view part : Lines(command.synopsis)) {
+    for (const std::string_view part : platform::SplitLines(command.synopsis)) {
         line += " " + std::string(part);
     }
     return line;
@@ -212,7 +203,7 @@ std::string HelpText() {
     }
     text += "\n" + std::string(kOwnerNote) + "\nexit codes:\n";
     for (const ExitCodeText& entry : kExitCodeTexts) {
-        const std::vector<std::string_view> lines = Lines(entry.text);
+        const std::vector<std::string_view> lines = platform::SplitLines(entry.text);
         text += "  " + std::to_string(static_cast<int>(entry.code)) + "  " +
                 std::string(lines.front()) + '\n';
         for (std::size_t i = 1; i < lines.size(); ++i) {

@@ -1,9 +1,6 @@
 #include "app/connectionview.h"
 
-#include <algorithm>
-#include <array>
 #include <string>
-#include <vector>
 
 #include "app/mainwindowroutes.h"
 #include "app/sectionnavigator.h"
@@ -116,19 +113,16 @@ void ConnectionView::ShowUdevRule() {
     if (auto* path = controls.FindControl("main_permission_rule")) {
         path->SetText(rule.path.string());
     }
-    // One line a command; the copy only where udev does not read the rule.
-    const std::vector<std::string> commands = platform::UdevRuleCommands(rule);
-    constexpr std::array<std::string_view, 2> kLines{"main_permission_copy",
-                                                     "main_permission_reload"};
-    const std::size_t first = kLines.size() - std::min(commands.size(), kLines.size());
-    for (std::size_t i = 0; i < kLines.size(); ++i) {
-        if (auto* line = controls.FindControl(kLines[i])) {
-            line->SetVisible(i >= first);
-            line->SetText(i >= first ? commands[i - first] : std::string());
-        }
+    // The copy only where udev does not read the rule where it is.
+    if (auto* copy = controls.FindControl("main_permission_copy")) {
+        copy->SetText(platform::UdevRuleCopyCommand(rule));
+        copy->SetVisible(!rule.readByUdev);
+    }
+    if (auto* reload = controls.FindControl("main_permission_reload")) {
+        reload->SetText(platform::kUdevReloadCommand);
     }
     if (auto* card = controls.FindControl("main_permission_commands")) {
-        const int lines = static_cast<int>(kLines.size() - first);
+        const int lines = rule.readByUdev ? 1 : 2;
         card->SetFixedHeight(kCommandCardInsets + lines * kCommandLineHeight +
                              (lines - 1) * kCommandLinePadding);
     }

@@ -11,8 +11,8 @@ namespace varlok::tools::docs {
 namespace {
 
 constexpr std::string_view kMadeBy =
-    "varlokctl. Made by the build (tools/makedocs) from varlokctl's command\n"
-    "# table; edit that table, not this file.\n";
+    "varlokctl, made by the build (tools/makedocs)\n"
+    "# from varlokctl's command table: edit that, not this file.\n";
 
 // Every option that takes a value, once each (an option has the same value
 // in every command that takes it).
@@ -190,9 +190,18 @@ std::string BashCompletion() {
                       "            ;;\n";
         }
     }
+    // Values of the user's own have no candidates.
+    std::string ownValues;
     for (const OptionEntry* option : ValueOptions()) {
-        script += "        " + std::string(option->name) + ")\n            " +
-                  BashOperand(option->completion) + "\n            return\n            ;;\n";
+        if (option->completion.kind == CompletionKind::Nothing) {
+            ownValues += (ownValues.empty() ? "" : "|") + std::string(option->name);
+        } else {
+            script += "        " + std::string(option->name) + ")\n            " +
+                      BashOperand(option->completion) + "\n            return\n            ;;\n";
+        }
+    }
+    if (!ownValues.empty()) {
+        script += "        " + ownValues + ")\n            return\n            ;;\n";
     }
     script +=
         "    esac\n"

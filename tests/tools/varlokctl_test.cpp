@@ -293,28 +293,32 @@ struct InstallRun {
     std::vector<std::vector<std::string>> programs;
 };
 
+// installed: the rule of the install the tool runs from, when not this
+// build tree's.
 InstallRun RunInstall(const std::filesystem::path& folder, bool privileged,
-                      std::vector<int> statuses = {}) {
+                      std::vector<int> statuses = {},
+                      std::optional<platform::UdevRuleFile> installed = std::nullopt) {
     const ScopedEnvironment rulesFolder("VARLOK_UDEV_RULES_DIR", folder.string());
     std::ostringstream out;
     std::ostringstream err;
     InstallRun run;
-    CommandLine tool({std::make_shared<HidBus>(),
-                      out,
-                      err,
-                      nullptr,
-                      nullptr,
-                      privileged,
-                      [&](const std::vector<std::string>& arguments) {
-                          run.programs.push_back(arguments);
-                          return run.programs.size() <= statuses.size()
-                                     ? statuses[run.programs.size() - 1]
-                                     : 0;
-                      },
-                      {},
-                      kOwnerWait,
-                      {},
-                      nullptr});
+    ToolEnvironment environment{
+        std::make_shared<HidBus>(),
+        out,
+        err,
+        nullptr,
+        nullptr,
+        privileged,
+        [&](const std::vector<std::string>& arguments) {
+            run.programs.push_back(arguments);
+            return run.programs.size() <= statuses.size() ? statuses[run.programs.size() - 1] : 0;
+        },
+        {},
+        kOwnerWait,
+        {},
+        nullptr};
+    environment.udevRule = std::move(installed);
+    CommandLine tool(environment);
     const std::vector<std::string_view> arguments{"udev-rule", "--install"};
     run.code = tool.Run(arguments);
     run.out = out.str();
@@ -348,6 +352,21 @@ TEST(VarlokctlUdevRuleTest, InstallWritesTheRuleThenReloadsAndTriggersUdev) {
         << failed.err;
 }
 
+TEST(VarlokctlUdevRuleTest, APackagesRuleIsAppliedWhereItIsAndNotCopied) {
+    const TempFolder folder;
+    const InstallRun run = RunInstall(
+        folder.Path(), true, {}, platform::UdevRuleFile{"/lib/udev/rules.d/70-varlok.rules", true});
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    const std::vector<std::vector<std::string>> expected{{"udevadm", "control", "--reload"},
+                                                         {"udevadm", "trigger"}};
+    EXPECT_EQ(run.programs, expected);
+    EXPECT_EQ(run.out,
+              "udev reads the rule from /lib/udev/rules.d/70-varlok.rules\n"
+              "ran udevadm control --reload\n"
+              "ran udevadm trigger\n");
+}
+
 TEST(VarlokctlUdevRuleTest, InstallWithoutRootSaysWhatToRunAndTouchesNothing) {
     const TempFolder folder;
     const InstallRun run = RunInstall(folder.Path(), false);
@@ -364,23 +383,10 @@ TEST(VarlokctlUdevRuleTest, InstallWithoutRootSaysWhatToRunAndTouchesNothing) {
 
     // Where a package installed the rule into udev's folder, there is
     // nothing to copy, only udev to have it applied.
-    std::ostringstream out;
-    std::ostringstream err;
-    ToolEnvironment installed{std::make_shared<HidBus>(),
-                              out,
-                              err,
-                              nullptr,
-                              nullptr,
-                              false,
-                              {},
-                              {},
-                              kOwnerWait,
-                              {},
-                              nullptr};
-    installed.udevRule = platform::UdevRuleFile{"/lib/udev/rules.d/70-varlok.rules", true};
-    const std::vector<std::string_view> install{"udev-rule", "--install"};
-    EXPECT_EQ(CommandLine(installed).Run(install), ExitCode::PermissionDenied);
-    EXPECT_EQ(err.str(),
+    const platform::UdevRuleFile packaged{"/lib/udev/rules.d/70-varlok.rules", true};
+    const InstallRun applying = RunInstall(folder.Path(), false, {}, packaged);
+    EXPECT_EQ(applying.code, ExitCode::PermissionDenied);
+    EXPECT_EQ(applying.err,
               "varlokctl: applying the udev rule /lib/udev/rules.d/70-varlok.rules needs root. "
               "Run:\n"
               "  sudo varlokctl udev-rule --install\n"

@@ -64,7 +64,7 @@ ExitCode RunUdevRule(CommandRun& run) {
     const platform::UdevRuleFile installed =
         env.udevRule.value_or(platform::InstalledUdevRuleFile());
     // A copy in /etc would hide the package's later versions of the rule.
-    const bool copy = folderGiven || !installed.readByUdev;
+    const bool copy = !installed.readByUdev;
     if (!env.privileged) {
         env.err << "varlokctl: " << (copy ? "installing" : "applying") << " the udev rule ";
         if (!copy) {

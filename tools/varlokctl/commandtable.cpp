@@ -52,7 +52,7 @@ constexpr std::array kGlobalOptionTable{
                 "talk to the mouse itself, never through a running varlok\n"
                 "window; refused (exit code 7) while varlok has the mouse"},
     OptionEntry{"--version", "", "", "print varlokctl's version and exit"},
-    OptionEntry{"--help", "", "", "this text (also the command help)"},
+    OptionEntry{"--help", "", "", "print the usage summary and exit, as help does"},
 };
 
 // Where the global options' descriptions start.

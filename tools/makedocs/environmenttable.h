@@ -78,6 +78,14 @@ inline constexpr std::array kFileTable{
               "The installation content: skin/ (layouts, pictures, language files), the "
               "default profiles msdevicedefault.config, msdengdefault.led and "
               "mskeydefault.pro, and the default cursor scripts name_1.cur to name_4.cur."},
+    FileEntry{"{data}/kwin/varlok-foreground.js", Readers::Window,
+              "The KWin script that varlok loads into KWin on KDE Plasma on Wayland, which "
+              "tells it which program's window is in front; unloaded when varlok quits."},
+    FileEntry{"{data}/gnome-shell/", Readers::Window,
+              "varlok's GNOME Shell extension varlok-foreground@varlok.github.io, in 43/ for "
+              "GNOME Shell 43 and 44 and in 45/ for GNOME Shell 45 and later, which tells "
+              "varlok which program's window is in front once the user has copied it to "
+              "~/.local/share/gnome-shell/extensions/ and enabled it."},
     FileEntry{"{udev}", Readers::Both,
               "The udev rule that lets the user at the seat open the mouse's configuration "
               "interface."},

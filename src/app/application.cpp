@@ -25,6 +25,7 @@
 #include "ui/messagetarget.h"
 #include "ui/paintmanagerui.h"
 #include "ui/resourcemanager.h"
+#include "ui/trayicon.h"
 #include "ui/uiapplication.h"
 #include "ui/windowhandle.h"
 #include "ui/windowmessages.h"
@@ -259,6 +260,7 @@ int Application::Run() {
     InstallShellHooks(environment.shellHooks, environment.mainIni);
 
     environment.startPage = m_impl->options.page;
+    environment.startHidden = m_impl->options.hidden;
     // The window owns the mouse: everything else reaches it through the
     // window's service on the session bus.
     environment.busServiceAddress = std::string();
@@ -280,7 +282,10 @@ int Application::Run() {
         }
         platform::MarkStartupPhase("window built");
         window.CenterWindow();
-        window.ShowWindow(true);
+        // A start that stays in the tray shows no window on the way there.
+        if (!m_impl->options.hidden || !ui::CTrayIcon::IsSystemTrayAvailable()) {
+            window.ShowWindow(true);
+        }
         if (m_impl->options.screenshot) {
             screenshot = std::make_unique<ScreenshotTask>(window, *m_impl->options.screenshot,
                                                           m_impl->options.frames);

@@ -1,9 +1,13 @@
 #include "app/commandline.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 
 #include "app/mainwindowroutes.h"
+#include "app/startoptiontable.h"
+#include "platform/textlines.h"
+#include "varlok/version.h"
 
 namespace varlok::app {
 
@@ -13,6 +17,8 @@ constexpr std::string_view kScreenshotOption = "--screenshot";
 constexpr std::string_view kPageOption = "--page";
 constexpr std::string_view kFramesOption = "--frames";
 constexpr int kMostFrames = 999;
+// Where the help's descriptions start.
+constexpr std::size_t kDescriptionColumn = 21;
 
 bool IsSet(const char* name) {
     const char* value = std::getenv(name);
@@ -54,12 +60,18 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments) 
             result.action = CommandLineResult::Action::Help;
             return result;
         }
+        if (argument == "--version") {
+            result.action = CommandLineResult::Action::Version;
+            return result;
+        }
         if (argument == "--simulate" || argument == "--simulate=fresh") {
             result.options.simulate = true;
             result.options.simulateFresh = argument.ends_with("=fresh");
         } else if (argument == "--simulate-locked") {
             result.options.simulate = true;
             result.options.simulateLocked = true;
+        } else if (argument == "--hidden") {
+            result.options.hidden = true;
         } else if (const auto file = OptionValue(arguments, i, kScreenshotOption)) {
             if (file->empty()) {
                 return Fail("--screenshot needs a file name");
@@ -90,32 +102,29 @@ CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments) 
     return result;
 }
 
-std::string_view UsageText() {
-    return "usage: varlok [--simulate[=fresh] | --simulate-locked] [--page PAGE] [--screenshot "
-           "FILE "
-           "[--frames N]] [--help]\n"
-           "\n"
-           "Configuration program for the 0C45:7643 gaming mouse.\n"
-           "\n"
-           "  --simulate         plug in the virtual mouse, so that everything works\n"
-           "                     without the hardware; its menus then also offer to\n"
-           "                     unplug and plug it and to press its device events.\n"
-           "                     It keeps its memory between runs in\n"
-           "                     $XDG_RUNTIME_DIR/varlok/virtual-mouse.state\n"
-           "  --simulate=fresh   the same, starting from the factory state\n"
-           "  --simulate-locked  the same, but the virtual mouse refuses to be opened,\n"
-           "                     as a mouse does before its udev rule is installed\n"
-           "  --page PAGE        once the mouse is connected, show that page of it:\n"
-           "                     lighting, macros, buttons, performance, cursor or\n"
-           "                     profiles (the profile panel)\n"
-           "  --screenshot FILE  once the mouse is connected and read, write the main\n"
-           "                     window as a PNG picture to FILE and quit\n"
-           "  --frames N         with --screenshot: once the lighting runs, write N\n"
-           "                     pictures, one per lighting frame, as FILE-001.png ...\n"
-           "  --help             show this text\n"
-           "\n"
-           "Without a display (no DISPLAY or WAYLAND_DISPLAY) the window is drawn\n"
-           "offscreen; combine that with --screenshot to see it.\n";
+std::string UsageText() {
+    const std::string usage = "usage: varlok ";
+    std::string text;
+    for (const std::string_view line : platform::SplitLines(kStartSynopsis)) {
+        text += (text.empty() ? usage : std::string(usage.size(), ' ')) + std::string(line) + '\n';
+    }
+    text += "\n" + std::string(kStartIntroduction) + "\n\n";
+    for (const StartOptionEntry& option : kStartOptionTable) {
+        std::string label = "  " + std::string(option.name);
+        if (!option.value.empty()) {
+            label += " " + std::string(option.value);
+        }
+        label.resize(std::max(label.size() + 1, kDescriptionColumn), ' ');
+        for (const std::string_view line : platform::SplitLines(option.help)) {
+            text += label + std::string(line) + '\n';
+            label.assign(kDescriptionColumn, ' ');
+        }
+    }
+    return text + "\n" + std::string(kStartNote) + "\n";
+}
+
+std::string VersionText() {
+    return "varlok " + std::string(kVersion) + "\n";
 }
 
 bool NeedsOffscreenPlatform() {

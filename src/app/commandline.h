@@ -29,27 +29,34 @@ struct StartOptions {
     // Once the mouse is connected, show this page of the mouse page (a name
     // of FunctionPages(): "performance", "lighting", ...).
     std::optional<std::string> page;
+    // Stay in the tray when the mouse is found at start, as a start with the
+    // desktop session should ("--hidden"); without a tray the window shows.
+    bool hidden = false;
 };
 
 struct CommandLineResult {
     enum class Action {
-        Run,   // start with options
-        Help,  // print UsageText() to stdout and exit 0
-        Error  // print error and UsageText() to stderr and exit 2
+        Run,      // start with options
+        Help,     // print UsageText() to stdout and exit 0
+        Version,  // print VersionText() to stdout and exit 0
+        Error     // print error and UsageText() to stderr and exit 2
     };
     Action action = Action::Run;
     StartOptions options;
     std::string error;
 };
 
-// Reads the arguments after the program name: "--simulate" (or
-// "--simulate=fresh"), "--simulate-locked" (implies --simulate),
-// "--screenshot FILE" (or "--screenshot=FILE"), "--frames N" (with
-// --screenshot; N 1-999), "--page PAGE" (or "--page=PAGE"), "--help" (or
-// "-h").
+// Reads the arguments after the program name, the options of
+// kStartOptionTable: "--simulate" (or "--simulate=fresh"), "--simulate-locked"
+// (implies --simulate), "--hidden", "--screenshot FILE" (or
+// "--screenshot=FILE"), "--frames N" (with --screenshot; N 1-999), "--page
+// PAGE" (or "--page=PAGE"), "--version", "--help" (or "-h").
 [[nodiscard]] CommandLineResult ParseCommandLine(std::span<const std::string_view> arguments);
 
-[[nodiscard]] std::string_view UsageText();
+// The help, made from kStartOptionTable.
+[[nodiscard]] std::string UsageText();
+// "varlok 1.2.3" and a newline.
+[[nodiscard]] std::string VersionText();
 
 // True when there is no display to show windows on (neither DISPLAY nor
 // WAYLAND_DISPLAY is set) and no Qt platform was chosen (QT_QPA_PLATFORM):

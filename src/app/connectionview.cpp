@@ -16,6 +16,16 @@ namespace {
 // The page of tab_switch shown while no device is connected.
 constexpr int kWaitingPage = 0;
 
+// The permission help's text where the rule has to be installed, and where
+// it is installed but the node still may not be opened.
+constexpr std::string_view kInstallRuleText = "main_permission_text";
+constexpr std::string_view kRuleInstalledText = "main_permission_text_installed";
+// The command card of main.xml: its insets (top and bottom), a line and the
+// room between lines.
+constexpr int kCommandCardInsets = 20;
+constexpr int kCommandLineHeight = 20;
+constexpr int kCommandLinePadding = 4;
+
 }  // namespace
 
 void ConnectionView::RegisterRoutes(ui::RouteTable& routes) {
@@ -56,6 +66,7 @@ void ConnectionView::OnMonitorControl(ui::MessageId message) {
             break;
         case MonitorControlMessage::ShowPermissionHelp:
             m_permissionDenied = true;
+            ShowUdevRule();
             ShowWaitingReason();
             // Plugging the mouse in is the moment the user looks for an
             // answer; a window waiting in the tray would give none.
@@ -90,6 +101,30 @@ void ConnectionView::ShowMouseHolder(const std::optional<platform::LockHolder>& 
         // Started while a script has the mouse: the window says why it waits
         // instead of hiding in the tray behind "no mouse".
         m_window.presence.BringToFront();
+    }
+}
+
+void ConnectionView::ShowUdevRule() {
+    ui::CPaintManagerUI& controls = m_window.controls;
+    const platform::UdevRuleFile& rule = m_window.udevRule;
+    if (auto* text = controls.FindControl("main_permission_text")) {
+        text->SetText(rule.readByUdev ? kRuleInstalledText : kInstallRuleText);
+    }
+    if (auto* path = controls.FindControl("main_permission_rule")) {
+        path->SetText(rule.path.string());
+    }
+    // The copy only where udev does not read the rule where it is.
+    if (auto* copy = controls.FindControl("main_permission_copy")) {
+        copy->SetText(platform::UdevRuleCopyCommand(rule));
+        copy->SetVisible(!rule.readByUdev);
+    }
+    if (auto* reload = controls.FindControl("main_permission_reload")) {
+        reload->SetText(platform::kUdevReloadCommand);
+    }
+    if (auto* card = controls.FindControl("main_permission_commands")) {
+        const int lines = rule.readByUdev ? 1 : 2;
+        card->SetFixedHeight(kCommandCardInsets + lines * kCommandLineHeight +
+                             (lines - 1) * kCommandLinePadding);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/ownerlock.h"
+#include "platform/udevrulefile.h"
 #include "settings/mousemodel.h"
 #include "ui/paintmanagerui.h"
 #include "ui/routetable.h"
@@ -17,7 +18,8 @@ class WindowPresence;
 // monitors report it (their MonitorControlMessage range): the mouse tab and
 // its panel, the options offered only beside another device, and the
 // waiting page's reason for having no mouse page (the node may not be
-// opened, or another program holds the mouse). UI thread only.
+// opened, with the udev rule that would let it and the commands that put
+// the rule in force; or another program holds the mouse). UI thread only.
 class ConnectionView {
 public:
     // Every reference must outlive the view.
@@ -29,6 +31,8 @@ public:
         // The program that holds the mouse as the monitors last told, none
         // when it is free (or before they run).
         std::function<std::optional<platform::LockHolder>()> mouseHolder;
+        // What the permission help names and asks to run.
+        platform::UdevRuleFile udevRule;
     };
 
     explicit ConnectionView(Window window) : m_window(std::move(window)) {}
@@ -45,6 +49,8 @@ private:
     void ShowMouseHolder(const std::optional<platform::LockHolder>& holder);
     // Shows the waiting page's part that says why there is no mouse page.
     void ShowWaitingReason();
+    // Fills the permission help in with the rule and its commands.
+    void ShowUdevRule();
 
     Window m_window;
     // The mouse is present but its node may not be opened.

@@ -2,18 +2,11 @@
 
 #include "platform/debugoutput.h"
 #include "ui/controlui.h"
+#include "varlok/version.h"
 
 namespace varlok::app {
 
 namespace {
-
-// The build system passes the project version (CMake's PROJECT_VERSION) as
-// VARLOK_VERSION.
-#ifdef VARLOK_VERSION
-constexpr std::string_view kVersion = VARLOK_VERSION;
-#else
-constexpr std::string_view kVersion;
-#endif
 
 constexpr std::string_view kProgramName = "VARLOK";
 // Neither has been decided for the project yet; the window says so rather

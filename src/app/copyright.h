@@ -22,7 +22,7 @@ public:
     // The program's name as the About window shows it.
     [[nodiscard]] static std::string_view ProgramName();
     // The version the program was built as (the build system's project
-    // version), or an empty text when the build did not say.
+    // version).
     [[nodiscard]] static std::string_view Version();
     // The licence the program is given under; empty while none was chosen
     // (the window then says so).

@@ -15,11 +15,14 @@ int main(int argc, char** argv) {
     const CommandLineResult parsed = varlok::app::ParseCommandLine(arguments);
     switch (parsed.action) {
         case CommandLineResult::Action::Help:
-            std::fputs(varlok::app::UsageText().data(), stdout);
+            std::fputs(varlok::app::UsageText().c_str(), stdout);
+            return 0;
+        case CommandLineResult::Action::Version:
+            std::fputs(varlok::app::VersionText().c_str(), stdout);
             return 0;
         case CommandLineResult::Action::Error:
             std::fprintf(stderr, "varlok: %s\n%s", parsed.error.c_str(),
-                         varlok::app::UsageText().data());
+                         varlok::app::UsageText().c_str());
             return 2;
         case CommandLineResult::Action::Run:
             break;

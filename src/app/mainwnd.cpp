@@ -15,6 +15,7 @@
 #include "keys/page/storemessagebox.h"
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
+#include "platform/folders.h"
 #include "platform/startupphases.h"
 #include "platform/unsupporteddesktopsettings.h"
 #include "ui/inputcapturefactory.h"
@@ -249,7 +250,8 @@ void CMainWnd::OnWindowInit() {
     m_language.StoreLocaleLanguageIfUnset();
     m_presence.Hide();
     std::this_thread::sleep_for(kWorkerStartPause);
-    m_workers.Start(m_session, m_routes, GetHandle(), m_environment.activateMessage,
+    m_workers.Start(m_session, m_routes, GetHandle(),
+                    {m_environment.activateMessage, !m_environment.startHidden},
                     m_effectState.reactiveTrigger);
     for (const WindowTimer timer : kTimersAtStart) {
         StartWindowTimer(GetHandle(), timer);
@@ -375,6 +377,10 @@ void CMainWnd::OnMenuCommand(ui::WParam ticket) {
     } else if (choice->name == "About_setting") {
         if (m_environment.shellHooks.openAbout) {
             m_environment.shellHooks.openAbout(*this);
+        }
+    } else if (choice->name == PopupMenus::kAutostartItem) {
+        if (!m_menus.ToggleAutostart(platform::RunningExecutable())) {
+            ShowMessageBox(this, {}, PopupMenus::kAutostartFailedMessage);
         }
     } else if (choice->name == "exit") {
         Close();

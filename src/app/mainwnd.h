@@ -32,6 +32,7 @@
 #include "platform/foregroundprogram.h"
 #include "platform/inputcapture.h"
 #include "platform/reportedforegroundprogram.h"
+#include "platform/udevrulefile.h"
 #include "profiles/liveprofiles.h"
 #include "profiles/profilestore.h"
 #include "settings/desktopapplier.h"
@@ -97,6 +98,16 @@ public:
         // The function page (FindFunctionPage's name) shown after the first
         // full read of the mouse.
         std::optional<std::string> startPage;
+        // The window stays in the tray when the mouse is found at start
+        // ("--hidden", the desktop session's autostart).
+        bool startHidden = false;
+        // The udev rule the permission help names; this install's
+        // (platform::InstalledUdevRuleFile()) when unset.
+        std::optional<platform::UdevRuleFile> udevRule = std::nullopt;
+        // The desktop session's autostart entry that the main menu's
+        // "start with the desktop" item writes and removes;
+        // platform::AutostartEntry::DefaultFile() when empty.
+        std::filesystem::path autostartFile;
         // Called on the UI thread after each full read of the mouse (timer 8)
         // and the refresh of its pages.
         std::function<void()> onMouseRead;
@@ -229,13 +240,15 @@ private:
     SectionNavigator m_navigator{*this, m_routes, m_pages};
     WindowPresence m_presence{
         *this, [this] { return IsAnyLinkConnected() || m_connection.WaitingPageExplains(); }};
-    ConnectionView m_connection{{GetPaintManager(), m_model, m_navigator, m_presence, [this] {
-                                     const WindowDeviceEvents* events = m_workers.DeviceEvents();
-                                     return events != nullptr ? events->MouseHolder()
-                                                              : std::nullopt;
-                                 }}};
+    ConnectionView m_connection{
+        {GetPaintManager(), m_model, m_navigator, m_presence,
+         [this] {
+             const WindowDeviceEvents* events = m_workers.DeviceEvents();
+             return events != nullptr ? events->MouseHolder() : std::nullopt;
+         },
+         m_environment.udevRule.value_or(platform::InstalledUdevRuleFile())}};
     ui::CTrayIcon m_trayIcon;
-    PopupMenus m_menus{*this, m_environment.virtualMouse.get()};
+    PopupMenus m_menus{*this, m_environment.virtualMouse.get(), m_environment.autostartFile};
     CaptionButtons m_captionButtons{*this};
     ui::CControlUI* m_skinButton = nullptr;
     bool m_initialised = false;

@@ -24,6 +24,8 @@ void PopupMenus::OpenTrayMenu(std::string_view exitCaption) {
 }
 
 void PopupMenus::OpenMainMenu() {
+    // As the entry is now: the desktop's own settings may have switched it.
+    (*m_checks)[std::string(kAutostartItem)] = m_autostart.IsEnabled();
     if (ui::CMenuWnd* menu = Open("menu.xml", ui::CursorPosition())) {
         if (m_virtualMouse != nullptr) {
             AddSimulationItems(*menu, *m_virtualMouse);
@@ -40,6 +42,13 @@ void PopupMenus::CheckLanguage(int index) {
 
 bool PopupMenus::RunSimulationItem(std::string_view name) {
     return m_virtualMouse != nullptr && app::RunSimulationItem(name, *m_virtualMouse);
+}
+
+bool PopupMenus::ToggleAutostart(const std::filesystem::path& program) {
+    const bool changed =
+        m_autostart.IsEnabled() ? m_autostart.Disable() : m_autostart.Enable(program);
+    (*m_checks)[std::string(kAutostartItem)] = m_autostart.IsEnabled();
+    return changed;
 }
 
 void PopupMenus::Close() {

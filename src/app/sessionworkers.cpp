@@ -7,11 +7,11 @@
 namespace varlok::app {
 
 void SessionWorkers::Start(settings::DeviceSession& session, const ui::RouteTable& routes,
-                           ui::WindowHandle windowHandle, ui::MessageId activateMessage,
+                           ui::WindowHandle windowHandle, WindowDeviceEvents::Activation activation,
                            std::atomic<bool>& reactiveTrigger) {
     const ui::WindowHandle sendHandle = m_relay.Open();
-    m_deviceEvents = std::make_unique<WindowDeviceEvents>(windowHandle, sendHandle, activateMessage,
-                                                          reactiveTrigger);
+    m_deviceEvents =
+        std::make_unique<WindowDeviceEvents>(windowHandle, sendHandle, activation, reactiveTrigger);
     // The pages' workers take their slots; the session starts them after its
     // monitors.
     for (const ui::RouteTable::WorkerRoute& worker : routes.Workers()) {

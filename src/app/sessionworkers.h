@@ -23,7 +23,7 @@ public:
     // Starts the session's monitors and the workers of routes, reporting to
     // the window at windowHandle. Once, after the window has its handle.
     void Start(settings::DeviceSession& session, const ui::RouteTable& routes,
-               ui::WindowHandle windowHandle, ui::MessageId activateMessage,
+               ui::WindowHandle windowHandle, WindowDeviceEvents::Activation activation,
                std::atomic<bool>& reactiveTrigger);
     // Stops every thread of the session; a monitor waiting in a send is
     // answered first. Again (or before Start): only the first call acts.

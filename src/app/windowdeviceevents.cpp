@@ -17,11 +17,10 @@ std::optional<DeviceEventRule> FindDeviceEventRule(device::DeviceType device,
 }
 
 WindowDeviceEvents::WindowDeviceEvents(ui::WindowHandle window, ui::WindowHandle sendHandle,
-                                       ui::MessageId activateMessage,
-                                       std::atomic<bool>& reactiveTrigger)
+                                       Activation activation, std::atomic<bool>& reactiveTrigger)
     : m_window(window),
       m_sendHandle(sendHandle),
-      m_activateMessage(activateMessage),
+      m_activation(activation),
       m_reactiveTrigger(reactiveTrigger) {}
 
 void WindowDeviceEvents::MouseArrived() {
@@ -33,7 +32,9 @@ void WindowDeviceEvents::MouseArrived() {
 }
 
 void WindowDeviceEvents::MouseFoundAtStart() {
-    m_window.Post(m_activateMessage);
+    if (m_activation.atStart) {
+        m_window.Post(m_activation.message);
+    }
 }
 
 void WindowDeviceEvents::MouseStillPresent() {

@@ -81,17 +81,26 @@ inline constexpr std::array kDeviceEventRules{
 // Thread-safe; the handles are fixed at construction.
 class WindowDeviceEvents : public device::DeviceEventSink {
 public:
+    // How the window is brought forward.
+    struct Activation {
+        // The registered number of kActivateMessageName.
+        ui::MessageId message = 0;
+        // Whether the mouse found at start brings the window forward (not
+        // in a start that stays in the tray, "--hidden").
+        bool atStart = true;
+    };
+
     // window: the main window; sendHandle: the relay the monitors send
-    // through; activateMessage: the registered number of kActivateMessageName;
-    // reactiveTrigger: the Reactive effect's trigger, set on the reactive key
-    // event (the lighting worker clears it when it starts a flash).
-    WindowDeviceEvents(ui::WindowHandle window, ui::WindowHandle sendHandle,
-                       ui::MessageId activateMessage, std::atomic<bool>& reactiveTrigger);
+    // through; reactiveTrigger: the Reactive effect's trigger, set on the
+    // reactive key event (the lighting worker clears it when it starts a
+    // flash).
+    WindowDeviceEvents(ui::WindowHandle window, ui::WindowHandle sendHandle, Activation activation,
+                       std::atomic<bool>& reactiveTrigger);
 
     // The stored device profile is selected, ms_tab shown and selected,
     // ms_tab_panel shown, and timer 8 reads the whole mouse 500 ms later.
     void MouseArrived() override;
-    // The window comes to the front.
+    // The window comes to the front, unless the activation says otherwise.
     void MouseFoundAtStart() override;
     // ms_deng_same_mode is hidden (offered only while another device type is
     // connected).
@@ -113,7 +122,7 @@ private:
 
     const ui::WindowHandle m_window;
     const ui::WindowHandle m_sendHandle;
-    const ui::MessageId m_activateMessage;
+    const Activation m_activation;
     std::atomic<bool>& m_reactiveTrigger;
     mutable std::mutex m_holderMutex;
     std::optional<platform::LockHolder> m_holder;  // guarded by m_holderMutex

@@ -65,6 +65,18 @@ std::string Unquote(std::string_view value) {
     return text;
 }
 
+// Whether folder lies in the build tree this program was built in.
+bool InsideBuildTree(const std::filesystem::path& folder) {
+    std::error_code error;
+    const std::filesystem::path buildTree =
+        std::filesystem::weakly_canonical(VARLOK_BUILD_TREE, error);
+    if (error) {
+        return false;
+    }
+    const std::filesystem::path relative = folder.lexically_relative(buildTree);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
 }  // namespace
 
 std::filesystem::path RuntimeFolder() {
@@ -133,29 +145,36 @@ std::filesystem::path DocumentsFolder() {
     return home / "Documents";
 }
 
+std::optional<std::filesystem::path> InstallPrefixForExecutable(
+    const std::filesystem::path& executable) {
+    const std::filesystem::path folder = executable.parent_path();
+    if (InsideBuildTree(folder) || folder.filename() != "bin") {
+        return std::nullopt;
+    }
+    return folder.parent_path();
+}
+
 std::filesystem::path InstallFolderForExecutable(const std::filesystem::path& executable) {
-    std::filesystem::path folder = executable.parent_path();
+    if (const auto prefix = InstallPrefixForExecutable(executable)) {
+        return *prefix / VARLOK_INSTALLED_DATA_DIR;
+    }
+    const std::filesystem::path folder = executable.parent_path();
+    return InsideBuildTree(folder) ? std::filesystem::path(VARLOK_BUILD_TREE_DATA) : folder;
+}
+
+std::filesystem::path RunningExecutable() {
     std::error_code error;
-    std::filesystem::path buildTree = std::filesystem::weakly_canonical(VARLOK_BUILD_TREE, error);
-    if (!error) {
-        std::filesystem::path relative = folder.lexically_relative(buildTree);
-        if (!relative.empty() && *relative.begin() != "..") {
-            return VARLOK_BUILD_TREE_DATA;
-        }
-    }
-    if (folder.filename() == "bin") {
-        return folder.parent_path() / "share" / "varlok";
-    }
-    return folder;
+    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : executable;
 }
 
 std::filesystem::path InstallFolder() {
     if (auto overridden = FromEnvironment("VARLOK_INSTALL_DIR")) {
         return *overridden;
     }
-    std::error_code error;
-    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
+    const std::filesystem::path executable = RunningExecutable();
+    if (executable.empty()) {
+        std::error_code error;
         return std::filesystem::current_path(error);
     }
     return InstallFolderForExecutable(executable);

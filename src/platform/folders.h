@@ -34,10 +34,21 @@ namespace varlok::platform {
 // program). The skin is InstallFolder() / "skin".
 [[nodiscard]] std::filesystem::path InstallFolder();
 
-// For a program inside this build tree: the source tree's data/ folder. For an
-// installed <prefix>/bin/<program>: <prefix>/share/varlok. Anything else: the
+// For a program inside this build tree: the build tree's data/ folder (the
+// source tree's data/ and what the build makes). For an installed
+// <prefix>/bin/<program>: <prefix>/share/varlok. Anything else: the
 // program's own folder.
 [[nodiscard]] std::filesystem::path InstallFolderForExecutable(
     const std::filesystem::path& executable);
+
+// <prefix> for a program installed as <prefix>/bin/<program> (and not run
+// from this build tree); nothing for a program of the build tree or one in a
+// folder of its own.
+[[nodiscard]] std::optional<std::filesystem::path> InstallPrefixForExecutable(
+    const std::filesystem::path& executable);
+
+// The running program's executable (/proc/self/exe); empty when it cannot
+// be read.
+[[nodiscard]] std::filesystem::path RunningExecutable();
 
 }  // namespace varlok::platform

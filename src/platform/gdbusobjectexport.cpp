@@ -27,10 +27,6 @@ constexpr guint32 kAlreadyOwner = 4;
 constexpr gint kReleaseTimeoutMs = 1000;
 constexpr const char* kRefusedError = "org.freedesktop.DBus.Error.NoServer";
 
-struct NodeInfoUnref {
-    void operator()(GDBusNodeInfo* info) const { g_dbus_node_info_unref(info); }
-};
-
 }  // namespace
 
 struct GdbusObjectExport::Impl {
@@ -60,7 +56,7 @@ struct GdbusObjectExport::Impl {
 
     // Bus thread only.
     GObjectPtr<GDBusConnection> busConnection;
-    std::unique_ptr<GDBusNodeInfo, NodeInfoUnref> node;
+    GDBusNodeInfoPtr node;
     guint registration = 0;
     bool ownsName = false;
 

@@ -46,6 +46,11 @@ struct GMainLoopUnref {
 };
 using GMainLoopPtr = std::unique_ptr<GMainLoop, GMainLoopUnref>;
 
+struct GDBusNodeInfoUnref {
+    void operator()(GDBusNodeInfo* info) const { g_dbus_node_info_unref(info); }
+};
+using GDBusNodeInfoPtr = std::unique_ptr<GDBusNodeInfo, GDBusNodeInfoUnref>;
+
 // The interface every D-Bus object has for its properties.
 inline constexpr const char* kDbusPropertiesInterface = "org.freedesktop.DBus.Properties";
 

@@ -12,6 +12,8 @@
 #include <charconv>
 #include <limits>
 
+#include "platform/debugoutput.h"
+
 namespace varlok::platform {
 
 namespace {
@@ -72,8 +74,9 @@ OwnerLock::Result OwnerLock::TryAcquire(const std::filesystem::path& file,
     // The record only serves messages: a failure to write it leaves the
     // lock held and the holder unnamed.
     const std::string record = std::to_string(::getpid()) + "\n" + CleanProgramName(program) + "\n";
-    if (::ftruncate(fd.Get(), 0) == 0) {
-        static_cast<void>(::pwrite(fd.Get(), record.data(), record.size(), 0));
+    if (::ftruncate(fd.Get(), 0) != 0 || ::pwrite(fd.Get(), record.data(), record.size(), 0) !=
+                                             static_cast<ssize_t>(record.size())) {
+        DebugOutput::Write("owner lock: the holder could not be named in " + file.string());
     }
     m_fd = std::move(fd);
     return Result::Acquired;
@@ -85,7 +88,9 @@ void OwnerLock::Release() {
     }
     // Whoever reads the file afterwards finds nobody named; closing the
     // descriptor drops the lock.
-    static_cast<void>(::ftruncate(m_fd.Get(), 0));
+    if (::ftruncate(m_fd.Get(), 0) != 0) {
+        DebugOutput::Write("owner lock: the holder's name could not be taken out of its file");
+    }
     m_fd.Reset();
 }
 

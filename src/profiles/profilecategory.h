@@ -52,6 +52,22 @@ inline constexpr std::array kProfileCategories{
     return kProfileCategories[static_cast<std::size_t>(category)];
 }
 
+// The categories' names and their files' extensions, in the table's order.
+inline constexpr auto kProfileCategoryNames = [] {
+    std::array<std::string_view, kProfileCategories.size()> names{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i] = kProfileCategories[i].name;
+    }
+    return names;
+}();
+inline constexpr auto kProfileExtensions = [] {
+    std::array<std::string_view, kProfileCategories.size()> extensions{};
+    for (std::size_t i = 0; i < extensions.size(); ++i) {
+        extensions[i] = kProfileCategories[i].extension;
+    }
+    return extensions;
+}();
+
 static_assert(CategoryInfo(ProfileCategory::Device).category == ProfileCategory::Device);
 static_assert(CategoryInfo(ProfileCategory::Lighting).category == ProfileCategory::Lighting);
 static_assert(CategoryInfo(ProfileCategory::Key).category == ProfileCategory::Key);

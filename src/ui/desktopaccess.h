@@ -23,4 +23,10 @@ class WindowImplBase;
 // False when the picture cannot be read.
 bool SetApplicationIcon(const std::filesystem::path& picture);
 
+// Draws a picture (an SVG or a bitmap) into size x size pixels, keeping its
+// transparency, and writes that as a PNG file: the icon sizes the desktop
+// wants. False when it cannot be read or the file not written.
+[[nodiscard]] bool WritePictureAsPng(const std::filesystem::path& picture, int size,
+                                     const std::filesystem::path& file);
+
 }  // namespace varlok::ui

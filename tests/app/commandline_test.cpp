@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
 #include <vector>
 
+#include "app/startoptiontable.h"
 #include "platform/scopedenvironment.h"
+#include "varlok/version.h"
 
 namespace varlok::app {
 namespace {
@@ -44,7 +48,33 @@ TEST(CommandLine, SimulateAndScreenshotInBothSpellings) {
 TEST(CommandLine, HelpWinsOverEverythingElse) {
     EXPECT_EQ(Parse({"--simulate", "--help"}).action, Action::Help);
     EXPECT_EQ(Parse({"-h"}).action, Action::Help);
-    EXPECT_NE(UsageText().find("--screenshot FILE"), std::string_view::npos);
+    EXPECT_EQ(Parse({"--hidden", "--version"}).action, Action::Version);
+    EXPECT_EQ(VersionText(), "varlok " + std::string(kVersion) + "\n");
+}
+
+TEST(CommandLine, TheHelpShowsEveryOptionOfTheTable) {
+    const std::string usage = UsageText();
+    EXPECT_TRUE(usage.starts_with("usage: varlok [--simulate[=fresh] | --simulate-locked] "))
+        << usage;
+    for (const StartOptionEntry& option : kStartOptionTable) {
+        std::string label = "\n  " + std::string(option.name);
+        if (!option.value.empty()) {
+            label += " " + std::string(option.value);
+        }
+        EXPECT_NE(usage.find(label + " "), std::string::npos) << option.name << '\n' << usage;
+    }
+    std::istringstream lines(usage);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 80U) << line;
+    }
+}
+
+TEST(CommandLine, HiddenStaysInTheTray) {
+    EXPECT_FALSE(Parse({"--simulate"}).options.hidden);
+    const auto result = Parse({"--hidden"});
+    EXPECT_EQ(result.action, Action::Run);
+    EXPECT_TRUE(result.options.hidden);
+    EXPECT_FALSE(result.options.simulate);
 }
 
 TEST(CommandLine, BadArgumentsAreRefusedWithAReason) {

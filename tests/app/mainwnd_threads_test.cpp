@@ -8,7 +8,9 @@
 #include "app/languagetable.h"
 #include "app/mainwindowhandle.h"
 #include "app/support/mainwindowfixture.h"
+#include "platform/autostartentry.h"
 #include "platform/debugoutput.h"
+#include "platform/folders.h"
 #include "platform/inifile.h"
 #include "platform/registry.h"
 #include "platform/tempfolder.h"
@@ -463,6 +465,57 @@ TEST_F(MainWindowTest, MenuItemsWithoutAHandlerShowTheirTextAsAMessage) {
     for (const auto& item : m_window->PopupMenu()->Items()) {
         EXPECT_FALSE(item.name.starts_with("sim_")) << item.name;
     }
+}
+
+TEST_F(MainWindowTest, StartWithTheDesktopWritesAndRemovesTheAutostartEntry) {
+    CreateWindow();
+    Initialise();
+    ui::test::UiDriver driver(*m_window);
+    // The main menu's check mark, as the menu shows it when it opens.
+    const auto checked = [&] {
+        EXPECT_TRUE(driver.Click("menubtn"));
+        EXPECT_TRUE(RunUntil([this] { return m_window->PopupMenu() != nullptr; }));
+        for (const auto& item : m_window->PopupMenu()->Items()) {
+            if (item.name == "menu_autostart") {
+                EXPECT_TRUE(item.checkable);
+                return item.checked;
+            }
+        }
+        ADD_FAILURE() << "no autostart item";
+        return false;
+    };
+    const auto choose = [&] {
+        ASSERT_TRUE(m_window->PopupMenu()->ChooseItem("menu_autostart"));
+        ui::test::DeliverPosted();
+    };
+    const std::filesystem::path& file = m_environment.autostartFile;
+    const std::string entry = platform::AutostartEntry::EntryText(platform::RunningExecutable());
+
+    EXPECT_FALSE(checked());
+    choose();
+    EXPECT_EQ(platform::testing::ReadBytes(file), entry);
+    EXPECT_TRUE(checked());
+    // Switched off in the desktop's own settings, it shows unchecked, and
+    // choosing it switches it on again.
+    platform::testing::WriteBytes(
+        file, "[Desktop Entry]\nExec=varlok\nX-GNOME-Autostart-enabled=false\n");
+    EXPECT_FALSE(checked());
+    choose();
+    EXPECT_EQ(platform::testing::ReadBytes(file), entry);
+    EXPECT_TRUE(checked());
+    choose();
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    // Where the entry cannot be written, the user is told.
+    std::filesystem::remove_all(file.parent_path());
+    platform::testing::WriteBytes(file.parent_path(), "not a folder");
+    std::string shown;
+    testing::AnswerMessage(shown);
+    EXPECT_FALSE(checked());
+    choose();
+    ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
+    EXPECT_EQ(shown, "message_autostart_failed");
+    EXPECT_FALSE(checked());
 }
 
 }  // namespace

@@ -88,6 +88,16 @@ protected:
         // the commit after the read.
         WaitForCommit();
     }
+    // Starts the window with a mouse that refuses to be opened and waits for
+    // the permission help.
+    void StartRefused() {
+        sim::VirtualMouse::Faults faults;
+        faults.refuseOpen = true;
+        m_mouse->SetFaults(faults);
+        CreateWindow();
+        Initialise();
+        ASSERT_TRUE(RunUntil([this] { return IsVisible("main_permission"); }));
+    }
     [[nodiscard]] bool IsVisible(std::string_view name) const {
         const ui::CControlUI* control = Find(name);
         return control != nullptr && control->IsVisible();
@@ -116,6 +126,30 @@ TEST_F(MouseConnectionTest, AConnectedMouseBringsTheWindowUpAndIsReadWhole) {
     for (std::size_t index = 0; index < 5; ++index) {
         EXPECT_EQ(m_window->Mirror().keySlots[index], m_mouse->StoredKeyBlock(index)) << index;
     }
+}
+
+TEST_F(MouseConnectionTest, AStartInTheTrayReadsTheMouseAndStaysThere) {
+    m_environment.startHidden = true;
+    StartConnected();
+    EXPECT_TRUE(m_window->MouseLink().IsConnected());
+    EXPECT_FALSE(m_window->IsWindowVisible());
+    // A second start still brings it forward.
+    m_window->GetHandle().Post(m_environment.activateMessage);
+    ASSERT_TRUE(RunUntil([this] { return m_window->IsWindowVisible(); }));
+}
+
+TEST_F(MouseConnectionTest, APackagesRuleThatUdevReadsIsOnlyToBeApplied) {
+    m_environment.udevRule = platform::UdevRuleFile{"/lib/udev/rules.d/70-varlok.rules", true};
+    StartRefused();
+    EXPECT_NE(Find("main_permission_text")->GetShownText().find("udev rule is installed"),
+              std::string::npos)
+        << Find("main_permission_text")->GetShownText();
+    EXPECT_EQ(Find("main_permission_rule")->GetShownText(), "/lib/udev/rules.d/70-varlok.rules");
+    EXPECT_FALSE(IsVisible("main_permission_copy"));
+    EXPECT_EQ(Find("main_permission_reload")->GetShownText(),
+              "sudo udevadm control --reload && sudo udevadm trigger");
+    // The card holds the one line.
+    EXPECT_EQ(Find("main_permission_commands")->GetFixedHeight(), 40);
 }
 
 TEST_F(MouseConnectionTest, AnOnboardProfileButtonSwitchesTheMouse) {
@@ -162,18 +196,13 @@ TEST_F(MouseConnectionTest, UnpluggingHidesTheMousePageAndPluggingInReconnects) 
 
 TEST_F(MouseConnectionTest, ARefusedMouseBringsUpTheUdevRuleInTheLanguageUntilItOpens) {
     SetMainIniLanguage("3");
-    sim::VirtualMouse::Faults faults;
-    faults.refuseOpen = true;
-    m_mouse->SetFaults(faults);
-    CreateWindow();
-    Initialise();
     // The window, started hidden in the tray, comes forward with the help
     // in place of the waiting text.
-    ASSERT_TRUE(RunUntil([this] { return IsVisible("main_permission"); }));
+    StartRefused();
     EXPECT_TRUE(m_window->IsWindowVisible());
     for (const char* name :
-         {"main_permission_title", "main_permission_text", "main_permission_copy",
-          "main_permission_reload", "main_permission_hint"}) {
+         {"main_permission_title", "main_permission_text", "main_permission_rule",
+          "main_permission_copy", "main_permission_reload", "main_permission_hint"}) {
         EXPECT_TRUE(IsVisible(name)) << name;
     }
     EXPECT_FALSE(IsVisible("main_waiting"));
@@ -182,10 +211,14 @@ TEST_F(MouseConnectionTest, ARefusedMouseBringsUpTheUdevRuleInTheLanguageUntilIt
     EXPECT_EQ(dynamic_cast<ui::CTabLayoutUI*>(Find("tab_switch"))->GetCurSel(), 0);
     EXPECT_EQ(Find("main_permission_title")->GetShownText(),
               "El ratón está conectado, pero no se puede abrir");
-    EXPECT_NE(Find("main_permission_text")->GetShownText().find("data/udev/70-varlok.rules"),
-              std::string::npos);
+    // The rule as this install keeps it, and the commands that install it.
+    EXPECT_EQ(Find("main_permission_text")->GetShownText(),
+              "Este usuario no tiene permiso sobre su nodo HID. Instale la regla udev de varlok, "
+              "que se lo concede a quien está ante el equipo:");
+    const std::string rule = m_environment.udevRule->path.string();
+    EXPECT_EQ(Find("main_permission_rule")->GetShownText(), rule);
     EXPECT_EQ(Find("main_permission_copy")->GetShownText(),
-              "sudo cp data/udev/70-varlok.rules /etc/udev/rules.d/");
+              "sudo cp " + rule + " /etc/udev/rules.d/");
     EXPECT_EQ(Find("main_permission_reload")->GetShownText(),
               "sudo udevadm control --reload && sudo udevadm trigger");
 

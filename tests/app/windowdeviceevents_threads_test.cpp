@@ -57,7 +57,7 @@ protected:
 };
 
 TEST_F(WindowDeviceEventsTest, EventsFromAMonitorThreadArriveInTheirOrder) {
-    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate, m_reactiveTrigger);
+    WindowDeviceEvents host(m_window.handle, m_relay.Open(), {kActivate}, m_reactiveTrigger);
     std::thread monitor([&host] {
         host.MouseArrived();
         host.MouseFoundAtStart();
@@ -88,6 +88,22 @@ TEST_F(WindowDeviceEventsTest, EventsFromAMonitorThreadArriveInTheirOrder) {
     EXPECT_EQ(m_window.received, expected);
 }
 
+TEST_F(WindowDeviceEventsTest, AStartInTheTrayStaysThereWhenTheMouseIsFound) {
+    WindowDeviceEvents host(m_window.handle, m_relay.Open(), {kActivate, false}, m_reactiveTrigger);
+    std::thread monitor([&host] {
+        host.MouseFoundAtStart();
+        host.MouseStillPresent();
+    });
+    monitor.join();
+    ASSERT_TRUE(
+        testing::MainWindowFixture::RunUntil([this] { return !m_window.received.empty(); }));
+    ui::test::DeliverPosted();
+    using Entry = RecordingWindow::Entry;
+    const std::vector<Entry> expected{
+        {MessageNumber(MonitorControlMessage::HideSameModeOption), 0}};
+    EXPECT_EQ(m_window.received, expected);
+}
+
 TEST(DeviceEventRules, EachDeviceEventHasItsAction) {
     const auto rule = [](DeviceType device, DeviceEventCode code) {
         return FindDeviceEventRule(device, code);
@@ -107,7 +123,7 @@ TEST(DeviceEventRules, EachDeviceEventHasItsAction) {
 }
 
 TEST_F(WindowDeviceEventsTest, SendWaitsForTheWindowUntilTheRelayIsClosed) {
-    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate, m_reactiveTrigger);
+    WindowDeviceEvents host(m_window.handle, m_relay.Open(), {kActivate}, m_reactiveTrigger);
     std::atomic<bool> sent{false};
     std::thread monitor([&] {
         host.DeviceEventReported(DeviceType::Mouse, DeviceEventCode::ConfigurationChanged);
@@ -139,7 +155,7 @@ TEST_F(WindowDeviceEventsTest, SendWaitsForTheWindowUntilTheRelayIsClosed) {
 }
 
 TEST_F(WindowDeviceEventsTest, TheReactiveKeyArmsTheEffectsTriggerAndSendsNothing) {
-    WindowDeviceEvents host(m_window.handle, m_relay.Open(), kActivate, m_reactiveTrigger);
+    WindowDeviceEvents host(m_window.handle, m_relay.Open(), {kActivate}, m_reactiveTrigger);
     std::thread monitor(
         [&host] { host.DeviceEventReported(DeviceType::Keyboard, DeviceEventCode::ReactiveKey); });
     monitor.join();

@@ -22,6 +22,7 @@
 #include "app/skinobserver.h"
 #include "app/support/mainwindowfixture.h"
 #include "keys/storemessage.h"
+#include "platform/udevrulefile.h"
 #include "profiles/page/profileoperations.h"
 #include "ui/comboui.h"
 #include "ui/containerui.h"
@@ -197,7 +198,13 @@ TEST_F(WindowTextsTest, EveryPageSectionAndDialogShowsWholeTextsInEveryLanguage)
     CheckWindow("waiting");
     Find("main_waiting")->SetVisible(false);
     Find("main_permission")->SetVisible(true);
-    CheckWindow("permission");
+    // With the rule and its commands as a build tree names them.
+    const platform::UdevRuleFile& rule = *m_environment.udevRule;
+    Find("main_permission_rule")->SetText(rule.path.string());
+    const std::vector<std::string> commands = platform::UdevRuleCommands(rule);
+    Find("main_permission_copy")->SetText(commands.front());
+    Find("main_permission_reload")->SetText(commands.back());
+    CheckTexts("main_permission_text", {"main_permission_text", "main_permission_text_installed"});
     pages->SelectItem(mousePage);
 
     // Lighting, every mode.
@@ -287,6 +294,7 @@ TEST_F(WindowTextsTest, EveryPageSectionAndDialogShowsWholeTextsInEveryLanguage)
             std::string(profiles::ProfileOperations::kNoSelectionMessage),
             std::string(profiles::ProfileOperations::kBadNameMessage),
             "profile_message_bad_program"};
+        messages.push_back(std::string(PopupMenus::kAutostartFailedMessage));
         for (int i = 1; i <= 20; ++i) {
             messages.push_back("message_text_" + std::to_string(i));
         }

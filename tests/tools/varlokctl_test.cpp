@@ -33,6 +33,7 @@
 #include "service/devicereads.h"
 #include "sim/virtualhidbackend.h"
 #include "sim/virtualmouse.h"
+#include "varlok/version.h"
 #include "varlokctl/commandtable.h"
 #include "varlokctl/serviceerror.h"
 
@@ -292,28 +293,32 @@ struct InstallRun {
     std::vector<std::vector<std::string>> programs;
 };
 
+// installed: the rule of the install the tool runs from, when not this
+// build tree's.
 InstallRun RunInstall(const std::filesystem::path& folder, bool privileged,
-                      std::vector<int> statuses = {}) {
+                      std::vector<int> statuses = {},
+                      std::optional<platform::UdevRuleFile> installed = std::nullopt) {
     const ScopedEnvironment rulesFolder("VARLOK_UDEV_RULES_DIR", folder.string());
     std::ostringstream out;
     std::ostringstream err;
     InstallRun run;
-    CommandLine tool({std::make_shared<HidBus>(),
-                      out,
-                      err,
-                      nullptr,
-                      nullptr,
-                      privileged,
-                      [&](const std::vector<std::string>& arguments) {
-                          run.programs.push_back(arguments);
-                          return run.programs.size() <= statuses.size()
-                                     ? statuses[run.programs.size() - 1]
-                                     : 0;
-                      },
-                      {},
-                      kOwnerWait,
-                      {},
-                      nullptr});
+    ToolEnvironment environment{
+        std::make_shared<HidBus>(),
+        out,
+        err,
+        nullptr,
+        nullptr,
+        privileged,
+        [&](const std::vector<std::string>& arguments) {
+            run.programs.push_back(arguments);
+            return run.programs.size() <= statuses.size() ? statuses[run.programs.size() - 1] : 0;
+        },
+        {},
+        kOwnerWait,
+        {},
+        nullptr};
+    environment.udevRule = std::move(installed);
+    CommandLine tool(environment);
     const std::vector<std::string_view> arguments{"udev-rule", "--install"};
     run.code = tool.Run(arguments);
     run.out = out.str();
@@ -347,18 +352,46 @@ TEST(VarlokctlUdevRuleTest, InstallWritesTheRuleThenReloadsAndTriggersUdev) {
         << failed.err;
 }
 
+TEST(VarlokctlUdevRuleTest, APackagesRuleIsAppliedWhereItIsAndNotCopied) {
+    const TempFolder folder;
+    const InstallRun run = RunInstall(
+        folder.Path(), true, {}, platform::UdevRuleFile{"/lib/udev/rules.d/70-varlok.rules", true});
+    ASSERT_EQ(run.code, ExitCode::Ok) << run.err;
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    const std::vector<std::vector<std::string>> expected{{"udevadm", "control", "--reload"},
+                                                         {"udevadm", "trigger"}};
+    EXPECT_EQ(run.programs, expected);
+    EXPECT_EQ(run.out,
+              "udev reads the rule from /lib/udev/rules.d/70-varlok.rules\n"
+              "ran udevadm control --reload\n"
+              "ran udevadm trigger\n");
+}
+
 TEST(VarlokctlUdevRuleTest, InstallWithoutRootSaysWhatToRunAndTouchesNothing) {
     const TempFolder folder;
     const InstallRun run = RunInstall(folder.Path(), false);
     EXPECT_EQ(run.code, ExitCode::PermissionDenied);
     for (const std::string& text : std::vector<std::string>{
-             "needs root", "sudo varlokctl udev-rule --install",
-             "sudo cp data/udev/70-varlok.rules " + folder.Path().string() + "/",
+             "installing the udev rule needs root", "sudo varlokctl udev-rule --install",
+             "sudo cp " VARLOK_BUILD_DATA_DIR "/udev/70-varlok.rules " + folder.Path().string() +
+                 "/",
              "sudo udevadm control --reload && sudo udevadm trigger"}) {
         EXPECT_NE(run.err.find(text), std::string::npos) << text << '\n' << run.err;
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
     EXPECT_TRUE(run.programs.empty());
+
+    // Where a package installed the rule into udev's folder, there is
+    // nothing to copy, only udev to have it applied.
+    const platform::UdevRuleFile packaged{"/lib/udev/rules.d/70-varlok.rules", true};
+    const InstallRun applying = RunInstall(folder.Path(), false, {}, packaged);
+    EXPECT_EQ(applying.code, ExitCode::PermissionDenied);
+    EXPECT_EQ(applying.err,
+              "varlokctl: applying the udev rule /lib/udev/rules.d/70-varlok.rules needs root. "
+              "Run:\n"
+              "  sudo varlokctl udev-rule --install\n"
+              "or:\n"
+              "  sudo udevadm control --reload && sudo udevadm trigger\n");
 
     const ToolRun misplaced = RunTool(std::make_shared<HidBus>(), {"info", "--install"});
     EXPECT_EQ(misplaced.code, ExitCode::Usage);
@@ -765,14 +798,35 @@ TEST_F(VarlokctlTest, ApplyRefusesWhatIsNoProfileFileBeforeOpeningTheMouse) {
     EXPECT_TRUE(m_mouse->Log().empty());
 }
 
-TEST(VarlokctlPermissionTest, DeniedNodeNamesTheUdevRule) {
+TEST(VarlokctlPermissionTest, DeniedNodeNamesTheUdevRuleOfThisInstall) {
     const auto bus = std::make_shared<HidBus>();
     bus->Attach(std::make_shared<LockedBackend>());
     const ToolRun run = RunTool(bus, {"info"});
     EXPECT_EQ(run.code, ExitCode::PermissionDenied);
     EXPECT_NE(run.err.find(LockedBackend::kPath), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("data/udev/70-varlok.rules"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("varlokctl udev-rule"), std::string::npos) << run.err;
+    // This build tree's rule, and how to put it in force.
+    const std::string rule = VARLOK_BUILD_DATA_DIR "/udev/70-varlok.rules";
+    EXPECT_NE(run.err.find("Install the udev rule " + rule), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("'sudo varlokctl udev-rule --install'"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("\n  sudo cp " + rule +
+                           " /etc/udev/rules.d/\n"
+                           "  sudo udevadm control --reload && sudo udevadm trigger\n"),
+              std::string::npos)
+        << run.err;
+
+    // A package's rule, which udev reads where it is, needs only applying.
+    std::ostringstream out;
+    std::ostringstream err;
+    ToolEnvironment installed{bus, out, err,        nullptr, nullptr, false,
+                              {},  {},  kOwnerWait, {},      nullptr};
+    installed.udevRule = platform::UdevRuleFile{"/lib/udev/rules.d/70-varlok.rules", true};
+    const std::vector<std::string_view> info{"info"};
+    EXPECT_EQ(CommandLine(installed).Run(info), ExitCode::PermissionDenied);
+    EXPECT_NE(err.str().find("The udev rule /lib/udev/rules.d/70-varlok.rules that lets the user "
+                             "at the seat open the mouse is installed; have udev apply it"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(err.str().find("sudo cp"), std::string::npos) << err.str();
 
     const ToolRun list = RunTool(bus, {"list"});
     EXPECT_EQ(list.code, ExitCode::Ok);
@@ -1043,6 +1097,19 @@ TEST(VarlokctlCommandTableTest, TheHelpAndTheUsageErrorsComeFromTheTable) {
     EXPECT_NE(missing.err.find("select-profile needs a profile name\nusage: varlokctl "),
               std::string::npos)
         << missing.err;
+}
+
+TEST(VarlokctlCommandTableTest, VersionAndGlobalOptionsComeFromTheirTables) {
+    const ToolRun version = RunTool(std::make_shared<HidBus>(), {"info", "--version"});
+    EXPECT_EQ(version.code, ExitCode::Ok);
+    EXPECT_EQ(version.out, "varlokctl " + std::string(kVersion) + "\n");
+    const std::string help = CommandLine::HelpText();
+    for (const OptionEntry& option : GlobalOptions()) {
+        EXPECT_NE(
+            help.find("\n  " + std::string(option.name) + (option.name.size() < 12 ? " " : "\n")),
+            std::string::npos)
+            << option.name;
+    }
 }
 
 TEST(VarlokctlServiceErrorTest, TheWindowsErrorsBecomeExitCodes) {

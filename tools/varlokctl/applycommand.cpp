@@ -26,7 +26,9 @@ static_assert(device::kSettingsRecordSize <=
               profiles::CategoryInfo(ProfileCategory::Lighting).bodyLength);
 
 constexpr std::array kOperands{
-    OperandEntry{"FILE", "a profile file (.config, .led or .pro)"},
+    OperandEntry{"FILE",
+                 "a profile file (.config, .led or .pro)",
+                 {CompletionKind::Files, profiles::kProfileExtensions}},
 };
 
 // The category whose extension the file has, compared without regard to case.
@@ -97,6 +99,7 @@ ExitCode RunApply(CommandRun& run) {
 
 const CommandEntry kApplyCommand{
     "apply",
+    "send a .config, .led or .pro profile file",
     "FILE",
     "sends a profile file the way selecting it in\n"
     "varlok does, by its extension (any case):\n"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "varlok/version.h"
 #include "varlokctl/commandrun.h"
 #include "varlokctl/commandtable.h"
 
@@ -41,6 +42,8 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
             parsed.direct = true;
         } else if (argument == "--help" || argument == "-h") {
             parsed.help = true;
+        } else if (argument == "--version") {
+            parsed.version = true;
         } else if (const OptionEntry* option = FindOption(name);
                    option != nullptr && argument.starts_with("--")) {
             if (option->value.empty()) {
@@ -65,6 +68,10 @@ ExitCode CommandLine::Run(std::span<const std::string_view> arguments) {
     }
     if (parsed.help || commandName == "help") {
         m_env.out << HelpText();
+        return ExitCode::Ok;
+    }
+    if (parsed.version) {
+        m_env.out << "varlokctl " << kVersion << '\n';
         return ExitCode::Ok;
     }
     if (commandName.empty()) {

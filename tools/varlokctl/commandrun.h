@@ -21,6 +21,7 @@ struct ParsedArguments {
     bool trace = false;
     bool direct = false;
     bool help = false;
+    bool version = false;
     // Null when no command was named (or "help").
     const CommandEntry* command = nullptr;
     // Arguments after the command that are no options.

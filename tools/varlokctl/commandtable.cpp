@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/textlines.h"
 #include "varlokctl/commands.h"
 
 namespace varlok::tools {
@@ -29,26 +30,36 @@ its own controls do; otherwise varlokctl talks to the mouse's configuration
 collection (usage page 0xFF1C, usage 0x92) itself.
 )";
 
-constexpr std::string_view kGlobalOptions =
-    R"(options:
-  --simulate   the virtual mouse: the running varlok --simulate window's, or
-               without one a virtual mouse of varlokctl's own, which keeps its
-               memory between runs in virtual-mouse.state in
-               $XDG_RUNTIME_DIR/varlok (without XDG_RUNTIME_DIR:
-               $XDG_STATE_HOME/varlok or ~/.local/state/varlok).
-               varlokctl without --simulate never talks to a varlok
-               --simulate window, and with it never to a window with real
-               devices
-  --simulate=fresh
-               varlokctl's own virtual mouse, starting from the factory state
-               (never a window's)
-  --trace      print every report sent ("> ") and received ("< ") on standard
-               output; VARLOK_TRACE=1 prints them on standard error instead.
-               Through the window varlokctl sends no reports
-  --direct     talk to the mouse itself, never through a running varlok
-               window; refused (exit code 7) while varlok has the mouse
+// Wrapped to the global options' description column.
+constexpr std::array kGlobalOptionTable{
+    OptionEntry{"--simulate", "", "",
+                "the virtual mouse: the running varlok --simulate window's, or\n"
+                "without one a virtual mouse of varlokctl's own, which keeps its\n"
+                "memory between runs in virtual-mouse.state in\n"
+                "$XDG_RUNTIME_DIR/varlok (without XDG_RUNTIME_DIR:\n"
+                "$XDG_STATE_HOME/varlok or ~/.local/state/varlok).\n"
+                "varlokctl without --simulate never talks to a varlok\n"
+                "--simulate window, and with it never to a window with real\n"
+                "devices"},
+    OptionEntry{"--simulate=fresh", "", "",
+                "varlokctl's own virtual mouse, starting from the factory state\n"
+                "(never a window's)"},
+    OptionEntry{"--trace", "", "",
+                "print every report sent (\"> \") and received (\"< \") on standard\n"
+                "output; VARLOK_TRACE=1 prints them on standard error instead.\n"
+                "Through the window varlokctl sends no reports"},
+    OptionEntry{"--direct", "", "",
+                "talk to the mouse itself, never through a running varlok\n"
+                "window; refused (exit code 7) while varlok has the mouse"},
+    OptionEntry{"--version", "", "", "print varlokctl's version and exit"},
+    OptionEntry{"--help", "", "", "print the usage summary and exit, as help does"},
+};
 
-One program at a time has the mouse. Without a window, a command that finds
+// Where the global options' descriptions start.
+constexpr std::size_t kGlobalDescriptionColumn = 15;
+
+constexpr std::string_view kOwnerNote =
+    R"(One program at a time has the mouse. Without a window, a command that finds
 another program using it (another varlokctl, say) waits up to 5 seconds for it
 to let go. Through the window, what needs the mouse to varlokctl alone
 (effect --frames or --fast, set --profile N of another onboard profile than
@@ -57,33 +68,23 @@ the one in force) is refused with exit code 7.
 
 static_assert(kOwnerWait == std::chrono::seconds(5), "the help names the wait");
 
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        lines.push_back(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    }
-    return lines;
-}
-
 // The label's lines, with the description beside the last of them when it
 // leaves room, else below it, in the description column.
 void AppendEntry(std::string& text, const std::vector<std::string>& label,
-                 std::string_view description) {
+                 std::string_view description, std::size_t column = kDescriptionColumn) {
     for (std::size_t i = 0; i + 1 < label.size(); ++i) {
         text += label[i] + '\n';
     }
     std::string last = label.back();
-    const std::vector<std::string_view> lines = Lines(description);
+    const std::vector<std::string_view> lines = platform::SplitLines(description);
     std::size_t next = 0;
-    if (!lines.empty() && last.size() < kDescriptionColumn) {
-        last.resize(kDescriptionColumn, ' ');
+    if (!lines.empty() && last.size() < column) {
+        last.resize(column, ' ');
         last += lines[next++];
     }
     text += last + '\n';
     for (; next < lines.size(); ++next) {
-        text += std::string(kDescriptionColumn, ' ') + std::string(lines[next]) + '\n';
+        text += std::string(column, ' ') + std::string(lines[next]) + '\n';
     }
 }
 
@@ -97,7 +98,7 @@ std::string OptionLabel(const OptionEntry& option) {
 
 void AppendCommand(std::string& text, const CommandEntry& command) {
     std::vector<std::string> label;
-    const std::vector<std::string_view> synopsis = Lines(command.synopsis);
+    const std::vector<std::string_view> synopsis = platform::SplitLines(command.synopsis);
     label.push_back(std::string(kCommandIndent) + std::string(command.name));
     for (std::size_t i = 0; i < synopsis.size(); ++i) {
         if (i == 0) {
@@ -129,6 +130,18 @@ std::string JoinNames(const std::vector<std::string_view>& names) {
 
 std::span<const CommandEntry* const> Commands() {
     return kTable;
+}
+
+std::span<const OptionEntry> GlobalOptions() {
+    return kGlobalOptionTable;
+}
+
+std::string_view Introduction() {
+    return kIntroduction;
+}
+
+std::string_view OwnerNote() {
+    return kOwnerNote;
 }
 
 const CommandEntry* FindCommand(std::string_view name) {
@@ -170,7 +183,7 @@ std::string CommandNames() {
 std::string UsageLine(const CommandEntry& command) {
     std::string line =
         "varlokctl " + std::string(kGlobalSynopsis) + " " + std::string(command.name);
-    for (const std::string_view part : Lines(command.synopsis)) {
+    for (const std::string_view part : platform::SplitLines(command.synopsis)) {
         line += " " + std::string(part);
     }
     return line;
@@ -183,9 +196,14 @@ std::string HelpText() {
         AppendCommand(text, *command);
     }
     AppendEntry(text, {std::string(kCommandIndent) + "help, --help"}, "this text");
-    text += "\n" + std::string(kGlobalOptions) + "\nexit codes:\n";
+    text += "\noptions:\n";
+    for (const OptionEntry& option : kGlobalOptionTable) {
+        AppendEntry(text, {std::string(kCommandIndent) + std::string(option.name)}, option.help,
+                    kGlobalDescriptionColumn);
+    }
+    text += "\n" + std::string(kOwnerNote) + "\nexit codes:\n";
     for (const ExitCodeText& entry : kExitCodeTexts) {
-        const std::vector<std::string_view> lines = Lines(entry.text);
+        const std::vector<std::string_view> lines = platform::SplitLines(entry.text);
         text += "  " + std::to_string(static_cast<int>(entry.code)) + "  " +
                 std::string(lines.front()) + '\n';
         for (std::size_t i = 1; i < lines.size(); ++i) {

@@ -14,6 +14,7 @@
 #include "platform/entrynames.h"
 #include "platform/folders.h"
 #include "platform/ownerlockwatch.h"
+#include "platform/udevrulefile.h"
 #include "profiles/profilebody.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
@@ -113,13 +114,22 @@ ExitCode DirectAccess::Connect() {
             }
             code = ExitCode::NoMouse;
             break;
-        case device::SearchOutcome::PermissionDenied:
-            m_env.err << "varlokctl: permission denied opening " << found.path
-                      << "\nInstall the udev rule data/udev/70-varlok.rules (printed by "
-                         "'varlokctl udev-rule') into /etc/udev/rules.d/, reload udev and "
-                         "plug the mouse in again.\n";
+        case device::SearchOutcome::PermissionDenied: {
+            const platform::UdevRuleFile rule =
+                m_env.udevRule.value_or(platform::InstalledUdevRuleFile());
+            m_env.err << "varlokctl: permission denied opening " << found.path << '\n'
+                      << (rule.readByUdev ? "The udev rule " + rule.path.string() +
+                                                " that lets the user at the seat open the mouse is "
+                                                "installed; have udev apply it "
+                                          : "Install the udev rule " + rule.path.string() +
+                                                ", which lets the user at the seat open the mouse ")
+                      << "('sudo varlokctl udev-rule --install' does that):\n";
+            for (const std::string& command : platform::UdevRuleCommands(rule)) {
+                m_env.err << "  " << command << '\n';
+            }
             code = ExitCode::PermissionDenied;
             break;
+        }
         case device::SearchOutcome::OpenFailed:
             m_env.err << "varlokctl: cannot open " << found.path << ": "
                       << device::DescribeOpenError(found.openError) << '\n';

@@ -46,6 +46,7 @@ ExitCode RunDump(CommandRun& run) {
 
 const CommandEntry kDumpCommand{
     "dump",
+    "the mouse's whole memory as hex",
     "",
     "information block, factory key map, key blocks\n"
     "0-4, the settings record in force and the\n"

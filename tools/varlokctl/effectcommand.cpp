@@ -13,13 +13,26 @@ namespace {
 constexpr std::array kOperands{
     OperandEntry{"MODE",
                  "a mode (0-6 or wave, trail, spectrum, gradient, breathing, static, "
-                 "reactive)"},
+                 "reactive)",
+                 {CompletionKind::Words, lighting::kModeNames}},
 };
 
 constexpr std::array kOptions{
-    OptionEntry{"--speed", "S", "a number from 0 to 4", "speed level 0 (fastest) to 4, default 2"},
-    OptionEntry{"--brightness", "L", "a number from 0 to 4", "brightness level 0-4, default 4"},
-    OptionEntry{"--direction", "left|right", "left or right", "default right"},
+    OptionEntry{"--speed",
+                "S",
+                "a number from 0 to 4",
+                "speed level 0 (fastest) to 4, default 2",
+                {CompletionKind::Numbers, {}, kNumberRange<0, lighting::kSpeedLevels - 1>}},
+    OptionEntry{"--brightness",
+                "L",
+                "a number from 0 to 4",
+                "brightness level 0-4, default 4",
+                {CompletionKind::Numbers, {}, kNumberRange<0, lighting::kBrightnessLevels - 1>}},
+    OptionEntry{"--direction",
+                "left|right",
+                "left or right",
+                "default right",
+                {CompletionKind::Words, EffectRequest::kDirectionNames}},
     OptionEntry{"--seven", "", "", "seven colours instead of the single colour"},
     OptionEntry{"--colour", "RRGGBB", "RRGGBB",
                 "the single colour (also the bottom zone),\ndefault ff0000"},
@@ -85,6 +98,7 @@ ExitCode RunEffect(CommandRun& run) {
 
 const CommandEntry kEffectCommand{
     "effect",
+    "stream or set a lighting effect",
     "MODE [--speed S] [--brightness L] [--direction left|right] [--seven]\n"
     "[--colour RRGGBB] [--wheel RRGGBB] [--logo RRGGBB] [--frames N] [--fast]",
     "streams lighting effect MODE to the mouse frame\n"

@@ -85,10 +85,10 @@ std::optional<std::string> EffectRequest::SetBrightness(std::string_view argumen
 }
 
 std::optional<std::string> EffectRequest::SetDirection(std::string_view argument) {
-    if (argument != "left" && argument != "right") {
+    if (std::ranges::find(kDirectionNames, argument) == kDirectionNames.end()) {
         return "--direction needs left or right, not '" + std::string(argument) + "'";
     }
-    m_left = argument == "left";
+    m_left = argument == kDirectionNames[0];
     m_given.left = m_left;
     return std::nullopt;
 }

@@ -20,6 +20,8 @@ public:
     // By mode byte.
     static constexpr const std::array<std::string_view, lighting::kModeCount>& kModeNames =
         lighting::kModeNames;
+    // What SetDirection takes.
+    static constexpr std::array<std::string_view, 2> kDirectionNames{"left", "right"};
 
     // Each of these takes one option's value and returns nothing when it is
     // taken, or the message that refuses it (the request is then unchanged).

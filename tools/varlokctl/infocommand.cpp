@@ -47,7 +47,10 @@ ExitCode RunInfo(CommandRun& run) {
 }  // namespace
 
 const CommandEntry kInfoCommand{
-    "info", "", "the mouse's information block, decoded and raw", {}, {}, &RunInfo,
+    "info",   "the mouse's information block",
+    "",       "the mouse's information block, decoded and raw",
+    {},       {},
+    &RunInfo,
 };
 
 }  // namespace varlok::tools

@@ -54,8 +54,10 @@ ExitCode RunList(CommandRun& run) {
 }  // namespace
 
 const CommandEntry kListCommand{
-    "list", "", "every HID collection present: path, vendor id,\nproduct id, usage page, usage",
-    {},     {}, &RunList,
+    "list",   "every HID collection present",
+    "",       "every HID collection present: path, vendor id,\nproduct id, usage page, usage",
+    {},       {},
+    &RunList,
 };
 
 }  // namespace varlok::tools

@@ -58,6 +58,7 @@ ExitCode RunMacros(CommandRun& run) {
 
 const CommandEntry kMacrosCommand{
     "macros",
+    "the macros of the data folder and their size",
     "",
     "the macros of the data folder (VARLOK/ms in the\n"
     "Documents folder; VARLOK_DOCUMENTS_DIR names\n"

@@ -11,7 +11,11 @@ namespace varlok::tools {
 namespace {
 
 constexpr std::array kOptions{
-    OptionEntry{"--profile", "N", "a number from 0 to 4", ""},
+    OptionEntry{"--profile",
+                "N",
+                "a number from 0 to 4",
+                "",
+                {CompletionKind::Numbers, {}, kOnboardProfiles}},
 };
 
 ExitCode RunReadSettings(CommandRun& run) {
@@ -39,6 +43,7 @@ ExitCode RunReadSettings(CommandRun& run) {
 
 const CommandEntry kReadSettingsCommand{
     "read-settings",
+    "the settings record in force, or onboard profile N's",
     "[--profile N]",
     "the settings record in force (the active\n"
     "onboard profile's, at offset 0), or that of\n"

@@ -9,10 +9,16 @@
 #include <string>
 #include <string_view>
 
+#include "device/deviceidentity.h"
+#include "varlokctl/commandtable.h"
+
 namespace varlok::tools {
 
 // An onboard profile number 0-4, or nothing for other text.
 [[nodiscard]] std::optional<unsigned> ParseOnboardProfile(std::string_view text);
+// The numbers it takes.
+inline constexpr auto kOnboardProfiles =
+    kNumberRange<0, static_cast<int>(device::kOnboardProfileCount) - 1>;
 
 // The offset of the record a command addresses: the record in force (0)
 // unless a profile is named; profile 0's record lies there too.

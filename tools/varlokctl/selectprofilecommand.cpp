@@ -13,7 +13,9 @@ namespace varlok::tools {
 namespace {
 
 constexpr std::array kOperands{
-    OperandEntry{"CATEGORY", "a profile list (device, lighting or key) and a profile name"},
+    OperandEntry{"CATEGORY",
+                 "a profile list (device, lighting or key) and a profile name",
+                 {CompletionKind::Words, profiles::kProfileCategoryNames}},
     OperandEntry{"NAME", "a profile name"},
 };
 
@@ -43,6 +45,7 @@ ExitCode RunSelectProfile(CommandRun& run) {
 
 const CommandEntry kSelectProfileCommand{
     "select-profile",
+    "choose a profile of varlok's lists by name",
     "device|lighting|key NAME",
     "chooses the named entry (letter case aside) of\n"
     "varlok's device, lighting or key profile list\n"

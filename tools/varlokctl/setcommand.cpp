@@ -2,6 +2,7 @@
 // [--stage STAGE] [--report-rate HZ]: changes named fields of a settings
 // record.
 
+#include "settings/dpitable.h"
 #include "varlokctl/commandrun.h"
 #include "varlokctl/commands.h"
 #include "varlokctl/hexformat.h"
@@ -14,14 +15,24 @@ namespace varlok::tools {
 namespace {
 
 constexpr std::array kOptions{
-    OptionEntry{"--profile", "N", "a number from 0 to 4", ""},
+    OptionEntry{"--profile",
+                "N",
+                "a number from 0 to 4",
+                "",
+                {CompletionKind::Numbers, {}, kOnboardProfiles}},
     OptionEntry{"--dpi", "STAGE=DPI", "STAGE=DPI", "DPI of stage 1-7: 250 to 4000 in steps of 250"},
     OptionEntry{"--stage-colour", "STAGE=RRGGBB", "STAGE=RRGGBB",
                 "colour of stage 1-7 as six hex digits (a\nleading '#' is fine)"},
-    OptionEntry{"--stage", "STAGE", "a stage from 1 to 7", "the current DPI stage, 1-7"},
-    OptionEntry{"--report-rate", "HZ", "HZ",
-                "125, 250, 500 or 1000\n--dpi and --stage-colour may repeat; for a\nstage "
-                "named twice the last value wins"},
+    OptionEntry{"--stage",
+                "STAGE",
+                "a stage from 1 to 7",
+                "the current DPI stage, 1-7",
+                {CompletionKind::Numbers, {}, kNumberRange<1, SettingsChange::kStageCount>}},
+    OptionEntry{"--report-rate",
+                "HZ",
+                "HZ",
+                "125, 250, 500 or 1000",
+                {CompletionKind::Numbers, {}, settings::kReportRates}},
 };
 
 // The fields named, one line each, for a change the window makes.
@@ -94,6 +105,7 @@ ExitCode RunSet(CommandRun& run) {
 
 const CommandEntry kSetCommand{
     "set",
+    "change DPI stages, their colours, the stage or the report rate",
     "[--profile N] [--dpi STAGE=DPI]... [--stage-colour STAGE=RRGGBB]...\n"
     "[--stage STAGE] [--report-rate HZ]",
     "reads the settings record in force (or that\n"
@@ -103,7 +115,9 @@ const CommandEntry kSetCommand{
     "written. Through the window it changes the\n"
     "record in force as its controls do (--profile\n"
     "must name the active profile) and prints the\n"
-    "record once the window has sent it",
+    "record once the window has sent it. --dpi and\n"
+    "--stage-colour may repeat; for a stage named\n"
+    "twice the last value wins",
     {},
     kOptions,
     &RunSet,

@@ -9,7 +9,7 @@ namespace varlok::tools {
 namespace {
 
 constexpr std::array kOperands{
-    OperandEntry{"N", "an onboard profile (0-4)"},
+    OperandEntry{"N", "an onboard profile (0-4)", {CompletionKind::Numbers, {}, kOnboardProfiles}},
 };
 
 ExitCode RunSwitchProfile(CommandRun& run) {
@@ -33,6 +33,7 @@ ExitCode RunSwitchProfile(CommandRun& run) {
 
 const CommandEntry kSwitchProfileCommand{
     "switch-profile",
+    "make onboard profile N the active one",
     "N",
     "makes onboard profile N (0-4) the active one,\n"
     "as the mouse's profile button does (through\n"

@@ -13,6 +13,7 @@
 
 #include "device/hidbus.h"
 #include "platform/event.h"
+#include "platform/udevrulefile.h"
 #include "varlokctl/exitcode.h"
 
 namespace varlok::tools {
@@ -49,6 +50,9 @@ struct ToolEnvironment {
     // The descriptor out writes to, or -1. watch looks at it to end when
     // nobody reads its lines any more, even while it has nothing to write.
     int outDescriptor = -1;
+    // The udev rule the permission messages name; this install's
+    // (platform::InstalledUdevRuleFile()) when unset.
+    std::optional<platform::UdevRuleFile> udevRule = std::nullopt;
 };
 
 }  // namespace varlok::tools

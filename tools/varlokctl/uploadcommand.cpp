@@ -40,6 +40,7 @@ ExitCode RunUpload(CommandRun& run) {
 
 const CommandEntry kUploadCommand{
     "upload",
+    "send the cursor scripts, the macros and the key block",
     "",
     "does what the send button of varlok's key page\n"
     "does: the cursor-script table, then the macro\n"

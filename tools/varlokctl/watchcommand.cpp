@@ -95,8 +95,11 @@ public:
     }
     ~ReaderGoneWatch() {
         if (m_thread.joinable()) {
+            // The pipe is empty and ours alone: only a signal can keep the
+            // byte from it, and the thread waits for that byte.
             const char wake = 0;
-            static_cast<void>(::write(m_wakeWrite.Get(), &wake, 1));
+            while (::write(m_wakeWrite.Get(), &wake, 1) < 0 && errno == EINTR) {
+            }
             m_thread.join();
         }
     }
@@ -324,6 +327,7 @@ ExitCode RunWatch(CommandRun& run) {
 
 const CommandEntry kWatchCommand{
     "watch",
+    "a line whenever the mouse changes",
     "[--json]",
     "prints a line whenever the mouse changes\n"
     "(connected, removed, profile, stage, effect)\n"

@@ -3,8 +3,11 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImage>
+#include <QImageReader>
 #include <QPixmap>
 #include <QPoint>
+#include <QSize>
 #include <QString>
 
 #include "ui/qt/windowwidget.h"
@@ -34,6 +37,19 @@ bool SetApplicationIcon(const std::filesystem::path& picture) {
     }
     QGuiApplication::setWindowIcon(icon);
     return true;
+}
+
+bool WritePictureAsPng(const std::filesystem::path& picture, int size,
+                       const std::filesystem::path& file) {
+    if (size <= 0) {
+        return false;
+    }
+    // SVG pictures are drawn at the size (Qt's SVG image plugin), bitmaps
+    // scaled to it.
+    QImageReader reader(QString::fromStdString(picture.string()));
+    reader.setScaledSize(QSize(size, size));
+    const QImage image = reader.read();
+    return !image.isNull() && image.save(QString::fromStdString(file.string()), "PNG");
 }
 
 }  // namespace varlok::ui

@@ -63,6 +63,11 @@ void MainWindowFixture::SetUp() {
     m_environment.registryFile = m_folder / "registry.ini";
     m_environment.mouseDataFolder = m_folder / "ms";
     m_environment.installFolder = m_folder.Path();
+    // No test changes the desktop session's autostart of whoever runs it;
+    // the permission help names a rule where a build tree might keep it.
+    m_environment.autostartFile = m_folder / "autostart" / "varlok.desktop";
+    m_environment.udevRule =
+        platform::UdevRuleFile{"/home/user/src/varlok/build/data/udev/70-varlok.rules", false};
     m_environment.quitOnDestroy = false;
     m_environment.onMouseRead = [this] { ++m_reads; };
     m_environment.foreground = m_foreground;

@@ -43,12 +43,16 @@ void VirtualMouse::Plug() {
 void VirtualMouse::Unplug() {
     {
         std::lock_guard lock(m_mutex);
-        m_plugged = false;
-        for (auto& [id, session] : m_sessions) {
-            session.queue.clear();
-        }
+        UnplugLocked();
     }
     m_changed.notify_all();
+}
+
+void VirtualMouse::UnplugLocked() {
+    m_plugged = false;
+    for (auto& [id, session] : m_sessions) {
+        session.queue.clear();
+    }
 }
 
 bool VirtualMouse::IsPlugged() const {
@@ -377,7 +381,11 @@ TransferResult VirtualMouse::WriteReport(SessionId id, std::span<const std::uint
             m_memoryObserver();
         }
         const auto readyAt = Clock::now() + m_faults.latency;
-        if (m_faults.garbage) {
+        if (auto& countdown = m_faults.unplugAfterReports; countdown && (*countdown)-- <= 1) {
+            // Carried out, and gone before the answer.
+            countdown.reset();
+            UnplugLocked();
+        } else if (m_faults.garbage) {
             Deliver(session, Garble(answer), readyAt, true);
         } else {
             Deliver(session, {answer.Raw().begin(), answer.Raw().end()}, readyAt, true);

@@ -5,6 +5,7 @@
 
 #include "lighting/lightingsettings.h"
 #include "platform/debugoutput.h"
+#include "platform/unreadablefiles.h"
 #include "profiles/profilenames.h"
 
 namespace varlok::profiles {
@@ -144,6 +145,29 @@ bool ProfileStore::Save(ProfileCategory category) {
         return false;
     }
     return WriteProfileFile(*file, body, kTypeCode, m_faultHook);
+}
+
+int ProfileStore::SetAsideUnreadableFiles() {
+    int setAside = platform::SetAsideIniIfNotText(m_ini.Path()) ? 1 : 0;
+    for (const ProfileCategoryInfo& info : kProfileCategories) {
+        for (const std::string& name : Names(info.category)) {
+            const std::optional<std::filesystem::path> file = FileOf(info.category, name);
+            if (!file) {
+                continue;
+            }
+            const platform::FileContents contents =
+                platform::ReadRegularFile(*file, kProfileHeaderSize + info.bodyLength);
+            if (contents.status != platform::FileReadStatus::Ok &&
+                contents.status != platform::FileReadStatus::TooLarge) {
+                continue;
+            }
+            if (const auto fault = ProfileFileFault(contents.bytes, info.bodyLength);
+                fault && platform::SetAsideUnreadable(*file, *fault)) {
+                ++setAside;
+            }
+        }
+    }
+    return setAside;
 }
 
 std::optional<ProfileReadResult> ProfileStore::CreateFirstProfile(ProfileCategory category) {

@@ -9,6 +9,7 @@
 
 #include "platform/debugoutput.h"
 #include "platform/tempfolder.h"
+#include "platform/unreadablefiles.h"
 
 namespace varlok::profiles {
 namespace {
@@ -206,6 +207,58 @@ TEST_F(ProfileStoreTest, TheKeyProfileIsFoundWhateverCaseItsFileHas) {
     std::array<std::uint8_t, 512> read{};
     ASSERT_EQ(ReadProfileFile(Data() / "PROFILE1.PRO", read), ProfileReadResult::Loaded);
     EXPECT_EQ(read, m_mirror.keySlots[0]);
+}
+
+// At start a file a list names that is no profile of its list (no magic,
+// or cut short of its body) is set aside with its bytes; whole files,
+// longer ones, missing ones and files no list names stay. Its entry then
+// has no file, and the next save writes a whole one.
+TEST_F(ProfileStoreTest, TheRecoverySetsAsideListedFilesThatAreNoProfileOfTheirList) {
+    ASSERT_FALSE(m_store.InitProfileLists().failure);
+    const std::string whole = Envelope(Pattern<576>(0x40));
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"short.config", whole.substr(0, 400)},
+        {"text.config", "a note, no profile"},
+        {"longer.config", whole + "more"},
+        {"stray.config", "no list names this"},
+    };
+    for (const auto& [name, bytes] : files) {
+        WriteBytes(Data() / name, bytes);
+    }
+    // A lighting profile where a device profile should be is too short.
+    WriteBytes(Data() / "led.config", Envelope(Pattern<64>(0x50)));
+    const std::vector<std::string> names{"profile1", "short", "text", "longer", "missing", "led"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        ASSERT_EQ(m_store.Ini().Write("PROFILEDEVICENAME", std::to_string(i), names[i]),
+                  platform::IniWriteResult::Ok);
+    }
+    ASSERT_EQ(m_store.Ini().Write("PROFILEDEVICECOUNT", "count", "6"),
+              platform::IniWriteResult::Ok);
+    static_cast<void>(platform::TakeSetAsideFiles());
+
+    EXPECT_EQ(m_store.SetAsideUnreadableFiles(), 3);
+    const std::vector<std::filesystem::path> setAside = platform::TakeSetAsideFiles();
+    ASSERT_EQ(setAside.size(), 3U);
+    EXPECT_TRUE(setAside[0].filename().string().starts_with("short.config.unreadable-"));
+    EXPECT_EQ(ReadBytes(setAside[0]), whole.substr(0, 400));
+    EXPECT_EQ(ReadBytes(setAside[1]), "a note, no profile");
+    EXPECT_TRUE(setAside[2].filename().string().starts_with("led.config.unreadable-"));
+    for (const char* kept : {"profile1.config", "longer.config", "stray.config"}) {
+        EXPECT_TRUE(std::filesystem::exists(Data() / kept)) << kept;
+    }
+    EXPECT_EQ(m_store.Names(ProfileCategory::Device), names);
+    EXPECT_EQ(m_store.LoadDeviceProfile(1), ProfileReadResult::Missing);
+    ASSERT_EQ(m_store.Ini().Write("PROFILEDEVICESELECT", "select", "1"),
+              platform::IniWriteResult::Ok);
+    m_store.SaveDeviceProfile();
+    EXPECT_EQ(std::filesystem::file_size(Data() / "short.config"), 16U + 576U);
+    EXPECT_EQ(m_store.SetAsideUnreadableFiles(), 0);
+
+    // A list file that is no text goes first, and the next fill starts anew.
+    WriteBytes(Data() / "msProfile.ini", std::string("[PROFILEDEVICECOUNT]\0", 21));
+    EXPECT_EQ(m_store.SetAsideUnreadableFiles(), 1);
+    EXPECT_EQ(platform::TakeSetAsideFiles().size(), 1U);
+    EXPECT_EQ(m_store.Count(ProfileCategory::Device), 0);
 }
 
 }  // namespace

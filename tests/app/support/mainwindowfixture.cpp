@@ -5,7 +5,7 @@
 #include <QEventLoop>
 
 #include "app/languagesettings.h"
-#include "app/mainwindowmessages.h"
+#include "app/support/windowenvironment.h"
 #include "platform/inifile.h"
 #include "platform/registry.h"
 #include "sim/virtualhidbackend.h"
@@ -42,7 +42,6 @@ void MainWindowFixture::SetUp() {
     resources.SetResourcePath(m_skin.string());
     ASSERT_TRUE(resources.LoadResource("res.xml"));
     ui::RegisterCustomControls();
-    std::filesystem::create_directories(m_folder / "ms");
     // The default profiles as the build made them, where an installation
     // keeps them.
     for (const char* file : {"msdevicedefault.config", "msdengdefault.led", "mskeydefault.pro"}) {
@@ -54,13 +53,7 @@ void MainWindowFixture::SetUp() {
                                    m_folder / script);
     }
 
-    m_environment.bus = m_bus;
-    m_environment.activateMessage = ui::RegisterWindowMessage(kActivateMessageName);
-    m_environment.mainIni = m_folder / "main.ini";
-    m_environment.registryFile = m_folder / "registry.ini";
-    m_environment.mouseDataFolder = m_folder / "ms";
-    m_environment.installFolder = m_folder.Path();
-    m_environment.quitOnDestroy = false;
+    m_environment = TestWindowEnvironment(m_folder.Path(), m_folder.Path(), m_bus);
     m_environment.onMouseRead = [this] { ++m_reads; };
     m_environment.foreground = m_foreground;
     m_environment.inputCapture = m_capture;

@@ -129,6 +129,20 @@ void DeactivateAllWindows() {
     ProcessEvents();
 }
 
+std::vector<WindowImplBase*> ShownWindows() {
+    std::vector<WindowImplBase*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        const auto* top = qobject_cast<qt::WindowWidget*>(widget);
+        if (top != nullptr && top->isVisible() && top->Owner() != nullptr) {
+            windows.push_back(top->Owner());
+        }
+    }
+    std::ranges::stable_partition(windows, [](WindowImplBase* window) {
+        return window->GetWindowWidget() == QApplication::activeWindow();
+    });
+    return windows;
+}
+
 UiDriver::UiDriver(WindowImplBase& window) : m_window(window) {}
 
 CControlUI* UiDriver::Find(std::string_view name) const {
@@ -147,12 +161,17 @@ CControlUI* UiDriver::Visible(std::string_view name) const {
 
 bool UiDriver::Click(std::string_view name) {
     CControlUI* control = Visible(name);
-    if (control == nullptr) {
+    return control != nullptr && Click(*control);
+}
+
+bool UiDriver::Click(CControlUI& control) {
+    m_window.GetPaintManager().UpdateLayout();
+    QWidget* top = TopOf(control);
+    if (!control.Widget().isVisibleTo(top) || !top->isVisible()) {
         return false;
     }
-    QWidget* top = TopOf(*control);
     Activate(top);
-    ClickWidget(top, RectInTop(*control).center(), Qt::LeftButton);
+    ClickWidget(top, RectInTop(control).center(), Qt::LeftButton);
     ProcessEvents();
     return true;
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/uitypes.h"
 
@@ -29,6 +30,8 @@ void ActivateWindow(WindowImplBase& window);
 // Leaves no window of the program active, as a click on the desktop or on
 // another program's window does; then runs pending UI work.
 void DeactivateAllWindows();
+// The program's windows that are on screen, the active one first.
+[[nodiscard]] std::vector<WindowImplBase*> ShownWindows();
 
 class UiDriver {
 public:
@@ -39,6 +42,8 @@ public:
 
     // Each action returns false when the control is missing or not visible.
     bool Click(std::string_view name);
+    // The same for a control found otherwise (several may share a name).
+    bool Click(CControlUI& control);
     bool DoubleClick(std::string_view name);
     bool RightClick(std::string_view name);
     // Press and release at a point relative to the control's top-left corner.

@@ -63,9 +63,8 @@ TEST_F(StoreRecoveryTest, DamagedStoresAreSetAsideTheWindowSaysSoOnceAndSavesWho
     EXPECT_EQ(SetAside(m_folder.Path()), std::vector<std::string>{"main.ini"});
     const std::string said = "set aside " + (data / "profile1.config").string() +
                              " (300 bytes, less than the 592 of a profile) as ";
-    EXPECT_TRUE(std::ranges::any_of(debug.Lines(), [&said](const std::string& line) {
-        return line.starts_with(said);
-    }));
+    EXPECT_TRUE(std::ranges::any_of(
+        debug.Lines(), [&said](const std::string& line) { return line.starts_with(said); }));
 
     // The mouse's read saves the device profile anew, whole.
     ASSERT_TRUE(RunUntil([this] { return m_reads == 1; }));

@@ -240,8 +240,7 @@ TEST_F(MacroStoreTest, NoStepOfARenameOrImportLeavesAListedMacroWithoutItsFile) 
     EXPECT_EQ(torn, std::vector<std::string>{});
     EXPECT_EQ(m_store.LoadMacroActions(0), Actions(3));
     EXPECT_EQ(m_store.LoadMacroActions(1), Actions(3));
-    EXPECT_EQ(FolderFiles(),
-              (std::vector<std::string>{"Reload.mac", "msMacro.ini", "name_2.mac"}));
+    EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"Reload.mac", "msMacro.ini", "name_2.mac"}));
 }
 
 TEST_F(MacroStoreTest, ImportRefusesUnreadableFilesAndExportCopiesBytes) {
@@ -299,8 +298,7 @@ TEST_F(MacroStoreTest, StoredUnreadableActionsAreLeftOutWithADebugLine) {
 TEST_F(MacroStoreTest, TheRecoverySetsAsideListedFilesThatAreNoMacro) {
     Fill({2, 0, 0, 0});
     const std::vector<std::string> damaged{
-        std::string("[MACROACTIONCOUNT]\ncount=1\n\0\0", 29),
-        "[MACROACTION]\n0=1,0,138,4,1,a\n",
+        std::string("[MACROACTIONCOUNT]\ncount=1\n\0\0", 29), "[MACROACTION]\n0=1,0,138,4,1,a\n",
         "[MACROACTIONCOUNT]\ncount=2\n[MACROACTION]\n0=1,0,138,4,1,a\n1=garbage\n"};
     for (std::size_t i = 0; i < damaged.size(); ++i) {
         WriteText(m_folder / ("name_" + std::to_string(i + 2) + ".mac"), damaged[i]);
@@ -313,8 +311,8 @@ TEST_F(MacroStoreTest, TheRecoverySetsAsideListedFilesThatAreNoMacro) {
     const std::vector<std::filesystem::path> setAside = platform::TakeSetAsideFiles();
     ASSERT_EQ(setAside.size(), 3U);
     for (std::size_t i = 0; i < damaged.size(); ++i) {
-        EXPECT_TRUE(setAside[i].filename().string().starts_with(
-            "name_" + std::to_string(i + 2) + ".mac.unreadable-"));
+        EXPECT_TRUE(setAside[i].filename().string().starts_with("name_" + std::to_string(i + 2) +
+                                                                ".mac.unreadable-"));
         EXPECT_EQ(ReadBytes(setAside[i]), damaged[i]);
         EXPECT_TRUE(m_store.LoadMacroActions(static_cast<int>(i) + 1).empty());
     }

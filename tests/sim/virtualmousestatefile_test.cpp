@@ -169,8 +169,7 @@ TEST_F(VirtualMouseStateFileTest, AFileThatIsNoStateOfThisVersionLeavesTheFactor
         const std::vector<std::filesystem::path> setAside = platform::TakeSetAsideFiles();
         ASSERT_EQ(setAside.size(), 1U);
         EXPECT_EQ(setAside[0].parent_path(), m_path.parent_path());
-        EXPECT_TRUE(setAside[0].filename().string().starts_with(
-            "virtual-mouse.state.unreadable-"));
+        EXPECT_TRUE(setAside[0].filename().string().starts_with("virtual-mouse.state.unreadable-"));
         EXPECT_EQ(ReadBytes(setAside[0]), bytes);
         EXPECT_FALSE(std::filesystem::exists(m_path));
         std::filesystem::remove(setAside[0]);

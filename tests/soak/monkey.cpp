@@ -41,8 +41,8 @@ using ui::test::UiDriver;
 constexpr std::size_t kQueuedAnswers = 3;
 constexpr auto kMenuGuard = 10s;
 
-constexpr std::array<std::string_view, 8> kKeys{"Return", "Up",     "Down",   "Left",
-                                                "Right",  "Space",  "Escape", "Backspace"};
+constexpr std::array<std::string_view, 8> kKeys{"Return", "Up",    "Down",   "Left",
+                                                "Right",  "Space", "Escape", "Backspace"};
 
 // Windows virtual-key codes a recording may see: letters, digits, shift,
 // control, the arrows, F1.
@@ -79,8 +79,8 @@ std::string Quoted(std::string_view text) {
 }
 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(),
-                                                                  std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), std::streamsize(bytes.size()));
 }
 
 std::size_t BodyLengthOf(std::string_view extension) {
@@ -266,8 +266,8 @@ std::string Monkey::ImportCandidate(std::string_view extension) {
         return profiles::EncodeProfileFile(m_random.Bytes(length), 2);
     };
     const auto macroText = [this](int count, bool damaged) {
-        std::string text = "[MACROACTIONCOUNT]\r\ncount=" + std::to_string(count) +
-                           "\r\n[MACROACTION]\r\n";
+        std::string text =
+            "[MACROACTIONCOUNT]\r\ncount=" + std::to_string(count) + "\r\n[MACROACTION]\r\n";
         for (int i = 0; i < count; ++i) {
             keys::MacroAction action;
             action.code = static_cast<std::uint8_t>(m_random.Below(256));
@@ -496,12 +496,14 @@ std::string Monkey::MacroOperation() {
             return std::string("export") +
                    (driver.Click(MacroControls::kExportButton) ? "" : " missed");
         case 5:
-            return std::string("save") + (driver.Click(MacroControls::kSaveButton) ? "" : " missed");
+            return std::string("save") +
+                   (driver.Click(MacroControls::kSaveButton) ? "" : " missed");
         case 6:
             return std::string("discard") +
                    (driver.Click(MacroControls::kCancelButton) ? "" : " missed");
         default: {
-            const auto* list = dynamic_cast<const ui::CListUI*>(driver.Find(MacroControls::kNameList));
+            const auto* list =
+                dynamic_cast<const ui::CListUI*>(driver.Find(MacroControls::kNameList));
             const int count = list != nullptr ? list->GetCount() : 0;
             const int item = static_cast<int>(m_random.Below(static_cast<std::size_t>(count)));
             return "choose " + std::to_string(item) +
@@ -523,8 +525,7 @@ std::string Monkey::Record() {
     int clicks = 0;
     for (int input = m_random.Between(0, 30); input > 0; --input) {
         if (m_random.Chance(0.7)) {
-            const std::uint32_t key =
-                m_random.Pick(std::span<const std::uint32_t>(kVirtualKeys));
+            const std::uint32_t key = m_random.Pick(std::span<const std::uint32_t>(kVirtualKeys));
             keys += m_world.Capture().Type({0x100, key, 0}) ? 1 : 0;
             static_cast<void>(m_world.Capture().Type({0x101, key, platform::kCapturedKeyReleased}));
         } else {
@@ -590,9 +591,7 @@ std::string Monkey::ChooseSkin() {
 }
 
 std::string Monkey::Replug() {
-    m_world.Mouse().Unplug();
-    MonkeyWorld::RunFor(std::chrono::milliseconds(m_random.Between(0, 1500)));
-    m_world.Mouse().Plug();
+    m_world.Replug(std::chrono::milliseconds(m_random.Between(0, 1500)));
     return "unplugged and plugged in";
 }
 

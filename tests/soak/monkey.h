@@ -81,7 +81,7 @@ private:
     void AnswerModal(ui::WindowImplBase& window);
     void QueueModalAnswers();
     [[nodiscard]] std::optional<std::string> ChooseFile(bool save, std::string_view extension,
-                                                         bool executables);
+                                                        bool executables);
     // A file to import: random bytes, a whole or damaged profile, macro or
     // script, a picture, an empty file.
     [[nodiscard]] std::string ImportCandidate(std::string_view extension);

@@ -173,7 +173,8 @@ bool LoadSkin(const std::filesystem::path& install) {
 }
 
 std::filesystem::path MakeFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "varlok-monkey-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "varlok-monkey-XXXXXX").string();
     return ::mkdtemp(pattern.data()) != nullptr ? std::filesystem::path(pattern)
                                                 : std::filesystem::path();
 }
@@ -206,8 +207,8 @@ int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();
     const auto report = [&](std::string_view when) {
         for (const std::string& fault : faults) {
-            std::cerr << "monkey: FAULT " << when << " step " << step << " (seed "
-                      << options->seed << "): " << fault << "\n";
+            std::cerr << "monkey: FAULT " << when << " step " << step << " (seed " << options->seed
+                      << "): " << fault << "\n";
         }
         log.PrintTail();
         std::cerr << "monkey: replay with --seed " << options->seed << " --actions " << step
@@ -253,8 +254,8 @@ int main(int argc, char** argv) {
     if (!faults.empty()) {
         return report("at the end, after");
     }
-    const auto seconds =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started);
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::steady_clock::now() - started);
     std::cout << "monkey: seed " << options->seed << ": " << step << " actions in "
               << seconds.count() << " s, 0 faults\n";
     for (const auto& [what, count] : counts) {

@@ -8,8 +8,8 @@ namespace varlok::soak {
 namespace {
 
 const std::array<std::string_view, 16> kNameParts{
-    "Game", "work", "Ünïcødé", "名前", "Профиль", "a b", "../up", "../../etc/passwd", "x",
-    " blanks ", "name=x[y]", ";comment", "con", ".", "..", "🖱 mouse"};
+    "Game", "work",     "Ünïcødé",   "名前",     "Профиль", "a b", "../up", "../../etc/passwd",
+    "x",    " blanks ", "name=x[y]", ";comment", "con",     ".",   "..",    "🖱 mouse"};
 
 }  // namespace
 

@@ -22,9 +22,7 @@ public:
     [[nodiscard]] int Between(int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(m_engine);
     }
-    [[nodiscard]] bool Chance(double share) {
-        return std::bernoulli_distribution(share)(m_engine);
-    }
+    [[nodiscard]] bool Chance(double share) { return std::bernoulli_distribution(share)(m_engine); }
     template <typename T>
     [[nodiscard]] const T& Pick(std::span<const T> items) {
         return items[Below(items.size())];

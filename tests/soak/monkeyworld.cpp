@@ -26,6 +26,7 @@ using namespace std::chrono_literals;
 constexpr auto kCloseGuard = 30s;
 constexpr auto kAnswerGuard = 30s;
 constexpr auto kReadGuard = 60s;
+constexpr auto kUnplugGuard = 20s;
 // Longer than the host's 300 ms read limit for an answer.
 constexpr auto kSlowAnswer = 400ms;
 
@@ -110,14 +111,35 @@ void MonkeyWorld::Start() {
     static_cast<void>(m_window->Create(nullptr, app::CMainWnd::kTitle));
     m_window->CenterWindow();
     m_window->ShowWindow(true);
+    const int before = m_reads;
     ui::test::ProcessEvents();
+    WaitForRead(before);
+}
+
+void MonkeyWorld::Replug(std::chrono::milliseconds pause) {
+    m_mouse->Unplug();
+    RunFor(pause);
+    const int before = m_reads;
+    m_mouse->Plug();
+    WaitForRead(before);
+}
+
+void MonkeyWorld::WaitForRead(int before) {
+    // A read the window started while the mouse answers as it should; what
+    // the steps see then does not depend on the machine's pace.
+    const sim::VirtualMouse::Faults faults = m_mouse->CurrentFaults();
+    if (Running() && !faults.silent && !faults.failWrites && !faults.forcedStatus &&
+        !faults.garbage && !faults.refuseOpen && faults.latency.count() == 0 &&
+        !faults.unplugAfterReports) {
+        static_cast<void>(RunUntil([this, before] { return m_reads > before; }, kReadGuard));
+    }
 }
 
 void MonkeyWorld::Quit() {
     if (m_window && m_window->IsWindow()) {
         m_window->Close();
-        static_cast<void>(RunUntil([this] { return m_window->GetWindowWidget() == nullptr; },
-                                   kCloseGuard));
+        static_cast<void>(
+            RunUntil([this] { return m_window->GetWindowWidget() == nullptr; }, kCloseGuard));
     }
     m_window.reset();
     ui::test::ProcessEvents();
@@ -188,10 +210,10 @@ void MonkeyWorld::ApplyDiskFault() {
     // refused by the permissions, and the hook refuses it as well where the
     // permissions do not hold (a run as root).
     std::error_code error;
-    const auto permissions = m_diskFault == DiskFault::ReadOnlyDocuments
-                                 ? std::filesystem::perms::owner_read |
-                                       std::filesystem::perms::owner_exec
-                                 : std::filesystem::perms::owner_all;
+    const auto permissions =
+        m_diskFault == DiskFault::ReadOnlyDocuments
+            ? std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec
+            : std::filesystem::perms::owner_all;
     for (const std::filesystem::path& folder : {m_folder, DataFolder()}) {
         std::filesystem::permissions(folder, permissions, std::filesystem::perm_options::replace,
                                      error);
@@ -214,8 +236,7 @@ void MonkeyWorld::ApplyDiskFault() {
                     return step != platform::AtomicWriteStep::CreateTemporary ||
                            !Below(target, documents) || Below(target, runtime);
                 case DiskFault::EveryThirdWrite:
-                    return step != platform::AtomicWriteStep::CreateTemporary ||
-                           ++*writes % 3 != 0;
+                    return step != platform::AtomicWriteStep::CreateTemporary || ++*writes % 3 != 0;
             }
             return true;
         });
@@ -273,7 +294,8 @@ std::vector<std::string> MonkeyWorld::CheckMirrorAfterFullRead() {
     }
     EndDeviceFaults();
     m_mouse->Unplug();
-    static_cast<void>(RunUntil([this] { return !m_window->MouseLink().IsConnected(); }, kReadGuard));
+    static_cast<void>(
+        RunUntil([this] { return !m_window->MouseLink().IsConnected(); }, kUnplugGuard));
     std::vector<std::string> faults;
     bool read = false;
     m_onRead = [this, &faults, &read] {

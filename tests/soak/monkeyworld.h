@@ -30,21 +30,21 @@
 namespace varlok::soak {
 
 enum class DeviceFault {
-    Silent,           // takes every report, carries none out, answers none
-    FailingWrites,    // refuses every report
-    FailureStatus,    // answers everything with status 0xFF
-    BusyStatus,       // answers everything with status 0xFE
-    Garbage,          // random bytes and answers cut short
-    SlowAnswers,      // answers after the host's read limit
-    UnplugInTransfer, // pulled out after a few more reports
-    RefuseOpen,       // may not be opened (no udev rule); replugged
+    Silent,            // takes every report, carries none out, answers none
+    FailingWrites,     // refuses every report
+    FailureStatus,     // answers everything with status 0xFF
+    BusyStatus,        // answers everything with status 0xFE
+    Garbage,           // random bytes and answers cut short
+    SlowAnswers,       // answers after the host's read limit
+    UnplugInTransfer,  // pulled out after a few more reports
+    RefuseOpen,        // may not be opened (no udev rule); replugged
 };
 inline constexpr int kDeviceFaultKinds = 8;
 
 enum class DiskFault {
-    Full,              // every write fails with ENOSPC
-    ReadOnlyDocuments, // the documents folder may not be written
-    EveryThirdWrite,   // one write in three fails, wherever
+    Full,               // every write fails with ENOSPC
+    ReadOnlyDocuments,  // the documents folder may not be written
+    EveryThirdWrite,    // one write in three fails, wherever
 };
 inline constexpr int kDiskFaultKinds = 3;
 
@@ -62,7 +62,8 @@ public:
     MonkeyWorld& operator=(const MonkeyWorld&) = delete;
 
     // The program's start: a mouse with the memory of its state file, then
-    // the window, shown and initialised.
+    // the window, shown and initialised, and (unless the mouse is faulty) its
+    // first read of the mouse.
     void Start();
     // The program's quit: the window closed as its exit item closes it, then
     // the mouse's memory saved.
@@ -78,6 +79,9 @@ public:
     [[nodiscard]] const std::filesystem::path& Folder() const { return m_folder; }
     [[nodiscard]] std::filesystem::path DataFolder() const { return m_folder / "ms"; }
     [[nodiscard]] int Reads() const { return m_reads; }
+    // Unplugs the mouse, runs the UI for pause, plugs it in again and
+    // (unless the mouse is faulty) waits for the window to read it.
+    void Replug(std::chrono::milliseconds pause);
 
     // afterReports: how many more reports the mouse takes before it is
     // unplugged in a transfer.
@@ -108,6 +112,9 @@ public:
 
 private:
     [[nodiscard]] std::vector<std::string> CompareMirror() const;
+    // Runs the UI until the window read the mouse after `before` reads, or
+    // nothing when the mouse has faults (it may never be read whole then).
+    void WaitForRead(int before);
     void ApplyDiskFault();
 
     std::filesystem::path m_folder;

@@ -55,14 +55,13 @@ void CheckProfiles(const std::filesystem::path& data, const std::filesystem::pat
             const auto file = store.FileOf(info.category, name);
             if (!file || !Exists(*file)) {
                 if (!file || !WasSetAside(*file)) {
-                    faults.push_back("entry \"" + name + "\" of " +
-                                     std::string(info.nameSection) + " has no file");
+                    faults.push_back("entry \"" + name + "\" of " + std::string(info.nameSection) +
+                                     " has no file");
                 }
                 continue;
             }
             if (IsTemporaryFile(*file) || IsSetAside(*file)) {
-                faults.push_back("entry \"" + name + "\" is the file " +
-                                 file->filename().string());
+                faults.push_back("entry \"" + name + "\" is the file " + file->filename().string());
             }
             std::error_code error;
             const std::uintmax_t size = std::filesystem::file_size(*file, error);

@@ -145,12 +145,6 @@ std::string Monkey::Step() {
         m_world.EndDiskFaults();
         done += "[disk faults end] ";
     }
-    if (!m_world.Running()) {
-        // A click on its close button or its exit item ended the program.
-        m_world.Quit();
-        m_world.Start();
-        done += "[started again after the window closed] ";
-    }
     int total = 0;
     for (const Action& action : Actions()) {
         total += action.weight;
@@ -159,8 +153,15 @@ std::string Monkey::Step() {
     for (const Action& action : Actions()) {
         if ((pick -= action.weight) < 0) {
             Count(action.name);
-            return done + std::string(action.name) + ": " + (this->*action.run)();
+            done += std::string(action.name) + ": " + (this->*action.run)();
+            break;
         }
+    }
+    if (!m_world.Running()) {
+        // A click on its close button or its exit item ended the program.
+        m_world.Quit();
+        m_world.Start();
+        done += " [started again after the window closed]";
     }
     return done;
 }

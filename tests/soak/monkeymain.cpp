@@ -14,6 +14,8 @@
 
 #include <unistd.h>
 
+#include <QTimer>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -36,6 +38,7 @@
 #include "ui/paintmanagerui.h"
 #include "ui/resourcemanager.h"
 #include "ui/support/uidriver.h"
+#include "ui/windowhandle.h"
 
 namespace {
 
@@ -179,40 +182,21 @@ std::filesystem::path MakeFolder() {
                                                 : std::filesystem::path();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::optional<Options> options = Parse(argc, argv);
-    if (!options) {
-        std::cerr << "usage: varlok_monkey [--seed S] [--seconds T] [--actions N] "
-                     "[--folder DIR] [--keep] [--install DIR]\n";
-        return 2;
-    }
-    const bool ownFolder = options->folder.empty();
-    if (ownFolder) {
-        options->folder = MakeFolder();
-    }
-    std::filesystem::create_directories(options->folder);
-    if (!LoadSkin(options->install)) {
-        std::cerr << "varlok_monkey: no skin under " << options->install << "\n";
-        return 2;
-    }
-    std::cout << "monkey: seed " << options->seed << " in " << options->folder.string()
-              << " (replay: varlok_monkey --seed " << options->seed << ")" << std::endl;
-
-    StepLog log(options->folder / "monkey.log");
-    Watchdog watchdog(options->seed, log);
+// The run itself: faults reported, the folder removed after a clean run.
+int RunMonkey(Options& options, bool ownFolder) {
+    StepLog log(options.folder / "monkey.log");
+    Watchdog watchdog(options.seed, log);
     long long step = 0;
     std::vector<std::string> faults;
     const auto started = std::chrono::steady_clock::now();
     const auto report = [&](std::string_view when) {
         for (const std::string& fault : faults) {
-            std::cerr << "monkey: FAULT " << when << " step " << step << " (seed " << options->seed
+            std::cerr << "monkey: FAULT " << when << " step " << step << " (seed " << options.seed
                       << "): " << fault << "\n";
         }
         log.PrintTail();
-        std::cerr << "monkey: replay with --seed " << options->seed << " --actions " << step
-                  << "; folder kept: " << options->folder.string() << "\n";
+        std::cerr << "monkey: replay with --seed " << options.seed << " --actions " << step
+                  << "; folder kept: " << options.folder.string() << "\n";
         return 1;
     };
     const auto take = [&faults](std::vector<std::string> found) {
@@ -220,11 +204,11 @@ int main(int argc, char** argv) {
     };
     std::map<std::string, int> counts;
     {
-        MonkeyWorld world(options->folder / "world", options->install);
+        MonkeyWorld world(options.folder / "world", options.install);
         world.Start();
-        Monkey monkey(world, options->seed);
-        while (std::chrono::steady_clock::now() - started < options->duration &&
-               (options->actions == 0 || step < options->actions)) {
+        Monkey monkey(world, options.seed);
+        while (std::chrono::steady_clock::now() - started < options.duration &&
+               (options.actions == 0 || step < options.actions)) {
             watchdog.StepStarts(++step);
             log.Add(step, monkey.Step());
             if (step % kAnswerEvery == 0) {
@@ -256,14 +240,46 @@ int main(int argc, char** argv) {
     }
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
         std::chrono::steady_clock::now() - started);
-    std::cout << "monkey: seed " << options->seed << ": " << step << " actions in "
+    std::cout << "monkey: seed " << options.seed << ": " << step << " actions in "
               << seconds.count() << " s, 0 faults\n";
     for (const auto& [what, count] : counts) {
         std::cout << "  " << what << ": " << count << "\n";
     }
-    if (ownFolder && !options->keep) {
+    if (ownFolder && !options.keep) {
         std::error_code error;
-        std::filesystem::remove_all(options->folder, error);
+        std::filesystem::remove_all(options.folder, error);
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::optional<Options> options = Parse(argc, argv);
+    if (!options) {
+        std::cerr << "usage: varlok_monkey [--seed S] [--seconds T] [--actions N] "
+                     "[--folder DIR] [--keep] [--install DIR]\n";
+        return 2;
+    }
+    const bool ownFolder = options->folder.empty();
+    if (ownFolder) {
+        options->folder = MakeFolder();
+    }
+    std::filesystem::create_directories(options->folder);
+    if (!LoadSkin(options->install)) {
+        std::cerr << "varlok_monkey: no skin under " << options->install << "\n";
+        return 2;
+    }
+    std::cout << "monkey: seed " << options->seed << " in " << options->folder.string()
+              << " (replay: varlok_monkey --seed " << options->seed << ")" << std::endl;
+    // Inside the program's own message loop, as the window always runs: what
+    // a handler deletes later goes once its own loop gets back to it, never
+    // inside a modal loop opened meanwhile.
+    int result = 1;
+    QTimer::singleShot(0, [&] {
+        result = RunMonkey(*options, ownFolder);
+        varlok::ui::PostQuitMessage(0);
+    });
+    static_cast<void>(varlok::ui::RunMessageLoop());
+    return result;
 }

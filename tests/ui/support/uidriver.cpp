@@ -137,7 +137,7 @@ std::vector<WindowImplBase*> ShownWindows() {
             windows.push_back(top->Owner());
         }
     }
-    std::ranges::stable_partition(windows, [](WindowImplBase* window) {
+    std::stable_partition(windows.begin(), windows.end(), [](WindowImplBase* window) {
         return window->GetWindowWidget() == QApplication::activeWindow();
     });
     return windows;

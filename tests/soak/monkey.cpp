@@ -344,16 +344,21 @@ std::string Monkey::ClickControl() {
     }
 }
 
+std::string Monkey::ChooseItem(const std::string& name,
+                               bool (UiDriver::*choose)(std::string_view, int)) {
+    UiDriver driver = m_world.Driver();
+    const auto* items = dynamic_cast<const ui::CContainerUI*>(driver.Find(name));
+    const int count = items != nullptr ? items->GetCount() : 0;
+    const int item = static_cast<int>(m_random.Below(static_cast<std::size_t>(count)));
+    return name + " item " + std::to_string(item) + ((driver.*choose)(name, item) ? "" : " missed");
+}
+
 std::string Monkey::ChooseInCombo() {
     const std::vector<ui::CComboUI*> combos = Controls<ui::CComboUI>(m_world.Window());
     if (combos.empty()) {
         return "no combo";
     }
-    ui::CComboUI& combo = *m_random.Pick(combos);
-    const std::string name = combo.GetName();
-    const int item = static_cast<int>(m_random.Below(static_cast<std::size_t>(combo.GetCount())));
-    return name + " item " + std::to_string(item) +
-           (m_world.Driver().SelectComboItem(name, item) ? "" : " missed");
+    return ChooseItem(m_random.Pick(combos)->GetName(), &UiDriver::SelectComboItem);
 }
 
 std::string Monkey::DragSlider() {
@@ -397,11 +402,7 @@ std::string Monkey::ClickListItem() {
     if (lists.empty()) {
         return "no list";
     }
-    ui::CListUI& list = *m_random.Pick(lists);
-    const std::string name = list.GetName();
-    const int item = static_cast<int>(m_random.Below(static_cast<std::size_t>(list.GetCount())));
-    return name + " item " + std::to_string(item) +
-           (m_world.Driver().ClickListItem(name, item) ? "" : " missed");
+    return ChooseItem(m_random.Pick(lists)->GetName(), &UiDriver::ClickListItem);
 }
 
 std::string Monkey::PickColour() {
@@ -464,13 +465,8 @@ std::string Monkey::ProfileOperation() {
             return what + "link " + Quoted(path) +
                    (typed && driver.Click(list.linkButton) ? "" : " missed");
         }
-        default: {
-            const auto* combo = dynamic_cast<const ui::CComboUI*>(driver.Find(list.list));
-            const int count = combo != nullptr ? combo->GetCount() : 0;
-            const int item = static_cast<int>(m_random.Below(static_cast<std::size_t>(count)));
-            return what + "choose " + std::to_string(item) +
-                   (driver.SelectComboItem(list.list, item) ? "" : " missed");
-        }
+        default:
+            return what + ChooseItem(std::string(list.list), &UiDriver::SelectComboItem);
     }
 }
 
@@ -502,14 +498,8 @@ std::string Monkey::MacroOperation() {
         case 6:
             return std::string("discard") +
                    (driver.Click(MacroControls::kCancelButton) ? "" : " missed");
-        default: {
-            const auto* list =
-                dynamic_cast<const ui::CListUI*>(driver.Find(MacroControls::kNameList));
-            const int count = list != nullptr ? list->GetCount() : 0;
-            const int item = static_cast<int>(m_random.Below(static_cast<std::size_t>(count)));
-            return "choose " + std::to_string(item) +
-                   (driver.ClickListItem(MacroControls::kNameList, item) ? "" : " missed");
-        }
+        default:
+            return ChooseItem(std::string(MacroControls::kNameList), &UiDriver::ClickListItem);
     }
 }
 
@@ -551,7 +541,7 @@ std::string Monkey::ChooseInMenu() {
     } else if (!m_world.Driver().Click("menubtn")) {
         return "menu button missed";
     }
-    if (!MonkeyWorld::RunUntil(
+    if (!ui::test::RunUntil(
             [&window] { return window.PopupMenu() != nullptr && window.PopupMenu()->IsOpen(); },
             kMenuGuard)) {
         return tray ? "no tray menu" : "no menu";

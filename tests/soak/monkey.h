@@ -74,6 +74,9 @@ private:
     std::string Wait();
     std::string QuitAndStart();
 
+    // A random item of the named combo or list, chosen with choose.
+    std::string ChooseItem(const std::string& name,
+                           bool (ui::test::UiDriver::*choose)(std::string_view, int));
     // The visible, enabled, named controls of a window, of one kind.
     template <typename Control>
     [[nodiscard]] std::vector<Control*> Controls(ui::WindowImplBase& window) const;

@@ -1,8 +1,6 @@
 #include "monkeyworld.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 
 #include <algorithm>
 #include <atomic>
@@ -131,15 +129,16 @@ void MonkeyWorld::WaitForRead(int before) {
     if (Running() && !faults.silent && !faults.failWrites && !faults.forcedStatus &&
         !faults.garbage && !faults.refuseOpen && faults.latency.count() == 0 &&
         !faults.unplugAfterReports) {
-        static_cast<void>(RunUntil([this, before] { return m_reads > before; }, kReadGuard));
+        static_cast<void>(
+            ui::test::RunUntil([this, before] { return m_reads > before; }, kReadGuard));
     }
 }
 
 void MonkeyWorld::Quit() {
     if (m_window && m_window->IsWindow()) {
         m_window->Close();
-        static_cast<void>(
-            RunUntil([this] { return m_window->GetWindowWidget() == nullptr; }, kCloseGuard));
+        static_cast<void>(ui::test::RunUntil(
+            [this] { return m_window->GetWindowWidget() == nullptr; }, kCloseGuard));
     }
     m_window.reset();
     ui::test::ProcessEvents();
@@ -242,23 +241,11 @@ void MonkeyWorld::ApplyDiskFault() {
         });
 }
 
-bool MonkeyWorld::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds guard) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > guard.count()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return true;
-}
-
 void MonkeyWorld::RunFor(std::chrono::milliseconds time) {
     QElapsedTimer clock;
     clock.start();
-    static_cast<void>(RunUntil([&clock, time] { return clock.elapsed() >= time.count(); }, time));
+    static_cast<void>(
+        ui::test::RunUntil([&clock, time] { return clock.elapsed() >= time.count(); }, time));
 }
 
 std::vector<std::string> MonkeyWorld::CheckWindowAnswers() {
@@ -272,10 +259,11 @@ std::vector<std::string> MonkeyWorld::CheckWindowAnswers() {
         answered = true;
     });
     std::vector<std::string> faults;
-    if (!RunUntil([&answered] { return answered.load(); }, kAnswerGuard)) {
+    if (!ui::test::RunUntil([&answered] { return answered.load(); }, kAnswerGuard)) {
         faults.push_back("the window did not answer a message within 30 s");
         // The caller waits on; the watchdog ends a window that never answers.
-        static_cast<void>(RunUntil([&answered] { return answered.load(); }, std::chrono::hours(1)));
+        static_cast<void>(
+            ui::test::RunUntil([&answered] { return answered.load(); }, std::chrono::hours(1)));
     }
     caller.join();
     return faults;
@@ -295,7 +283,7 @@ std::vector<std::string> MonkeyWorld::CheckMirrorAfterFullRead() {
     EndDeviceFaults();
     m_mouse->Unplug();
     static_cast<void>(
-        RunUntil([this] { return !m_window->MouseLink().IsConnected(); }, kUnplugGuard));
+        ui::test::RunUntil([this] { return !m_window->MouseLink().IsConnected(); }, kUnplugGuard));
     std::vector<std::string> faults;
     bool read = false;
     m_onRead = [this, &faults, &read] {
@@ -303,7 +291,7 @@ std::vector<std::string> MonkeyWorld::CheckMirrorAfterFullRead() {
         read = true;
     };
     m_mouse->Plug();
-    if (!RunUntil([&read] { return read; }, kReadGuard)) {
+    if (!ui::test::RunUntil([&read] { return read; }, kReadGuard)) {
         faults.push_back("the mouse was not read within 60 s of being plugged in");
     }
     m_onRead = {};

@@ -91,9 +91,6 @@ public:
     void EndDiskFaults();
     [[nodiscard]] bool DiskFaulty() const { return m_diskFault.has_value(); }
 
-    // Runs the UI (events, posted messages, timers) until done() or the
-    // guard passes; returns done().
-    static bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds guard);
     // Runs the UI for about that long, as time passing between a user's
     // actions: timers fire, workers report.
     static void RunFor(std::chrono::milliseconds time);

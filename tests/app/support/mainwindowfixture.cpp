@@ -1,9 +1,5 @@
 #include "app/support/mainwindowfixture.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-
 #include "app/languagesettings.h"
 #include "app/support/windowenvironment.h"
 #include "platform/inifile.h"
@@ -125,16 +121,7 @@ ui::CControlUI* MainWindowFixture::Find(std::string_view name) const {
 
 bool MainWindowFixture::RunUntil(const std::function<bool()>& done,
                                  std::chrono::milliseconds guard) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > guard.count()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return true;
+    return ui::test::RunUntil(done, guard);
 }
 
 std::vector<settings::testing::Request> MainWindowFixture::RecordWrites() const {

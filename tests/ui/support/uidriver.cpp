@@ -1,6 +1,7 @@
 #include "uidriver.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -115,6 +116,19 @@ void ProcessEvents() {
         QApplication::processEvents(QEventLoop::AllEvents);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+}
+
+bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds guard) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > guard.count()) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
 }
 
 void ActivateWindow(WindowImplBase& window) {

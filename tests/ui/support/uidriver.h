@@ -5,6 +5,7 @@
 // through the same Qt input events a mouse or keyboard would cause, so the
 // controls send exactly the notifications a person would cause. UI thread.
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ namespace varlok::ui::test {
 void EnsureApplication();
 // Runs pending UI work: posted calls, layouts, "windowinit", deferred closes.
 void ProcessEvents();
+// Runs the UI (events, posted messages, timers) until done() or the guard
+// passes; returns done(). The guard only keeps a broken caller from hanging.
+bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds guard);
 // Makes the window the active one, as a click on it would (a hidden window
 // stays as it is); then runs pending UI work.
 void ActivateWindow(WindowImplBase& window);

@@ -14,6 +14,11 @@
 // BM_WatcherIdleCpu: the backend and the watcher for two seconds in which
 // nothing changes; the counter is the process's CPU time per second of wall
 // time (goal: about zero).
+//
+// BM_SwayFocusToWire and BM_SwayIdleCpu: the same with Sway headless (the
+// tests' helper that starts it) and two client windows of two programs,
+// focus moved by a "[pid=N] focus" command on Sway's IPC socket; the Sway
+// backend tells the program in front. Skipped where sway is not installed.
 
 #include <benchmark/benchmark.h>
 
@@ -36,17 +41,25 @@
 #include <tuple>
 #include <vector>
 
+#include "app/support/linkeddeviceprofiles.h"
 #include "device/devicelink.h"
 #include "device/hidbus.h"
 #include "latencysamples.h"
+#include "platform/childprocess.h"
 #include "platform/event.h"
+#include "platform/filedescriptor.h"
 #include "platform/inifile.h"
+#include "platform/jsonvalue.h"
+#include "platform/localsocket.h"
+#include "platform/swayforegroundprogram.h"
+#include "platform/swayipc.h"
 #include "platform/x11foregroundprogram.h"
 #include "profiles/applicationlinks.h"
 #include "profiles/applicationlinkwatcher.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
 #include "settings/mousemirror.h"
+#include "swaysession.h"
 #include "virtualmouselink.h"
 #include "xvfbserver.h"
 
@@ -137,23 +150,7 @@ struct ProfileFolder {
             return;
         }
         folder = pattern;
-        varlok::platform::IniFile ini(folder / "msProfile.ini");
-        for (const auto& [section, key, value] :
-             {std::tuple{"PROFILEDEVICECOUNT", "count", std::string("2")},
-              {"PROFILEDEVICENAME", "0", std::string("Desk")},
-              {"PROFILEDEVICENAME", "1", std::string("Game")},
-              {"PROFILEDEVICESELECT", "select", std::string("0")},
-              {"PROFILELIKEDEVICEEXE", "1", std::string("1")},
-              {"DEVICEPROCESS", "1", programPath}}) {
-            ok = ok && ini.Write(section, key, value) == varlok::platform::IniWriteResult::Ok;
-        }
-        std::array<std::uint8_t, varlok::profiles::kDeviceBodySize> body{};
-        for (const auto& [name, dpiCode] : {std::pair{"Desk", 1}, {"Game", 9}}) {
-            body[varlok::profiles::kDeviceRecordOffset + 15] = static_cast<std::uint8_t>(dpiCode);
-            ok = ok &&
-                 varlok::profiles::WriteProfileFile(folder / (std::string(name) + ".config"), body,
-                                                    varlok::profiles::ProfileStore::kTypeCode);
-        }
+        ok = varlok::app::testing::WriteLinkedDeviceProfiles(folder, programPath);
     }
     ~ProfileFolder() {
         std::error_code ignored;
@@ -163,7 +160,7 @@ struct ProfileFolder {
     ProfileFolder& operator=(const ProfileFolder&) = delete;
 
     std::filesystem::path folder;
-    bool ok = true;
+    bool ok = false;
 };
 
 // The UI thread's part of following the program in front: requests queue
@@ -272,6 +269,35 @@ private:
     std::thread m_thread;
 };
 
+// Alternately brings the linked program's window (activate(true)) and
+// another one (activate(false)) to the front and times each from the request
+// to the record on the mouse's wire.
+template <typename Activate>
+void MeasureFocusToWire(benchmark::State& state, varlok::platform::ForegroundProgram& foreground,
+                        const ProfileFolder& profiles, Activate activate) {
+    varlok::bench::VirtualMouseLink device(kPollsPerExchange);
+    varlok::settings::MouseMirror mirror;
+    varlok::profiles::ProfileStore store({profiles.folder, profiles.folder}, mirror);
+    FollowingThread following(foreground, store, mirror, device.link);
+    WatcherThread watcher(foreground, [&following] { following.Post(); });
+    varlok::bench::LatencySamples samples;
+    int entry = 0;
+    for (auto _ : state) {
+        entry = 1 - entry;
+        const auto start = Clock::now();
+        if (!activate(entry == 1)) {
+            state.SkipWithError("the window could not be brought to the front");
+            break;
+        }
+        if (!following.WaitForEntry(entry, 2s)) {
+            state.SkipWithError("the mouse did not follow within 2 s");
+            break;
+        }
+        samples.Add(state, Clock::now() - start);
+    }
+    samples.Report(state);
+}
+
 void BM_LinkedProgramToWire(benchmark::State& state) {
     const varlok::platform::testing::XvfbServer server;
     const LinkedProgram program;
@@ -288,31 +314,14 @@ void BM_LinkedProgramToWire(benchmark::State& state) {
         state.SkipWithError("profiles or X connection not ready");
         return;
     }
-    varlok::bench::VirtualMouseLink device(kPollsPerExchange);
-    varlok::device::DeviceLink& link = device.link;
-
-    varlok::settings::MouseMirror mirror;
-    varlok::profiles::ProfileStore store({profiles.folder, profiles.folder}, mirror);
     varlok::platform::X11ForegroundProgram foreground(server.DisplayName());
     const Window linkedWindow = manager.WindowOf(program.Pid());
     const Window ownWindow = manager.WindowOf(::getpid());
     manager.Activate(ownWindow);
-
-    FollowingThread following(foreground, store, mirror, link);
-    WatcherThread watcher(foreground, [&following] { following.Post(); });
-    varlok::bench::LatencySamples samples;
-    int entry = 0;
-    for (auto _ : state) {
-        entry = 1 - entry;
-        const auto start = Clock::now();
-        manager.Activate(entry == 1 ? linkedWindow : ownWindow);
-        if (!following.WaitForEntry(entry, 2s)) {
-            state.SkipWithError("the mouse did not follow within 2 s");
-            break;
-        }
-        samples.Add(state, Clock::now() - start);
-    }
-    samples.Report(state);
+    MeasureFocusToWire(state, foreground, profiles, [&](bool linked) {
+        manager.Activate(linked ? linkedWindow : ownWindow);
+        return true;
+    });
 }
 BENCHMARK(BM_LinkedProgramToWire)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(200);
 
@@ -322,19 +331,9 @@ double ProcessCpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-void BM_WatcherIdleCpu(benchmark::State& state) {
-    const varlok::platform::testing::XvfbServer server;
-    if (!server.Installed() || server.DisplayName().empty()) {
-        state.SkipWithError("Xvfb did not start");
-        return;
-    }
-    WindowManager manager(server.DisplayName());
-    if (!manager.Open()) {
-        state.SkipWithError("no X connection");
-        return;
-    }
-    manager.Activate(manager.WindowOf(::getpid()));
-    varlok::platform::X11ForegroundProgram foreground(server.DisplayName());
+// The backend and the watcher while nothing changes: the process's CPU time
+// per second of wall time, and the follow requests made.
+void MeasureIdleCpu(benchmark::State& state, varlok::platform::ForegroundProgram& foreground) {
     int requests = 0;
     double cpu = 0.0;
     double wall = 0.0;
@@ -353,7 +352,91 @@ void BM_WatcherIdleCpu(benchmark::State& state) {
     // One request at the start; none while nothing changes.
     state.counters["requests"] = requests;
 }
+
+void BM_WatcherIdleCpu(benchmark::State& state) {
+    const varlok::platform::testing::XvfbServer server;
+    if (!server.Installed() || server.DisplayName().empty()) {
+        state.SkipWithError("Xvfb did not start");
+        return;
+    }
+    WindowManager manager(server.DisplayName());
+    if (!manager.Open()) {
+        state.SkipWithError("no X connection");
+        return;
+    }
+    manager.Activate(manager.WindowOf(::getpid()));
+    varlok::platform::X11ForegroundProgram foreground(server.DisplayName());
+    MeasureIdleCpu(state, foreground);
+}
 BENCHMARK(BM_WatcherIdleCpu)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(3);
+
+// Sway headless with a window of the linked program and one of another,
+// copies of the tests' client window under two names.
+struct SwayDesktop {
+    SwayDesktop() {
+        if (!sway.Installed() || sway.SocketPath().empty()) {
+            return;
+        }
+        gamePath = sway.CopyProgram(VARLOK_FOCUS_WINDOW, "game");
+        for (const std::filesystem::path& program :
+             {gamePath, sway.CopyProgram(VARLOK_FOCUS_WINDOW, "editor")}) {
+            windows.push_back(std::make_unique<varlok::platform::testing::ChildProcess>(
+                std::vector{program.string()}, sway.ClientEnvironment()));
+            if (!windows.back()->WaitForOutput("shown", 20s)) {
+                return;
+            }
+        }
+        commands = varlok::platform::ConnectLocalSocket(sway.SocketPath());
+        // Sway maps a window (and focuses it) only after the client's first
+        // frame: the other window is put in front once Sway has it.
+        const auto end = Clock::now() + 20s;
+        while (commands.Valid() && !ready && Clock::now() < end) {
+            ready = Focus(false);
+        }
+    }
+    // Focuses the window of the game (or the other one), as a key binding
+    // does; false when Sway has no such window (yet).
+    bool Focus(bool game) {
+        const std::string command =
+            "[pid=" + std::to_string(windows[game ? 0 : 1]->Pid()) + "] focus";
+        const std::optional<std::string> answer = varlok::platform::SwayRequest(
+            commands.Get(), varlok::platform::swayipc::kRunCommand, command, 2s);
+        const std::optional<varlok::platform::JsonValue> results =
+            answer ? varlok::platform::JsonValue::Parse(*answer) : std::nullopt;
+        return results && !results->Items().empty() &&
+               results->Items().front().TrueMember("success");
+    }
+
+    varlok::platform::testing::SwaySession sway;
+    std::filesystem::path gamePath;
+    std::vector<std::unique_ptr<varlok::platform::testing::ChildProcess>> windows;
+    varlok::platform::FileDescriptor commands;
+    bool ready = false;
+};
+
+void BM_SwayFocusToWire(benchmark::State& state) {
+    SwayDesktop desktop;
+    if (!desktop.ready) {
+        state.SkipWithError("sway is not installed (package sway) or did not start");
+        return;
+    }
+    const ProfileFolder profiles(desktop.gamePath.string());
+    varlok::platform::SwayForegroundProgram foreground(desktop.sway.SocketPath());
+    MeasureFocusToWire(state, foreground, profiles,
+                       [&](bool linked) { return desktop.Focus(linked); });
+}
+BENCHMARK(BM_SwayFocusToWire)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(200);
+
+void BM_SwayIdleCpu(benchmark::State& state) {
+    SwayDesktop desktop;
+    if (!desktop.ready) {
+        state.SkipWithError("sway is not installed (package sway) or did not start");
+        return;
+    }
+    varlok::platform::SwayForegroundProgram foreground(desktop.sway.SocketPath());
+    MeasureIdleCpu(state, foreground);
+}
+BENCHMARK(BM_SwayIdleCpu)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 

@@ -52,6 +52,17 @@ function(varlok_links_qt_widgets result)
   set(${result} ${found} PARENT_SCOPE)
 endfunction()
 
+# varlok_compile_as_test_code(<target>)
+# The test programs' own sources in the optimised builds: -Og with line tables
+# only. They are mostly expanded assertion macros, and at the build type's -O2
+# with full debug information they took half of the quick-start build's
+# compile time (a page test: 19.6 s of CPU at -O2 -g, 8.8 s at -Og -g1). The
+# libraries under test keep the build type's flags; Debug builds (the
+# sanitizer trees) keep theirs.
+function(varlok_compile_as_test_code target)
+  target_compile_options(${target} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-Og -g1>)
+endfunction()
+
 # varlok_precompile_test_headers(<target> <deps>...)
 # Clang builds (the sanitizer builds) compile the test framework's headers,
 # and for tests of the Qt layers the Qt headers most of them use, once per
@@ -115,6 +126,7 @@ function(varlok_add_test target)
                                                VARLOK_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
                                                VARLOK_BUILD_DATA_DIR="${VARLOK_BUILD_DATA_DIR}")
   varlok_configure_target(${target})
+  varlok_compile_as_test_code(${target})
   varlok_precompile_test_headers(${target} ${ARG_DEPS})
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)

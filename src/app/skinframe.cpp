@@ -30,6 +30,7 @@ bool CSkinFrame::Open(const ui::WindowImplBase& parent, const ui::CControlUI& bu
         return false;
     }
     SetTopmost(true);
+    SetTransientFor(parent);
     MoveWindowTo(*this, Placement(ControlRectOnScreen(parent, button), GetClientSize()));
     ShowWindow(true, true);
     if (ui::CControlUI* root = GetPaintManager().GetRoot()) {

@@ -28,6 +28,15 @@ bool LedState::TakePreviewClear() {
     return true;
 }
 
+bool LedState::TakeNewStep() {
+    const std::uint32_t steps = m_steps.load(std::memory_order_acquire);
+    if (steps == m_stepsTaken) {
+        return false;
+    }
+    m_stepsTaken = steps;
+    return true;
+}
+
 LightingFrame BuildFrame(const LedState& leds) {
     LightingFrame frame{};
     for (std::size_t i = 0; i < kFrameLeds; ++i) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -42,9 +43,20 @@ public:
     // True once per request. UI thread.
     [[nodiscard]] bool TakePreviewClear();
 
+    // The worker counts the steps it completes, and a push takes each step
+    // once: the frame timer can fire twice for one step (the step's arming
+    // came while the timer of the step before was still due), and the mouse
+    // must not get the same frame twice. CompleteStep: the worker's thread,
+    // after the step's LEDs are set. TakeNewStep: true when a step was
+    // completed since its last call; UI thread.
+    void CompleteStep() { m_steps.fetch_add(1, std::memory_order_release); }
+    [[nodiscard]] bool TakeNewStep();
+
 private:
     std::array<std::array<settings::SharedByte, 4>, kLedCount> m_leds;
     settings::SharedByte m_previewClear;
+    std::atomic<std::uint32_t> m_steps{0};
+    std::uint32_t m_stepsTaken = 0;
 };
 
 // The frame value of one channel: the high byte of channel x level.

@@ -58,6 +58,7 @@ void LightingWorker::Run(platform::Event& stop) {
                 // left them and are still pushed.
                 platform::DebugOutput::Write(kUnknownModeText);
             }
+            m_leds.CompleteStep();
             m_hooks.requestPush();
         }
     }

@@ -1,5 +1,6 @@
 #include "platform/busvalue.h"
 
+#include <bit>
 #include <limits>
 #include <utility>
 
@@ -44,6 +45,10 @@ BusValue BusValue::Int64(std::int64_t value) {
 
 BusValue BusValue::UInt64(std::uint64_t value) {
     return {Type::UInt64, value};
+}
+
+BusValue BusValue::Double(double value) {
+    return {Type::Double, std::bit_cast<std::uint64_t>(value)};
 }
 
 BusValue BusValue::String(std::string value) {
@@ -119,6 +124,8 @@ std::string BusValue::Signature() const {
             return "x";
         case Type::UInt64:
             return "t";
+        case Type::Double:
+            return "d";
         case Type::String:
             return "s";
         case Type::Variant:
@@ -163,6 +170,13 @@ std::optional<std::int64_t> BusValue::AsInteger() const {
         default:
             return std::nullopt;
     }
+}
+
+std::optional<double> BusValue::AsDouble() const {
+    if (m_type != Type::Double) {
+        return std::nullopt;
+    }
+    return std::bit_cast<double>(m_bits);
 }
 
 std::optional<std::string> BusValue::AsString() const {

@@ -27,6 +27,7 @@ public:
         UInt32,
         Int64,
         UInt64,
+        Double,
         String,
         Array,
         Struct,
@@ -46,6 +47,7 @@ public:
     [[nodiscard]] static BusValue UInt32(std::uint32_t value);
     [[nodiscard]] static BusValue Int64(std::int64_t value);
     [[nodiscard]] static BusValue UInt64(std::uint64_t value);
+    [[nodiscard]] static BusValue Double(double value);
     [[nodiscard]] static BusValue String(std::string value);
     // elementSignature is the signature every item has ("y", "ay", "{sv}");
     // it also types an empty array.
@@ -68,6 +70,8 @@ public:
     // The value of any integer type (a UInt64 beyond the signed range gives
     // nothing); nothing for another type.
     [[nodiscard]] std::optional<std::int64_t> AsInteger() const;
+    // The value of a Double; nothing for another type.
+    [[nodiscard]] std::optional<double> AsDouble() const;
     // The text of a String; nothing for another type.
     [[nodiscard]] std::optional<std::string> AsString() const;
     // The bytes of an "ay"; nothing for another type.
@@ -85,7 +89,7 @@ private:
     BusValue(Type type, std::uint64_t bits) : m_type(type), m_bits(bits) {}
 
     Type m_type = Type::Struct;
-    // Integers and booleans, as their bit pattern.
+    // Integers, booleans and doubles, as their bit pattern.
     std::uint64_t m_bits = 0;
     // A String's text, an Array's element signature or an Other's signature.
     std::string m_text;

@@ -59,6 +59,8 @@ GVariant* ToGVariant(const BusValue& value) {
             return g_variant_new_int64(number);
         case BusValue::Type::UInt64:
             return g_variant_new_uint64(static_cast<guint64>(number));
+        case BusValue::Type::Double:
+            return g_variant_new_double(value.AsDouble().value_or(0));
         case BusValue::Type::String:
             return g_variant_new_string(
                 ValidUtf8(value.AsString().value_or(std::string())).c_str());
@@ -92,6 +94,8 @@ BusValue FromGVariant(GVariant* variant) {
             return BusValue::Int64(g_variant_get_int64(variant));
         case G_VARIANT_CLASS_UINT64:
             return BusValue::UInt64(g_variant_get_uint64(variant));
+        case G_VARIANT_CLASS_DOUBLE:
+            return BusValue::Double(g_variant_get_double(variant));
         case G_VARIANT_CLASS_STRING:
         case G_VARIANT_CLASS_OBJECT_PATH:
         case G_VARIANT_CLASS_SIGNATURE:

@@ -3,6 +3,7 @@
 #include "platform/gnomedesktopsettings.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace varlok::platform {
@@ -37,6 +38,11 @@ bool ListHolds(std::string_view list, std::string_view entry) {
     }
 }
 
+// XWayland may give a Wayland session a DISPLAY as well.
+bool IsWaylandSession(const DesktopSession& session) {
+    return session.hasWaylandDisplay || EqualsIgnoringCase(session.sessionType, "wayland");
+}
+
 }  // namespace
 
 DesktopSession CurrentDesktopSession() {
@@ -47,6 +53,8 @@ DesktopSession CurrentDesktopSession() {
     session.hasX11Display = !Environment("DISPLAY").empty();
     session.hasWaylandDisplay = !Environment("WAYLAND_DISPLAY").empty();
     session.gnomeSchemaInstalled = GnomeDesktopSettings::SchemaInstalled();
+    session.swaySocket = Environment("SWAYSOCK");
+    session.hyprlandSignature = Environment("HYPRLAND_INSTANCE_SIGNATURE");
     return session;
 }
 
@@ -70,12 +78,47 @@ DesktopBackendKind ChooseDesktopBackend(const DesktopSession& session) {
     if (ListHolds(session.currentDesktop, "KDE")) {
         return DesktopBackendKind::Kde;
     }
-    const bool wayland =
-        session.hasWaylandDisplay || EqualsIgnoringCase(session.sessionType, "wayland");
-    if (session.hasX11Display && !wayland) {
+    if (session.hasX11Display && !IsWaylandSession(session)) {
         return DesktopBackendKind::X11;
     }
     return DesktopBackendKind::None;
+}
+
+ForegroundBackendKind ChooseForegroundBackend(const DesktopSession& session) {
+    using Kind = ForegroundBackendKind;
+    struct Forced {
+        std::string_view name;
+        Kind kind;
+    };
+    // i3's IPC names no pids, but i3 keeps EWMH's _NET_ACTIVE_WINDOW.
+    constexpr std::array<Forced, 7> kForced{{{"x11", Kind::X11},
+                                             {"sway", Kind::Sway},
+                                             {"i3", Kind::X11},
+                                             {"hyprland", Kind::Hyprland},
+                                             {"kde", Kind::KwinScript},
+                                             {"gnome", Kind::GnomeShellExtension},
+                                             {"none", Kind::None}}};
+    for (const Forced& forced : kForced) {
+        if (EqualsIgnoringCase(session.forcedDesktop, forced.name)) {
+            return forced.kind;
+        }
+    }
+    if (!session.swaySocket.empty()) {
+        return Kind::Sway;
+    }
+    if (!session.hyprlandSignature.empty()) {
+        return Kind::Hyprland;
+    }
+    if (IsWaylandSession(session)) {
+        if (ListHolds(session.currentDesktop, "KDE")) {
+            return Kind::KwinScript;
+        }
+        if (ListHolds(session.currentDesktop, "GNOME")) {
+            return Kind::GnomeShellExtension;
+        }
+        return Kind::None;
+    }
+    return session.hasX11Display ? Kind::X11 : Kind::None;
 }
 
 }  // namespace varlok::platform

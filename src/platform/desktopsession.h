@@ -7,6 +7,12 @@ namespace varlok::platform {
 
 enum class DesktopBackendKind { Gnome, Kde, X11, None };
 
+// Where the program in front can be learnt on a session: the X server, a
+// compositor's own socket (Sway's IPC, Hyprland's event socket), or a helper
+// that runs inside the compositor and reports through our bus service (a KWin
+// script, a GNOME Shell extension).
+enum class ForegroundBackendKind { X11, Sway, Hyprland, KwinScript, GnomeShellExtension, None };
+
 // What the choice of a DesktopSettings backend depends on, taken apart from the
 // environment so that the choice itself can be tested for any session.
 struct DesktopSession {
@@ -16,6 +22,8 @@ struct DesktopSession {
     bool hasX11Display = false;         // DISPLAY is set
     bool hasWaylandDisplay = false;     // WAYLAND_DISPLAY is set
     bool gnomeSchemaInstalled = false;  // GSettings knows org.gnome.desktop.peripherals.mouse
+    std::string swaySocket;             // SWAYSOCK: Sway's IPC socket
+    std::string hyprlandSignature;      // HYPRLAND_INSTANCE_SIGNATURE
 };
 
 // The session of this process, from its environment and the installed GSettings
@@ -34,5 +42,18 @@ struct DesktopSession {
 //  - None otherwise.
 // Entries of XDG_CURRENT_DESKTOP compare without regard to ASCII case.
 [[nodiscard]] DesktopBackendKind ChooseDesktopBackend(const DesktopSession& session);
+
+// Where the program in front is learnt on a session:
+//  - VARLOK_DESKTOP, when it names one (any case): "x11" (also "i3", whose
+//    IPC names no pids), "sway", "hyprland", "kde", "gnome" or "none"; other
+//    values are ignored;
+//  - Sway when SWAYSOCK is set, Hyprland when HYPRLAND_INSTANCE_SIGNATURE is
+//    (their sockets see XWayland's windows as well as the others);
+//  - on a Wayland session, KWin's script for KDE and the GNOME Shell
+//    extension for GNOME (XWayland shows X11 only its own windows); None for
+//    any other compositor;
+//  - X11 when DISPLAY is set (i3 and every EWMH window manager);
+//  - None otherwise.
+[[nodiscard]] ForegroundBackendKind ChooseForegroundBackend(const DesktopSession& session);
 
 }  // namespace varlok::platform

@@ -8,13 +8,32 @@
 
 namespace varlok::platform {
 
-// Why the program in front cannot be told on this desktop.
+// Whether, and how, the program in front can be told on this desktop, and
+// why not where it cannot.
 enum class ForegroundSupport {
+    // The backend watches the desktop itself.
     Available,
-    // No X server reachable (a Wayland session without X11 access, or no
-    // desktop at all): Wayland lets no program see another's windows.
+    // A helper inside the compositor (our KWin script, our GNOME Shell
+    // extension) reports it through the bus service; the backend's own
+    // Path() stays empty.
+    ThroughHelper,
+    // No X server reachable and no desktop we know to ask.
     NoX11Display,
+    // A Wayland compositor that tells no program which window is in front.
+    UnsupportedCompositor,
+    // GNOME Shell on Wayland without our extension enabled; the user has to
+    // enable it (it is never enabled for them).
+    GnomeExtensionMissing,
+    // KDE Plasma on Wayland whose KWin did not run our script.
+    KwinScriptNotLoaded,
+    // The compositor's socket could not be reached (Sway, Hyprland).
+    CompositorUnreachable,
 };
+
+// Whether links can follow the program in front with this support.
+[[nodiscard]] constexpr bool CanFollow(ForegroundSupport support) {
+    return support == ForegroundSupport::Available || support == ForegroundSupport::ThroughHelper;
+}
 
 // The program whose window is in front, for profiles that follow it. A
 // backend watches the desktop itself and signals Changed() when the program
@@ -37,9 +56,9 @@ public:
     [[nodiscard]] virtual Event& Changed() = 0;
 };
 
-// The backend for this session: X11 (EWMH) when an X server can be reached
-// on displayName (empty: $DISPLAY), otherwise one that tells why not.
-[[nodiscard]] std::unique_ptr<ForegroundProgram> CreateForegroundProgram(
-    std::string_view displayName = {});
+// The backend for this process's session (see ChooseForegroundBackend),
+// or one that tells why there is none. Never null; the choice goes to the
+// debug output.
+[[nodiscard]] std::unique_ptr<ForegroundProgram> CreateForegroundProgram();
 
 }  // namespace varlok::platform

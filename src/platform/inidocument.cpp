@@ -28,12 +28,12 @@ bool NamesEqual(std::string_view a, std::string_view b) {
            });
 }
 
-std::optional<std::string_view> SectionName(std::string_view line) {
+std::optional<std::string_view> SectionName(std::string_view line, IniDialect dialect) {
     std::string_view text = Trim(line);
     if (text.empty() || text.front() != '[') {
         return std::nullopt;
     }
-    std::size_t close = text.find(']');
+    std::size_t close = dialect == IniDialect::Kconfig ? text.rfind(']') : text.find(']');
     if (close == std::string_view::npos) {
         return std::nullopt;
     }
@@ -75,7 +75,8 @@ void AddOnce(std::vector<std::string>& names, std::string_view name) {
 
 }  // namespace
 
-IniDocument::IniDocument(std::string_view bytes) {
+IniDocument::IniDocument(std::string_view bytes, IniDialect dialect)
+    : m_dialect(dialect), m_newline(dialect == IniDialect::Kconfig ? "\n" : "\r\n") {
     if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         m_byteOrderMark = true;
         bytes.remove_prefix(kByteOrderMark.size());
@@ -104,7 +105,7 @@ IniDocument::IniDocument(std::string_view bytes) {
 
 std::size_t IniDocument::SectionEnd(std::size_t header) const {
     std::size_t end = header + 1;
-    while (end < m_lines.size() && !SectionName(m_lines[end].text)) {
+    while (end < m_lines.size() && !SectionName(m_lines[end].text, m_dialect)) {
         ++end;
     }
     return end;
@@ -113,7 +114,7 @@ std::size_t IniDocument::SectionEnd(std::size_t header) const {
 std::optional<IniDocument::Range> IniDocument::FindSection(std::string_view section,
                                                            std::size_t from) const {
     for (std::size_t i = from; i < m_lines.size(); ++i) {
-        auto name = SectionName(m_lines[i].text);
+        auto name = SectionName(m_lines[i].text, m_dialect);
         if (name && NamesEqual(*name, section)) {
             return Range{i, SectionEnd(i)};
         }
@@ -209,7 +210,7 @@ std::vector<std::string> IniDocument::Keys(std::string_view section) const {
 std::vector<std::string> IniDocument::Sections() const {
     std::vector<std::string> sections;
     for (const Line& line : m_lines) {
-        if (auto name = SectionName(line.text)) {
+        if (auto name = SectionName(line.text, m_dialect)) {
             AddOnce(sections, *name);
         }
     }

@@ -7,6 +7,12 @@
 
 namespace varlok::platform {
 
+// How a section header is read, and the line end of a document that has none
+// yet. Windows: "[name]" (text after the first ']' ignored), "\r\n". KConfig
+// (KDE's files): "[a][b][c]" is the nested group "a][b][c", the header running
+// to the last ']', so that a group name may hold "]["; "\n".
+enum class IniDialect { Windows, Kconfig };
+
 // The text of one INI file, parsed line by line so that an edit changes only the
 // lines it must: every other line (comments, blank lines, unknown lines, their line
 // ends) is written back byte for byte.
@@ -20,7 +26,7 @@ namespace varlok::platform {
 // Callers validate names and values before editing (see IniFile).
 class IniDocument {
 public:
-    explicit IniDocument(std::string_view bytes);
+    explicit IniDocument(std::string_view bytes, IniDialect dialect = IniDialect::Windows);
 
     // The trimmed value of the key in the first section of that name.
     [[nodiscard]] std::optional<std::string> Find(std::string_view section,
@@ -60,8 +66,9 @@ private:
     std::size_t SectionEnd(std::size_t header) const;
     void EnsureLastLineEnded();
 
+    IniDialect m_dialect;
     std::vector<Line> m_lines;
-    std::string m_newline = "\r\n";
+    std::string m_newline;
     bool m_byteOrderMark = false;
 };
 

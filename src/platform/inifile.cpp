@@ -25,8 +25,10 @@ bool HasAny(std::string_view text, std::string_view characters) {
 
 constexpr std::string_view kLineBreakOrNul{"\r\n\0", 3};
 
-bool ValidSection(std::string_view section) {
-    return !section.empty() && !HasAny(section, kLineBreakOrNul) && !HasAny(section, "]");
+// A KConfig header runs to its last ']': a nested group's "][" reads back.
+bool ValidSection(std::string_view section, IniDialect dialect) {
+    return !section.empty() && !HasAny(section, kLineBreakOrNul) &&
+           (dialect == IniDialect::Kconfig || !HasAny(section, "]"));
 }
 
 bool ValidKey(std::string_view key) {
@@ -38,12 +40,12 @@ bool ValidValue(std::string_view value) {
     return !HasAny(value, kLineBreakOrNul);
 }
 
-std::optional<IniDocument> Load(const std::filesystem::path& path) {
+std::optional<IniDocument> Load(const std::filesystem::path& path, IniDialect dialect) {
     FileContents contents = ReadWholeFile(path);
     if (contents.status != FileReadStatus::Ok) {
         return std::nullopt;
     }
-    return IniDocument(contents.bytes);
+    return IniDocument(contents.bytes, dialect);
 }
 
 }  // namespace
@@ -52,6 +54,10 @@ IniFile::IniFile(const std::filesystem::path& path, AtomicWriteFaultHook faultHo
     : m_path(CanonicalFilePath(path)),
       m_faultHook(std::move(faultHook)),
       m_mutex(MutexForPath(m_path)) {}
+
+IniFile::IniFile(const std::filesystem::path& path, IniDialect dialect) : IniFile(path) {
+    m_dialect = dialect;
+}
 
 std::string IniFile::Read(std::string_view section, std::string_view key,
                           std::string_view defaultValue) const {
@@ -74,7 +80,7 @@ std::optional<std::string> IniFile::Find(std::string_view section, std::string_v
 
 std::optional<std::string> IniFile::FindWhole(std::string_view section,
                                               std::string_view key) const {
-    std::optional<IniDocument> document = Load(m_path);
+    std::optional<IniDocument> document = Load(m_path, m_dialect);
     if (!document) {
         return std::nullopt;
     }
@@ -88,7 +94,7 @@ IniWriteResult IniFile::Write(std::string_view section, std::string_view key,
 
 IniWriteResult IniFile::WriteValues(std::span<const IniValue> values, IniBase base) {
     for (const IniValue& entry : values) {
-        if (!ValidSection(TrimBlanks(entry.section))) {
+        if (!ValidSection(TrimBlanks(entry.section), m_dialect)) {
             return IniWriteResult::InvalidSection;
         }
         if (!ValidKey(TrimBlanks(entry.key))) {
@@ -103,8 +109,9 @@ IniWriteResult IniFile::WriteValues(std::span<const IniValue> values, IniBase ba
     if (contents.status == FileReadStatus::Error && base == IniBase::Existing) {
         return IniWriteResult::IoError;
     }
-    IniDocument document(base == IniBase::Existing ? std::string_view(contents.bytes)
-                                                   : std::string_view());
+    IniDocument document(
+        base == IniBase::Existing ? std::string_view(contents.bytes) : std::string_view(),
+        m_dialect);
     for (const IniValue& entry : values) {
         document.Set(TrimBlanks(entry.section), TrimBlanks(entry.key), entry.value);
     }
@@ -125,12 +132,12 @@ IniWriteResult IniFile::DeleteSection(std::string_view section) {
 }
 
 std::vector<std::string> IniFile::Keys(std::string_view section) const {
-    std::optional<IniDocument> document = Load(m_path);
+    std::optional<IniDocument> document = Load(m_path, m_dialect);
     return document ? document->Keys(TrimBlanks(section)) : std::vector<std::string>{};
 }
 
 std::vector<std::string> IniFile::Sections() const {
-    std::optional<IniDocument> document = Load(m_path);
+    std::optional<IniDocument> document = Load(m_path, m_dialect);
     return document ? document->Sections() : std::vector<std::string>{};
 }
 
@@ -138,7 +145,7 @@ IniWriteResult IniFile::Change(Edit edit, std::string_view section, std::string_
                                std::string_view value) {
     section = TrimBlanks(section);
     key = TrimBlanks(key);
-    if (!ValidSection(section)) {
+    if (!ValidSection(section, m_dialect)) {
         return IniWriteResult::InvalidSection;
     }
     if (edit != Edit::RemoveSection && !ValidKey(key)) {
@@ -154,7 +161,7 @@ IniWriteResult IniFile::Change(Edit edit, std::string_view section, std::string_
         return IniWriteResult::IoError;
     }
     const bool exists = contents.status == FileReadStatus::Ok;
-    IniDocument document(contents.bytes);
+    IniDocument document(contents.bytes, m_dialect);
     switch (edit) {
         case Edit::Set:
             document.Set(section, key, value);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/atomicfile.h"
+#include "platform/inidocument.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -61,6 +62,9 @@ public:
     static constexpr std::size_t kMaxValueLength = 259;
 
     explicit IniFile(const std::filesystem::path& path, AtomicWriteFaultHook faultHook = {});
+    // A file of another dialect (KDE's KConfig files, whose nested groups
+    // have "][" in their names).
+    IniFile(const std::filesystem::path& path, IniDialect dialect);
 
     // The file's absolute, canonical path.
     [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
@@ -119,6 +123,7 @@ private:
     std::filesystem::path m_path;
     AtomicWriteFaultHook m_faultHook;
     std::shared_ptr<std::mutex> m_mutex;
+    IniDialect m_dialect = IniDialect::Windows;
 };
 
 }  // namespace varlok::platform

@@ -1,13 +1,13 @@
 #include "platform/kdedesktopsettings.h"
 
 #include "platform/atomicfile.h"
+#include "platform/buscaller.h"
 #include "platform/debugoutput.h"
 #include "platform/folders.h"
 #include "platform/glibpointers.h"
 #include "platform/glibthreadcontext.h"
 #include "platform/inidocument.h"
 #include "platform/inifile.h"
-#include "platform/pathmutex.h"
 
 #include <charconv>
 #include <cmath>
@@ -18,21 +18,6 @@
 namespace varlok::platform {
 
 namespace {
-
-// IniFile starts a new file with "\r\n" line ends; KConfig files use "\n". A file
-// that holds one line (the group header) makes IniFile keep "\n" for what it adds.
-// Runs under the file's process-wide mutex so that two first writers do not race;
-// the header alone is a valid, empty KConfig group should the write after it fail.
-bool CreateWithLineFeeds(const std::filesystem::path& path, const char* group) {
-    std::filesystem::path canonical = CanonicalFilePath(path);
-    std::shared_ptr<std::mutex> mutex = MutexForPath(canonical);
-    std::lock_guard lock(*mutex);
-    FileContents contents = ReadWholeFile(canonical);
-    if (contents.status != FileReadStatus::Missing) {
-        return contents.status == FileReadStatus::Ok;
-    }
-    return ReplaceFileAtomically(canonical, "[" + std::string(group) + "]\n");
-}
 
 // The shortest text that reads back as exactly this double ("-0.9", "0", "1"),
 // independent of the locale, as KConfig writes and reads it.
@@ -94,10 +79,66 @@ void NotifyMouseSettingsChanged() {
     g_dbus_connection_close_sync(connection.get(), nullptr, nullptr);
 }
 
+// A pointer device KWin lists: where its speed goes.
+struct KwinPointer {
+    BusObjectAddress device;
+    std::string group;
+};
+
+// The pointer devices (touchpads aside) on KWin's input-device interface;
+// none where KWin does not answer (an X11 session, another desktop). A
+// device whose name KConfig would have to escape is left out.
+std::vector<KwinPointer> ListKwinPointers(const BusCaller& caller) {
+    const BusObjectAddress manager{KdeDesktopSettings::kKwinService,
+                                   KdeDesktopSettings::kDeviceManagerPath,
+                                   KdeDesktopSettings::kDeviceManagerInterface};
+    const std::optional<BusValue> names = ReadBusProperty(caller, manager, "devicesSysNames");
+    std::vector<KwinPointer> pointers;
+    if (!names) {
+        return pointers;
+    }
+    for (const BusValue& sysName : names->Items()) {
+        const BusObjectAddress device{KdeDesktopSettings::kKwinService,
+                                      std::string(KdeDesktopSettings::kDeviceManagerPath) + "/" +
+                                          sysName.AsString().value_or(""),
+                                      KdeDesktopSettings::kDeviceInterface};
+        const BusReply reply = caller({device.busName, device.objectPath, kDbusPropertiesInterface},
+                                      "GetAll", {BusValue::String(device.interfaceName)});
+        if (reply.IsError() || reply.values.size() != 1) {
+            continue;
+        }
+        const BusProperties properties = PropertiesOfDictionary(reply.values[0]);
+        const auto flag = [&](const char* name) {
+            const auto found = properties.find(name);
+            return found != properties.end() && found->second.AsBoolean().value_or(false);
+        };
+        const auto number = [&](const char* name) {
+            const auto found = properties.find(name);
+            return found != properties.end() ? found->second.AsInteger() : std::nullopt;
+        };
+        const auto name = properties.find("name");
+        const std::optional<std::int64_t> vendor = number("vendor");
+        const std::optional<std::int64_t> product = number("product");
+        if (!flag("pointer") || flag("touchpad") || name == properties.end() || !vendor ||
+            !product) {
+            continue;
+        }
+        const std::string deviceName = name->second.AsString().value_or("");
+        if (deviceName.empty() || deviceName.find_first_of("[]\\\n") != std::string::npos) {
+            DebugOutput::Write("DesktopSettings KDE Plasma: device name left out: " + deviceName);
+            continue;
+        }
+        pointers.push_back({device, std::string(KdeDesktopSettings::kLibinputGroup) + "][" +
+                                        std::to_string(*vendor) + "][" + std::to_string(*product) +
+                                        "][" + deviceName});
+    }
+    return pointers;
+}
+
 }  // namespace
 
-KdeDesktopSettings::KdeDesktopSettings(std::filesystem::path configFolder)
-    : m_configFolder(std::move(configFolder)) {}
+KdeDesktopSettings::KdeDesktopSettings(std::filesystem::path configFolder, BusCallerFactory kwin)
+    : m_configFolder(std::move(configFolder)), m_kwin(std::move(kwin)) {}
 
 KdeDesktopSettings::KdeDesktopSettings() : KdeDesktopSettings(ConfigFolder()) {}
 
@@ -106,8 +147,29 @@ bool KdeDesktopSettings::Supports(DesktopSetting setting) const {
 }
 
 DesktopApplyResult KdeDesktopSettings::SetPointerSpeed(int speed) {
-    return WriteAndNotify(kInputFile, kMouseGroup, kAccelerationKey,
-                          FormatDouble(LibinputSpeedFromPointerSpeed(speed)));
+    const double acceleration = LibinputSpeedFromPointerSpeed(speed);
+    const std::string value = FormatDouble(acceleration);
+    const BusCaller kwin = m_kwin();
+    const std::vector<KwinPointer> pointers = ListKwinPointers(kwin);
+    std::vector<IniValue> values{{kMouseGroup, kAccelerationKey, value}};
+    for (const KwinPointer& pointer : pointers) {
+        values.push_back({pointer.group, kDeviceAccelerationKey, value});
+    }
+    const DesktopApplyResult result = WriteAndNotify(kInputFile, values);
+    if (result != DesktopApplyResult::Applied) {
+        return result;
+    }
+    // KWin reads the file when a device comes; a device there now takes the
+    // speed from its property.
+    for (const KwinPointer& pointer : pointers) {
+        if (const BusReply set = WriteBusProperty(kwin, pointer.device, "pointerAcceleration",
+                                                  BusValue::Double(acceleration));
+            set.IsError()) {
+            DebugOutput::Write("DesktopSettings KDE Plasma: KWin did not take the speed of " +
+                               pointer.device.objectPath + " (" + set.errorMessage + ")");
+        }
+    }
+    return result;
 }
 
 std::optional<int> KdeDesktopSettings::PointerSpeed() const {
@@ -116,7 +178,7 @@ std::optional<int> KdeDesktopSettings::PointerSpeed() const {
         return std::nullopt;
     }
     std::optional<std::string> value =
-        IniDocument(contents.bytes).Find(kMouseGroup, kAccelerationKey);
+        IniDocument(contents.bytes, IniDialect::Kconfig).Find(kMouseGroup, kAccelerationKey);
     if (!value) {
         return kDefaultPointerSpeed;
     }
@@ -128,22 +190,17 @@ std::optional<int> KdeDesktopSettings::PointerSpeed() const {
 }
 
 DesktopApplyResult KdeDesktopSettings::SetWheelLines(int lines) {
-    return WriteAndNotify(kGlobalsFile, kGlobalsGroup, kWheelLinesKey,
-                          std::to_string(ClampWheelLines(lines)));
+    return WriteAndNotify(
+        kGlobalsFile, {{kGlobalsGroup, kWheelLinesKey, std::to_string(ClampWheelLines(lines))}});
 }
 
-DesktopApplyResult KdeDesktopSettings::WriteAndNotify(const char* fileName, const char* group,
-                                                      const char* key,
-                                                      const std::string& value) const {
+DesktopApplyResult KdeDesktopSettings::WriteAndNotify(const char* fileName,
+                                                      const std::vector<IniValue>& values) const {
     std::error_code ignored;
     std::filesystem::create_directories(m_configFolder, ignored);
     const std::filesystem::path path = m_configFolder / fileName;
-    if (!CreateWithLineFeeds(path, group)) {
-        DebugOutput::Write("DesktopSettings KDE Plasma: cannot create " + path.string());
-        return DesktopApplyResult::Failed;
-    }
-    IniFile file(path);
-    if (file.Write(group, key, value) != IniWriteResult::Ok) {
+    IniFile file(path, IniDialect::Kconfig);
+    if (file.WriteValues(values) != IniWriteResult::Ok) {
         DebugOutput::Write("DesktopSettings KDE Plasma: cannot write " + path.string());
         return DesktopApplyResult::Failed;
     }

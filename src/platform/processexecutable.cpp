@@ -23,4 +23,13 @@ std::optional<std::string> ProcessExecutable(std::uint32_t pid) {
     return path;
 }
 
+std::optional<std::string> WindowProgram(std::uint32_t pid) {
+    return pid == 0 ? std::optional<std::string>("") : ProcessExecutable(pid);
+}
+
+std::uint32_t ProcessIdOrNone(std::int64_t value) {
+    constexpr std::int64_t kLargest = 0x7FFFFFFF;
+    return value > 0 && value <= kLargest ? static_cast<std::uint32_t>(value) : 0;
+}
+
 }  // namespace varlok::platform

@@ -152,7 +152,7 @@ const VarlokService::Method VarlokService::kMethods[] = {
     {"ReadSettings", "y", &VarlokService::ReadSettings},
     {"Dump", "", &VarlokService::Dump},
     {"SetForegroundProgram", "s", &VarlokService::SetForegroundProgram},
-    {"SetForegroundProcess", "u", &VarlokService::SetForegroundProcess},
+    {"SetForegroundProcess", "i", &VarlokService::SetForegroundProcess},
 };
 
 VarlokService::VarlokService(WindowActions& window, settings::MouseMirror& mirror,
@@ -462,7 +462,8 @@ void VarlokService::SetForegroundProgram(BusCall& call) {
 void VarlokService::SetForegroundProcess(BusCall& call) {
     const std::int64_t pid = Integer(call, 0).value_or(0);
     if (pid <= 0) {
-        Fail(call, ServiceError::InvalidArgument, "there is no process 0");
+        Fail(call, ServiceError::InvalidArgument,
+             "a process id is 1 or more, not " + std::to_string(pid));
         return;
     }
     std::optional<std::string> path = platform::ProcessExecutable(static_cast<std::uint32_t>(pid));

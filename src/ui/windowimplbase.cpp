@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include "ui/controlui.h"
 #include "ui/modalanswers.h"
@@ -206,6 +207,18 @@ void WindowImplBase::CenterWindow() {
     const QSize size = m_widget->size();
     m_widget->move(area.left() + (area.width() - size.width()) / 2,
                    area.top() + (area.height() - size.height()) / 2);
+}
+
+void WindowImplBase::SetTransientFor(const WindowImplBase& owner) {
+    if (!m_widget || !owner.m_widget) {
+        return;
+    }
+    // Both native windows are made now: Qt has none before a widget is shown.
+    m_widget->winId();
+    owner.m_widget->winId();
+    if (QWindow* window = m_widget->windowHandle()) {
+        window->setTransientParent(owner.m_widget->windowHandle());
+    }
 }
 
 void WindowImplBase::SetTopmost(bool topmost) {

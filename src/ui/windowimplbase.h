@@ -69,6 +69,10 @@ public:
     void Close(int result = 0);
     void CenterWindow();
     void SetTopmost(bool topmost);
+    // Makes this window belong to owner (a popup to the window it opened
+    // from), so that a compositor keeps it above owner and floats it there
+    // rather than tiling it beside it. Before ShowWindow.
+    void SetTransientFor(const WindowImplBase& owner);
     [[nodiscard]] bool IsTopmost() const { return m_topmost; }
     void Minimize();
     void Maximize();

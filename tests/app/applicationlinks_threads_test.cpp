@@ -6,11 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "app/support/linkeddeviceprofiles.h"
 #include "app/support/xvfbwindowfixture.h"
 #include "platform/inifile.h"
 #include "platform/x11foregroundprogram.h"
-#include "profiles/profilefile.h"
-#include "profiles/profilestore.h"
 #include "ui/comboui.h"
 #include "ui/trayicon.h"
 
@@ -62,23 +61,7 @@ TEST_F(ApplicationLinksEndToEndTest, ALinkedProgramInFrontSwitchesTheMouseAndLea
         platform::X11ForegroundProgram::ExecutableOf(static_cast<std::uint32_t>(m_child));
     ASSERT_TRUE(program.has_value());
 
-    std::filesystem::create_directories(m_folder / "ms");
-    platform::IniFile store(m_folder / "ms" / "msProfile.ini");
-    for (const auto& [section, key, value] :
-         {std::tuple{"PROFILEDEVICECOUNT", "count", std::string("2")},
-          {"PROFILEDEVICENAME", "0", std::string("Desk")},
-          {"PROFILEDEVICENAME", "1", std::string("Game")},
-          {"PROFILEDEVICESELECT", "select", std::string("0")},
-          {"PROFILELIKEDEVICEEXE", "1", std::string("1")},
-          {"DEVICEPROCESS", "1", *program}}) {
-        ASSERT_EQ(store.Write(section, key, value), platform::IniWriteResult::Ok);
-    }
-    std::array<std::uint8_t, profiles::kDeviceBodySize> body{};
-    for (const auto& [name, dpiCode] : {std::pair{"Desk", 1}, {"Game", 9}}) {
-        body[profiles::kDeviceRecordOffset + 15] = static_cast<std::uint8_t>(dpiCode);
-        ASSERT_TRUE(profiles::WriteProfileFile(m_folder / "ms" / (std::string(name) + ".config"),
-                                               body, profiles::ProfileStore::kTypeCode));
-    }
+    ASSERT_TRUE(testing::WriteLinkedDeviceProfiles(m_folder / "ms", *program));
     m_environment.foreground =
         std::make_shared<platform::X11ForegroundProgram>(m_server.DisplayName());
     AttachMouse();
@@ -90,11 +73,13 @@ TEST_F(ApplicationLinksEndToEndTest, ALinkedProgramInFrontSwitchesTheMouseAndLea
 
     Activate(m_child);
     ASSERT_TRUE(RunUntil([&] { return devices.GetCurSel() == 1; }));
-    EXPECT_EQ(m_mouse->SettingsArea()[15], 9);
+    EXPECT_EQ(m_mouse->SettingsArea()[testing::kStageOneOffset], testing::kGameDpiCode);
     Activate(::getpid());
     ASSERT_TRUE(RunUntil([&] { return devices.GetCurSel() == 0; }));
-    EXPECT_EQ(m_mouse->SettingsArea()[15], 1);
-    EXPECT_EQ(store.Read("PROFILEDEVICESELECT", "select"), "0");
+    EXPECT_EQ(m_mouse->SettingsArea()[testing::kStageOneOffset], testing::kDeskDpiCode);
+    EXPECT_EQ(
+        platform::IniFile(m_folder / "ms" / "msProfile.ini").Read("PROFILEDEVICESELECT", "select"),
+        "0");
 }
 
 }  // namespace

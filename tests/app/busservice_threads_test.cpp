@@ -1,13 +1,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/busservicehost.h"
 #include "app/support/mainwindowfixture.h"
 #include "platform/childprocess.h"
 #include "platform/privatebus.h"
+#include "platform/processexecutable.h"
 #include "ui/sliderui.h"
 #include "ui/support/uidriver.h"
 #include "ui/trayicon.h"
@@ -88,6 +91,44 @@ TEST_F(BusServiceEndToEndTest, GdbusChangesTheWindowAndHearsOfChangesMadeInIt) {
                  "--method", "org.freedesktop.DBus.NameHasOwner", "io.github.varlok.Varlok1"}));
     ASSERT_TRUE(owner.WaitForExit(std::chrono::seconds(20)).has_value());
     EXPECT_EQ(owner.Output(), "(false,)\n");
+}
+
+// The KWin script and both styles of the GNOME Shell extension, run by node
+// with stand-ins for their compositor, report through the window's service
+// exactly as they would from inside KWin or GNOME Shell: the types of their
+// calls are checked by the bus against the service's interface.
+TEST_F(BusServiceEndToEndTest, CompositorHelpersTellTheWindowTheProgramInFront) {
+    if (::system("node --version >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "node is not installed (package nodejs): the helpers cannot run";
+    }
+    OpenMousePage("ms_rich_Op_tab");
+    ASSERT_TRUE(RunUntil([this] {
+        return m_window->BusService().Export()->State() == platform::BusExportState::Exported;
+    }));
+    ChildProcess sleeper({"sleep", "60"});
+    const std::string sleepPath =
+        platform::ProcessExecutable(static_cast<std::uint32_t>(sleeper.Pid())).value_or("?");
+    const std::string extension = "/varlok-foreground@varlok.github.io/extension.js";
+    const std::vector<std::pair<std::string, std::string>> helpers{
+        {"kwin", VARLOK_SOURCE_DIR "/data/kwin/varlok-foreground.js"},
+        {"gnome43", VARLOK_BUILD_DATA_DIR "/gnome-shell/43" + extension},
+        {"gnome45", VARLOK_BUILD_DATA_DIR "/gnome-shell/45" + extension},
+    };
+    const auto foreground = [this] {
+        return Call({"org.freedesktop.DBus.Properties.Get", "io.github.varlok.Varlok1",
+                     "ForegroundProgram"});
+    };
+    for (const auto& [style, file] : helpers) {
+        for (const std::string& program : {sleepPath, std::string()}) {
+            const pid_t pid = program.empty() ? 0 : sleeper.Pid();
+            ChildProcess helper({"node", VARLOK_SOURCE_DIR "/tests/app/support/compositorhelper.js",
+                                 style, file, m_bus.Address(), std::to_string(pid)});
+            ASSERT_TRUE(RunUntil([&] { return helper.Poll().has_value(); })) << style;
+            EXPECT_EQ(helper.Poll(), 0) << style << ": " << helper.Output();
+            EXPECT_TRUE(RunUntil([&] { return foreground() == "(<'" + program + "'>,)\n"; }))
+                << style << " reported " << pid << "; the window has " << foreground();
+        }
+    }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/inifile.h"
 #include "platform/recordingdesktopsettings.h"
 #include "platform/tempfolder.h"
+#include "profiles/page/profilelinks.h"
 #include "profiles/page/profilelistspage.h"
 #include "profiles/profilefile.h"
 #include "profiles/profilestore.h"
@@ -28,6 +29,7 @@
 #include "ui/labelui.h"
 #include "ui/modalanswers.h"
 #include "ui/optionui.h"
+#include "ui/resourcemanager.h"
 #include "ui/sliderui.h"
 #include "ui/support/uidriver.h"
 #include "ui/trayicon.h"
@@ -596,16 +598,37 @@ TEST_F(ProfileOperationsTest, ALongProgramPathIsLinkedWholeAndOneWithALineBreakI
 }
 
 TEST_F(ProfileOperationsTest, WithoutAProgramInFrontTheLinkControlsSayWhy) {
+    // GNOME's Wayland session without our extension: the tooltip says how
+    // to enable it.
     m_foreground = std::make_shared<testing::CountingForegroundProgram>(
-        platform::ForegroundSupport::NoX11Display);
+        platform::ForegroundSupport::GnomeExtensionMissing);
     m_environment.foreground = m_foreground;
     Open();
     for (const char* name : {"ms_device_profile_link_check", "ms_deng_profile_link_btn",
                              "ms_device_cancle_link_btn"}) {
         const ui::CControlUI* control = Find(name);
         EXPECT_FALSE(control->IsEnabled()) << name;
-        EXPECT_EQ(control->GetToolTip(), "profile_tip_links_unavailable") << name;
+        EXPECT_EQ(control->GetToolTip(), "profile_tip_links_gnome_extension") << name;
     }
+    using Support = platform::ForegroundSupport;
+    for (const Support support : {Support::NoX11Display, Support::UnsupportedCompositor,
+                                  Support::KwinScriptNotLoaded, Support::CompositorUnreachable}) {
+        const std::string_view tip = profiles::ProfileLinks::UnavailableTip(support);
+        EXPECT_TRUE(tip.starts_with("profile_tip_links_")) << static_cast<int>(support);
+        EXPECT_NE(ui::CResourceManager::GetInstance().GetText(tip), tip)
+            << tip << " is in the language file";
+    }
+    EXPECT_EQ(profiles::ProfileLinks::UnavailableTip(Support::ThroughHelper), "");
+}
+
+TEST_F(ProfileOperationsTest, AHelperInTheCompositorLeavesTheLinkControlsEnabled) {
+    m_foreground = std::make_shared<testing::CountingForegroundProgram>(
+        platform::ForegroundSupport::ThroughHelper);
+    m_environment.foreground = m_foreground;
+    Open();
+    EXPECT_TRUE(Find("ms_device_profile_link_check")->IsEnabled());
+    EXPECT_EQ(Find("ms_device_profile_link_check")->GetToolTip(), "profile_tip_link_check")
+        << "the layout's own tooltip";
 }
 
 // The lists without the window: choices and buttons go to the live

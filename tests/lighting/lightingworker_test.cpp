@@ -104,6 +104,22 @@ TEST_F(Worker, WhileTheMouseIsAwayItPollsSendsNothingAndThenGoesOnWhereItStopped
     EXPECT_EQ(leds.Get(0), (LedColour{ColourWheel[48], 255}));
 }
 
+TEST_F(Worker, EachPushRequestCarriesOneNewStepThatAPushTakesOnce) {
+    light.SetMode(static_cast<std::uint8_t>(LightingMode::Spectrum));
+    std::vector<bool> taken;
+    requestPush = [this, &taken] {
+        // The frame timer firing twice for the step: the second finds nothing new.
+        taken.push_back(leds.TakeNewStep());
+        taken.push_back(leds.TakeNewStep());
+        if (++pushes == 3) {
+            stop.Set();
+        }
+    };
+    EXPECT_FALSE(leds.TakeNewStep());
+    LightingWorker(record, state, leds, RecordingHooks()).Run(stop);
+    EXPECT_EQ(taken, (std::vector<bool>{true, false, true, false, true, false}));
+}
+
 TEST_F(Worker, ModeAboveSixSaysSoEveryIterationAndStillAsksForTheFrame) {
     light.SetMode(9);
     leds.Set(4, {{1, 2, 3}, 4});

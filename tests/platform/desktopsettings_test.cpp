@@ -40,20 +40,21 @@ TEST(DesktopSettings, LibinputScaleMapsEveryStepBothWays) {
 TEST(DesktopSettings, ChoosesTheBackendForTheSession) {
     // {forced, XDG_CURRENT_DESKTOP, XDG_SESSION_TYPE, DISPLAY, WAYLAND_DISPLAY, schema}
     const std::vector<std::pair<DesktopSession, Kind>> cases{
-        {{"", "ubuntu:GNOME", "x11", true, false, true}, Kind::Gnome},
-        {{"", "ubuntu:GNOME", "x11", true, false, false}, Kind::X11},
-        {{"", "GNOME", "wayland", true, true, false}, Kind::None},
-        {{"", "KDE", "wayland", true, true, true}, Kind::Kde},
-        {{"", "kde", "", false, false, false}, Kind::Kde},
-        {{"", "XFCE", "x11", true, false, true}, Kind::X11},
-        {{"", "sway", "", true, true, true}, Kind::None},  // XWayland is not the real pointer
-        {{"", "LXQt", "wayland", true, false, true}, Kind::None},
-        {{"", "GNOME-Classic", "", false, false, true}, Kind::None},  // whole entries only
-        {{"X11", "KDE", "wayland", false, true, true}, Kind::X11},
-        {{"none", "GNOME", "", true, false, true}, Kind::None},
-        {{"Gnome", "KDE", "", true, false, true}, Kind::Gnome},
-        {{"gnome", "KDE", "", true, false, false}, Kind::None},
-        {{"cinnamon", "KDE", "", true, false, true}, Kind::Kde},  // unknown: ignored
+        {{"", "ubuntu:GNOME", "x11", true, false, true, "", ""}, Kind::Gnome},
+        {{"", "ubuntu:GNOME", "x11", true, false, false, "", ""}, Kind::X11},
+        {{"", "GNOME", "wayland", true, true, false, "", ""}, Kind::None},
+        {{"", "KDE", "wayland", true, true, true, "", ""}, Kind::Kde},
+        {{"", "kde", "", false, false, false, "", ""}, Kind::Kde},
+        {{"", "XFCE", "x11", true, false, true, "", ""}, Kind::X11},
+        {{"", "sway", "", true, true, true, "", ""},
+         Kind::None},  // XWayland is not the real pointer
+        {{"", "LXQt", "wayland", true, false, true, "", ""}, Kind::None},
+        {{"", "GNOME-Classic", "", false, false, true, "", ""}, Kind::None},  // whole entries only
+        {{"X11", "KDE", "wayland", false, true, true, "", ""}, Kind::X11},
+        {{"none", "GNOME", "", true, false, true, "", ""}, Kind::None},
+        {{"Gnome", "KDE", "", true, false, true, "", ""}, Kind::Gnome},
+        {{"gnome", "KDE", "", true, false, false, "", ""}, Kind::None},
+        {{"cinnamon", "KDE", "", true, false, true, "", ""}, Kind::Kde},  // unknown: ignored
     };
     for (const auto& [session, expected] : cases) {
         EXPECT_EQ(ChooseDesktopBackend(session), expected)

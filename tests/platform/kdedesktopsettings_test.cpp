@@ -1,5 +1,7 @@
 #include "platform/kdedesktopsettings.h"
 
+#include "platform/buscaller.h"
+
 #include "platform/debugoutput.h"
 #include "platform/glibpointers.h"
 #include "platform/glibthreadcontext.h"
@@ -97,6 +99,95 @@ TEST(KdeDesktopSettings, ChangesOneLineAndKeepsEveryOtherByteForByte) {
         WriteBytes(config / "kcminputrc", "[Mouse]\nXLbInptPointerAcceleration=" + value + "\n");
         EXPECT_EQ(kde.PointerSpeed(), speed) << value;
     }
+}
+
+// KWin's input devices as its bus interface lists them on Plasma's Wayland
+// session (recorded from Plasma 6: the manager's devicesSysNames, each
+// device's GetAll, shortened to what the backend reads), and the calls made.
+struct FakeKwinDevices {
+    BusCallerFactory Factory() {
+        return [this] {
+            return [this](const BusObjectAddress& target, const std::string& method,
+                          std::vector<BusValue> arguments) {
+                return Answer(target, method, arguments);
+            };
+        };
+    }
+
+    BusReply Answer(const BusObjectAddress& target, const std::string& method,
+                    const std::vector<BusValue>& arguments) {
+        const auto dictionary = [](std::vector<std::pair<std::string, BusValue>> entries) {
+            std::vector<BusValue> items;
+            for (auto& [name, value] : entries) {
+                items.push_back(
+                    BusValue::DictEntry(BusValue::String(name), BusValue::Variant(value)));
+            }
+            return BusReply{{BusValue::Array("{sv}", std::move(items))}, {}, {}};
+        };
+        const auto device = [&](std::string name, bool pointer, bool touchpad, std::uint32_t vendor,
+                                std::uint32_t product) {
+            return dictionary({{"name", BusValue::String(std::move(name))},
+                               {"pointer", BusValue::Boolean(pointer)},
+                               {"touchpad", BusValue::Boolean(touchpad)},
+                               {"vendor", BusValue::UInt32(vendor)},
+                               {"product", BusValue::UInt32(product)},
+                               {"pointerAcceleration", BusValue::Double(0.2)}});
+        };
+        const std::string& path = target.objectPath;
+        if (method == "Set") {
+            sets.push_back(path + " " + arguments.at(1).AsString().value_or("") + " " +
+                           std::to_string(arguments.at(2).Items().at(0).AsDouble().value_or(9)));
+            return {};
+        }
+        if (method == "Get" && path == "/org/kde/KWin/InputDevice") {
+            std::vector<BusValue> names;
+            for (const char* name : {"event3", "event5", "event7", "event9"}) {
+                names.push_back(BusValue::String(name));
+            }
+            return {{BusValue::Variant(BusValue::Array("s", std::move(names)))}, {}, {}};
+        }
+        if (path.ends_with("event3")) {
+            return device("Logitech G502 HERO Gaming Mouse", true, false, 1133, 49291);
+        }
+        if (path.ends_with("event5")) {
+            return device("SYNA8004:00 06CB:CD8B Touchpad", true, true, 1739, 52619);
+        }
+        if (path.ends_with("event7")) {
+            return device("AT Translated Set 2 keyboard", false, false, 1, 1);
+        }
+        return device("Odd [brackets] Mouse", true, false, 7, 8);
+    }
+
+    std::vector<std::string> sets;
+};
+
+TEST(KdeDesktopSettings, WritesTheGroupOfEveryPointerDeviceKwinLists) {
+    TempFolder config;
+    ScopedEnvironment bus("DBUS_SESSION_BUS_ADDRESS", kNoBus);
+    WriteBytes(config / "kcminputrc",
+               "[Libinput][1133][49291][Logitech G502 HERO Gaming Mouse]\n"
+               "NaturalScroll=false\nPointerAcceleration=0.200\n\n[Mouse]\ncursorSize=24\n");
+    FakeKwinDevices kwin;
+    KdeDesktopSettings kde(config.Path(), kwin.Factory());
+    ASSERT_EQ(kde.SetPointerSpeed(15), DesktopApplyResult::Applied);
+    // The mouse's group keeps its other keys; the touchpad, the keyboard and
+    // a name KConfig would have to escape get nothing.
+    EXPECT_EQ(ReadBytes(config / "kcminputrc"),
+              "[Libinput][1133][49291][Logitech G502 HERO Gaming Mouse]\n"
+              "NaturalScroll=false\nPointerAcceleration=0.5\n\n[Mouse]\ncursorSize=24\n"
+              "XLbInptPointerAcceleration=0.5\n");
+    EXPECT_EQ(kwin.sets, std::vector<std::string>{"/org/kde/KWin/InputDevice/event3 "
+                                                  "pointerAcceleration 0.500000"});
+    EXPECT_EQ(kde.PointerSpeed(), 15);
+
+    // A device KWin lists for the first time gets a group of its own.
+    WriteBytes(config / "kcminputrc", "");
+    kwin.sets.clear();
+    ASSERT_EQ(kde.SetPointerSpeed(5), DesktopApplyResult::Applied);
+    EXPECT_EQ(ReadBytes(config / "kcminputrc"),
+              "[Mouse]\nXLbInptPointerAcceleration=-0.5\n"
+              "[Libinput][1133][49291][Logitech G502 HERO Gaming Mouse]\n"
+              "PointerAcceleration=-0.5\n");
 }
 
 TEST(KdeDesktopSettings, FailsWhenTheFileCannotBeWritten) {

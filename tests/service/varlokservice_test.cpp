@@ -186,9 +186,10 @@ TEST_F(VarlokServiceTest, RefusesBadArgumentsByNameBeforeTheWindowActs) {
          ServiceError::InvalidArgument,
          "absolute path"},
         {"SetForegroundProcess",
-         {BusValue::UInt32(0x7FFFFFF0)},
+         {BusValue::Int32(0x7FFFFFF0)},
          ServiceError::NotFound,
          "no process"},
+        {"SetForegroundProcess", {BusValue::Int32(-4)}, ServiceError::InvalidArgument, "1 or more"},
     };
     for (const Case& bad : cases) {
         const BusReply reply = Call(bad.method, bad.arguments);
@@ -215,7 +216,7 @@ TEST_F(VarlokServiceTest, CallsReachTheWindowWithCheckedValues) {
                      .IsError());
     EXPECT_FALSE(Call("ApplyProfileFile", {BusValue::String("./bright.LED")}).IsError());
     EXPECT_FALSE(
-        Call("SetForegroundProcess", {BusValue::UInt32(static_cast<std::uint32_t>(::getpid()))})
+        Call("SetForegroundProcess", {BusValue::Int32(static_cast<std::int32_t>(::getpid()))})
             .IsError());
     EXPECT_THAT(
         m_window.calls,

@@ -44,7 +44,7 @@ void MousePreviewStream::BindPreviews() {
 
 void MousePreviewStream::OnFrameTimer() {
     m_timer.cancel();
-    if (m_mouseLink.IsConnected()) {
+    if (m_leds.TakeNewStep() && m_mouseLink.IsConnected()) {
         static_cast<void>(PushMouseFrame(m_leds, *this, m_mouseLink));
     }
 }

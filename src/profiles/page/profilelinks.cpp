@@ -1,5 +1,7 @@
 #include "profiles/page/profilelinks.h"
 
+#include <array>
+
 #include "profiles/applicationlinks.h"
 #include "profiles/page/profileitems.h"
 #include "settings/page/pagecontext.h"
@@ -19,7 +21,30 @@ constexpr std::string_view kNoSelectionMessage = "profile_message_no_selection";
 constexpr std::string_view kBadProgramMessage = "profile_message_bad_program";
 constexpr std::string_view kWriteFailedMessage = "message_text_10";
 
+struct UnavailableReason {
+    platform::ForegroundSupport support;
+    std::string_view tip;
+};
+
+constexpr std::array<UnavailableReason, 5> kUnavailableReasons{{
+    {platform::ForegroundSupport::NoX11Display, "profile_tip_links_unavailable"},
+    {platform::ForegroundSupport::UnsupportedCompositor, "profile_tip_links_unavailable"},
+    {platform::ForegroundSupport::GnomeExtensionMissing, "profile_tip_links_gnome_extension"},
+    {platform::ForegroundSupport::KwinScriptNotLoaded, "profile_tip_links_kwin_script"},
+    {platform::ForegroundSupport::CompositorUnreachable,
+     "profile_tip_links_compositor_unreachable"},
+}};
+
 }  // namespace
+
+std::string_view ProfileLinks::UnavailableTip(platform::ForegroundSupport support) {
+    for (const UnavailableReason& reason : kUnavailableReasons) {
+        if (reason.support == support) {
+            return reason.tip;
+        }
+    }
+    return {};
+}
 
 void ProfileLinks::RegisterRoutes(ui::RouteTable& routes, std::string_view owner,
                                   const platform::ForegroundProgram* foreground) {
@@ -38,15 +63,18 @@ void ProfileLinks::RegisterRoutes(ui::RouteTable& routes, std::string_view owner
 }
 
 void ProfileLinks::ShowAvailability() {
-    if (m_foreground != nullptr &&
-        m_foreground->Support() == platform::ForegroundSupport::Available) {
+    const platform::ForegroundSupport support = m_foreground != nullptr
+                                                    ? m_foreground->Support()
+                                                    : platform::ForegroundSupport::NoX11Display;
+    if (platform::CanFollow(support)) {
         return;
     }
     // Links made here would never act: the controls say why instead.
-    const auto disable = [this](std::string_view name) {
+    const std::string_view tip = UnavailableTip(support);
+    const auto disable = [this, tip](std::string_view name) {
         if (ui::CControlUI* control = m_controls.FindControl(name)) {
             control->SetEnabled(false);
-            control->SetToolTip(kUnavailableTip);
+            control->SetToolTip(tip);
         }
     };
     for (const ProfileListControls& list : kProfileListControls) {

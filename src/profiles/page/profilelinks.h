@@ -23,8 +23,10 @@ namespace varlok::profiles {
 // Thread affinity: the UI thread.
 class ProfileLinks {
 public:
-    // The language key of the tooltip on disabled link controls.
-    static constexpr std::string_view kUnavailableTip = "profile_tip_links_unavailable";
+    // The language key of the tooltip on the disabled link controls, which
+    // says why the program in front cannot be told (and, where the user can
+    // change that, how); empty where links can follow it.
+    [[nodiscard]] static std::string_view UnavailableTip(platform::ForegroundSupport support);
 
     // Every reference must outlive the object.
     ProfileLinks(ui::CPaintManagerUI& controls, ProfileListEditor& editor,

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include "ui/controlui.h"
 #include "ui/paintmanagerui.h"
@@ -146,6 +147,14 @@ bool ControlWidget::StartCaptionDrag(QMouseEvent* event) {
     }
     if (!manager->IsCaptionPoint(ToWindowPoint(event->position()))) {
         return false;
+    }
+    // The compositor moves the window where it can: Wayland lets no program
+    // place its own window, and an X11 window manager takes the same request
+    // (_NET_WM_MOVERESIZE). Where nothing takes it (no window manager, the
+    // offscreen platform), the window follows the pointer itself.
+    if (QWindow* handle = window()->windowHandle();
+        handle != nullptr && handle->startSystemMove()) {
+        return true;
     }
     m_captionDrag = true;
     m_dragStartGlobal = event->globalPosition().toPoint();

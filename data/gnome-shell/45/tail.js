@@ -1,0 +1,10 @@
+
+export default class VarlokForegroundExtension extends Extension {
+    enable() {
+        enableFocusReport(this);
+    }
+
+    disable() {
+        disableFocusReport(this);
+    }
+}

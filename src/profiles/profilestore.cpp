@@ -181,10 +181,16 @@ std::optional<ProfileReadResult> ProfileStore::CreateFirstProfile(ProfileCategor
     if (const auto file = FileOf(category, kFirstProfileName)) {
         static_cast<void>(WriteProfileFile(*file, body, kTypeCode, m_faultHook));
     }
-    static_cast<void>(m_ini.Write(info.countSection, kCountKey, "1"));
-    static_cast<void>(m_ini.Write(info.linkFlagSection, "0", "0"));
-    static_cast<void>(m_ini.Write(info.nameSection, "0", kFirstProfileName));
-    static_cast<void>(m_ini.Write(info.selectSection, kSelectKey, "0"));
+    // The list in one replacement of msProfile.ini: a start killed in
+    // between leaves it empty, to be filled again, never counted without
+    // its name.
+    const std::array<platform::IniValue, 4> list{{
+        {std::string(info.countSection), std::string(kCountKey), "1"},
+        {std::string(info.linkFlagSection), "0", "0"},
+        {std::string(info.nameSection), "0", std::string(kFirstProfileName)},
+        {std::string(info.selectSection), std::string(kSelectKey), "0"},
+    }};
+    static_cast<void>(m_ini.WriteValues(list));
     return std::nullopt;
 }
 

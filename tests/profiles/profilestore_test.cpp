@@ -5,9 +5,13 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/atomicfile.h"
 #include "platform/debugoutput.h"
+#include "platform/inidocument.h"
 #include "platform/tempfolder.h"
 #include "platform/unreadablefiles.h"
 
@@ -73,6 +77,37 @@ TEST_F(ProfileStoreTest, TheFirstRunCopiesEachDefaultToProfileOneAndListsIt) {
     const ProfileStore::ListNames again = m_store.InitProfileLists();
     EXPECT_FALSE(again.failure);
     EXPECT_FALSE(std::filesystem::exists(Data() / "profile1.pro"));
+}
+
+// A first start killed at any of its writes: before every write it makes,
+// each list is empty (to be filled at the next start) or names its entry,
+// whose file is there.
+TEST_F(ProfileStoreTest, NoStepOfTheFirstRunLeavesAListCountedWithoutItsEntry) {
+    std::vector<std::string> torn;
+    const auto check = [&](platform::AtomicWriteStep step) {
+        const platform::FileContents ini = platform::ReadWholeFile(Data() / "msProfile.ini");
+        if (step != platform::AtomicWriteStep::CreateTemporary ||
+            ini.status != platform::FileReadStatus::Ok) {
+            return true;
+        }
+        const platform::IniDocument document(ini.bytes);
+        for (const ProfileCategoryInfo& info : kProfileCategories) {
+            if (document.Find(info.countSection, kCountKey).value_or("0") == "0") {
+                continue;
+            }
+            const std::optional<std::string> name = document.Find(info.nameSection, "0");
+            if (!name || !std::filesystem::exists(Data() / (*name + std::string(info.extension)))) {
+                torn.push_back(std::string(info.name) + ": " + name.value_or("no name"));
+            }
+        }
+        return true;
+    };
+    ProfileStore checked({Data(), Install()}, m_mirror, {}, check);
+    EXPECT_FALSE(checked.InitProfileLists().failure);
+    EXPECT_EQ(torn, std::vector<std::string>{});
+    for (const ProfileCategoryInfo& info : kProfileCategories) {
+        EXPECT_EQ(checked.Names(info.category), std::vector<std::string>{"profile1"});
+    }
 }
 
 TEST_F(ProfileStoreTest, AMissingOrBadDefaultStopsTheFillWhereItIs) {

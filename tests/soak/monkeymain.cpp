@@ -9,8 +9,10 @@
 // unless given, removed after a run without faults unless --keep). A fault
 // of an invariant prints the seed, the step and the last steps, keeps the
 // folder and ends with exit status 1; a step that hangs for two minutes
-// prints the same and aborts. The same seed replays the same actions; where
-// a thread's timing decides, a replay may part from the run.
+// prints the same and every thread's stack (gdb) and aborts. The same seed
+// replays the same actions; where a thread's timing decides (which message
+// boxes open, and so the answers drawn for them), a replay may part from the
+// run.
 
 #include <unistd.h>
 
@@ -116,7 +118,18 @@ private:
     std::deque<std::string> m_tail;
 };
 
-// Ends a run whose step hangs: prints where, then aborts.
+// Where every thread of this process stands, on the standard error: a hang
+// may need a machine's pace to come back, so its stacks are taken when it
+// happens. Needs gdb (and may attach to its parent); says so without it.
+void PrintStacks() {
+    const std::string command = "gdb --batch --quiet -p " + std::to_string(::getpid()) +
+                                " -ex 'thread apply all bt' 1>&2 2>/dev/null" +
+                                " || echo 'monkey: no stacks (gdb missing or refused)' 1>&2";
+    static_cast<void>(std::system(command.c_str()));
+}
+
+// Ends a run whose step hangs: prints where and every thread's stack, then
+// aborts.
 class Watchdog {
 public:
     Watchdog(std::uint64_t seed, const StepLog& log) : m_seed(seed), m_log(log) {
@@ -149,6 +162,7 @@ private:
                 std::cerr << "monkey: step " << step << " (seed " << m_seed
                           << ") has run for two minutes\n";
                 m_log.PrintTail();
+                PrintStacks();
                 std::abort();
             }
         }

@@ -95,14 +95,16 @@ void VirtualMouse::Plug() {
 }
 
 void VirtualMouse::Unplug() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_plugged = false;
-        for (auto& [id, session] : m_sessions) {
-            session.queue.clear();
-        }
-        WakeAllReaders();
+    std::lock_guard lock(m_mutex);
+    UnplugLocked();
+}
+
+void VirtualMouse::UnplugLocked() {
+    m_plugged = false;
+    for (auto& [id, session] : m_sessions) {
+        session.queue.clear();
     }
+    WakeAllReaders();
 }
 
 bool VirtualMouse::IsPlugged() const {
@@ -460,7 +462,11 @@ void VirtualMouse::CarryOut(Session& session, std::span<const std::uint8_t> repo
         m_memoryObserver();
     }
     const auto readyAt = Clock::now() + m_faults.latency;
-    if (m_faults.garbage) {
+    if (auto& countdown = m_faults.unplugAfterReports; countdown && (*countdown)-- <= 1) {
+        // Carried out, and gone before the answer.
+        countdown.reset();
+        UnplugLocked();
+    } else if (m_faults.garbage) {
         Deliver(session, Garble(answer), readyAt, true);
     } else {
         Deliver(session, {answer.Raw().begin(), answer.Raw().end()}, readyAt, true);

@@ -63,6 +63,11 @@ public:
         // Opening any of the mouse's collections fails with PermissionDenied,
         // as a hidraw node does for a user the udev rule has not let in.
         bool refuseOpen = false;
+        // The mouse is pulled out when it takes the configuration report that
+        // brings this to zero (0 counts as 1): that report is carried out but
+        // never answered, as when the cable goes in the middle of a transfer.
+        // Cleared once it happened.
+        std::optional<std::uint32_t> unplugAfterReports;
     };
 
     using SessionId = std::uint64_t;
@@ -245,6 +250,8 @@ private:
     static void WakeReaders(std::vector<std::shared_ptr<std::condition_variable>> readers);
     void AppendLog(LoggedReport report);
     [[nodiscard]] std::vector<std::uint8_t> Garble(const device::ReportFrame& answer);
+    // Unplug with the lock held; every waiting reader is woken.
+    void UnplugLocked();
 
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;

@@ -9,6 +9,7 @@
 #include "platform/atomicfile.h"
 #include "platform/debugoutput.h"
 #include "platform/folders.h"
+#include "platform/unreadablefiles.h"
 
 namespace varlok::sim {
 
@@ -159,7 +160,9 @@ void VirtualMouseStateFile::Load() {
     if (const std::optional<StoredMemory> memory = Decode(contents.bytes, why)) {
         m_mouse->Restore(*memory);
     } else {
+        // Kept for whoever wants to look at it; the next save would replace it.
         Say(m_path, why + "; starting from the factory state");
+        static_cast<void>(platform::SetAsideUnreadable(m_path, why));
     }
 }
 

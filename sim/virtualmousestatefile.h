@@ -17,7 +17,8 @@
 // table exactly as the mouse holds them (StoredMemory). It is replaced
 // atomically, so a process killed at any moment leaves the old or the new
 // memory, and read defensively: a file of another size, magic or version
-// leaves the factory memory and says why on the debug output.
+// leaves the factory memory, says why on the debug output and is set aside
+// (platform::SetAsideUnreadable) rather than replaced by the next save.
 
 #include <chrono>
 #include <condition_variable>

@@ -12,7 +12,6 @@
 #include "app/mainwindowmessages.h"
 #include "app/mainwnd.h"
 #include "device/hidbus.h"
-#include "platform/atomicfile.h"
 #include "platform/debugoutput.h"
 #include "platform/desktopsettings.h"
 #include "platform/folders.h"
@@ -249,12 +248,6 @@ int Application::Run() {
     environment.mainIni = MainIniFile();
     environment.registryFile = platform::Registry::DefaultFile();
     environment.mouseDataFolder = MouseDataFolder();
-    // A program killed while it replaced a store file left its temporary
-    // copy beside it; nothing reads those, so they only take room.
-    for (const std::filesystem::path& folder :
-         {environment.mouseDataFolder, environment.mainIni.parent_path()}) {
-        static_cast<void>(platform::RemoveLeftoverTemporaries(folder));
-    }
     environment.installFolder = install;
     environment.desktop = platform::OpenDesktopSettings();
     InstallShellHooks(environment.shellHooks, environment.mainIni);

@@ -11,6 +11,7 @@
 #include "app/mainwindowlayouts.h"
 #include "app/mainwindowroutes.h"
 #include "app/msgwnd.h"
+#include "app/storerecovery.h"
 #include "keys/page/pagecontrols.h"
 #include "keys/page/storemessagebox.h"
 #include "platform/debugoutput.h"
@@ -240,6 +241,8 @@ void CMainWnd::OnWindowInit() {
         return;
     }
     m_initialised = true;
+    RecoverStores({m_environment.mainIni, m_environment.registryFile, m_profileStore, m_macroStore,
+                   m_cursorScripts});
     if (m_environment.shellHooks.applySavedBackground) {
         m_environment.shellHooks.applySavedBackground(*this);
     }
@@ -268,6 +271,7 @@ void CMainWnd::OnWindowInit() {
     }
     m_menus.CheckLanguage(m_language.StoredIndex());
     platform::MarkStartupPhase("window initialised");
+    TellOfSetAsideFiles(m_dialogs);
 }
 
 ui::LResult CMainWnd::HandleCustomMessage(ui::MessageId message, ui::WParam wParam,
@@ -353,6 +357,9 @@ void CMainWnd::OnMouseRead() {
     if (m_environment.onMouseRead) {
         m_environment.onMouseRead();
     }
+    // The virtual mouse's memory is loaded again each time the window takes
+    // its turn with it, which may find its file damaged.
+    TellOfSetAsideFiles(m_dialogs);
 }
 
 void CMainWnd::OnTrayIcon(ui::LParam mouseMessage) {

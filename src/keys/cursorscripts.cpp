@@ -9,6 +9,7 @@
 #include "platform/debugoutput.h"
 #include "platform/entrynames.h"
 #include "platform/inifile.h"
+#include "platform/unreadablefiles.h"
 
 namespace varlok::keys {
 
@@ -139,6 +140,14 @@ bool CursorScripts::SaveShot(int script, int shot, const Shot& values) {
          FormatMacroAction(vertical)}};
     return platform::IniFile(file, m_faultHook).WriteValues(changes) ==
            platform::IniWriteResult::Ok;
+}
+
+int CursorScripts::SetAsideUnreadableFiles() const {
+    int setAside = 0;
+    for (int script = 0; script < kScriptCount; ++script) {
+        setAside += platform::SetAsideIniIfNotText(ScriptFile(script)) ? 1 : 0;
+    }
+    return setAside;
 }
 
 bool CursorScripts::ResetScript(int script) {

@@ -75,6 +75,11 @@ public:
     // An action that is missing or cannot be read starts from zeros.
     bool SaveShot(int script, int shot, const Shot& values);
 
+    // The start-up recovery: sets aside (platform::SetAsideUnreadable) a
+    // script file that is not text. Any other file is a script: a shot or
+    // action it lacks reads as zeros. How many were set aside.
+    int SetAsideUnreadableFiles() const;
+
     // Replaces the script with its default.
     bool ResetScript(int script);
     // Replaces the script with a copy of source. Refused with

@@ -6,6 +6,7 @@
 #include "platform/decimal.h"
 #include "platform/inidocument.h"
 #include "platform/pathmutex.h"
+#include "platform/unreadablefiles.h"
 #include "platform/utf16limit.h"
 
 namespace varlok::keys {
@@ -66,7 +67,30 @@ MacroFileContents ParseMacroFile(const platform::IniDocument& document,
     return contents;
 }
 
+// Whether the document states its action count.
+bool StatesCount(const platform::IniDocument& document) {
+    const std::optional<std::string> count =
+        FindStoreValue(document, kActionCountSection, kCountKey);
+    return count && StatesNumber(*count);
+}
+
 }  // namespace
+
+std::optional<std::string> MacroFileFault(std::string_view bytes,
+                                          const std::filesystem::path& name) {
+    if (!platform::IsIniText(bytes)) {
+        return "not text";
+    }
+    const platform::IniDocument document(bytes);
+    if (!StatesCount(document)) {
+        return "no action count";
+    }
+    const MacroFileContents contents = ParseMacroFile(document, name);
+    if (!contents.unreadable.empty()) {
+        return std::to_string(contents.unreadable.size()) + " action(s) unreadable";
+    }
+    return std::nullopt;
+}
 
 MacroFileContents ReadMacroFile(const std::filesystem::path& path) {
     const std::optional<platform::IniDocument> document = LoadStoreDocument(path);
@@ -78,10 +102,12 @@ std::optional<ImportFile> ReadImportFile(const std::filesystem::path& path) {
     if (file.status != platform::FileReadStatus::Ok) {
         return std::nullopt;
     }
+    // Not text: the start-up recovery would set the copy aside.
+    if (!platform::IsIniText(file.bytes)) {
+        return std::nullopt;
+    }
     const platform::IniDocument document(file.bytes);
-    const std::optional<std::string> count =
-        FindStoreValue(document, kActionCountSection, kCountKey);
-    if (!count || !StatesNumber(*count)) {
+    if (!StatesCount(document)) {
         return std::nullopt;
     }
     return ImportFile{std::move(file.bytes), ParseMacroFile(document, path)};

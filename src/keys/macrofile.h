@@ -55,6 +55,13 @@ struct MacroFileContents {
 // is left out and named on the debug output with the file's name.
 [[nodiscard]] MacroFileContents ReadMacroFile(const std::filesystem::path& path);
 
+// Why a macro file's bytes are no macro this program can send: not text, no
+// stated action count (MACROACTIONCOUNT/count, a number) or an action that
+// cannot be read; what the store writes is always whole. Nothing for a
+// macro. name is the file's, for the debug output.
+[[nodiscard]] std::optional<std::string> MacroFileFault(std::string_view bytes,
+                                                        const std::filesystem::path& name);
+
 // The most a file chosen for import may hold: far more text than the
 // largest macro table a mouse takes (255 x 128 bytes) needs.
 inline constexpr std::size_t kMaxImportFileBytes = 1024 * 1024;
@@ -67,7 +74,7 @@ struct ImportFile {
 };
 
 // Reads a file chosen for import. std::nullopt unless it is a regular file
-// of at most kMaxImportFileBytes that states its action count
+// of at most kMaxImportFileBytes, text, that states its action count
 // (MACROACTIONCOUNT/count, a number): anything else is no macro or script,
 // whatever its name.
 [[nodiscard]] std::optional<ImportFile> ReadImportFile(const std::filesystem::path& path);

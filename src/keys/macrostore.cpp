@@ -8,6 +8,7 @@
 #include "platform/debugoutput.h"
 #include "platform/decimal.h"
 #include "platform/entrynames.h"
+#include "platform/unreadablefiles.h"
 
 namespace varlok::keys {
 
@@ -103,15 +104,18 @@ MacroStoreResult MacroStore::AddMacro() {
     if (static_cast<int>(names.size()) >= kMaxMacros) {
         return Refused(kMacroLimitMessage, kMaxMacros);
     }
-    const std::string name = GeneratedName(names);
     const int index = static_cast<int>(names.size());
-    const std::vector<platform::IniValue> values{
-        {std::string(kMacroCountSection), std::string(kListCountKey), std::to_string(index + 1)},
-        {std::string(kMacroNameSection), std::to_string(index), name}};
-    if (ListFile().WriteValues(values) != platform::IniWriteResult::Ok) {
+    if (!AppendToList(index, GeneratedName(names))) {
         return WriteFailed();
     }
     return {MacroStoreStatus::Done, std::nullopt, index};
+}
+
+bool MacroStore::AppendToList(int index, const std::string& name) const {
+    const std::vector<platform::IniValue> values{
+        {std::string(kMacroCountSection), std::string(kListCountKey), std::to_string(index + 1)},
+        {std::string(kMacroNameSection), std::to_string(index), name}};
+    return ListFile().WriteValues(values) == platform::IniWriteResult::Ok;
 }
 
 MacroStoreResult MacroStore::SaveMacroActions(int index, std::span<const MacroAction> actions) {
@@ -239,18 +243,25 @@ MacroStoreResult MacroStore::ImportMacro(const std::filesystem::path& source) {
     if (!imported || !imported->contents.unreadable.empty()) {
         return Refused(kUnreadableFileMessage);
     }
-    MacroStoreResult added = AddMacro();
-    if (added.status != MacroStoreStatus::Done) {
-        return added;
+    const std::vector<std::string> names = LoadMacroList();
+    if (static_cast<int>(names.size()) >= kMaxMacros) {
+        return Refused(kMacroLimitMessage, kMaxMacros);
     }
-    const std::optional<std::filesystem::path> file = MacroFilePath(added.index);
+    const std::string name = GeneratedName(names);
+    const std::optional<std::filesystem::path> file = FileOfName(name);
+    // The file first, then the entry that names it: a program killed between
+    // leaves a stray file, which the next generated name goes past, never a
+    // listed macro without the actions it was imported with.
     if (!file || !WriteStoreFile(*file, imported->bytes, m_faultHook)) {
-        std::vector<std::string> names = LoadMacroList();
-        names.pop_back();
-        static_cast<void>(RewriteList(names));
         return WriteFailed();
     }
-    return added;
+    const int index = static_cast<int>(names.size());
+    if (!AppendToList(index, name)) {
+        std::error_code error;
+        std::filesystem::remove(*file, error);
+        return WriteFailed();
+    }
+    return {MacroStoreStatus::Done, std::nullopt, index};
 }
 
 MacroStoreResult MacroStore::ExportMacro(int index, const std::filesystem::path& target) {
@@ -264,6 +275,23 @@ MacroStoreResult MacroStore::ExportMacro(int index, const std::filesystem::path&
                             : WriteMacroFile(target, {}, names[static_cast<std::size_t>(index)],
                                              m_faultHook) == platform::IniWriteResult::Ok;
     return copied ? MacroStoreResult{MacroStoreStatus::Done, std::nullopt, index} : WriteFailed();
+}
+
+int MacroStore::SetAsideUnreadableFiles() const {
+    int setAside = platform::SetAsideIniIfNotText(ListFilePath()) ? 1 : 0;
+    for (const std::string& name : LoadMacroList()) {
+        const std::optional<std::filesystem::path> file = FileOfName(name);
+        const platform::FileContents contents =
+            file ? platform::ReadWholeFile(*file) : platform::FileContents{};
+        if (contents.status != platform::FileReadStatus::Ok) {
+            continue;
+        }
+        if (const auto fault = MacroFileFault(contents.bytes, *file);
+            fault && platform::SetAsideUnreadable(*file, *fault)) {
+            ++setAside;
+        }
+    }
+    return setAside;
 }
 
 std::vector<std::vector<MacroAction>> MacroStore::LoadAllMacros() const {

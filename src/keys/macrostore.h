@@ -111,11 +111,19 @@ public:
     // Adds a macro as AddMacro does and gives it a byte-for-byte copy of the
     // file. Refused without change ("message_macro_file_unreadable") when
     // the file is no macro file (see ReadImportFile: not a regular file, too
-    // large, no action count) or holds an action that cannot be read.
+    // large, not text, no action count) or holds an action that cannot be
+    // read. The file is written before the list names it.
     MacroStoreResult ImportMacro(const std::filesystem::path& source);
     // Copies the macro's file to target (replacing it); a macro without file
     // is exported as an empty macro.
     MacroStoreResult ExportMacro(int index, const std::filesystem::path& target);
+
+    // The start-up recovery: sets aside (platform::SetAsideUnreadable)
+    // msMacro.ini when it is not text, then every listed macro's file that
+    // is no macro (MacroFileFault), so that no save replaces what it held;
+    // the macro then has no file, as one added and not yet saved. How many
+    // were set aside.
+    int SetAsideUnreadableFiles() const;
 
     // The actions of every macro in list order, as they are sent: actions
     // that cannot be read are left out (and named on the debug output).
@@ -134,6 +142,8 @@ private:
     // msMacro.ini written anew: the macro list and the four cursor names.
     [[nodiscard]] bool RewriteList(std::span<const std::string> names) const;
     [[nodiscard]] std::string GeneratedName(std::span<const std::string> names) const;
+    // Writes count index + 1 and entry index's name into the list file.
+    [[nodiscard]] bool AppendToList(int index, const std::string& name) const;
 
     std::filesystem::path m_folder;
     platform::AtomicWriteFaultHook m_faultHook;

@@ -13,6 +13,8 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <optional>
 
 namespace varlok::platform {
@@ -42,13 +44,35 @@ private:
     int m_fd = -1;
 };
 
-bool StepAllowed(const AtomicWriteFaultHook& hook, AtomicWriteStep step) {
-    if (hook && !hook(step)) {
-        errno = step == AtomicWriteStep::WriteData ? ENOSPC : EIO;
-        return false;
-    }
-    return true;
+// The process's own faults (SetProcessWriteFaults), shared so that a write
+// keeps the hook it started with while another thread replaces it.
+std::mutex g_processFaultsMutex;
+std::shared_ptr<const ProcessWriteFaultHook> g_processFaults;
+
+std::shared_ptr<const ProcessWriteFaultHook> ProcessFaults() {
+    const std::lock_guard lock(g_processFaultsMutex);
+    return g_processFaults;
 }
+
+// The caller's hook, then the process's: a step either refuses fails.
+class WriteFaults {
+public:
+    WriteFaults(const std::filesystem::path& target, const AtomicWriteFaultHook& callers)
+        : m_target(target), m_callers(callers), m_process(ProcessFaults()) {}
+
+    [[nodiscard]] bool Allow(AtomicWriteStep step) const {
+        if ((m_callers && !m_callers(step)) || (m_process && !(*m_process)(m_target, step))) {
+            errno = step == AtomicWriteStep::WriteData ? ENOSPC : EIO;
+            return false;
+        }
+        return true;
+    }
+
+private:
+    const std::filesystem::path& m_target;
+    const AtomicWriteFaultHook& m_callers;
+    std::shared_ptr<const ProcessWriteFaultHook> m_process;
+};
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -112,8 +136,8 @@ void ReportFailure(const char* what, const std::filesystem::path& path) {
 
 // Writes and syncs the temporary file. False (errno set) on any failure.
 bool WriteTemporary(const std::filesystem::path& temporary, const std::filesystem::path& target,
-                    std::string_view bytes, const AtomicWriteFaultHook& faultHook) {
-    if (!StepAllowed(faultHook, AtomicWriteStep::CreateTemporary)) {
+                    std::string_view bytes, const WriteFaults& faults) {
+    if (!faults.Allow(AtomicWriteStep::CreateTemporary)) {
         return false;
     }
     FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
@@ -124,10 +148,10 @@ bool WriteTemporary(const std::filesystem::path& temporary, const std::filesyste
     if (::stat(target.c_str(), &existing) == 0) {
         ::fchmod(file.Get(), existing.st_mode & 07777);
     }
-    if (!StepAllowed(faultHook, AtomicWriteStep::WriteData) || !WriteAll(file.Get(), bytes)) {
+    if (!faults.Allow(AtomicWriteStep::WriteData) || !WriteAll(file.Get(), bytes)) {
         return false;
     }
-    if (!StepAllowed(faultHook, AtomicWriteStep::SyncFile) || ::fsync(file.Get()) != 0) {
+    if (!faults.Allow(AtomicWriteStep::SyncFile) || ::fsync(file.Get()) != 0) {
         return false;
     }
     return file.Close();
@@ -205,17 +229,24 @@ FileContents ReadRegularFile(const std::filesystem::path& path, std::size_t maxB
     return ReadOpenFile(file.Get(), opened, std::min(maxBytes, kNoLimit));
 }
 
+void SetProcessWriteFaults(ProcessWriteFaultHook hook) {
+    auto shared = hook ? std::make_shared<const ProcessWriteFaultHook>(std::move(hook)) : nullptr;
+    const std::lock_guard lock(g_processFaultsMutex);
+    g_processFaults = std::move(shared);
+}
+
 bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                            const AtomicWriteFaultHook& faultHook) {
+    const WriteFaults faults(target, faultHook);
     const std::filesystem::path temporary = TemporaryPathFor(target);
-    if (!WriteTemporary(temporary, target, bytes, faultHook)) {
+    if (!WriteTemporary(temporary, target, bytes, faults)) {
         int writeError = errno;
         ::unlink(temporary.c_str());
         errno = writeError;
         ReportFailure("temporary", target);
         return false;
     }
-    if (!StepAllowed(faultHook, AtomicWriteStep::Rename) ||
+    if (!faults.Allow(AtomicWriteStep::Rename) ||
         ::rename(temporary.c_str(), target.c_str()) != 0) {
         int renameError = errno;
         ::unlink(temporary.c_str());
@@ -225,7 +256,7 @@ bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
     }
     std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!StepAllowed(faultHook, AtomicWriteStep::SyncFolder) || directory.Get() < 0 ||
+    if (!faults.Allow(AtomicWriteStep::SyncFolder) || directory.Get() < 0 ||
         ::fsync(directory.Get()) != 0) {
         ReportFailure("folder sync", target);
     }

@@ -15,6 +15,16 @@ enum class AtomicWriteStep { CreateTemporary, WriteData, SyncFile, Rename, SyncF
 // would. Lets tests simulate a full or failing disk. Empty means no faults.
 using AtomicWriteFaultHook = std::function<bool(AtomicWriteStep)>;
 
+// For test and soak programs: a fault hook that every ReplaceFileAtomically of
+// the process goes through after the caller's own, told the file it replaces,
+// whatever store writes, so that a whole window can meet a full disk or a
+// folder it may not write. None unless set, and the programs never set one;
+// an empty hook ends it. Any thread; a write already under way may still see
+// the hook it started with.
+using ProcessWriteFaultHook =
+    std::function<bool(const std::filesystem::path& target, AtomicWriteStep step)>;
+void SetProcessWriteFaults(ProcessWriteFaultHook hook);
+
 enum class FileReadStatus {
     Ok,
     Missing,

@@ -13,6 +13,13 @@ namespace {
 
 constexpr std::string_view kWriteFailedText = "文件打开失败";
 
+bool HasMagic(std::string_view bytes) {
+    // A header cut short lacks the magic unless its first two bytes hold it.
+    return bytes.size() >= 2 &&
+           static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[0]) |
+                                      (static_cast<std::uint8_t>(bytes[1]) << 8)) == kProfileMagic;
+}
+
 struct BodyRead {
     ProfileReadResult result = ProfileReadResult::Missing;
     // How much of the body the file held.
@@ -31,10 +38,7 @@ BodyRead ReadBody(const std::filesystem::path& path, std::span<std::uint8_t> bod
         return {};
     }
     const std::string& bytes = file.bytes;
-    // A header cut short lacks the magic unless its first two bytes hold it.
-    if (bytes.size() < 2 ||
-        static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[0]) |
-                                   (static_cast<std::uint8_t>(bytes[1]) << 8)) != kProfileMagic) {
+    if (!HasMagic(bytes)) {
         return {ProfileReadResult::BadMagic, 0};
     }
     // As far as the file goes; the rest of the body stays as it was.
@@ -57,6 +61,17 @@ ProfileReadResult ReadImportedProfileFile(const std::filesystem::path& path,
         return ProfileReadResult::BadMagic;
     }
     return read.result;
+}
+
+std::optional<std::string> ProfileFileFault(std::string_view bytes, std::size_t bodyLength) {
+    if (!HasMagic(bytes)) {
+        return "no profile file (wrong magic)";
+    }
+    if (bytes.size() < kProfileHeaderSize + bodyLength) {
+        return std::to_string(bytes.size()) + " bytes, less than the " +
+               std::to_string(kProfileHeaderSize + bodyLength) + " of a profile";
+    }
+    return std::nullopt;
 }
 
 std::string EncodeProfileFile(std::span<const std::uint8_t> body, std::uint16_t typeCode) {

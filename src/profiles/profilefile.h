@@ -13,8 +13,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/atomicfile.h"
 
@@ -44,6 +46,13 @@ enum class ProfileReadResult : int {
 // short would put zeros in place of settings the mouse then runs.
 [[nodiscard]] ProfileReadResult ReadImportedProfileFile(const std::filesystem::path& path,
                                                         std::span<std::uint8_t> body);
+
+// Why a profile file's bytes (its first header + bodyLength of them, or all
+// of a shorter file) are no profile of a list whose bodies have that length:
+// no magic, or less than a whole body, which a write of ours never leaves.
+// Nothing for a profile; a longer file is one, read as far as its body goes.
+[[nodiscard]] std::optional<std::string> ProfileFileFault(std::string_view bytes,
+                                                          std::size_t bodyLength);
 
 // The header and body as they go to disk.
 [[nodiscard]] std::string EncodeProfileFile(std::span<const std::uint8_t> body,

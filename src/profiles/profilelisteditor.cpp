@@ -136,11 +136,17 @@ bool ProfileListEditor::RemoveEntry(ProfileCategory category, int removed,
 
 bool ProfileListEditor::AddEntry(ProfileCategory category, std::span<const std::string> names,
                                  std::optional<std::span<const std::uint8_t>> body) {
-    const bool written = body && WriteEntry(category, names.back(), *body);
-    if (!written) {
+    if (!body) {
         RemoveEntryFile(category, names.back());
+    } else if (!WriteEntry(category, names.back(), *body)) {
+        return false;
     }
-    return AppendEntry(category, names) && written;
+    if (!AppendEntry(category, names)) {
+        // The file would be taken for the entry by the next of that name.
+        RemoveEntryFile(category, names.back());
+        return false;
+    }
+    return true;
 }
 
 bool ProfileListEditor::DeleteEntry(ProfileCategory category, int removed,

@@ -65,9 +65,10 @@ public:
     // A new entry, the last of `names`, with body as its file. The file is
     // written before the list names the entry, so that a program killed in
     // between leaves a file no entry names, never an entry without its file.
-    // Without a body, or when it cannot be written, the entry is listed all
-    // the same and a file left from an earlier entry of that name is removed.
-    // False when no body was written.
+    // Without a body the entry is listed all the same and a file left from an
+    // earlier entry of that name is removed. A body the disk refuses, or a
+    // list it refuses, adds nothing: no entry, no file. True when the entry
+    // is listed.
     bool AddEntry(ProfileCategory category, std::span<const std::string> names,
                   std::optional<std::span<const std::uint8_t>> body);
     // Entry `removed`, named removedName, left the list, which now holds

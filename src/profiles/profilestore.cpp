@@ -5,6 +5,7 @@
 
 #include "lighting/lightingsettings.h"
 #include "platform/debugoutput.h"
+#include "platform/unreadablefiles.h"
 #include "profiles/profilenames.h"
 
 namespace varlok::profiles {
@@ -146,6 +147,29 @@ bool ProfileStore::Save(ProfileCategory category) {
     return WriteProfileFile(*file, body, kTypeCode, m_faultHook);
 }
 
+int ProfileStore::SetAsideUnreadableFiles() {
+    int setAside = platform::SetAsideIniIfNotText(m_ini.Path()) ? 1 : 0;
+    for (const ProfileCategoryInfo& info : kProfileCategories) {
+        for (const std::string& name : Names(info.category)) {
+            const std::optional<std::filesystem::path> file = FileOf(info.category, name);
+            if (!file) {
+                continue;
+            }
+            const platform::FileContents contents =
+                platform::ReadRegularFile(*file, kProfileHeaderSize + info.bodyLength);
+            if (contents.status != platform::FileReadStatus::Ok &&
+                contents.status != platform::FileReadStatus::TooLarge) {
+                continue;
+            }
+            if (const auto fault = ProfileFileFault(contents.bytes, info.bodyLength);
+                fault && platform::SetAsideUnreadable(*file, *fault)) {
+                ++setAside;
+            }
+        }
+    }
+    return setAside;
+}
+
 std::optional<ProfileReadResult> ProfileStore::CreateFirstProfile(ProfileCategory category) {
     const ProfileCategoryInfo& info = CategoryInfo(category);
     std::vector<std::uint8_t> body(info.bodyLength, 0);
@@ -157,10 +181,16 @@ std::optional<ProfileReadResult> ProfileStore::CreateFirstProfile(ProfileCategor
     if (const auto file = FileOf(category, kFirstProfileName)) {
         static_cast<void>(WriteProfileFile(*file, body, kTypeCode, m_faultHook));
     }
-    static_cast<void>(m_ini.Write(info.countSection, kCountKey, "1"));
-    static_cast<void>(m_ini.Write(info.linkFlagSection, "0", "0"));
-    static_cast<void>(m_ini.Write(info.nameSection, "0", kFirstProfileName));
-    static_cast<void>(m_ini.Write(info.selectSection, kSelectKey, "0"));
+    // The list in one replacement of msProfile.ini: a start killed in
+    // between leaves it empty, to be filled again, never counted without
+    // its name.
+    const std::array<platform::IniValue, 4> list{{
+        {std::string(info.countSection), std::string(kCountKey), "1"},
+        {std::string(info.linkFlagSection), "0", "0"},
+        {std::string(info.nameSection), "0", std::string(kFirstProfileName)},
+        {std::string(info.selectSection), std::string(kSelectKey), "0"},
+    }};
+    static_cast<void>(m_ini.WriteValues(list));
     return std::nullopt;
 }
 

@@ -111,6 +111,13 @@ public:
     };
     ListNames InitProfileLists();
 
+    // The start-up recovery: sets aside (platform::SetAsideUnreadable)
+    // msProfile.ini when it is not text, then every file a list names that
+    // is no profile of its list (ProfileFileFault), so that no save replaces
+    // what it held; its entry then has no file, as a missing one. A file that
+    // cannot be opened stays. How many were set aside.
+    int SetAsideUnreadableFiles();
+
     // Reads the category's default file into body (cleared first).
     [[nodiscard]] ProfileReadResult ReadDefault(ProfileCategory category,
                                                 std::span<std::uint8_t> body) const;

@@ -23,6 +23,7 @@
 
 #include "app/languagetable.h"
 #include "app/mainwindowlayouts.h"
+#include "app/storerecovery.h"
 #include "dialogtestsupport.h"
 #include "keys/keylabel.h"
 #include "keys/keynametable.h"
@@ -85,7 +86,7 @@ std::vector<std::string> KeysUsedInCode() {
     for (int i = 1; i <= 20; ++i) {
         keys.push_back("message_text_" + std::to_string(i));
     }
-    keys.insert(keys.end(), {"about_licence", "about_licence_none"});
+    keys.insert(keys.end(), {"about_licence", "about_licence_none", std::string(kSetAsideMessage)});
     for (const std::string_view key :
          {keys::kBadNameMessage, keys::kRenameBlockedMessage, keys::kUnreadableFileMessage,
           keys::kWriteFailedMessage, keys::kScriptTableTooLongMessage}) {

@@ -12,6 +12,7 @@
 
 #include "app/support/mainwindowfixture.h"
 #include "app/support/pageharness.h"
+#include "platform/atomicfile.h"
 #include "platform/inifile.h"
 #include "platform/recordingdesktopsettings.h"
 #include "platform/tempfolder.h"
@@ -389,6 +390,42 @@ TEST_F(ProfileOperationsTest, RenameRefusesWhatCannotBeANameAndMovesTheFile) {
     EXPECT_EQ(Store().Read("PROFILEDEVICENAME", "0"), "Desk");
     EXPECT_EQ(FileBytes(ms / "Desk.config"), stored);
     EXPECT_FALSE(std::filesystem::exists(ms / "profile1.config"));
+}
+
+// A disk that refuses msProfile.ini: add, copy and delete say so and leave
+// the list as the store has it, so that the next change made once the disk
+// takes writes again lists every entry under its index.
+TEST_F(ProfileOperationsTest, ADiskThatRefusesTheListLeavesListAndStoreAlike) {
+    Open();
+    const std::filesystem::path ms = m_folder / "ms";
+    ASSERT_EQ(ClickAnswered("ms_pro_device_add_btn"), "");
+    platform::SetProcessWriteFaults(
+        [](const std::filesystem::path& target, platform::AtomicWriteStep step) {
+            return step != platform::AtomicWriteStep::CreateTemporary ||
+                   target.filename() != "msProfile.ini";
+        });
+    EXPECT_EQ(ClickAnswered("ms_pro_device_add_btn"), "message_text_10");
+    EXPECT_EQ(ClickAnswered("ms_pro_device_copy_btn"), "message_text_10");
+    std::string confirm;
+    std::string failed;
+    testing::AnswerMessage(confirm);
+    testing::AnswerMessage(failed);
+    ASSERT_TRUE(Driver().Click("ms_pro_device_sub_btn"));
+    ASSERT_TRUE(RunUntil([&failed] { return !failed.empty(); }));
+    EXPECT_EQ(confirm, "message_text_12");
+    EXPECT_EQ(failed, "message_text_10");
+    EXPECT_EQ(Items("ms_device_profile_combo"), (Strings{"profile1", "profile2"}));
+    EXPECT_FALSE(std::filesystem::exists(ms / "profile3.config"));
+    EXPECT_FALSE(std::filesystem::exists(ms / "profile2 copy.config"));
+    EXPECT_TRUE(std::filesystem::exists(ms / "profile2.config"));
+
+    platform::SetProcessWriteFaults({});
+    ASSERT_EQ(ClickAnswered("ms_pro_device_add_btn"), "");
+    const Strings items = Items("ms_device_profile_combo");
+    EXPECT_EQ(items, (Strings{"profile1", "profile2", "profile3"}));
+    EXPECT_EQ(profiles::ProfileStore({ms, m_folder.Path()}, m_window->Mirror())
+                  .Names(profiles::ProfileCategory::Device),
+              items);
 }
 
 TEST_F(ProfileOperationsTest, ImportAddsADeviceEntryAndExportWritesTheStoredFile) {

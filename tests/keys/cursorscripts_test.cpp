@@ -9,6 +9,7 @@
 #include "keys/macrostore.h"
 #include "platform/inifile.h"
 #include "platform/tempfolder.h"
+#include "platform/unreadablefiles.h"
 
 namespace varlok::keys::test {
 namespace {
@@ -48,6 +49,20 @@ TEST_F(CursorScriptsTest, PrepareCopiesTheDefaultsOnceAndListsThem) {
     const std::vector<std::vector<MacroAction>> scripts = m_scripts.LoadAllScripts();
     ASSERT_EQ(scripts.size(), 4U);
     EXPECT_TRUE(scripts[1].empty());
+}
+
+// A script reads whatever shots it holds, so at start only a file that is
+// not text is set aside; a sparse or odd one stays.
+TEST_F(CursorScriptsTest, TheRecoverySetsAsideOnlyScriptsThatAreNotText) {
+    std::ofstream(m_folder / "name_2.cur", std::ios::binary) << std::string("\0\x01garbage", 9);
+    std::ofstream(m_folder / "name_3.cur", std::ios::binary) << "[MACROACTION]\n4=odd\n";
+    static_cast<void>(platform::TakeSetAsideFiles());
+    EXPECT_EQ(m_scripts.SetAsideUnreadableFiles(), 1);
+    const std::vector<std::filesystem::path> setAside = platform::TakeSetAsideFiles();
+    ASSERT_EQ(setAside.size(), 1U);
+    EXPECT_EQ(ReadBytes(setAside[0]), std::string("\0\x01garbage", 9));
+    EXPECT_FALSE(std::filesystem::exists(m_folder / "name_2.cur"));
+    EXPECT_EQ(ReadBytes(m_folder / "name_3.cur"), "[MACROACTION]\n4=odd\n");
 }
 
 TEST_F(CursorScriptsTest, ShotsEditOnlyTheirThreeActionsAndLimitValues) {

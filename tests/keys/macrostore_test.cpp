@@ -14,6 +14,7 @@
 #include "platform/debugoutput.h"
 #include "platform/inifile.h"
 #include "platform/tempfolder.h"
+#include "platform/unreadablefiles.h"
 
 namespace varlok::keys::test {
 namespace {
@@ -197,14 +198,22 @@ TEST_F(MacroStoreTest, AFailingDiskLeavesListAndFilesWhole) {
     EXPECT_EQ(failing.AddMacro().status, MacroStoreStatus::Failed);
     EXPECT_EQ(failing.DeleteMacro(0).status, MacroStoreStatus::Failed);
     EXPECT_EQ(failing.RenameMacro(0, "other").status, MacroStoreStatus::Failed);
+    EXPECT_EQ(failing.ImportMacro(m_folder / "name_1.mac").status, MacroStoreStatus::Failed);
+    // The imported file is written, the list is not: the file goes again.
+    int writes = 0;
+    MacroStore listFails(m_folder.Path(), [&writes](platform::AtomicWriteStep step) {
+        return step != platform::AtomicWriteStep::CreateTemporary || ++writes == 1;
+    });
+    EXPECT_EQ(listFails.ImportMacro(m_folder / "name_1.mac").status, MacroStoreStatus::Failed);
+    EXPECT_EQ(writes, 2);
     EXPECT_EQ(ReadBytes(m_store.ListFilePath()), list);
     EXPECT_EQ(ReadBytes(m_folder / "name_1.mac"), file);
     EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"msMacro.ini", "name_1.mac"}));
 }
 
-// A program killed at any moment of a rename or a delete: before every
-// write the store makes, each macro the list names keeps its file.
-TEST_F(MacroStoreTest, NoStepOfARenameLeavesAListedMacroWithoutItsFile) {
+// A program killed at any moment of a rename, a delete or an import: before
+// every write the store makes, each macro the list names keeps its file.
+TEST_F(MacroStoreTest, NoStepOfARenameOrImportLeavesAListedMacroWithoutItsFile) {
     Fill({2, 3});
     std::vector<std::string> torn;
     MacroStore checked(m_folder.Path(), [&](platform::AtomicWriteStep step) {
@@ -227,9 +236,11 @@ TEST_F(MacroStoreTest, NoStepOfARenameLeavesAListedMacroWithoutItsFile) {
     ASSERT_EQ(checked.RenameMacro(1, "Reload").status, MacroStoreStatus::Done);
     ASSERT_EQ(checked.RenameMacro(0, "Jump", Actions(4)).status, MacroStoreStatus::Done);
     ASSERT_EQ(checked.DeleteMacro(0).status, MacroStoreStatus::Done);
+    ASSERT_EQ(checked.ImportMacro(m_folder / "Reload.mac").index, 1);
     EXPECT_EQ(torn, std::vector<std::string>{});
     EXPECT_EQ(m_store.LoadMacroActions(0), Actions(3));
-    EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"Reload.mac", "msMacro.ini"}));
+    EXPECT_EQ(m_store.LoadMacroActions(1), Actions(3));
+    EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"Reload.mac", "msMacro.ini", "name_2.mac"}));
 }
 
 TEST_F(MacroStoreTest, ImportRefusesUnreadableFilesAndExportCopiesBytes) {
@@ -246,11 +257,13 @@ TEST_F(MacroStoreTest, ImportRefusesUnreadableFilesAndExportCopiesBytes) {
     // a device, and a macro beyond the size any mouse could take.
     WriteText(m_folder / "passwd", "root:x:0:0:root:/root:/bin/bash\nbin=x:2:2::/bin\n");
     WriteText(m_folder / "nocount.mac", "[MACROACTIONCOUNT]\ncount=none\n");
+    WriteText(m_folder / "nul.mac", goodBytes + '\0');
     const std::filesystem::path large = m_folder / "large.mac";
     WriteText(large, goodBytes);
     std::filesystem::resize_file(large, kMaxImportFileBytes + 1);
-    for (const std::filesystem::path& file : {m_folder / "passwd", m_folder / "nocount.mac",
-                                              std::filesystem::path("/dev/null"), large}) {
+    for (const std::filesystem::path& file :
+         {m_folder / "passwd", m_folder / "nocount.mac", m_folder / "nul.mac",
+          std::filesystem::path("/dev/null"), large}) {
         EXPECT_EQ(m_store.ImportMacro(file).message,
                   (StoreMessage{"message_macro_file_unreadable", {}}))
             << file;
@@ -276,6 +289,42 @@ TEST_F(MacroStoreTest, StoredUnreadableActionsAreLeftOutWithADebugLine) {
     EXPECT_EQ(actions[1].PauseUnits(), 2);
     EXPECT_TRUE(
         debug.Contains("hand.mac: 1 action(s) unreadable and left out, first at position 1"));
+}
+
+// At start a listed macro's file that is no macro (not text, no action
+// count, an action that cannot be read) is set aside with its bytes, and so
+// is a list that is not text; whole files, files no entry names and macros
+// without a file stay. The macro then has no actions until it is saved.
+TEST_F(MacroStoreTest, TheRecoverySetsAsideListedFilesThatAreNoMacro) {
+    Fill({2, 0, 0, 0});
+    const std::vector<std::string> damaged{
+        std::string("[MACROACTIONCOUNT]\ncount=1\n\0\0", 29), "[MACROACTION]\n0=1,0,138,4,1,a\n",
+        "[MACROACTIONCOUNT]\ncount=2\n[MACROACTION]\n0=1,0,138,4,1,a\n1=garbage\n"};
+    for (std::size_t i = 0; i < damaged.size(); ++i) {
+        WriteText(m_folder / ("name_" + std::to_string(i + 2) + ".mac"), damaged[i]);
+    }
+    ASSERT_EQ(m_store.AddMacro().index, 4);
+    WriteText(m_folder / "stray.mac", "no list names this");
+    static_cast<void>(platform::TakeSetAsideFiles());
+
+    EXPECT_EQ(m_store.SetAsideUnreadableFiles(), 3);
+    const std::vector<std::filesystem::path> setAside = platform::TakeSetAsideFiles();
+    ASSERT_EQ(setAside.size(), 3U);
+    for (std::size_t i = 0; i < damaged.size(); ++i) {
+        EXPECT_TRUE(setAside[i].filename().string().starts_with("name_" + std::to_string(i + 2) +
+                                                                ".mac.unreadable-"));
+        EXPECT_EQ(ReadBytes(setAside[i]), damaged[i]);
+        EXPECT_TRUE(m_store.LoadMacroActions(static_cast<int>(i) + 1).empty());
+    }
+    EXPECT_EQ(m_store.LoadMacroActions(0), Actions(2));
+    EXPECT_EQ(m_store.LoadMacroList().size(), 5U);
+    EXPECT_TRUE(std::filesystem::exists(m_folder / "stray.mac"));
+    EXPECT_EQ(m_store.SetAsideUnreadableFiles(), 0);
+
+    WriteText(m_store.ListFilePath(), std::string("[MACROCOUNT]\0", 13));
+    EXPECT_EQ(m_store.SetAsideUnreadableFiles(), 1);
+    EXPECT_EQ(platform::TakeSetAsideFiles().size(), 1U);
+    EXPECT_TRUE(m_store.LoadMacroList().empty());
 }
 
 TEST(MacroTableTest, TwoMacrosMakeTheFortyEightByteTable) {

@@ -7,12 +7,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
 namespace varlok::platform {
 namespace {
 
+using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
 
@@ -86,6 +88,38 @@ TEST(RemoveLeftoverTemporariesTest, RemovesOnlyTheTemporariesOfWritersThatAreGon
     EXPECT_TRUE(std::filesystem::is_directory(folder / folderLike));
     EXPECT_TRUE(std::filesystem::is_symlink(folder / linkLike));
     EXPECT_EQ(RemoveLeftoverTemporaries(folder / "missing"), 0U);
+}
+
+// The process's faults reach every replacement, told its file, with the
+// caller's own hook asked first: a refused step fails the write with the
+// old file intact and no temporary left, and once the faults end writes go
+// through again.
+TEST(ProcessWriteFaultsTest, EveryReplacementMeetsThemUntilTheyEnd) {
+    const TempFolder folder;
+    WriteBytes(folder / "main.ini", "old");
+    std::vector<std::string> asked;
+    SetProcessWriteFaults([&asked](const std::filesystem::path& target, AtomicWriteStep step) {
+        asked.push_back(target.filename().string() + " " + std::to_string(static_cast<int>(step)));
+        return step != AtomicWriteStep::WriteData;
+    });
+    const AtomicWriteFaultHook callers = [&asked](AtomicWriteStep step) {
+        asked.push_back("caller " + std::to_string(static_cast<int>(step)));
+        return true;
+    };
+    errno = 0;
+    EXPECT_FALSE(ReplaceFileAtomically(folder / "main.ini", "new", callers));
+    EXPECT_EQ(errno, ENOSPC);
+    EXPECT_EQ(asked,
+              (std::vector<std::string>{"caller 0", "main.ini 0", "caller 1", "main.ini 1"}));
+    EXPECT_FALSE(ReplaceFileAtomically(folder / "other.ini", "new"));
+    EXPECT_EQ(ReadBytes(folder / "main.ini"), "old");
+    EXPECT_EQ(std::vector<std::filesystem::path>(std::filesystem::directory_iterator(folder.Path()),
+                                                 std::filesystem::directory_iterator()),
+              std::vector<std::filesystem::path>{folder / "main.ini"});
+
+    SetProcessWriteFaults({});
+    EXPECT_TRUE(ReplaceFileAtomically(folder / "main.ini", "new"));
+    EXPECT_EQ(ReadBytes(folder / "main.ini"), "new");
 }
 
 }  // namespace

@@ -5,10 +5,15 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/atomicfile.h"
 #include "platform/debugoutput.h"
+#include "platform/inidocument.h"
 #include "platform/tempfolder.h"
+#include "platform/unreadablefiles.h"
 
 namespace varlok::profiles {
 namespace {
@@ -72,6 +77,37 @@ TEST_F(ProfileStoreTest, TheFirstRunCopiesEachDefaultToProfileOneAndListsIt) {
     const ProfileStore::ListNames again = m_store.InitProfileLists();
     EXPECT_FALSE(again.failure);
     EXPECT_FALSE(std::filesystem::exists(Data() / "profile1.pro"));
+}
+
+// A first start killed at any of its writes: before every write it makes,
+// each list is empty (to be filled at the next start) or names its entry,
+// whose file is there.
+TEST_F(ProfileStoreTest, NoStepOfTheFirstRunLeavesAListCountedWithoutItsEntry) {
+    std::vector<std::string> torn;
+    const auto check = [&](platform::AtomicWriteStep step) {
+        const platform::FileContents ini = platform::ReadWholeFile(Data() / "msProfile.ini");
+        if (step != platform::AtomicWriteStep::CreateTemporary ||
+            ini.status != platform::FileReadStatus::Ok) {
+            return true;
+        }
+        const platform::IniDocument document(ini.bytes);
+        for (const ProfileCategoryInfo& info : kProfileCategories) {
+            if (document.Find(info.countSection, kCountKey).value_or("0") == "0") {
+                continue;
+            }
+            const std::optional<std::string> name = document.Find(info.nameSection, "0");
+            if (!name || !std::filesystem::exists(Data() / (*name + std::string(info.extension)))) {
+                torn.push_back(std::string(info.name) + ": " + name.value_or("no name"));
+            }
+        }
+        return true;
+    };
+    ProfileStore checked({Data(), Install()}, m_mirror, {}, check);
+    EXPECT_FALSE(checked.InitProfileLists().failure);
+    EXPECT_EQ(torn, std::vector<std::string>{});
+    for (const ProfileCategoryInfo& info : kProfileCategories) {
+        EXPECT_EQ(checked.Names(info.category), std::vector<std::string>{"profile1"});
+    }
 }
 
 TEST_F(ProfileStoreTest, AMissingOrBadDefaultStopsTheFillWhereItIs) {
@@ -206,6 +242,58 @@ TEST_F(ProfileStoreTest, TheKeyProfileIsFoundWhateverCaseItsFileHas) {
     std::array<std::uint8_t, 512> read{};
     ASSERT_EQ(ReadProfileFile(Data() / "PROFILE1.PRO", read), ProfileReadResult::Loaded);
     EXPECT_EQ(read, m_mirror.keySlots[0]);
+}
+
+// At start a file a list names that is no profile of its list (no magic,
+// or cut short of its body) is set aside with its bytes; whole files,
+// longer ones, missing ones and files no list names stay. Its entry then
+// has no file, and the next save writes a whole one.
+TEST_F(ProfileStoreTest, TheRecoverySetsAsideListedFilesThatAreNoProfileOfTheirList) {
+    ASSERT_FALSE(m_store.InitProfileLists().failure);
+    const std::string whole = Envelope(Pattern<576>(0x40));
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"short.config", whole.substr(0, 400)},
+        {"text.config", "a note, no profile"},
+        {"longer.config", whole + "more"},
+        {"stray.config", "no list names this"},
+    };
+    for (const auto& [name, bytes] : files) {
+        WriteBytes(Data() / name, bytes);
+    }
+    // A lighting profile where a device profile should be is too short.
+    WriteBytes(Data() / "led.config", Envelope(Pattern<64>(0x50)));
+    const std::vector<std::string> names{"profile1", "short", "text", "longer", "missing", "led"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        ASSERT_EQ(m_store.Ini().Write("PROFILEDEVICENAME", std::to_string(i), names[i]),
+                  platform::IniWriteResult::Ok);
+    }
+    ASSERT_EQ(m_store.Ini().Write("PROFILEDEVICECOUNT", "count", "6"),
+              platform::IniWriteResult::Ok);
+    static_cast<void>(platform::TakeSetAsideFiles());
+
+    EXPECT_EQ(m_store.SetAsideUnreadableFiles(), 3);
+    const std::vector<std::filesystem::path> setAside = platform::TakeSetAsideFiles();
+    ASSERT_EQ(setAside.size(), 3U);
+    EXPECT_TRUE(setAside[0].filename().string().starts_with("short.config.unreadable-"));
+    EXPECT_EQ(ReadBytes(setAside[0]), whole.substr(0, 400));
+    EXPECT_EQ(ReadBytes(setAside[1]), "a note, no profile");
+    EXPECT_TRUE(setAside[2].filename().string().starts_with("led.config.unreadable-"));
+    for (const char* kept : {"profile1.config", "longer.config", "stray.config"}) {
+        EXPECT_TRUE(std::filesystem::exists(Data() / kept)) << kept;
+    }
+    EXPECT_EQ(m_store.Names(ProfileCategory::Device), names);
+    EXPECT_EQ(m_store.LoadDeviceProfile(1), ProfileReadResult::Missing);
+    ASSERT_EQ(m_store.Ini().Write("PROFILEDEVICESELECT", "select", "1"),
+              platform::IniWriteResult::Ok);
+    m_store.SaveDeviceProfile();
+    EXPECT_EQ(std::filesystem::file_size(Data() / "short.config"), 16U + 576U);
+    EXPECT_EQ(m_store.SetAsideUnreadableFiles(), 0);
+
+    // A list file that is no text goes first, and the next fill starts anew.
+    WriteBytes(Data() / "msProfile.ini", std::string("[PROFILEDEVICECOUNT]\0", 21));
+    EXPECT_EQ(m_store.SetAsideUnreadableFiles(), 1);
+    EXPECT_EQ(platform::TakeSetAsideFiles().size(), 1U);
+    EXPECT_EQ(m_store.Count(ProfileCategory::Device), 0);
 }
 
 }  // namespace

@@ -149,6 +149,29 @@ TEST_F(VirtualMouseTest, GarbageAnswersAreNeverValidAnswers) {
     EXPECT_EQ(m_mouse->SettingsArea()[65], 0xCD);
 }
 
+// Pulled out in the middle of a transfer: the reports before go through
+// with their answers, the last is carried out and never answered, and the
+// mouse is gone for every session until it is plugged in again.
+TEST_F(VirtualMouseTest, UnpluggedAfterAReportItIsGoneBeforeTheAnswer) {
+    m_mouse->SetFaults(Faulty(&VirtualMouse::Faults::unplugAfterReports, 2U));
+    auto config = OpenConfig();
+    auto consumer = OpenConsumer();
+    const auto waiting = StartRead(*consumer);
+    EXPECT_EQ(Exchange(*config, m_write.Raw()).size(), 64U);
+    const device::ReportFrame last =
+        Request(Command::WriteSettings, 1, 66, std::array<std::uint8_t, 1>{0xEF});
+    ASSERT_EQ(config->Write(last.Raw(), kGuard).status, TransferStatus::Done);
+    EXPECT_FALSE(m_mouse->IsPlugged());
+    std::vector<std::uint8_t> buffer(64);
+    EXPECT_EQ(config->Read(buffer, kGuard).status, TransferStatus::Failed);
+    EXPECT_EQ(waiting.wait_for(kGuard), std::future_status::ready);
+    EXPECT_EQ(m_mouse->SettingsArea()[66], 0xEF);
+    EXPECT_FALSE(m_mouse->CurrentFaults().unplugAfterReports);
+    m_mouse->Plug();
+    auto again = OpenConfig();
+    EXPECT_EQ(Exchange(*again, m_write.Raw()).size(), 64U);
+}
+
 TEST_F(VirtualMouseTest, TheProfileButtonSwitchesToTheNextProfileAndReportsIt) {
     int changes = 0;
     m_mouse->SetMemoryObserver([&changes] { ++changes; });

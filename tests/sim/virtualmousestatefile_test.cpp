@@ -13,6 +13,7 @@
 #include "platform/debugoutput.h"
 #include "platform/scopedenvironment.h"
 #include "platform/tempfolder.h"
+#include "platform/unreadablefiles.h"
 #include "sim/virtualhidbackend.h"
 #include "simtestsupport.h"
 
@@ -158,10 +159,20 @@ TEST_F(VirtualMouseStateFileTest, AFileThatIsNoStateOfThisVersionLeavesTheFactor
         WriteBytes(m_path, bytes);
         platform::DebugCapture capture;
         auto mouse = std::make_shared<VirtualMouse>();
-        VirtualMouseStateFile file(mouse, m_path, Start::Stored);
-        EXPECT_TRUE(mouse->Stored() == DeviceMemory::FactoryStoredMemory());
-        EXPECT_TRUE(capture.Contains("virtual mouse: " + path + ": " + why +
-                                     "; starting from the factory state"));
+        {
+            VirtualMouseStateFile file(mouse, m_path, Start::Stored);
+            EXPECT_TRUE(mouse->Stored() == DeviceMemory::FactoryStoredMemory());
+            EXPECT_TRUE(capture.Contains("virtual mouse: " + path + ": " + why +
+                                         "; starting from the factory state"));
+        }
+        // Set aside whole, where no later save replaces it.
+        const std::vector<std::filesystem::path> setAside = platform::TakeSetAsideFiles();
+        ASSERT_EQ(setAside.size(), 1U);
+        EXPECT_EQ(setAside[0].parent_path(), m_path.parent_path());
+        EXPECT_TRUE(setAside[0].filename().string().starts_with("virtual-mouse.state.unreadable-"));
+        EXPECT_EQ(ReadBytes(setAside[0]), bytes);
+        EXPECT_FALSE(std::filesystem::exists(m_path));
+        std::filesystem::remove(setAside[0]);
     }
     WriteBytes(m_path, good);
     auto mouse = std::make_shared<VirtualMouse>();

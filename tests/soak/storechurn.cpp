@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "keys/macrofile.h"
 #include "keys/macrostore.h"
 #include "platform/atomicfile.h"
 #include "platform/entrynames.h"
@@ -28,7 +27,7 @@
 #include "profiles/profilenames.h"
 #include "profiles/profilestore.h"
 #include "settings/mousemirror.h"
-#include "sim/virtualmousestatefile.h"
+#include "storecheck.h"
 
 namespace {
 
@@ -201,67 +200,11 @@ int Churn(unsigned seed, const std::filesystem::path& data, const std::filesyste
     }
 }
 
-// Faults are printed and counted.
-struct Faults {
-    int count = 0;
-    void operator()(const std::string& what) {
-        std::cout << "FAULT: " << what << "\n";
-        ++count;
-    }
-};
-
-bool IsTemporary(const std::filesystem::path& path) {
-    const std::string name = path.filename().string();
-    return name.starts_with('.') && name.find(".tmp-") != std::string::npos;
-}
-
-void CheckProfiles(const std::filesystem::path& data, const std::filesystem::path& install,
-                   Faults& fault) {
-    varlok::settings::MouseMirror mirror;
-    ProfileStore store({data, install}, mirror, [] { return std::optional<int>(10); });
-    for (const auto& info : kProfileCategories) {
-        const std::vector<std::string> names = store.Names(info.category);
-        for (int index = 0; index < static_cast<int>(names.size()); ++index) {
-            const std::string& name = names[static_cast<std::size_t>(index)];
-            const auto file = store.FileOf(info.category, name);
-            std::error_code error;
-            if (!file || !std::filesystem::exists(*file, error)) {
-                fault("entry \"" + name + "\" of " + std::string(info.nameSection) +
-                      " has no file");
-                continue;
-            }
-            if (IsTemporary(*file)) {
-                fault("entry \"" + name + "\" is a temporary file");
-            }
-            const std::uintmax_t size = std::filesystem::file_size(*file, error);
-            if (size != varlok::profiles::kProfileHeaderSize + info.bodyLength) {
-                fault(file->filename().string() + " holds " + std::to_string(size) + " bytes");
-            }
-            if (store.Load(info.category, index) != ProfileReadResult::Loaded) {
-                fault(file->filename().string() + " does not load");
-            }
-        }
-    }
-    // The next start fills its lists from what is there.
-    if (const ProfileStore::ListNames lists = store.InitProfileLists(); lists.failure) {
-        fault("the start-up fill failed");
-    }
-}
-
-void CheckMacros(const std::filesystem::path& data, Faults& fault) {
+// A rename that was killed: the macro has the old or the new name, and the
+// actions it had are in the file of the name it has.
+void CheckRenameIntent(const std::filesystem::path& data, std::vector<std::string>& faults) {
     const MacroStore macros(data);
     const std::vector<std::string> names = macros.LoadMacroList();
-    for (int index = 0; index < static_cast<int>(names.size()); ++index) {
-        const auto file = macros.MacroFilePath(index);
-        std::error_code error;
-        // A macro added and not yet saved has no file.
-        if (file && std::filesystem::exists(*file, error) &&
-            !varlok::keys::ReadMacroFile(*file).unreadable.empty()) {
-            fault(file->filename().string() + " has unreadable actions");
-        }
-    }
-    // A rename that was killed: the macro has the old or the new name, and
-    // the actions it had are in the file of the name it has.
     std::ifstream intent(data / kRenameIntentFile);
     std::string index;
     std::string oldName;
@@ -274,36 +217,25 @@ void CheckMacros(const std::filesystem::path& data, Faults& fault) {
         const auto file = macros.MacroFilePath(static_cast<int>(at));
         std::error_code error;
         if (name != oldName && name != newName) {
-            fault("macro " + index + " renamed from \"" + oldName + "\" to \"" + newName +
-                  "\" is named \"" + name + "\"");
+            faults.push_back("macro " + index + " renamed from \"" + oldName + "\" to \"" +
+                             newName + "\" is named \"" + name + "\"");
         } else if (hadFile == "1" && !(file && std::filesystem::exists(*file, error))) {
-            fault("macro \"" + name + "\" lost its actions in a rename from \"" + oldName +
-                  "\" to \"" + newName + "\"");
+            faults.push_back("macro \"" + name + "\" lost its actions in a rename from \"" +
+                             oldName + "\" to \"" + newName + "\"");
         }
     }
 }
 
 int Check(const std::filesystem::path& data, const std::filesystem::path& install,
           const std::filesystem::path& state) {
-    Faults fault;
-    CheckProfiles(data, install, fault);
-    CheckMacros(data, fault);
-    if (!state.empty() && std::filesystem::exists(state)) {
-        const varlok::platform::FileContents contents = varlok::platform::ReadWholeFile(state);
-        std::string why;
-        if (!varlok::sim::VirtualMouseStateFile::Decode(contents.bytes, why)) {
-            fault("the virtual mouse's state file does not decode: " + why);
-        }
+    varlok::soak::StoreCheck check =
+        varlok::soak::CheckStores(data, install, state, varlok::soak::StartFill::Run);
+    CheckRenameIntent(data, check.faults);
+    for (const std::string& fault : check.faults) {
+        std::cout << "FAULT: " << fault << "\n";
     }
-    int temporaries = 0;
-    for (const std::filesystem::path& folder : {data, state.parent_path()}) {
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-            temporaries += IsTemporary(entry.path()) ? 1 : 0;
-        }
-    }
-    std::cout << "temporary files " << temporaries << "\n";
-    return fault.count == 0 ? 0 : 1;
+    std::cout << "temporary files " << check.temporaries << "\n";
+    return check.faults.empty() ? 0 : 1;
 }
 
 }  // namespace

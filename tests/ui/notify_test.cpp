@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QWidget>
+
 #include "support/testwindow.h"
 #include "support/uitest.h"
 #include "ui/checkboxui.h"
@@ -8,6 +11,8 @@
 #include "ui/editui.h"
 #include "ui/listui.h"
 #include "ui/optionui.h"
+#include "ui/qt/controlwidget.h"
+#include "ui/qt/windowwidget.h"
 #include "ui/sliderui.h"
 
 namespace varlok::ui::test {
@@ -231,6 +236,30 @@ TEST_F(NotifyTest, EditTypingFocusAndReturn) {
     edit->SetText("42");
     EXPECT_EQ(edit->GetText(), "42");
     EXPECT_EQ(window.Trace(), "");
+}
+
+// An edit that loses the focus with its window hears of it once Qt's
+// activation change is done (a handler may open a modal window there); a
+// focus move inside the window is told at once, before whatever moved it
+// acts.
+TEST_F(NotifyTest, AFocusLostWithTheWindowIsToldAfterTheActivationChange) {
+    TestWindow other("XML_CONTROLS");
+    ASSERT_TRUE(other.Create(nullptr, "other"));
+    other.ShowWindow(true, false);
+    ASSERT_TRUE(driver.Focus("edit2"));
+    window.notifications.clear();
+    QApplication::setActiveWindow(other.GetWindowWidget());
+    EXPECT_TRUE(window.Of("killfocus").empty());
+    ProcessEvents();
+    ASSERT_EQ(window.Of("killfocus").size(), 1u);
+    EXPECT_EQ(window.Of("killfocus")[0].sender, "edit2");
+
+    ASSERT_TRUE(driver.Focus("edit2"));
+    window.notifications.clear();
+    QWidget& edit = Get<CEditUI>("edit")->Widget();
+    (edit.focusProxy() != nullptr ? edit.focusProxy() : &edit)->setFocus(Qt::MouseFocusReason);
+    ASSERT_EQ(window.Of("killfocus").size(), 1u);
+    EXPECT_EQ(window.Of("killfocus")[0].sender, "edit2");
 }
 
 TEST_F(NotifyTest, PalettePickSendsColourChangedButCodeDoesNot) {

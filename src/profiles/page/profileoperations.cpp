@@ -66,11 +66,15 @@ int ProfileOperations::AddItem(ui::CComboUI& list, const std::string& name,
     return list.GetCount() - 1;
 }
 
-int ProfileOperations::AppendEntry(ui::CComboUI& list, ProfileCategory category,
-                                   const std::string& name, ProfileItemOrigin origin) {
-    const int index = AddItem(list, name, origin);
-    static_cast<void>(m_editor.AppendEntry(category, ItemNames(list)));
-    return index;
+std::optional<int> ProfileOperations::AppendEntry(ui::CComboUI& list, ProfileCategory category,
+                                                  const std::string& name,
+                                                  ProfileItemOrigin origin) {
+    std::vector<std::string> names = ItemNames(list);
+    names.push_back(name);
+    if (!m_editor.AppendEntry(category, names)) {
+        return std::nullopt;
+    }
+    return AddItem(list, name, origin);
 }
 
 bool ProfileOperations::Loaded(ProfileReadResult read) {
@@ -82,27 +86,36 @@ bool ProfileOperations::Loaded(ProfileReadResult read) {
 }
 
 void ProfileOperations::AddProfile(ProfileCategory category) {
+    static_cast<void>(AddEntry(category));
+}
+
+std::optional<int> ProfileOperations::AddEntry(ProfileCategory category) {
     ui::CComboUI* list = List(category);
     if (list == nullptr) {
-        return;
+        return std::nullopt;
     }
-    const std::string name = ProfileListEditor::NewProfileName(ItemNames(*list));
+    std::vector<std::string> names = ItemNames(*list);
+    const std::string name = ProfileListEditor::NewProfileName(names);
+    names.push_back(name);
     std::vector<std::uint8_t> body(CategoryInfo(category).bodyLength, 0);
     const ProfileReadResult read = m_editor.Store().ReadDefault(category, body);
     const bool bodyMissing =
         read != ProfileReadResult::Loaded && ListControls(category).variant.addNeedsDefault;
-    const int index = AddItem(*list, name, ProfileItemOrigin::Added);
-    const bool written = m_editor.AddEntry(
-        category, ItemNames(*list),
+    const bool listed = m_editor.AddEntry(
+        category, names,
         bodyMissing ? std::nullopt : std::optional<std::span<const std::uint8_t>>(body));
+    const std::optional<int> index =
+        listed ? std::optional(AddItem(*list, name, ProfileItemOrigin::Added)) : std::nullopt;
     if (bodyMissing) {
         m_dialogs.ShowMessage(ReadFailureMessage(read));
-        return;
+        return index;
     }
-    if (!written) {
+    if (!index) {
         m_dialogs.ShowMessage(kWriteFailedMessage);
+        return std::nullopt;
     }
-    m_live.Choose(category, index);
+    m_live.Choose(category, *index);
+    return index;
 }
 
 void ProfileOperations::DeleteProfile(ProfileCategory category) {
@@ -123,9 +136,14 @@ void ProfileOperations::DeleteProfile(ProfileCategory category) {
         return;
     }
     const std::string name = list->GetItemAt(selected)->GetUserData();
+    std::vector<std::string> names = ItemNames(*list);
+    names.erase(names.begin() + selected);
+    if (!m_editor.DeleteEntry(category, selected, names, name)) {
+        m_dialogs.ShowMessage(kWriteFailedMessage);
+        return;
+    }
     list->RemoveAt(selected);
     m_live.EntryRemoved(category, selected);
-    static_cast<void>(m_editor.DeleteEntry(category, selected, ItemNames(*list), name));
     m_live.Choose(category, list->GetCount() - 1);
     if (ListControls(category).variant.deleteSelectsTwice) {
         m_live.ChooseAgain(category);
@@ -152,7 +170,13 @@ void ProfileOperations::CopyProfile(ProfileCategory category) {
         m_dialogs.ShowMessage(kWriteFailedMessage);
         return;
     }
-    m_live.Choose(category, AppendEntry(*list, category, name, ProfileItemOrigin::Copied));
+    const std::optional<int> index = AppendEntry(*list, category, name, ProfileItemOrigin::Copied);
+    if (!index) {
+        m_editor.RemoveEntryFile(category, name);
+        m_dialogs.ShowMessage(kWriteFailedMessage);
+        return;
+    }
+    m_live.Choose(category, *index);
 }
 
 void ProfileOperations::ImportProfile(ProfileCategory category) {
@@ -172,10 +196,14 @@ void ProfileOperations::ImportProfile(ProfileCategory category) {
     }
     int selected = list->GetCurSel();
     if (ListControls(category).variant.importAddsEntry) {
-        AddProfile(category);
         // The new entry, also when the default could not be read and it was
-        // not chosen: the file never replaces the entry chosen before.
-        selected = list->GetCount() - 1;
+        // not chosen: the file never replaces the entry chosen before, nor
+        // any other when no entry could be added.
+        const std::optional<int> added = AddEntry(category);
+        if (!added) {
+            return;
+        }
+        selected = *added;
     }
     if (!m_editor.WriteEntry(category, list->GetItemAt(selected)->GetUserData(), body)) {
         m_dialogs.ShowMessage(kWriteFailedMessage);

@@ -19,6 +19,10 @@ namespace varlok::profiles {
 // The buttons beside the three profile lists: add, delete, copy, import,
 // export and rename an entry, and the toggles of their panels. The entry an
 // operation made is chosen in the live profiles, which load and send it.
+// A list shows what the store holds: its items change only once the store
+// took the change, so that a disk that refuses one never leaves the list
+// and msProfile.ini apart (a later change would then tear the INI file's
+// list).
 //
 // Thread affinity: the UI thread.
 class ProfileOperations {
@@ -50,9 +54,13 @@ private:
     [[nodiscard]] ui::CComboUI* List(ProfileCategory category) const;
     // Appends the entry's item to the list alone; returns its index.
     int AddItem(ui::CComboUI& list, const std::string& name, ProfileItemOrigin origin);
-    // Appends an entry, its item and its INI values; returns its index.
-    int AppendEntry(ui::CComboUI& list, ProfileCategory category, const std::string& name,
-                    ProfileItemOrigin origin);
+    // Appends an entry's INI values, then its item; its index, or nothing
+    // when the INI file could not be written (the list is then unchanged).
+    std::optional<int> AppendEntry(ui::CComboUI& list, ProfileCategory category,
+                                   const std::string& name, ProfileItemOrigin origin);
+    // The add button's work: the new entry's index, or nothing when none
+    // was added (the message says why).
+    std::optional<int> AddEntry(ProfileCategory category);
     void TogglePanel(std::string_view panel);
     // False, with the message that says why, unless the file was read.
     bool Loaded(ProfileReadResult read);

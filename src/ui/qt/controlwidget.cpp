@@ -10,6 +10,7 @@
 #include "ui/paintmanagerui.h"
 #include "ui/qt/convert.h"
 #include "ui/qt/deferreddeletion.h"
+#include "ui/qt/focusloss.h"
 #include "ui/qt/paintcontext.h"
 #include "ui/qt/windowwidget.h"
 #include "ui/windowimplbase.h"
@@ -234,7 +235,12 @@ void ControlWidget::focusInEvent(QFocusEvent* event) {
 
 void ControlWidget::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
-    Dispatch(EventType::KillFocus, QPointF(), Qt::NoModifier);
+    TellFocusLoss(*this, event->reason(), [this] {
+        // A control that went meanwhile left its widget behind.
+        if (m_control != nullptr) {
+            Dispatch(EventType::KillFocus, QPointF(), Qt::NoModifier);
+        }
+    });
 }
 
 void ControlWidget::keyPressEvent(QKeyEvent* event) {

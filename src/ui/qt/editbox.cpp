@@ -4,6 +4,7 @@
 
 #include "ui/editui.h"
 #include "ui/qt/deferreddeletion.h"
+#include "ui/qt/focusloss.h"
 
 namespace varlok::ui::qt {
 
@@ -33,11 +34,13 @@ void EditBox::focusInEvent(QFocusEvent* event) {
 
 void EditBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (m_control != nullptr) {
-        TEventUI ev;
-        ev.type = EventType::KillFocus;
-        m_control->DoEvent(ev);
-    }
+    TellFocusLoss(*this, event->reason(), [this] {
+        if (m_control != nullptr) {
+            TEventUI ev;
+            ev.type = EventType::KillFocus;
+            m_control->DoEvent(ev);
+        }
+    });
 }
 
 void EditBox::keyPressEvent(QKeyEvent* event) {

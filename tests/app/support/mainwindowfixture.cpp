@@ -1,13 +1,7 @@
 #include "app/support/mainwindowfixture.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <algorithm>
-#include <array>
-
 #include "app/languagesettings.h"
-#include "app/mainwindowmessages.h"
+#include "app/support/windowenvironment.h"
 #include "platform/inifile.h"
 #include "platform/registry.h"
 #include "sim/virtualhidbackend.h"
@@ -45,7 +39,6 @@ void MainWindowFixture::SetUp() {
     resources.SetResourcePath(m_skin.string());
     ASSERT_TRUE(resources.LoadResource("res.xml"));
     ui::RegisterCustomControls();
-    std::filesystem::create_directories(m_folder / "ms");
     // The default profiles as the build made them, where an installation
     // keeps them.
     for (const char* file : {"msdevicedefault.config", "msdengdefault.led", "mskeydefault.pro"}) {
@@ -57,18 +50,7 @@ void MainWindowFixture::SetUp() {
                                    m_folder / script);
     }
 
-    m_environment.bus = m_bus;
-    m_environment.activateMessage = ui::RegisterWindowMessage(kActivateMessageName);
-    m_environment.mainIni = m_folder / "main.ini";
-    m_environment.registryFile = m_folder / "registry.ini";
-    m_environment.mouseDataFolder = m_folder / "ms";
-    m_environment.installFolder = m_folder.Path();
-    // No test changes the desktop session's autostart of whoever runs it;
-    // the permission help names a rule where a build tree might keep it.
-    m_environment.autostartFile = m_folder / "autostart" / "varlok.desktop";
-    m_environment.udevRule =
-        platform::UdevRuleFile{"/home/user/src/varlok/build/data/udev/70-varlok.rules", false};
-    m_environment.quitOnDestroy = false;
+    m_environment = TestWindowEnvironment(m_folder.Path(), m_folder.Path(), m_bus);
     m_environment.onMouseRead = [this] { ++m_reads; };
     m_environment.foreground = m_foreground;
     m_environment.inputCapture = m_capture;
@@ -140,16 +122,7 @@ ui::CControlUI* MainWindowFixture::Find(std::string_view name) const {
 
 bool MainWindowFixture::RunUntil(const std::function<bool()>& done,
                                  std::chrono::milliseconds guard) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > guard.count()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return true;
+    return ui::test::RunUntil(done, guard);
 }
 
 std::vector<settings::testing::Request> MainWindowFixture::RecordWrites() const {

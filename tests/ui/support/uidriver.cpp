@@ -1,6 +1,7 @@
 #include "uidriver.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -117,6 +118,19 @@ void ProcessEvents() {
     }
 }
 
+bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds guard) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > guard.count()) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
+
 void ActivateWindow(WindowImplBase& window) {
     if (window.GetWindowWidget() != nullptr) {
         Activate(window.GetWindowWidget());
@@ -127,6 +141,20 @@ void ActivateWindow(WindowImplBase& window) {
 void DeactivateAllWindows() {
     QApplication::setActiveWindow(nullptr);
     ProcessEvents();
+}
+
+std::vector<WindowImplBase*> ShownWindows() {
+    std::vector<WindowImplBase*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        const auto* top = qobject_cast<qt::WindowWidget*>(widget);
+        if (top != nullptr && top->isVisible() && top->Owner() != nullptr) {
+            windows.push_back(top->Owner());
+        }
+    }
+    std::stable_partition(windows.begin(), windows.end(), [](WindowImplBase* window) {
+        return window->GetWindowWidget() == QApplication::activeWindow();
+    });
+    return windows;
 }
 
 UiDriver::UiDriver(WindowImplBase& window) : m_window(window) {}
@@ -147,12 +175,17 @@ CControlUI* UiDriver::Visible(std::string_view name) const {
 
 bool UiDriver::Click(std::string_view name) {
     CControlUI* control = Visible(name);
-    if (control == nullptr) {
+    return control != nullptr && Click(*control);
+}
+
+bool UiDriver::Click(CControlUI& control) {
+    m_window.GetPaintManager().UpdateLayout();
+    QWidget* top = TopOf(control);
+    if (!control.Widget().isVisibleTo(top) || !top->isVisible()) {
         return false;
     }
-    QWidget* top = TopOf(*control);
     Activate(top);
-    ClickWidget(top, RectInTop(*control).center(), Qt::LeftButton);
+    ClickWidget(top, RectInTop(control).center(), Qt::LeftButton);
     ProcessEvents();
     return true;
 }

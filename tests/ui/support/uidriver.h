@@ -5,9 +5,11 @@
 // through the same Qt input events a mouse or keyboard would cause, so the
 // controls send exactly the notifications a person would cause. UI thread.
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/uitypes.h"
 
@@ -23,12 +25,17 @@ namespace varlok::ui::test {
 void EnsureApplication();
 // Runs pending UI work: posted calls, layouts, "windowinit", deferred closes.
 void ProcessEvents();
+// Runs the UI (events, posted messages, timers) until done() or the guard
+// passes; returns done(). The guard only keeps a broken caller from hanging.
+bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds guard);
 // Makes the window the active one, as a click on it would (a hidden window
 // stays as it is); then runs pending UI work.
 void ActivateWindow(WindowImplBase& window);
 // Leaves no window of the program active, as a click on the desktop or on
 // another program's window does; then runs pending UI work.
 void DeactivateAllWindows();
+// The program's windows that are on screen, the active one first.
+[[nodiscard]] std::vector<WindowImplBase*> ShownWindows();
 
 class UiDriver {
 public:
@@ -39,6 +46,8 @@ public:
 
     // Each action returns false when the control is missing or not visible.
     bool Click(std::string_view name);
+    // The same for a control found otherwise (several may share a name).
+    bool Click(CControlUI& control);
     bool DoubleClick(std::string_view name);
     bool RightClick(std::string_view name);
     // Press and release at a point relative to the control's top-left corner.

@@ -1,5 +1,7 @@
 #include "app/support/mainwindowfixture.h"
 
+#include <QCoreApplication>
+
 #include "app/languagesettings.h"
 #include "app/support/windowenvironment.h"
 #include "platform/inifile.h"

@@ -7,8 +7,16 @@ namespace varlok::app {
 
 namespace {
 
-bool Written(platform::IniWriteResult result) {
-    return result == platform::IniWriteResult::Ok;
+// FLAGS and IMAGE go in one replacement of main.ini, so that no start
+// reads a flag without the picture it belongs to.
+bool StoreChoice(platform::IniFile& mainIni, std::string_view flags, std::string_view image) {
+    const platform::IniValue values[] = {
+        {std::string(SkinSettings::kSection), std::string(SkinSettings::kFlagsKey),
+         std::string(flags)},
+        {std::string(SkinSettings::kSection), std::string(SkinSettings::kImageKey),
+         std::string(image)},
+    };
+    return mainIni.WriteValues(values) == platform::IniWriteResult::Ok;
 }
 
 }  // namespace
@@ -20,13 +28,11 @@ bool SkinSettings::StorePicture(std::string_view image) {
         platform::DebugOutput::Write("skin picture path not stored: it holds a line break");
         return false;
     }
-    return Written(m_mainIni.Write(kSection, kFlagsKey, "1")) &&
-           Written(m_mainIni.Write(kSection, kImageKey, image));
+    return StoreChoice(m_mainIni, "1", image);
 }
 
 bool SkinSettings::StoreReset() {
-    return Written(m_mainIni.Write(kSection, kFlagsKey, "0")) &&
-           Written(m_mainIni.Write(kSection, kImageKey, kStandardBackground));
+    return StoreChoice(m_mainIni, "0", kStandardBackground);
 }
 
 std::optional<std::string> SkinSettings::StartupPicture() const {

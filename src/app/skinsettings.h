@@ -28,10 +28,10 @@ public:
 
     explicit SkinSettings(const std::filesystem::path& mainIni);
 
-    // A picture chosen from the skin: FLAGS "1", then IMAGE. A path that
-    // main.ini cannot hold (line breaks) leaves the file as it was. False
-    // when nothing or not everything was written; the choice then lasts for
-    // this run only.
+    // A picture chosen from the skin: FLAGS "1" and IMAGE, in one write. A
+    // path that main.ini cannot hold (line breaks) leaves the file as it
+    // was. False when nothing was written; the choice then lasts for this
+    // run only.
     bool StorePicture(std::string_view image);
     // Back to the standard background: FLAGS "0", IMAGE
     // "common/background.png".

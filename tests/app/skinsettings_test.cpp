@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogtestsupport.h"
+#include "platform/atomicfile.h"
 #include "platform/tempfolder.h"
 #include "ui/controlui.h"
 
@@ -66,6 +67,25 @@ TEST_F(SkinSettingsTest, APathMainIniCannotHoldLeavesTheFileAsItWas) {
     const std::string before = ReadBytes(MainIni());
     EXPECT_FALSE(Settings().StorePicture("common/a.png\r\nFLAGS=0"));
     EXPECT_EQ(ReadBytes(MainIni()), before);
+}
+
+TEST_F(SkinSettingsTest, AChoiceIsOneReplacementOfMainIniSoAFailedOneKeepsTheOldPair) {
+    ASSERT_TRUE(Settings().StorePicture("common/bg_hex.png"));
+    int replacements = 0;
+    bool failing = false;
+    platform::SetProcessWriteFaults(
+        [&](const std::filesystem::path&, platform::AtomicWriteStep step) {
+            if (step == platform::AtomicWriteStep::Rename) {
+                ++replacements;
+            }
+            return !failing;
+        });
+    EXPECT_TRUE(Settings().StoreReset());
+    EXPECT_EQ(replacements, 1);
+    failing = true;
+    EXPECT_FALSE(Settings().StorePicture("common/bg_ember.png"));
+    platform::SetProcessWriteFaults({});
+    EXPECT_EQ(ReadBytes(MainIni()), "[SKINIMAGE]\r\nFLAGS=0\r\nIMAGE=common/background.png\r\n");
 }
 
 TEST_F(SkinSettingsTest, AFolderThatCannotBeWrittenIsReported) {

@@ -33,6 +33,8 @@ public:
     static constexpr std::size_t kEditorRows = 14;
     // The first pointer-move row.
     static constexpr std::size_t kFirstMoveRow = 10;
+    // The largest distance of a move: one byte of its action.
+    static constexpr int kMaxDistance = 0xFF;
 
     [[nodiscard]] static std::span<const MouseEventRow, kRowCount> Rows();
     // The label table's 16 entries (the rows' labels, then "mouse_text").

@@ -11,8 +11,6 @@ namespace varlok::profiles {
 
 namespace {
 
-constexpr std::string_view kWriteFailedText = "文件打开失败";
-
 bool HasMagic(std::string_view bytes) {
     // A header cut short lacks the magic unless its first two bytes hold it.
     return bytes.size() >= 2 &&

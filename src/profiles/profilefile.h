@@ -25,6 +25,8 @@ namespace varlok::profiles {
 inline constexpr std::size_t kProfileHeaderSize = 16;
 inline constexpr std::uint16_t kProfileMagic = 0x55AA;
 inline constexpr std::size_t kTypeCodeOffset = 4;
+// The debug text of a profile file or store that could not be written.
+inline constexpr std::string_view kWriteFailedText = "文件打开失败";
 
 // The results the callers have always acted on.
 enum class ProfileReadResult : int {

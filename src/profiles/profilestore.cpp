@@ -14,7 +14,6 @@ namespace {
 
 constexpr std::string_view kMissingText = "配置文件丢失";
 constexpr std::string_view kBadMagicText = "配置文件格式错误";
-constexpr std::string_view kWriteFailedText = "文件打开失败";
 
 void ReportLoad(ProfileReadResult result, const std::string& what) {
     if (result == ProfileReadResult::Missing) {

@@ -26,7 +26,6 @@ using Routed = std::optional<int>;
 using C = MacroControls;
 
 constexpr int kComboItemHeight = 30;
-constexpr int kMaxDistance = 0xFF;
 
 // A keyboard or mouse action that takes over the delay of the one it
 // replaces.
@@ -150,7 +149,7 @@ void MacroActionEditor::OnMouseSelect(int row) {
         return;
     }
     const bool move = row >= static_cast<int>(MouseEventTable::kFirstMoveRow);
-    const int distance = move ? ReadEdit(C::kDistanceEdit, kMaxDistance) : 0;
+    const int distance = move ? ReadEdit(C::kDistanceEdit, MouseEventTable::kMaxDistance) : 0;
     SetControlVisible(m_controls, C::kDistancePanel, move);
     m_list.ChangeSelected([row, distance](MacroAction& action) {
         action = KeepingPause(MouseEventTable::ActionOf(static_cast<std::size_t>(row),
@@ -171,7 +170,7 @@ void MacroActionEditor::OnDistanceEdit() {
     if (m_filling) {
         return;
     }
-    const int distance = ReadEdit(C::kDistanceEdit, kMaxDistance);
+    const int distance = ReadEdit(C::kDistanceEdit, MouseEventTable::kMaxDistance);
     m_list.ChangeSelected([distance](MacroAction& action) {
         if (IsMoveAction(action)) {
             action.value = static_cast<std::uint8_t>(distance);

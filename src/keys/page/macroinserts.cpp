@@ -16,7 +16,6 @@ namespace {
 using Routed = std::optional<int>;
 
 constexpr int kInsertedPauseUnits = 5;
-constexpr int kMaxDistance = 0xFF;
 
 // The insert panel of each mouse button: the MouseEventTable rows of its
 // down and up actions.
@@ -71,7 +70,8 @@ void MacroInserts::RegisterRoutes(ui::RouteTable& routes, std::string_view owner
     for (const InsertMove& move : kInsertMoves) {
         routes.OnClick(
             owner, move.button, ui::NameMatch::Exact, [this, move](ui::TNotifyUI&, Routed) {
-                const int distance = ReadNumberEdit(m_controls, move.edit, kMaxDistance, m_writing);
+                const int distance =
+                    ReadNumberEdit(m_controls, move.edit, MouseEventTable::kMaxDistance, m_writing);
                 Insert(move.row, static_cast<std::uint8_t>(distance));
             });
     }

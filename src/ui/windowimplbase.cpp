@@ -227,6 +227,13 @@ void WindowImplBase::SetTopmost(bool topmost) {
     }
     m_topmost = topmost;
     const bool visible = m_widget->isVisible();
+    // Wayland lets no program stack its windows, so the flag does nothing
+    // there; changed on a shown window it makes Qt replace the native window,
+    // which the compositor unmaps and maps anew: the window flashes, a press
+    // on it is lost and the place the user moved it to is forgotten.
+    if (visible && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        return;
+    }
     m_widget->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
     if (visible) {
         m_widget->show();

@@ -70,6 +70,8 @@ public:
     // the window is gone is ignored.
     void Close(int result = 0);
     void CenterWindow();
+    // Keeps the window above others where the platform can (not a shown
+    // window on Wayland, where no program stacks its windows).
     void SetTopmost(bool topmost);
     // Makes this window belong to owner (a popup to the window it opened
     // from), so that a compositor keeps it above owner and floats it there

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,14 +22,25 @@ namespace varlok::platform::testing {
 // A program a test runs beside itself (gdbus, varlok), found on PATH, with
 // standard output and error together in one pipe that the test reads while it
 // goes on with its own work. Polls never block; waits take a deadline. The
-// program gets SIGTERM and is waited for when this object goes.
+// program gets SIGTERM and is waited for when this object goes. Its standard
+// input is empty, or a stream the test writes to (Input::Pipe, Send).
 class ChildProcess {
 public:
+    enum class Input { Empty, Pipe };
+
     // environment: "NAME=value" entries that replace or add to the test's own.
     explicit ChildProcess(std::vector<std::string> arguments,
-                          const std::vector<std::string>& environment = {}) {
+                          const std::vector<std::string>& environment = {},
+                          Input input = Input::Empty) {
         int fds[2];
+        int inputFds[2] = {-1, -1};
+        if (input == Input::Pipe &&
+            ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, inputFds) != 0) {
+            return;
+        }
+        m_writeFd = inputFds[1];
         if (::pipe2(fds, O_CLOEXEC) != 0) {
+            ::close(inputFds[0]);
             return;
         }
         m_readFd = fds[0];
@@ -37,7 +49,11 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        if (input == Input::Pipe) {
+            posix_spawn_file_actions_adddup2(&actions, inputFds[0], STDIN_FILENO);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        }
         std::vector<std::string> entries = environment;
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string_view text(*entry);
@@ -64,9 +80,15 @@ public:
             ::posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
         posix_spawn_file_actions_destroy(&actions);
         ::close(fds[1]);
+        if (inputFds[0] >= 0) {
+            ::close(inputFds[0]);
+        }
     }
 
     ~ChildProcess() {
+        if (m_writeFd >= 0) {
+            ::close(m_writeFd);
+        }
         if (m_started && !m_status) {
             ::kill(m_pid, SIGTERM);
             ::waitpid(m_pid, nullptr, 0);
@@ -129,6 +151,19 @@ public:
         }
     }
 
+    // Writes text to the program's standard input (Input::Pipe); false when
+    // it could not all be written (the program has ended: no SIGPIPE).
+    bool Send(std::string_view text) {
+        while (m_writeFd >= 0 && !text.empty()) {
+            const ssize_t written = ::send(m_writeFd, text.data(), text.size(), MSG_NOSIGNAL);
+            if (written <= 0) {
+                return false;
+            }
+            text.remove_prefix(static_cast<std::size_t>(written));
+        }
+        return text.empty();
+    }
+
     // Ends the program (SIGTERM) and waits for it; its exit code.
     std::optional<int> Terminate(std::chrono::milliseconds deadline) {
         if (m_started && !Poll()) {
@@ -149,6 +184,7 @@ private:
     bool m_started = false;
     pid_t m_pid = -1;
     int m_readFd = -1;
+    int m_writeFd = -1;
     std::optional<int> m_status;
     std::string m_output;
 };

@@ -25,8 +25,12 @@ class SwaySession {
 public:
     static constexpr std::chrono::seconds kStartBound{20};
     static constexpr unsigned kNobody = 65534;
+    // The one output's size: the layout that absolute pointer positions span.
+    static constexpr unsigned kOutputWidth = 1024;
+    static constexpr unsigned kOutputHeight = 768;
 
-    SwaySession() {
+    // configuration: further lines of sway's configuration (window rules).
+    explicit SwaySession(const std::string& configuration = "") {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "varlok-sway-XXXXXX").string();
         if (!OnPath("sway") || ::mkdtemp(pattern.data()) == nullptr) {
@@ -37,7 +41,9 @@ public:
         const std::filesystem::path config = m_runtime / "sway.config";
         std::ofstream(config) << "exec printf '%s %s\\n' \"$SWAYSOCK\" \"$WAYLAND_DISPLAY\" >&"
                               << ReportingChild::kReportFd << "\n"
-                              << "output HEADLESS-1 resolution 1024x768\n";
+                              << "output HEADLESS-1 resolution " << kOutputWidth << 'x'
+                              << kOutputHeight << "\n"
+                              << configuration;
         std::vector<std::string> command{"env",
                                          "-u",
                                          "DISPLAY",
@@ -96,6 +102,13 @@ public:
     bool Command(const std::string& command) {
         ChildProcess swaymsg({"swaymsg", "-s", m_socket, command});
         return swaymsg.WaitForExit(kStartBound) == 0;
+    }
+
+    // sway's tree of outputs, workspaces and windows (swaymsg -t get_tree) as
+    // JSON; empty when sway did not answer.
+    std::string Tree() {
+        ChildProcess swaymsg({"swaymsg", "-s", m_socket, "-r", "-t", "get_tree"});
+        return swaymsg.WaitForExit(kStartBound) == 0 ? swaymsg.Output() : std::string();
     }
 
     // A copy of program under another name in the session's folder: another

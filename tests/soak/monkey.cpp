@@ -582,7 +582,7 @@ std::string Monkey::ChooseSkin() {
 }
 
 std::string Monkey::Replug() {
-    m_world.Replug(std::chrono::milliseconds(m_random.Between(0, 1500)));
+    m_world.Replug(std::chrono::milliseconds(m_random.Between(0, 500)));
     return "unplugged and plugged in";
 }
 

@@ -95,9 +95,11 @@ class StepLog {
 public:
     explicit StepLog(const std::filesystem::path& file) : m_file(file) {}
 
-    void Add(long long step, const std::string& what) {
+    // A step's line: its number, how long it and its checks took, and what it did.
+    void Add(long long step, std::chrono::milliseconds took, const std::string& what) {
         const std::lock_guard lock(m_mutex);
-        const std::string line = std::to_string(step) + "\t" + what;
+        const std::string line =
+            std::to_string(step) + "\t" + std::to_string(took.count()) + " ms\t" + what;
         m_file << line << "\n" << std::flush;
         m_tail.push_back(line);
         if (m_tail.size() > kTail) {
@@ -224,7 +226,8 @@ int RunMonkey(Options& options, bool ownFolder) {
         while (std::chrono::steady_clock::now() - started < options.duration &&
                (options.actions == 0 || step < options.actions)) {
             watchdog.StepStarts(++step);
-            log.Add(step, monkey.Step());
+            const auto stepStarted = std::chrono::steady_clock::now();
+            const std::string done = monkey.Step();
             if (step % kAnswerEvery == 0) {
                 take(world.CheckWindowAnswers());
             }
@@ -234,12 +237,16 @@ int RunMonkey(Options& options, bool ownFolder) {
             if (step % kMirrorEvery == 0) {
                 take(world.CheckMirrorAfterFullRead());
             }
+            log.Add(step,
+                    std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - stepStarted),
+                    done);
             if (!faults.empty()) {
                 return report("after");
             }
         }
         watchdog.StepStarts(++step);
-        log.Add(step, "the end: faults ended, mouse read whole, program quit");
+        log.Add(step, {}, "the end: faults ended, mouse read whole, program quit");
         world.EndDeviceFaults();
         world.EndDiskFaults();
         take(world.CheckWindowAnswers());

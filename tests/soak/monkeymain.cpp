@@ -95,7 +95,7 @@ class StepLog {
 public:
     explicit StepLog(const std::filesystem::path& file) : m_file(file) {}
 
-    // A step's line: its number, how long it and its checks took, and what it did.
+    // A line: the step's number, how long it took, and what it did.
     void Add(long long step, std::chrono::milliseconds took, const std::string& what) {
         const std::lock_guard lock(m_mutex);
         const std::string line =
@@ -226,21 +226,32 @@ int RunMonkey(Options& options, bool ownFolder) {
         while (std::chrono::steady_clock::now() - started < options.duration &&
                (options.actions == 0 || step < options.actions)) {
             watchdog.StepStarts(++step);
-            const auto stepStarted = std::chrono::steady_clock::now();
+            // The step is logged before its checks run, so that a check that
+            // hangs or crashes names the step before it; the checks' time gets
+            // a line of its own.
+            const auto took = [since = std::chrono::steady_clock::now()] {
+                return std::chrono::duration_cast<std::chrono::milliseconds>(
+                    std::chrono::steady_clock::now() - since);
+            };
             const std::string done = monkey.Step();
+            log.Add(step, took(), done);
+            const auto checksStarted = took();
+            std::string checks;
             if (step % kAnswerEvery == 0) {
                 take(world.CheckWindowAnswers());
+                checks += " answers";
             }
             if (step % kStoresEvery == 0) {
                 take(world.CheckStores());
+                checks += " stores";
             }
             if (step % kMirrorEvery == 0) {
                 take(world.CheckMirrorAfterFullRead());
+                checks += " mirror";
             }
-            log.Add(step,
-                    std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - stepStarted),
-                    done);
+            if (!checks.empty()) {
+                log.Add(step, took() - checksStarted, "checks:" + checks);
+            }
             if (!faults.empty()) {
                 return report("after");
             }
